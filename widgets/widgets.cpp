@@ -1,0 +1,1 @@
+// placeholder so the widgets library is never empty
