@@ -1,0 +1,254 @@
+#include "sim/board_memory.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace orvane::sim {
+
+namespace {
+
+enum Command : std::uint8_t {
+    SendPositions = 0xFD,
+    GetPositions = 0xFC,
+    SetHomePosition = 0xFB,
+    GetHomePosition = 0xFA,
+    WriteMotionRow = 0xF9,
+    ReadMotionRow = 0xF8,
+    SetMotionLength = 0xF7,
+    GetMotionLength = 0xF6,
+    WriteScenarioItem = 0xF5,
+    ReadScenarioItem = 0xF4,
+    SetScenarioLength = 0xF3,
+    GetScenarioLength = 0xF2,
+    SetMode = 0xF1,
+    GetMode = 0xF0,
+    PlayMotion = 0xEF,
+    PlayScenario = 0xEE,
+    WriteAssignment = 0xED,
+    ReadAssignment = 0xEC,
+    WriteTrim = 0xE9,
+    ReadTrim = 0xE8,
+};
+
+Bytes ack(std::uint8_t id) { return {id, kAck}; }
+
+Bytes withChecksum(Bytes reply)
+{
+    reply.push_back(checksum(reply));
+    return reply;
+}
+
+Bytes twelveValues(std::uint8_t id, const std::array<std::uint8_t, kChannels>& values)
+{
+    Bytes reply{id};
+    reply.insert(reply.end(), values.begin(), values.end());
+    return withChecksum(std::move(reply));
+}
+
+template <typename Range>
+void appendValues(std::ostringstream& out, const Range& values)
+{
+    for (auto v : values)
+        out << ' ' << unsigned(v);
+}
+
+}  // namespace
+
+std::uint8_t checksum(std::span<const std::uint8_t> bytes)
+{
+    unsigned sum = 0;
+    for (auto b : bytes)
+        sum += b;
+    return std::uint8_t(sum & 0x7F);
+}
+
+std::size_t frameLength(std::uint8_t command)
+{
+    switch (command) {
+    case SendPositions: return 16;
+    case GetPositions: return 3;
+    case SetHomePosition: return 3;
+    case GetHomePosition: return 3;
+    case WriteMotionRow: return 18;
+    case ReadMotionRow: return 5;
+    case SetMotionLength: return 5;
+    case GetMotionLength: return 4;
+    case WriteScenarioItem: return 6;
+    case ReadScenarioItem: return 5;
+    case SetScenarioLength: return 5;
+    case GetScenarioLength: return 4;
+    case SetMode: return 4;
+    case GetMode: return 3;
+    case PlayMotion: return 4;
+    case PlayScenario: return 4;
+    case WriteAssignment: return 7;
+    case ReadAssignment: return 4;
+    case WriteTrim: return 15;
+    case ReadTrim: return 3;
+    default: return 0;
+    }
+}
+
+BoardMemory::BoardMemory(std::uint8_t boardId, AssignInit init) : id(boardId)
+{
+    positions.fill(90);
+    home.fill(90);
+    trims.fill(20);
+    assignments.fill(init == AssignInit::Erased ? Assignment{0, 200} : Assignment{0xFF, 0xFF});
+}
+
+std::optional<Bytes> BoardMemory::execute(std::span<const std::uint8_t> f)
+{
+    if (f.size() < 3 || f.size() != frameLength(f[0]))
+        return std::nullopt;
+
+    switch (f[0]) {
+    case SendPositions:
+        // f[2] is the speed: it only shapes how the servos travel.
+        std::copy_n(f.begin() + 3, kChannels, positions.begin());
+        return ack(id);
+    case GetPositions:
+        return twelveValues(id, positions);
+    case SetHomePosition:
+        home = positions;
+        return ack(id);
+    case GetHomePosition:
+        return twelveValues(id, home);
+    case WriteMotionRow: {
+        const unsigned slot = f[2], row = f[3];
+        if (slot >= kMotionSlots || row >= kMotionRows)
+            return std::nullopt;
+        MotionRow& r = motions[slot][row];
+        r.speed = f[4];
+        std::copy_n(f.begin() + 5, kChannels, r.values.begin());
+        return ack(id);
+    }
+    case ReadMotionRow: {
+        const unsigned slot = f[2], row = f[3];
+        if (slot >= kMotionSlots || row >= kMotionRows)
+            return std::nullopt;
+        const MotionRow& r = motions[slot][row];
+        Bytes reply{id, r.speed};
+        reply.insert(reply.end(), r.values.begin(), r.values.end());
+        return withChecksum(std::move(reply));
+    }
+    case SetMotionLength:
+        if (f[2] >= kMotionSlots || f[3] > kMotionRows)
+            return std::nullopt;
+        motionLengths[f[2]] = f[3];
+        return ack(id);
+    case GetMotionLength:
+        if (f[2] >= kMotionSlots)
+            return std::nullopt;
+        return withChecksum({id, motionLengths[f[2]]});
+    case WriteScenarioItem:
+        if (f[2] >= kScenarioSlots || f[3] >= kScenarioItems)
+            return std::nullopt;
+        scenarios[f[2]][f[3]] = f[4];
+        return ack(id);
+    case ReadScenarioItem:
+        if (f[2] >= kScenarioSlots || f[3] >= kScenarioItems)
+            return std::nullopt;
+        return withChecksum({id, scenarios[f[2]][f[3]]});
+    case SetScenarioLength:
+        if (f[2] >= kScenarioSlots || f[3] > kScenarioItems)
+            return std::nullopt;
+        scenarioLengths[f[2]] = f[3];
+        return ack(id);
+    case GetScenarioLength:
+        if (f[2] >= kScenarioSlots)
+            return std::nullopt;
+        return withChecksum({id, scenarioLengths[f[2]]});
+    case SetMode:
+        if (f[2] > 2)
+            return std::nullopt;
+        mode = f[2];
+        return ack(id);
+    case GetMode:
+        return withChecksum({id, mode});
+    case PlayMotion:
+        if (f[2] >= kMotionSlots)
+            return std::nullopt;
+        playedMotions.push_back(f[2]);
+        return ack(id);
+    case PlayScenario:
+        if (f[2] >= kScenarioSlots)
+            return std::nullopt;
+        playedScenarios.push_back(f[2]);
+        return ack(id);
+    case WriteAssignment:
+        // A nibble above 15 cannot come from splitting a key pattern byte.
+        if (f[2] >= kAssignmentEntries || f[3] > 15 || f[4] > 15)
+            return std::nullopt;
+        assignments[f[2]] = {std::uint8_t((f[3] << 4) | f[4]), f[5]};
+        return ack(id);
+    case ReadAssignment: {
+        if (f[2] >= kAssignmentEntries)
+            return std::nullopt;
+        const Assignment& a = assignments[f[2]];
+        return withChecksum({id, std::uint8_t(a.pattern >> 4), std::uint8_t(a.pattern & 0x0F), a.target});
+    }
+    case WriteTrim:
+        std::copy_n(f.begin() + 2, kChannels, trims.begin());
+        return ack(id);
+    case ReadTrim:
+        return twelveValues(id, trims);
+    }
+    return std::nullopt;
+}
+
+std::string formatDump(const std::vector<BoardMemory>& boards)
+{
+    std::ostringstream out;
+    bool first = true;
+    for (const BoardMemory& b : boards) {
+        if (!first)
+            out << '\n';
+        first = false;
+        out << "board " << unsigned(b.id) << '\n';
+        out << "mode " << unsigned(b.mode) << '\n';
+        out << "positions";
+        appendValues(out, b.positions);
+        out << "\nhome";
+        appendValues(out, b.home);
+        out << "\ntrims";
+        appendValues(out, b.trims);
+        out << "\nmotion-lengths";
+        appendValues(out, b.motionLengths);
+        out << '\n';
+        const MotionRow fresh{};
+        for (int s = 0; s < kMotionSlots; ++s) {
+            for (int r = 0; r < kMotionRows; ++r) {
+                const MotionRow& row = b.motions[s][r];
+                if (r >= b.motionLengths[s] && row == fresh)
+                    continue;
+                out << "motion-row " << s << ' ' << r << ' ' << unsigned(row.speed);
+                appendValues(out, row.values);
+                out << '\n';
+            }
+        }
+        out << "scenario-lengths";
+        appendValues(out, b.scenarioLengths);
+        out << '\n';
+        for (int s = 0; s < kScenarioSlots; ++s) {
+            for (int i = 0; i < kScenarioItems; ++i) {
+                const std::uint8_t item = b.scenarios[s][i];
+                if (i >= b.scenarioLengths[s] && item == 0)
+                    continue;
+                out << "scenario-item " << s << ' ' << i << ' ' << unsigned(item) << '\n';
+            }
+        }
+        for (int e = 0; e < kAssignmentEntries; ++e) {
+            out << "assignment " << e << ' ' << unsigned(b.assignments[e].pattern) << ' '
+                << unsigned(b.assignments[e].target) << '\n';
+        }
+        out << "played-motions";
+        appendValues(out, b.playedMotions);
+        out << "\nplayed-scenarios";
+        appendValues(out, b.playedScenarios);
+        out << "\nend\n";
+    }
+    return out.str();
+}
+
+}  // namespace orvane::sim

@@ -1,0 +1,430 @@
+#include "sim/virtual_boards.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/eventfd.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace orvane::sim {
+
+namespace {
+
+constexpr std::int64_t kByteNs = std::int64_t(kByteTimeUs * 1000 + 0.5);
+constexpr std::int64_t kMs = 1000000;
+// A blocked writer (nobody reading the slave, its buffer full) drops the reply after this.
+constexpr int kWriteStallMs = 1000;
+
+std::int64_t monotonicNs()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+std::vector<std::uint8_t> checkedIds(const std::vector<std::uint8_t>& ids)
+{
+    if (ids.empty() || ids.size() > 2)
+        throw std::invalid_argument("one or two board IDs are needed");
+    if (ids.size() == 2 && ids[0] == ids[1])
+        throw std::invalid_argument("the two boards need different IDs");
+    return ids;
+}
+
+void checkFault(const Fault& f)
+{
+    if (f.first == 0 || (f.last != 0 && f.last < f.first))
+        throw std::invalid_argument("fault frame range must start at 1 and not run backwards");
+    if (f.command && frameLength(*f.command) == 0)
+        throw std::invalid_argument("fault names no command byte");
+    if (f.gapMs < 0 || f.splitAt < 0 || f.extraBytes < 1 || f.extraBytes > 4096)
+        throw std::invalid_argument("fault gap, split point or extra byte count out of range");
+}
+
+}  // namespace
+
+VirtualBoards::VirtualBoards(Options options)
+    : options_(std::move(options)), ids_(checkedIds(options_.ids))
+{
+    if (options_.replyDelayMs < 0)
+        throw std::invalid_argument("reply delay must not be negative");
+    for (const Fault& f : options_.faults) {
+        checkFault(f);
+        faults_.push_back({f, 0});
+    }
+    for (std::uint8_t id : ids_)
+        boards_.emplace_back(id, options_.assign);
+
+    if (!options_.logPath.empty()) {
+        logFile_ = std::fopen(options_.logPath.c_str(), "we");
+        if (!logFile_)
+            throw std::system_error(errno, std::generic_category(), "open log " + options_.logPath);
+    }
+    try {
+        stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (stopFd_ < 0)
+            throw std::system_error(errno, std::generic_category(), "eventfd");
+        pty_ = openPty();
+        slavePath_ = pty_.slavePath;
+        thread_ = std::thread(&VirtualBoards::run, this);
+    } catch (...) {
+        closePty(pty_);
+        if (stopFd_ >= 0)
+            ::close(stopFd_);
+        if (logFile_)
+            std::fclose(logFile_);
+        throw;
+    }
+}
+
+VirtualBoards::~VirtualBoards() { stop(); }
+
+void VirtualBoards::stop()
+{
+    std::lock_guard lock(stopMutex_);
+    if (thread_.joinable()) {
+        stopping_ = true;
+        const std::uint64_t one = 1;
+        [[maybe_unused]] auto n = ::write(stopFd_, &one, sizeof one);
+        thread_.join();
+    }
+    answering_ = false;
+    closePty(pty_);
+    if (stopFd_ >= 0) {
+        ::close(stopFd_);
+        stopFd_ = -1;
+    }
+    if (logFile_) {
+        std::fclose(logFile_);
+        logFile_ = nullptr;
+    }
+}
+
+BoardMemory* VirtualBoards::findBoard(std::uint8_t id)
+{
+    for (BoardMemory& b : boards_)
+        if (b.id == id)
+            return &b;
+    return nullptr;
+}
+
+BoardMemory VirtualBoards::board(std::uint8_t id) const
+{
+    std::lock_guard lock(boardsMutex_);
+    for (const BoardMemory& b : boards_)
+        if (b.id == id)
+            return b;
+    throw std::out_of_range("no virtual board with ID " + std::to_string(id));
+}
+
+void VirtualBoards::setBoard(std::uint8_t id, const BoardMemory& memory)
+{
+    editBoard(id, [&](BoardMemory& b) {
+        b = memory;
+        b.id = id;
+    });
+}
+
+void VirtualBoards::editBoard(std::uint8_t id, const std::function<void(BoardMemory&)>& edit)
+{
+    std::lock_guard lock(boardsMutex_);
+    BoardMemory* b = findBoard(id);
+    if (!b)
+        throw std::out_of_range("no virtual board with ID " + std::to_string(id));
+    edit(*b);
+    b->id = id;
+}
+
+void VirtualBoards::addFault(const Fault& fault)
+{
+    checkFault(fault);
+    std::lock_guard lock(faultsMutex_);
+    faults_.push_back({fault, 0});
+}
+
+void VirtualBoards::clearFaults()
+{
+    std::lock_guard lock(faultsMutex_);
+    faults_.clear();
+}
+
+std::vector<Bytes> VirtualBoards::frames() const
+{
+    std::lock_guard lock(framesMutex_);
+    return frames_;
+}
+
+void VirtualBoards::clearFrames()
+{
+    std::lock_guard lock(framesMutex_);
+    frames_.clear();
+}
+
+bool VirtualBoards::waitForFrames(std::size_t count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(framesMutex_);
+    return framesChanged_.wait_for(lock, timeout, [&] { return frames_.size() >= count; });
+}
+
+std::string VirtualBoards::dumpText() const
+{
+    std::vector<BoardMemory> copy;
+    {
+        std::lock_guard lock(boardsMutex_);
+        copy = boards_;
+    }
+    return formatDump(copy);
+}
+
+bool VirtualBoards::dump(const std::string& path, std::string* error) const
+{
+    const std::string text = dumpText();
+    std::string tmp = path + ".XXXXXX";
+    const int fd = mkostemp(tmp.data(), O_CLOEXEC);
+    auto failed = [&](const char* what) {
+        const int err = errno;
+        if (error)
+            *error = std::string(what) + " " + path + ": " + std::strerror(err);
+        return false;
+    };
+    if (fd < 0)
+        return failed("cannot create a temporary file for");
+    fchmod(fd, 0644);
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failed("cannot write");
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            return false;
+        }
+        done += std::size_t(n);
+    }
+    if (::close(fd) != 0) {
+        failed("cannot write");
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+        failed("cannot replace");
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+void VirtualBoards::run()
+{
+    // Default timer slack (50 us) would smear the 86.8 us byte spacing.
+    prctl(PR_SET_TIMERSLACK, 1UL);
+
+    std::vector<RxByte> rx;
+    std::uint8_t buf[4096];
+    while (!stopping_) {
+        pollfd fds[2] = {{pty_.master, POLLIN, 0}, {stopFd_, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (fds[1].revents)
+            break;
+        if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
+        const ssize_t n = ::read(pty_.master, buf, sizeof buf);
+        if (n > 0) {
+            const std::int64_t now = monotonicNs();
+            for (ssize_t i = 0; i < n; ++i) {
+                std::int64_t arrival = now;
+                if (options_.paced) {
+                    arrival = std::max(now, lastArrivalNs_) + kByteNs;
+                    lastArrivalNs_ = arrival;
+                }
+                rx.push_back({buf[i], arrival});
+            }
+            if (!handleInput(rx))
+                break;
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            continue;
+        } else {
+            // We hold a slave open, so this should not happen; do not spin if it does.
+            pollfd stopOnly{stopFd_, POLLIN, 0};
+            ::poll(&stopOnly, 1, 10);
+        }
+    }
+}
+
+bool VirtualBoards::handleInput(std::vector<RxByte>& rx)
+{
+    std::size_t pos = 0;
+    bool keepGoing = true;
+    while (pos < rx.size()) {
+        const std::size_t len = frameLength(rx[pos].value);
+        if (len == 0) {
+            ++pos;
+            continue;
+        }
+        if (rx.size() - pos < len)
+            break;
+        if (options_.paced && !waitUntil(rx[pos + len - 1].arrivalNs)) {
+            keepGoing = false;
+            break;
+        }
+        Bytes frame(len);
+        for (std::size_t i = 0; i < len; ++i)
+            frame[i] = rx[pos + i].value;
+        logFrame(frame);
+        if (options_.vanishAfterFrames != 0 && ++framesSeen_ >= options_.vanishAfterFrames) {
+            answering_ = false;
+            closePty(pty_);
+            keepGoing = false;
+            break;
+        }
+        if (checksum(std::span(frame).first(len - 1)) != frame.back()) {
+            // Give up only the first byte: a frame that lost bytes may have swallowed the next one's start.
+            ++pos;
+            continue;
+        }
+        pos += len;
+        if (!answerFrame(frame)) {
+            keepGoing = false;
+            break;
+        }
+    }
+    rx.erase(rx.begin(), rx.begin() + std::ptrdiff_t(pos));
+    return keepGoing;
+}
+
+bool VirtualBoards::answerFrame(const Bytes& frame)
+{
+    ReplyPlan plan;
+    {
+        std::lock_guard lock(boardsMutex_);
+        BoardMemory* b = findBoard(frame[1]);
+        if (!b)
+            return true;
+        auto reply = b->execute(frame);
+        if (!reply)
+            return true;
+        plan.bytes = std::move(*reply);
+    }
+    {
+        std::lock_guard lock(faultsMutex_);
+        for (ActiveFault& af : faults_) {
+            if (af.fault.command && *af.fault.command != frame[0])
+                continue;
+            if (af.fault.hits(++af.seen))
+                applyFault(af.fault, plan);
+        }
+    }
+    if (!plan.send)
+        return true;
+    if (options_.replyDelayMs > 0 && !waitUntil(monotonicNs() + options_.replyDelayMs * kMs))
+        return false;
+    return sendReply(plan);
+}
+
+bool VirtualBoards::sendReply(const ReplyPlan& plan)
+{
+    if (plan.splitAt == 0 || plan.splitAt >= plan.bytes.size())
+        return sendBytes(plan.bytes.data(), plan.bytes.size());
+    if (!sendBytes(plan.bytes.data(), plan.splitAt))
+        return false;
+    if (!waitUntil(monotonicNs() + plan.gapMs * kMs))
+        return false;
+    return sendBytes(plan.bytes.data() + plan.splitAt, plan.bytes.size() - plan.splitAt);
+}
+
+bool VirtualBoards::sendBytes(const std::uint8_t* data, std::size_t size)
+{
+    if (!options_.paced)
+        return writeAll(data, size);
+    // A byte is handed over when it has fully crossed the line.
+    const std::int64_t start = std::max(monotonicNs(), txFreeNs_);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (!waitUntil(start + std::int64_t(i + 1) * kByteNs))
+            return false;
+        if (!writeAll(data + i, 1))
+            return false;
+    }
+    txFreeNs_ = start + std::int64_t(size) * kByteNs;
+    return true;
+}
+
+bool VirtualBoards::writeAll(const std::uint8_t* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(pty_.master, data + done, size - done);
+        if (n > 0) {
+            done += std::size_t(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN) {
+            pollfd fds[2] = {{pty_.master, POLLOUT, 0}, {stopFd_, POLLIN, 0}};
+            const int rc = ::poll(fds, 2, kWriteStallMs);
+            if (fds[1].revents)
+                return false;
+            if (rc == 0)
+                return true;  // nobody drains the slave: the reply is lost, as on a dead line
+            continue;
+        }
+        return true;  // the line is broken; the next read will tell
+    }
+    return true;
+}
+
+bool VirtualBoards::waitUntil(std::int64_t deadlineNs)
+{
+    for (;;) {
+        if (stopping_)
+            return false;
+        const std::int64_t remaining = deadlineNs - monotonicNs();
+        if (remaining <= 0)
+            return true;
+        if (remaining > 2 * kMs) {
+            pollfd stopOnly{stopFd_, POLLIN, 0};
+            ::poll(&stopOnly, 1, int((remaining - kMs) / kMs));
+            continue;
+        }
+        if (remaining > 60000) {
+            const std::int64_t wake = deadlineNs - 40000;
+            timespec ts{time_t(wake / 1000000000), long(wake % 1000000000)};
+            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr);
+            continue;
+        }
+        // The last few microseconds: sleeping would overshoot.
+        while (monotonicNs() < deadlineNs) {
+        }
+        return true;
+    }
+}
+
+void VirtualBoards::logFrame(const Bytes& frame)
+{
+    {
+        std::lock_guard lock(framesMutex_);
+        frames_.push_back(frame);
+    }
+    framesChanged_.notify_all();
+    if (logFile_) {
+        for (std::size_t i = 0; i < frame.size(); ++i)
+            std::fprintf(logFile_, i ? " %02X" : "%02X", unsigned(frame[i]));
+        std::fputc('\n', logFile_);
+        std::fflush(logFile_);
+    }
+}
+
+}  // namespace orvane::sim

@@ -1,0 +1,138 @@
+#pragma once
+
+// One or two virtual Varkel-1 boards answering on a pseudo-terminal.
+//
+// The program under test opens slavePath() as its serial port; the boards own
+// the master side and keep a slave descriptor of their own open, so the
+// program may close and reopen the port at will. Frames are parsed by command
+// byte (the byte fixes the frame length); a byte that starts no frame is
+// skipped, and a frame with a bad checksum gives up only its first byte, so
+// the line resynchronises on the next command byte. Frames for another ID,
+// with a bad checksum or naming anything out of range get no answer.
+//
+// Threads: the constructor starts one thread that reads, answers and writes
+// the log file; it calls nothing back. Every public call may come from any
+// other thread at any time.
+
+#include "sim/board_memory.h"
+#include "sim/faults.h"
+#include "sim/pty.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace orvane::sim {
+
+struct Options {
+    std::vector<std::uint8_t> ids{0};  // one or two distinct board IDs
+    // Both directions at 115200 bit/s 8N1: a frame counts as received when its
+    // last byte would have crossed the line, reply bytes leave one per 86.8 us.
+    bool paced = false;
+    int replyDelayMs = 0;  // extra wait before every reply
+    AssignInit assign = AssignInit::Erased;
+    std::vector<Fault> faults;
+    std::string logPath;  // every received frame, one per line, upper-case hex; empty: none
+    // Close the pty right after receiving this many frames (that frame is not
+    // answered), as a board whose USB cable is pulled; 0: never.
+    unsigned vanishAfterFrames = 0;
+};
+
+constexpr double kByteTimeUs = 1e6 * 10 / 115200;  // start + 8 data + stop bits
+
+class VirtualBoards {
+public:
+    // Opens the pty and starts answering. Throws std::invalid_argument for bad
+    // options and std::system_error when the pty or the log file cannot be opened.
+    explicit VirtualBoards(Options options = {});
+    ~VirtualBoards();
+    VirtualBoards(const VirtualBoards&) = delete;
+    VirtualBoards& operator=(const VirtualBoards&) = delete;
+
+    const std::string& slavePath() const { return slavePath_; }
+    const std::vector<std::uint8_t>& ids() const { return ids_; }
+
+    // Memory of the board with that ID (std::out_of_range for an ID not served).
+    BoardMemory board(std::uint8_t id) const;
+    void setBoard(std::uint8_t id, const BoardMemory& memory);  // keeps the ID
+    void editBoard(std::uint8_t id, const std::function<void(BoardMemory&)>& edit);
+
+    void addFault(const Fault& fault);  // counts from the next frame on
+    void clearFaults();
+
+    // Every frame received (complete by its command byte's length, whatever
+    // its ID or checksum), oldest first.
+    std::vector<Bytes> frames() const;
+    void clearFrames();
+    // Waits until at least count frames are in the log; false on time-out.
+    bool waitForFrames(std::size_t count, std::chrono::milliseconds timeout) const;
+
+    std::string dumpText() const;  // format: formatDump() in board_memory.h
+    // Writes dumpText() through a temporary file renamed over path.
+    bool dump(const std::string& path, std::string* error = nullptr) const;
+
+    // Stops the thread and closes the pty (the program's port then reports a
+    // hang-up and the slave path disappears). Memory and log stay readable.
+    void stop();
+    // The same as stop(), named for tests of a device that disappears while
+    // the program holds the port.
+    void vanish() { stop(); }
+    // False once stopped, vanished, or gone by vanishAfterFrames.
+    bool answering() const { return answering_.load(); }
+
+private:
+    struct ActiveFault {
+        Fault fault;
+        unsigned seen = 0;
+    };
+    struct RxByte {
+        std::uint8_t value;
+        std::int64_t arrivalNs;
+    };
+
+    void run();
+    bool handleInput(std::vector<RxByte>& rx);
+    bool answerFrame(const Bytes& frame);
+    bool sendReply(const ReplyPlan& plan);
+    bool sendBytes(const std::uint8_t* data, std::size_t size);
+    bool writeAll(const std::uint8_t* data, std::size_t size);
+    bool waitUntil(std::int64_t deadlineNs);
+    void logFrame(const Bytes& frame);
+    BoardMemory* findBoard(std::uint8_t id);
+
+    const Options options_;
+    const std::vector<std::uint8_t> ids_;
+    Pty pty_;
+    std::string slavePath_;
+    int stopFd_ = -1;
+    std::FILE* logFile_ = nullptr;
+
+    mutable std::mutex boardsMutex_;
+    std::vector<BoardMemory> boards_;
+
+    std::mutex faultsMutex_;
+    std::vector<ActiveFault> faults_;
+
+    mutable std::mutex framesMutex_;
+    mutable std::condition_variable framesChanged_;
+    std::vector<Bytes> frames_;
+
+    // Answering thread only.
+    std::int64_t lastArrivalNs_ = 0;
+    std::int64_t txFreeNs_ = 0;
+    unsigned framesSeen_ = 0;
+
+    std::mutex stopMutex_;
+    std::atomic<bool> answering_{true};
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+}  // namespace orvane::sim
