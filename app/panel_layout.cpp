@@ -1,0 +1,84 @@
+#include "app/panel_layout.h"
+
+namespace orvane {
+
+PanelPos BuiltInPanelPos(int panel)
+{
+    if (panel == 0)
+        return {0, 170};
+    if (panel < 0 || panel >= kPanelCount)
+        return {};
+    const int k = panel - 1;             // 0..23
+    const int column = (k / 6) % 2;      // 1-6 and 13-18 left, 7-12 and 19-24 right
+    const int top = k < 12 ? 26 : 174;   // above and below the bar
+    return {column * kChannelPanelWidth, top + kChannelPanelHeight * (k % 6)};
+}
+
+DesktopLayout BuiltInLayout()
+{
+    DesktopLayout layout;
+    for (int p = 0; p < kPanelCount; ++p)
+        layout[p] = BuiltInPanelPos(p);
+    return layout;
+}
+
+PanelSize SizeOfPanel(int panel)
+{
+    if (panel == 0)
+        return {kSegmentWidth, kSegmentHeight};
+    return {kChannelPanelWidth, kChannelPanelHeight};
+}
+
+PanelPos ClampToChannelArea(PanelPos wanted, PanelSize size)
+{
+    PanelPos pos = wanted;
+    if (pos.left < 0)
+        pos.left = 0;
+    if (pos.top < 0)
+        pos.top = 0;
+    if (pos.left + size.width > kChannelAreaWidth)
+        pos.left = kChannelAreaWidth - size.width;
+    if (pos.top + size.height > kChannelAreaHeight)
+        pos.top = kChannelAreaHeight - size.height;
+    // Only reachable for a panel larger than the area: keep its origin visible.
+    if (pos.left < 0)
+        pos.left = 0;
+    if (pos.top < 0)
+        pos.top = 0;
+    return pos;
+}
+
+SystemColors FixedSystemColors()
+{
+    // 0x00BBGGRR, a common light scheme.
+    return {
+        0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+        0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xD77800, 0xFFFFFF, 0xF0F0F0,
+        0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+        0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0,
+    };
+}
+
+uint32_t ResolveColor(uint32_t color, const SystemColors &system)
+{
+    if (color & kSystemColorFlag) {
+        const uint32_t index = color & 0xFFu;
+        const uint32_t resolved = (color & 0x7FFFFF00u) == 0 && index < system.size()
+                                ? system[index] : system[kButtonFaceIndex];
+        return resolved & 0xFFFFFFu;
+    }
+    return color & 0xFFFFFFu;
+}
+
+uint32_t ContrastColor(uint32_t color, const SystemColors &system)
+{
+    const uint32_t rgb = ResolveColor(color, system);
+    const uint32_t red = rgb & 0xFF;
+    const uint32_t green = (rgb >> 8) & 0xFF;
+    const uint32_t blue = (rgb >> 16) & 0xFF;
+    // In thousandths, so that rounding sees the exact value.
+    const uint32_t luma = (299 * red + 587 * green + 114 * blue + 500) / 1000;
+    return luma <= 128 ? kWhite : kBlack;
+}
+
+}  // namespace orvane

@@ -1,0 +1,138 @@
+#include "textfile/file_io.h"
+
+#include "textfile/code_page.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orvane {
+
+namespace {
+
+bool Fail(QString *error, const QString &what, int err)
+{
+    if (error)
+        *error = QStringLiteral("%1: %2").arg(what, qt_error_string(err));
+    return false;
+}
+
+bool WriteAll(int fd, const char *p, qsizetype n)
+{
+    while (n > 0) {
+        const ssize_t done = ::write(fd, p, size_t(n));
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += done;
+        n -= done;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const QString &path, const QByteArray &data, QString *error)
+{
+    // Write through a symbolic link rather than replacing the link itself.
+    QString target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
+        target = info.canonicalFilePath();
+    const QFileInfo targetInfo(target);
+    if (targetInfo.isDir())
+        return Fail(error, QStringLiteral("cannot replace %1").arg(target), EISDIR);
+
+    const QByteArray targetName = QFile::encodeName(target);
+    const QByteArray dirName = QFile::encodeName(targetInfo.absolutePath());
+    QByteArray tempName;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tempName = dirName + '/' + '.' + QFile::encodeName(targetInfo.fileName()) + '.'
+                 + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return Fail(error, QStringLiteral("cannot create a file in %1").arg(targetInfo.absolutePath()),
+                    errno);
+
+    struct stat old {};
+    if (::stat(targetName.constData(), &old) == 0) {
+        // Keep the old file's owner and permissions; failing that is no reason to stop.
+        const bool ownerKept = ::fchown(fd, old.st_uid, old.st_gid) == 0;
+        Q_UNUSED(ownerKept);
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+
+    int err = 0;
+    if (!WriteAll(fd, data.constData(), data.size()) || ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && ::rename(tempName.constData(), targetName.constData()) != 0)
+        err = errno;
+    if (err != 0) {
+        ::unlink(tempName.constData());
+        return Fail(error, QStringLiteral("cannot write %1").arg(target), err);
+    }
+
+    // Make the rename itself durable.
+    const int dirFd = ::open(dirName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+bool ReadFileBytes(const QString &path, QByteArray *data, bool *missing, QString *error)
+{
+    data->clear();
+    *missing = false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo::exists(path)) {
+            *missing = true;
+            return true;
+        }
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        data->clear();
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool ReadTextFile(const QString &path, QString *text, QString *error)
+{
+    QByteArray bytes;
+    bool missing = false;
+    if (!ReadFileBytes(path, &bytes, &missing, error))
+        return false;
+    if (missing)
+        return Fail(error, QStringLiteral("cannot read %1").arg(path), ENOENT);
+    *text = DecodeText(bytes);
+    return true;
+}
+
+bool WriteTextFile(const QString &path, const QString &text, QString *error)
+{
+    return WriteFileAtomically(path, EncodeText(text), error);
+}
+
+}  // namespace orvane

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace orvane {
+
+// Replaces `path` with `data` so that the file holds either the old or the new
+// content, never a mix: a temporary file beside it is written, synced and
+// renamed over it. On failure (read-only folder, full disk, missing folder) the
+// old file is untouched, `error` (may be null) says why, and false is returned.
+bool WriteFileAtomically(const QString &path, const QByteArray &data, QString *error);
+
+// A missing file is not an error: `*missing` is set and `*data` left empty.
+bool ReadFileBytes(const QString &path, QByteArray *data, bool *missing, QString *error);
+
+// Whole text files under the code page rule (see code_page.h). A missing file
+// reads as an error here; callers that accept it use ReadFileBytes.
+bool ReadTextFile(const QString &path, QString *text, QString *error);
+bool WriteTextFile(const QString &path, const QString &text, QString *error);
+
+}  // namespace orvane
