@@ -115,7 +115,28 @@ signals:
     void ChunkQueued(int size);
 
 private:
-    // implementation detail members are the implementer's choice
+    // Each applies its stored value to the open port, or raises ECommError with the refusal text.
+    void ApplyQueueSizes();
+    void ApplyBitRate();
+    void ApplyCharSize();
+    void ApplyParityBit();
+    void ApplyStopBit();
+    void ApplyFlowCtrl();
+    void ApplyTimeOuts();
+    void ApplyXonChar();
+    void ApplyXoffChar();
+    void StartThreads();
+    // Runs on the component's thread, queued by the receive thread; generation_ tells whether the
+    // opening that queued it is still the current one.
+    void DeliverLineEvents(quint64 generation);
+
+    std::unique_ptr<serial_detail::Port> port_;
+    std::unique_ptr<serial_detail::TransmitThread> transmit_;
+    std::unique_ptr<serial_detail::ReceiveThread> receive_;
+    QString openPath_;
+    quint64 generation_ = 0; // advances at every Close
+    uint32_t flagWord_ = 0;  // the line-state flag word of the applied FlowCtrl
+
     int portNo_ = 1;
     int bitRate_ = 9600;
     int charSize_ = 8;
