@@ -1,0 +1,330 @@
+#include "motion/motion_data.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace orvane {
+
+std::optional<int> ParseDecimal(QStringView text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c - u'0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX || value < INT_MIN)
+        return std::nullopt;
+    return int(value);
+}
+
+QStringList DefaultMotionCaptions()
+{
+    QStringList captions{QStringLiteral("NO"), QStringLiteral("DATA_NAME"), QStringLiteral("SPEED")};
+    for (int n = 1; n <= kChannelCount; ++n)
+        captions.append(QStringLiteral("CH%1").arg(n));
+    return captions;
+}
+
+MotionRows::Row MotionRows::MakeRow(const QStringList &fields)
+{
+    Row row;
+    const qsizetype n = std::min<qsizetype>(fields.size(), kMotionFieldCount);
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        length += fields[i].size();
+    row.text.reserve(length);
+    for (qsizetype i = 0; i < kMotionFieldCount; ++i) {
+        if (i < n)
+            row.text.append(fields[i]);
+        row.end[size_t(i)] = std::uint32_t(row.text.size());
+    }
+    return row;
+}
+
+QStringView MotionRows::fieldView(qsizetype row, int column) const
+{
+    if (!valid(row, column))
+        return {};
+    const Row &r = rows_[size_t(row)];
+    const std::uint32_t start = column == 0 ? 0 : r.end[size_t(column - 1)];
+    return QStringView(r.text).mid(start, r.end[size_t(column)] - start);
+}
+
+QStringList MotionRows::fields(qsizetype row) const
+{
+    QStringList out;
+    if (row < 0 || row >= size())
+        return out;
+    out.reserve(kMotionFieldCount);
+    for (int c = 0; c < kMotionFieldCount; ++c)
+        out.append(fieldView(row, c).toString());
+    return out;
+}
+
+void MotionRows::append(const QStringList &fields)
+{
+    rows_.push_back(MakeRow(fields));
+}
+
+void MotionRows::insert(qsizetype pos, const QStringList &fields)
+{
+    pos = std::clamp<qsizetype>(pos, 0, size());
+    rows_.insert(rows_.begin() + pos, MakeRow(fields));
+}
+
+void MotionRows::insert(qsizetype pos, const QList<QStringList> &rows)
+{
+    pos = std::clamp<qsizetype>(pos, 0, size());
+    std::vector<Row> made;
+    made.reserve(size_t(rows.size()));
+    for (const QStringList &r : rows)
+        made.push_back(MakeRow(r));
+    rows_.insert(rows_.begin() + pos, std::make_move_iterator(made.begin()),
+                 std::make_move_iterator(made.end()));
+}
+
+void MotionRows::setField(qsizetype row, int column, QStringView text)
+{
+    if (!valid(row, column))
+        return;
+    Row &r = rows_[size_t(row)];
+    const std::uint32_t start = column == 0 ? 0 : r.end[size_t(column - 1)];
+    const std::uint32_t stop = r.end[size_t(column)];
+    QString rebuilt;
+    rebuilt.reserve(r.text.size() - (stop - start) + text.size());
+    rebuilt.append(QStringView(r.text).left(start));
+    rebuilt.append(text);
+    rebuilt.append(QStringView(r.text).mid(stop));
+    const std::int64_t delta = std::int64_t(text.size()) - std::int64_t(stop - start);
+    for (int c = column; c < kMotionFieldCount; ++c)
+        r.end[size_t(c)] = std::uint32_t(std::int64_t(r.end[size_t(c)]) + delta);
+    r.text = std::move(rebuilt);
+}
+
+void MotionRows::setFields(qsizetype row, int first, const QStringList &texts)
+{
+    if (row < 0 || row >= size() || first < 0)
+        return;
+    QStringList all = fields(row);
+    for (qsizetype i = 0; i < texts.size() && first + i < kMotionFieldCount; ++i)
+        all[first + i] = texts[i];
+    rows_[size_t(row)] = MakeRow(all);
+}
+
+void MotionRows::remove(qsizetype pos, qsizetype count)
+{
+    if (pos < 0 || count <= 0 || pos >= size())
+        return;
+    count = std::min(count, size() - pos);
+    rows_.erase(rows_.begin() + pos, rows_.begin() + pos + count);
+}
+
+void MotionRows::removeSorted(const QList<int> &sortedRows)
+{
+    size_t out = 0;
+    qsizetype next = 0;
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        if (next < sortedRows.size() && size_t(sortedRows[next]) == r) {
+            ++next;
+            continue;
+        }
+        if (out != r)
+            rows_[out] = std::move(rows_[r]);
+        ++out;
+    }
+    rows_.resize(out);
+}
+
+MotionData::MotionData(QObject *parent)
+    : QAbstractTableModel(parent), captions_(DefaultMotionCaptions())
+{
+}
+
+int MotionData::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int MotionData::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kMotionFieldCount;
+}
+
+QVariant MotionData::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= count() || index.column() >= kMotionFieldCount)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return rows_.field(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        // The speed and channel columns are centred in the list.
+        return index.column() >= kSpeedColumn ? int(Qt::AlignCenter)
+                                              : int(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant MotionData::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return section >= 0 && section < captions_.size() ? QVariant(captions_[section]) : QVariant();
+    return section + 1;
+}
+
+Qt::ItemFlags MotionData::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void MotionData::setCaptions(const QStringList &captions)
+{
+    QStringList fixed = captions.mid(0, kMotionFieldCount);
+    while (fixed.size() < kMotionFieldCount)
+        fixed.append(QString());
+    captions_ = fixed;
+    emit headerDataChanged(Qt::Horizontal, 0, kMotionFieldCount - 1);
+}
+
+void MotionData::setChannelCaption(int channel, const QString &name)
+{
+    if (channel < 1 || channel > kChannelCount)
+        return;
+    const int section = kFirstChannelColumn + channel - 1;
+    captions_[section] = name;
+    emit headerDataChanged(Qt::Horizontal, section, section);
+}
+
+void MotionData::appendRowFields(const QStringList &fields)
+{
+    insertRowFields(-1, fields);
+}
+
+void MotionData::insertRowFields(int pos, const QStringList &fields)
+{
+    if (pos < 0 || pos > count())
+        pos = count();
+    beginInsertRows({}, pos, pos);
+    rows_.insert(pos, fields);
+    endInsertRows();
+}
+
+void MotionData::insertRowsFields(int pos, const QList<QStringList> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    if (pos < 0 || pos > count())
+        pos = count();
+    beginInsertRows({}, pos, pos + int(rows.size()) - 1);
+    rows_.insert(pos, rows);
+    endInsertRows();
+}
+
+void MotionData::overwriteRow(int row, const QStringList &fieldsFromName)
+{
+    if (row < 0 || row >= count())
+        return;
+    rows_.setFields(row, kNameColumn, fieldsFromName);
+    emit dataChanged(index(row, kNameColumn), index(row, kMotionFieldCount - 1));
+}
+
+void MotionData::setField(int row, int column, const QString &text)
+{
+    if (row < 0 || row >= count() || column < 0 || column >= kMotionFieldCount)
+        return;
+    rows_.setField(row, column, text);
+    emit dataChanged(index(row, column), index(row, column));
+}
+
+void MotionData::deleteRow(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    beginRemoveRows({}, row, row);
+    rows_.remove(row);
+    endRemoveRows();
+}
+
+int MotionData::deleteRows(QList<int> rows)
+{
+    const int n = count();
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [n](int r) { return r < 0 || r >= n; }),
+               rows.end());
+    if (rows.isEmpty())
+        return -1;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+
+    // Contiguous runs, each removed with one signal, from the last to the first.
+    QList<std::pair<int, int>> runs;
+    for (int r : rows) {
+        if (!runs.isEmpty() && runs.back().second + 1 == r)
+            runs.back().second = r;
+        else
+            runs.append({r, r});
+    }
+    // Scattered selections in a long list would cost a tail move per run; one
+    // compacting pass under a model reset stays linear. A reset drops the views'
+    // selection, which the editor sets again after a delete anyway.
+    constexpr int kMaxSignalledRuns = 64;
+    if (runs.size() <= kMaxSignalledRuns) {
+        for (auto it = runs.crbegin(); it != runs.crend(); ++it) {
+            beginRemoveRows({}, it->first, it->second);
+            rows_.remove(it->first, it->second - it->first + 1);
+            endRemoveRows();
+        }
+    } else {
+        beginResetModel();
+        rows_.removeSorted(rows);
+        endResetModel();
+    }
+    return rows.front();
+}
+
+void MotionData::clearRows()
+{
+    if (rows_.empty())
+        return;
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+void MotionData::renumberFrom(int row)
+{
+    row = std::max(row, 0);
+    if (row >= count())
+        return;
+    for (int r = row; r < count(); ++r)
+        rows_.setField(r, kNoColumn, QString::number(r + 1));
+    emit dataChanged(index(row, kNoColumn), index(count() - 1, kNoColumn));
+}
+
+void MotionData::replaceAll(const QStringList &captions, MotionRows rows)
+{
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+    setCaptions(captions);
+}
+
+}  // namespace orvane

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace orvane {
+
+// Columns of a position data row: NO, DATA NAME, SPEED, then CH1 to CH24.
+constexpr int kMotionFieldCount = 27;
+constexpr int kNoColumn = 0;
+constexpr int kNameColumn = 1;
+constexpr int kSpeedColumn = 2;
+constexpr int kFirstChannelColumn = 3;
+constexpr int kChannelCount = 24;
+
+// Signed decimal integer: an optional sign and at least one digit, nothing
+// else; leading zeros are fine ("07" is 7). Out of int range is no integer.
+std::optional<int> ParseDecimal(QStringView text);
+
+// The captions of a fresh list: "NO", "DATA_NAME", "SPEED", "CH1" to "CH24".
+QStringList DefaultMotionCaptions();
+
+// Rows of 27 texts each, one heap block per row: the texts are joined in one
+// string and located by end offsets, so 100,000 rows stay cheap to hold, load
+// and copy. A widget-free container; MotionData wraps it as a model, and the
+// file reader fills one of its own so that a rejected file touches nothing.
+class MotionRows {
+public:
+    qsizetype size() const { return qsizetype(rows_.size()); }
+    bool empty() const { return rows_.empty(); }
+    void reserve(qsizetype n) { rows_.reserve(size_t(n)); }
+
+    // Out-of-range rows or columns read as an empty text.
+    QStringView fieldView(qsizetype row, int column) const;
+    QString field(qsizetype row, int column) const { return fieldView(row, column).toString(); }
+    QStringList fields(qsizetype row) const;
+
+    // Lists shorter than 27 are padded with empty texts, longer ones cut.
+    void append(const QStringList &fields);
+    void insert(qsizetype pos, const QStringList &fields);  // pos clamped to 0..size
+    void insert(qsizetype pos, const QList<QStringList> &rows);
+    void setField(qsizetype row, int column, QStringView text);
+    // Replaces columns first.. with `texts` in order (as many as fit).
+    void setFields(qsizetype row, int first, const QStringList &texts);
+    void remove(qsizetype pos, qsizetype count = 1);
+    // Removes rows given as ascending, distinct, valid positions in one pass.
+    void removeSorted(const QList<int> &sortedRows);
+    void clear() { rows_.clear(); }
+
+private:
+    struct Row {
+        QString text;
+        std::array<std::uint32_t, kMotionFieldCount> end{};
+    };
+    static Row MakeRow(const QStringList &fields);
+    bool valid(qsizetype row, int column) const
+    {
+        return row >= 0 && row < size() && column >= 0 && column < kMotionFieldCount;
+    }
+
+    std::vector<Row> rows_;
+};
+
+// The motion data: the one list of position data the program holds, as the
+// model behind the motion editor's list. Cells are not editable in place;
+// every change goes through the operations below, which raise the proper
+// model signals.
+class MotionData : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit MotionData(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    const MotionRows &rows() const { return rows_; }
+    int count() const { return int(rows_.size()); }
+    QString field(int row, int column) const { return rows_.field(row, column); }
+    QStringList fields(int row) const { return rows_.fields(row); }
+
+    const QStringList &captions() const { return captions_; }
+    void setCaptions(const QStringList &captions);  // padded or cut to 27
+    // Caption 3 + n follows the name of channel n (1 to 24).
+    void setChannelCaption(int channel, const QString &name);
+
+    // Row operations; rows are given as 27 texts (NO first).
+    void appendRowFields(const QStringList &fields);
+    // Before row `pos`; -1 or past the end appends.
+    void insertRowFields(int pos, const QStringList &fields);
+    void insertRowsFields(int pos, const QList<QStringList> &rows);
+    // Fields 2 to 27 (DATA NAME, SPEED, CH1..CH24); NO stays.
+    void overwriteRow(int row, const QStringList &fieldsFromName);
+    void setField(int row, int column, const QString &text);
+    void deleteRow(int row);
+    // Deletes the given rows (any order, duplicates and strays ignored) from the
+    // last to the first. Returns the lowest deleted position, or -1.
+    int deleteRows(QList<int> rows);
+    void clearRows();
+    // NO of every row from `row` to the last becomes its position + 1.
+    void renumberFrom(int row);
+
+    // Takes over a loaded file in one step: captions and rows.
+    void replaceAll(const QStringList &captions, MotionRows rows);
+
+private:
+    QStringList captions_;
+    MotionRows rows_;
+};
+
+}  // namespace orvane

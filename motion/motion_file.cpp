@@ -1,0 +1,205 @@
+#include "motion/motion_file.h"
+
+#include "textfile/code_page.h"
+#include "textfile/comma_rule.h"
+#include "textfile/file_io.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+int MotionFileBase(int home)
+{
+    return home >= 0 && home <= 180 ? home : 90;
+}
+
+QString MotionFileText(const QStringList &captions, const MotionRows &rows, const HomePositions &home)
+{
+    static const QString kLineEnd = QStringLiteral("\r\n");
+    QString text;
+    text.reserve((rows.size() + 1) * 128);
+
+    QStringList header = captions.mid(0, kMotionFieldCount);
+    while (header.size() < kMotionFieldCount)
+        header.append(QString());
+    text.append(JoinCommaLine(header));
+    text.append(kLineEnd);
+
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < kMotionFieldCount; ++c) {
+            if (c > 0)
+                text.append(u',');
+            const QStringView field = rows.fieldView(r, c);
+            if (c < kFirstChannelColumn) {
+                AppendCommaField(text, field);
+                continue;
+            }
+            // Positions become relative; codes and texts that are no position
+            // are kept as they stand so that nothing is lost on the way out.
+            const std::optional<int> v = ParseDecimal(field);
+            if (v && *v >= 0 && *v <= 180)
+                text.append(QString::number(*v - MotionFileBase(home[size_t(c - kFirstChannelColumn)])));
+            else
+                AppendCommaField(text, field);
+        }
+        text.append(kLineEnd);
+    }
+    return text;
+}
+
+bool SaveMotionFile(const QString &path, const QStringList &captions, const MotionRows &rows,
+                    const HomePositions &home, QString *error)
+{
+    return WriteFileAtomically(path, EncodeText(MotionFileText(captions, rows, home)), error);
+}
+
+namespace {
+
+MotionFileLoad Fault(MotionFileError error, int line, int field)
+{
+    MotionFileLoad load;
+    load.error = error;
+    load.line = line;
+    load.field = field;
+    return load;
+}
+
+}  // namespace
+
+MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
+{
+    const std::vector<QStringView> lines = SplitTextLines(text);
+    if (lines.empty())
+        return Fault(MotionFileError::Empty, 0, 0);
+
+    // One field more than needed tells "exactly 27" from "more".
+    QStringList header = SplitCommaLine(lines[0], kMotionFieldCount + 1);
+    if (header.size() != kMotionFieldCount) {
+        MotionFileLoad load = Fault(MotionFileError::HeaderFieldCount, 1, 0);
+        load.field = int(header.size());
+        return load;
+    }
+
+    MotionFileLoad load;
+    load.header = std::move(header);
+    MotionRows rows;
+    rows.reserve(qsizetype(lines.size()) - 1);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const int lineNo = int(i) + 1;
+        QStringList fields = SplitCommaLine(lines[i], kMotionFieldCount);
+        if (fields.size() < kMotionFieldCount) {
+            load.error = MotionFileError::ShortLine;
+            load.line = lineNo;
+            load.field = int(fields.size()) + 1;
+            return load;
+        }
+        const std::optional<int> speed = ParseDecimal(fields[kSpeedColumn]);
+        if (!speed || *speed < 0 || *speed > 7) {
+            load.error = MotionFileError::BadSpeed;
+            load.line = lineNo;
+            load.field = kSpeedColumn + 1;
+            return load;
+        }
+        for (int n = 0; n < kChannelCount; ++n) {
+            QString &field = fields[kFirstChannelColumn + n];
+            const std::optional<int> v = ParseDecimal(field);
+            if (v && *v >= -180 && *v <= 180) {
+                field = QString::number(std::clamp(*v + MotionFileBase(home[size_t(n)]), 0, 180));
+            } else if (v && *v >= 221 && *v <= 227) {
+                field = QString::number(*v);
+            } else {
+                load.error = MotionFileError::BadChannelValue;
+                load.line = lineNo;
+                load.field = kFirstChannelColumn + n + 1;
+                return load;
+            }
+        }
+        rows.append(fields);
+    }
+    load.rows = std::move(rows);
+    return load;
+}
+
+MotionFileLoad LoadMotionFile(const QString &path, const HomePositions &home)
+{
+    QString text;
+    QString error;
+    if (!ReadTextFile(path, &text, &error)) {
+        MotionFileLoad load = Fault(MotionFileError::CannotRead, 0, 0);
+        load.detail = error;
+        return load;
+    }
+    return ParseMotionText(text, home);
+}
+
+QString DescribeMotionFileError(const MotionFileLoad &load)
+{
+    switch (load.error) {
+    case MotionFileError::None:
+        return QStringLiteral("no fault");
+    case MotionFileError::CannotRead:
+        return QStringLiteral("cannot read the file: %1").arg(load.detail);
+    case MotionFileError::Empty:
+        return QStringLiteral("the file holds no lines");
+    case MotionFileError::HeaderFieldCount:
+        return QStringLiteral("line 1: the header has %1%2 fields instead of 27")
+            .arg(load.field)
+            .arg(load.field > kMotionFieldCount ? QStringLiteral(" or more") : QString());
+    case MotionFileError::ShortLine:
+        return QStringLiteral("line %1: field %2 is missing").arg(load.line).arg(load.field);
+    case MotionFileError::BadSpeed:
+        return QStringLiteral("line %1, field %2: the speed is not 0 to 7").arg(load.line).arg(load.field);
+    case MotionFileError::BadChannelValue:
+        return QStringLiteral("line %1, field %2: the channel value is neither -180 to 180 nor 221 to 227")
+            .arg(load.line)
+            .arg(load.field);
+    }
+    return {};
+}
+
+bool ChannelNamesDiffer(const QStringList &header, const QStringList &channelNames)
+{
+    for (int n = 0; n < kChannelCount; ++n) {
+        if (header.value(kFirstChannelColumn + n) != channelNames.value(n))
+            return true;
+    }
+    return false;
+}
+
+QStringList CaptionsAfterLoad(const QStringList &header, const QStringList &channelNames,
+                              bool renewLabels)
+{
+    if (renewLabels)
+        return header.mid(0, kMotionFieldCount);
+    QStringList captions = header.mid(0, kFirstChannelColumn);
+    for (int n = 0; n < kChannelCount; ++n)
+        captions.append(channelNames.value(n));
+    return captions;
+}
+
+bool ApplyMotionLoad(MotionData &data, MotionFileLoad &&load, const QStringList &captions)
+{
+    if (!load.ok())
+        return false;
+    data.replaceAll(captions, std::move(load.rows));
+    return true;
+}
+
+QString MotionStartFileName(const QDate &date)
+{
+    return QStringLiteral("%1_%2_%3_MOTION.csv")
+        .arg(date.year() % 100, 2, 10, QLatin1Char('0'))
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'));
+}
+
+QString WithMotionExtension(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot > slash)
+        return path;
+    return path + QStringLiteral(".csv");
+}
+
+}  // namespace orvane

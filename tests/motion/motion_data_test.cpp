@@ -1,0 +1,178 @@
+#include "motion/motion_data.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvane;
+
+namespace {
+
+QStringList Row(const QString &no, const QString &name, const QString &speed = u"7"_qs,
+                const QString &value = u"90"_qs)
+{
+    QStringList fields{no, name, speed};
+    for (int n = 0; n < kChannelCount; ++n)
+        fields.append(value);
+    return fields;
+}
+
+QStringList Column(const MotionData &data, int column)
+{
+    QStringList out;
+    for (int r = 0; r < data.count(); ++r)
+        out.append(data.field(r, column));
+    return out;
+}
+
+void Fill(MotionData &data, const QStringList &numbers)
+{
+    for (const QString &no : numbers)
+        data.appendRowFields(Row(no, u"R"_qs + no));
+}
+
+}  // namespace
+
+TEST(DecimalField, AcceptsSignedDigitsOnly)
+{
+    EXPECT_EQ(ParseDecimal(u"07"), 7);
+    EXPECT_EQ(ParseDecimal(u"-45"), -45);
+    EXPECT_EQ(ParseDecimal(u"+3"), 3);
+    EXPECT_EQ(ParseDecimal(u"000000000000000221"), 221);
+    EXPECT_EQ(ParseDecimal(u"-2147483648"), INT_MIN);
+    EXPECT_FALSE(ParseDecimal(u""));
+    EXPECT_FALSE(ParseDecimal(u"-"));
+    EXPECT_FALSE(ParseDecimal(u" 7"));
+    EXPECT_FALSE(ParseDecimal(u"7 "));
+    EXPECT_FALSE(ParseDecimal(u"1e2"));
+    EXPECT_FALSE(ParseDecimal(u"０"));  // full-width digit
+    EXPECT_FALSE(ParseDecimal(u"2147483648"));
+    EXPECT_FALSE(ParseDecimal(u"99999999999999999999999"));
+}
+
+TEST(MotionModel, CaptionsStartAsColumnNamesAndFollowChannelNames)
+{
+    MotionData data;
+    ASSERT_EQ(data.columnCount(), 27);
+    EXPECT_EQ(data.headerData(0, Qt::Horizontal).toString(), u"NO"_qs);
+    EXPECT_EQ(data.headerData(1, Qt::Horizontal).toString(), u"DATA_NAME"_qs);
+    EXPECT_EQ(data.headerData(2, Qt::Horizontal).toString(), u"SPEED"_qs);
+    EXPECT_EQ(data.headerData(26, Qt::Horizontal).toString(), u"CH24"_qs);
+
+    int changed = -1;
+    QObject::connect(&data, &QAbstractItemModel::headerDataChanged,
+                     [&](Qt::Orientation, int first, int) { changed = first; });
+    data.setChannelCaption(5, u"右腕"_qs);
+    EXPECT_EQ(data.captions()[7], u"右腕"_qs);
+    EXPECT_EQ(changed, 7);
+    data.setChannelCaption(25, u"x"_qs);  // no such channel
+    EXPECT_EQ(data.captions().size(), 27);
+}
+
+TEST(MotionModel, CellsShowTextsAndCentreSpeedAndChannels)
+{
+    MotionData data;
+    data.appendRowFields(Row(u"1"_qs, u"stand up"_qs, u"07"_qs, u"225"_qs));
+    EXPECT_EQ(data.data(data.index(0, 1)).toString(), u"stand up"_qs);
+    EXPECT_EQ(data.data(data.index(0, 2)).toString(), u"07"_qs);
+    EXPECT_EQ(data.data(data.index(0, 26)).toString(), u"225"_qs);
+    EXPECT_EQ(data.data(data.index(0, 2), Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+    EXPECT_NE(data.data(data.index(0, 1), Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+    EXPECT_FALSE(data.flags(data.index(0, 1)) & Qt::ItemIsEditable);
+}
+
+TEST(MotionModel, InsertGoesBeforeTheRowAndAppendsForMinusOneOrPastTheEnd)
+{
+    MotionData data;
+    Fill(data, {u"1"_qs, u"2"_qs});
+    data.insertRowFields(1, Row(QString(), u"mid"_qs));
+    data.insertRowFields(-1, Row(QString(), u"end"_qs));
+    data.insertRowFields(99, Row(QString(), u"past"_qs));
+    data.insertRowsFields(0, {Row(QString(), u"p1"_qs), Row(QString(), u"p2"_qs)});
+    data.insertRowsFields(-1, {Row(QString(), u"q1"_qs), Row(QString(), u"q2"_qs)});
+    EXPECT_EQ(Column(data, 1), (QStringList{u"p1"_qs, u"p2"_qs, u"R1"_qs, u"mid"_qs, u"R2"_qs, u"end"_qs,
+                                            u"past"_qs, u"q1"_qs, u"q2"_qs}));
+}
+
+TEST(MotionModel, DeletingRowsTwoAndFourOfFiveAndRenumberingGivesOneTwoThree)
+{
+    MotionData data;
+    Fill(data, {u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs, u"5"_qs});
+    int removals = 0;
+    QObject::connect(&data, &QAbstractItemModel::rowsRemoved, [&] { ++removals; });
+    const int first = data.deleteRows({3, 1, 3, 17, -2});
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(removals, 2);
+    data.renumberFrom(first);
+    EXPECT_EQ(Column(data, 0), (QStringList{u"1"_qs, u"2"_qs, u"3"_qs}));
+    EXPECT_EQ(Column(data, 1), (QStringList{u"R1"_qs, u"R3"_qs, u"R5"_qs}));
+    EXPECT_EQ(data.deleteRows({}), -1);
+}
+
+TEST(MotionModel, InsertAfterLoadedNumbersRenumbersOnlyFromTheInsertedRow)
+{
+    MotionData data;
+    Fill(data, {u"10"_qs, u"20"_qs, u"30"_qs});
+    data.insertRowFields(1, Row(QString(), u"DATA"_qs, u"7"_qs, u"225"_qs));
+    data.renumberFrom(1);
+    EXPECT_EQ(Column(data, 0), (QStringList{u"10"_qs, u"2"_qs, u"3"_qs, u"4"_qs}));
+    EXPECT_EQ(data.field(1, 26), u"225"_qs);
+    data.renumberFrom(-1);  // a paste with nothing selected renumbers from the top
+    EXPECT_EQ(Column(data, 0), (QStringList{u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs}));
+}
+
+TEST(MotionModel, OverwriteAndSetFieldKeepTheOtherFields)
+{
+    MotionData data;
+    Fill(data, {u"1"_qs, u"2"_qs});
+    QStringList fromName = Row(QString(), u"wave"_qs, u"3"_qs, u"120"_qs).mid(1);
+    fromName[25] = u"221"_qs;  // CH24
+    data.overwriteRow(1, fromName);
+    EXPECT_EQ(data.fields(1)[0], u"2"_qs);
+    EXPECT_EQ(data.fields(1).mid(1), fromName);
+    EXPECT_EQ(data.fields(0), Row(u"1"_qs, u"R1"_qs));
+
+    data.setField(1, 1, QString());  // renamed to an empty text
+    data.setField(1, 2, u"0"_qs);
+    data.setField(1, 3, u"a much longer text than before"_qs);
+    EXPECT_EQ(data.field(1, 1), QString());
+    EXPECT_EQ(data.field(1, 2), u"0"_qs);
+    EXPECT_EQ(data.field(1, 3), u"a much longer text than before"_qs);
+    EXPECT_EQ(data.field(1, 4), u"120"_qs);
+    EXPECT_EQ(data.field(1, 26), u"221"_qs);
+    EXPECT_EQ(data.field(5, 1), QString());  // no such row
+}
+
+TEST(MotionModel, ScatteredDeleteOfManyRowsKeepsTheRightOnes)
+{
+    MotionData data;
+    for (int i = 0; i < 1000; ++i)
+        data.appendRowFields(Row(QString::number(i + 1), u"R"_qs + QString::number(i)));
+    QList<int> odd;
+    for (int i = 1; i < 1000; i += 2)
+        odd.append(i);
+    EXPECT_EQ(data.deleteRows(odd), 1);
+    ASSERT_EQ(data.count(), 500);
+    for (int r = 0; r < 500; ++r)
+        ASSERT_EQ(data.field(r, 1), u"R"_qs + QString::number(2 * r));
+    data.renumberFrom(1);
+    EXPECT_EQ(data.field(499, 0), u"500"_qs);
+}
+
+TEST(MotionModel, ClearAndReplaceAllResetTheModel)
+{
+    MotionData data;
+    Fill(data, {u"1"_qs, u"2"_qs});
+    int resets = 0;
+    QObject::connect(&data, &QAbstractItemModel::modelReset, [&] { ++resets; });
+    MotionRows rows;
+    rows.append(Row(u"7"_qs, u"loaded"_qs));
+    QStringList captions = DefaultMotionCaptions();
+    captions[3] = u"HEAD"_qs;
+    data.replaceAll(captions, std::move(rows));
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(data.count(), 1);
+    EXPECT_EQ(data.field(0, 1), u"loaded"_qs);
+    EXPECT_EQ(data.headerData(3, Qt::Horizontal).toString(), u"HEAD"_qs);
+    data.clearRows();
+    EXPECT_EQ(data.count(), 0);
+    EXPECT_EQ(data.captions()[3], u"HEAD"_qs);  // captions stay on clear
+}
