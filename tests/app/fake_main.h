@@ -1,0 +1,136 @@
+#pragma once
+// A main window for tests: keeps the state other windows read and records every operation called.
+// Board positions really go out (SendPositions with MainRetryCount), so tests can assert the frames.
+
+#include "app/main_operations.h"
+#include "protocol/commands.h"
+#include "protocol/transaction.h"
+#include "scripted_prompt.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+class FakeMain : public MainOperations {
+public:
+    static constexpr uint32_t ButtonFace = 0x8000000F;
+
+    FakeMain()
+    {
+        for (int n = 1; n <= 24; ++n) {
+            value[n] = 90;
+            text[n] = QStringLiteral("90");
+            home[n] = 90;
+            name[n] = QStringLiteral("CH%1").arg(n);
+            panelColor[n] = ButtonFace;
+            nameColor[n] = 0;
+            visible[n] = true;
+        }
+    }
+
+    void SetChannel(int channel, int v, int source) override
+    {
+        calls << QStringLiteral("SetChannel(%1,%2,%3)").arg(channel).arg(v).arg(source);
+        text[channel] = QString::number(v);
+        if (source != 2)
+            value[channel] = v;
+    }
+    void ShowChannelValue(int channel) override { calls << QStringLiteral("ShowChannelValue(%1)").arg(channel); }
+    bool SendBoardPositions(int group, int speed) override
+    {
+        calls << QStringLiteral("SendBoardPositions(%1,%2)").arg(group).arg(speed);
+        if (ids[group] == 255)
+            return true;
+        ChannelValues values;
+        for (int k = 0; k < 12; ++k)
+            values[k] = uint8_t(value[12 * group + k + 1]);
+        int retry = MainRetryCount;
+        return ::SendPositions(retry, uint8_t(ids[group]), uint8_t(speed), values);
+    }
+    bool ReadBoardPositions() override { return Record("ReadBoardPositions"); }
+    void ShowLinkStatus(int failureMask) override
+    {
+        calls << QStringLiteral("ShowLinkStatus(%1)").arg(failureMask);
+        linkStatus = failureMask;
+    }
+    void ShowBoardMode(int modeByte) override { calls << QStringLiteral("ShowBoardMode(%1)").arg(modeByte); }
+    bool EnterSleep() override { return Record("EnterSleep"); }
+    bool ReleaseSleep() override { return Record("ReleaseSleep"); }
+    bool EnsureSleep() override { return Record("EnsureSleep"); }
+    void ReturnToHome() override { Record("ReturnToHome"); }
+    void AddCurrentPosition() override { Record("AddCurrentPosition"); }
+    void OverwriteSelectedPositions() override { Record("OverwriteSelectedPositions"); }
+
+    int BoardId(int group) const override { return ids[group]; }
+    bool SyncMode() const override { return sync; }
+    int Speed() const override { return speed; }
+    int ValueCode(int channel) const override { return value[channel]; }
+    QString ValueText(int channel) const override { return text[channel]; }
+    int HomeValue(int channel) const override { return home[channel]; }
+    void SetHomeValue(int channel, int v) override
+    {
+        calls << QStringLiteral("SetHomeValue(%1,%2)").arg(channel).arg(v);
+        home[channel] = v;
+    }
+    QString ProgramFolder() const override { return folder; }
+    Prompt &UserPrompt() override { return *prompt; }
+
+    QString ChannelName(int channel) const override { return name[channel]; }
+    uint32_t PanelColor(int channel) const override { return panelColor[channel]; }
+    uint32_t NameColor(int channel) const override { return nameColor[channel]; }
+    bool PanelVisible(int channel) const override { return visible[channel]; }
+    bool Hold() const override { return hold; }
+    void SetChannelLook(int channel, const QString &n, uint32_t panel, uint32_t nameCol, bool shown) override
+    {
+        calls << QStringLiteral("SetChannelLook(%1,%2,%3,%4,%5)")
+                     .arg(channel)
+                     .arg(n)
+                     .arg(panel, 0, 16)
+                     .arg(nameCol, 0, 16)
+                     .arg(shown ? 1 : 0);
+        name[channel] = n;
+        panelColor[channel] = panel;
+        nameColor[channel] = nameCol;
+        visible[channel] = shown;
+    }
+    void SetHold(bool on) override
+    {
+        calls << QStringLiteral("SetHold(%1)").arg(on ? 1 : 0);
+        hold = on;
+    }
+    void AddChannelLookListener(ChannelLookListener *) override {}
+
+    // Calls whose text starts with the prefix, in order.
+    QStringList Calls(const QString &prefix) const
+    {
+        QStringList out;
+        for (const QString &c : calls)
+            if (c.startsWith(prefix))
+                out << c;
+        return out;
+    }
+
+    std::array<int, 2> ids{0, 255};
+    bool sync = false;
+    int speed = 7;
+    std::array<int, 25> value{};
+    std::array<QString, 25> text;
+    std::array<int, 25> home{};
+    std::array<QString, 25> name;
+    std::array<uint32_t, 25> panelColor{};
+    std::array<uint32_t, 25> nameColor{};
+    std::array<bool, 25> visible{};
+    bool hold = true;
+    int linkStatus = -1;
+    QString folder;
+    ScriptedPrompt ownPrompt;
+    Prompt *prompt = &ownPrompt;
+    QStringList calls;
+
+private:
+    bool Record(const char *call)
+    {
+        calls << QLatin1String(call);
+        return true;
+    }
+};
