@@ -97,18 +97,18 @@ void TLabelDialog::BuildRow(int channel, int left, int top)
 
     auto *label = new QLabel(QStringLiteral("CH") + n, panel);
     label->setObjectName(QStringLiteral("LAB_CH") + n);
-    label->setGeometry(3, 3, 34, 18);
+    label->setGeometry(3, 3, 36, 18);
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
 
     auto *visible = new QCheckBox(panel);
     visible->setObjectName(QStringLiteral("VIS_CH") + n);
-    visible->setGeometry(38, 3, 18, 18);
+    visible->setGeometry(40, 3, 18, 18);
 
     auto *edit = new QLineEdit(panel);
     edit->setObjectName(QStringLiteral("EDIT_CH") + n);
-    edit->setGeometry(57, 2, RowWidth - 60, 20);
+    edit->setGeometry(59, 2, RowWidth - 62, 20);
     edit->setMaxLength(MaxNameLength);
     edit->setToolTip(QStringLiteral("ラベルを設定できます"));
 }
