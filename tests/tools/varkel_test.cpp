@@ -1,0 +1,168 @@
+// The varkel command against virtual boards: what it prints, its exit codes, and the boards' memory
+// that its commands leave behind.
+
+#include "sim/virtual_boards.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace {
+
+using orvane::sim::BoardMemory;
+using orvane::sim::VirtualBoards;
+
+struct Run {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Run Varkel(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(VARKEL_PATH), args);
+    process.waitForFinished(10000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+class VarkelOnBoards : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        orvane::sim::Options options;
+        options.ids = {0, 1};
+        boards = new VirtualBoards(options);
+    }
+    static void TearDownTestSuite()
+    {
+        delete boards;
+        boards = nullptr;
+    }
+    Run On(QStringList args)
+    {
+        return Varkel(QStringList{"--port", QString::fromStdString(boards->slavePath())} + args);
+    }
+    static VirtualBoards *boards;
+};
+VirtualBoards *VarkelOnBoards::boards = nullptr;
+
+TEST(VarkelArguments, MalformedInvocationsExitTwoWithOneLine)
+{
+    const QList<QStringList> bad = {
+        {"get-mode"},                                                  // no port
+        {"--port", "COM1", "fly"},                                     // unknown command
+        {"--port", "COM1", "set-mode", "256"},                         // out of 0-255
+        {"--port", "COM1", "set-mode", "-1"},
+        {"--port", "COM1", "set-mode", "1x"},
+        {"--port", "COM1", "send-positions", "0", "90"},               // too few values
+        {"--port", "COM1", "get-mode", "3"},                           // too many
+        {"--port", "COM1", "--id", "300", "get-mode"},
+        {"--port", "COM1", "--attempts"},
+        {"--port", "COM1", "--speed", "3", "get-mode"},
+    };
+    for (const QStringList &args : bad) {
+        const Run run = Varkel(args);
+        EXPECT_EQ(run.exitCode, 2) << qPrintable(args.join(' '));
+        EXPECT_EQ(run.err.count('\n'), 1) << qPrintable(run.err);
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+TEST(VarkelArguments, PortThatCannotOpenFails)
+{
+    const Run run = Varkel({"--port", "/dev/orvane-missing", "get-mode"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("ポートをオープンできませんでした"))) << qPrintable(run.err);
+}
+
+TEST_F(VarkelOnBoards, PositionsAndHomeFollowTheBoard)
+{
+    Run run = On({"send-positions", "3", "0", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100", "180"});
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    run = On({"get-positions"});
+    EXPECT_EQ(run.out, "0 10 20 30 40 50 60 70 80 90 100 180\n");
+    EXPECT_EQ(On({"--id", "1", "get-home"}).out, "90 90 90 90 90 90 90 90 90 90 90 90\n");
+
+    ASSERT_EQ(On({"set-home"}).exitCode, 0);
+    EXPECT_EQ(On({"get-home"}).out, "0 10 20 30 40 50 60 70 80 90 100 180\n");
+    EXPECT_EQ(On({"--id", "1", "get-home"}).out, "90 90 90 90 90 90 90 90 90 90 90 90\n")
+        << "the other board's home is its own";
+    EXPECT_EQ(boards->board(0).home, boards->board(0).positions);
+}
+
+TEST_F(VarkelOnBoards, MotionRowsAndLengthsAreKeptPerSlot)
+{
+    ASSERT_EQ(On({"--id", "1", "write-motion-row", "39", "99", "7", "221", "222", "223", "224", "225", "226",
+                  "0", "1", "2", "3", "4", "180"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(On({"--id", "1", "set-motion-length", "39", "100"}).exitCode, 0);
+    EXPECT_EQ(On({"--id", "1", "read-motion-row", "39", "99"}).out,
+              "7 221 222 223 224 225 226 0 1 2 3 4 180\n");
+    EXPECT_EQ(On({"--id", "1", "get-motion-length", "39"}).out, "100\n");
+    EXPECT_EQ(On({"get-motion-length", "39"}).out, "0\n") << "board 0 untouched";
+    EXPECT_EQ(boards->board(1).motionLengths[39], 100);
+    EXPECT_EQ(boards->board(1).motions[39][99].speed, 7);
+
+    // Out-of-range slot, row or length: no answer, nothing stored.
+    EXPECT_EQ(On({"--attempts", "2", "set-motion-length", "40", "1"}).exitCode, 1);
+    EXPECT_EQ(On({"--attempts", "2", "set-motion-length", "0", "101"}).exitCode, 1);
+    EXPECT_EQ(boards->board(0).motionLengths[0], 0);
+}
+
+TEST_F(VarkelOnBoards, ScenarioItemsAndLengths)
+{
+    ASSERT_EQ(On({"write-scenario-item", "3", "199", "39"}).exitCode, 0);
+    ASSERT_EQ(On({"set-scenario-length", "3", "200"}).exitCode, 0);
+    EXPECT_EQ(On({"read-scenario-item", "3", "199"}).out, "39\n");
+    EXPECT_EQ(On({"get-scenario-length", "3"}).out, "200\n");
+    EXPECT_EQ(On({"--attempts", "1", "set-scenario-length", "3", "201"}).exitCode, 1);
+    EXPECT_EQ(boards->board(0).scenarioLengths[3], 200);
+}
+
+TEST_F(VarkelOnBoards, AssignmentsTravelAsNibblesAndStartErased)
+{
+    EXPECT_EQ(On({"read-assignment", "17"}).out, "0 200\n");
+    ASSERT_EQ(On({"write-assignment", "159", "165", "103"}).exitCode, 0);
+    EXPECT_EQ(On({"read-assignment", "159"}).out, "165 103\n");
+    EXPECT_EQ(boards->board(0).assignments[159].pattern, 0xA5);
+    const auto frames = boards->frames();
+    bool seen = false;
+    for (const auto &f : frames)
+        if (f.size() == 7 && f[0] == 0xED && f[2] == 159) {
+            EXPECT_EQ(f[3], 0x0A);
+            EXPECT_EQ(f[4], 0x05);
+            seen = true;
+        }
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(VarkelOnBoards, TrimsAndModes)
+{
+    EXPECT_EQ(On({"read-trim"}).out, "20 20 20 20 20 20 20 20 20 20 20 20\n");
+    ASSERT_EQ(On({"write-trim", "0", "1", "2", "3", "4", "5", "36", "37", "38", "39", "40", "20"}).exitCode, 0);
+    EXPECT_EQ(On({"read-trim"}).out, "0 1 2 3 4 5 36 37 38 39 40 20\n");
+    ASSERT_EQ(On({"--id", "1", "set-mode", "2"}).exitCode, 0);
+    EXPECT_EQ(On({"--id", "1", "get-mode"}).out, "2\n");
+    EXPECT_EQ(On({"get-mode"}).out, "0\n");
+    EXPECT_EQ(On({"--attempts", "1", "set-mode", "3"}).exitCode, 1);
+    ASSERT_EQ(On({"play-motion", "12"}).exitCode, 0);
+    ASSERT_EQ(On({"play-scenario", "2"}).exitCode, 0);
+    EXPECT_EQ(boards->board(0).playedMotions, std::vector<uint8_t>{12});
+    EXPECT_EQ(boards->board(0).playedScenarios, std::vector<uint8_t>{2});
+}
+
+TEST_F(VarkelOnBoards, AbsentBoardUsesItsAttemptsAndExitsOne)
+{
+    boards->clearFrames();
+    const Run run = On({"--id", "9", "--attempts", "3", "get-mode"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("3 attempt")) << qPrintable(run.err);
+    EXPECT_EQ(boards->frames().size(), 3u);
+}
+
+} // namespace
