@@ -13,13 +13,13 @@ namespace {
 using orvane::sim::BoardMemory;
 using orvane::sim::VirtualBoards;
 
-struct Run {
+struct Outcome {
     int exitCode;
     QString out;
     QString err;
 };
 
-Run Varkel(const QStringList &args)
+Outcome Varkel(const QStringList &args)
 {
     QProcess process;
     process.start(QStringLiteral(VARKEL_PATH), args);
@@ -41,7 +41,7 @@ protected:
         delete boards;
         boards = nullptr;
     }
-    Run On(QStringList args)
+    Outcome On(QStringList args)
     {
         return Varkel(QStringList{"--port", QString::fromStdString(boards->slavePath())} + args);
     }
@@ -64,7 +64,7 @@ TEST(VarkelArguments, MalformedInvocationsExitTwoWithOneLine)
         {"--port", "COM1", "--speed", "3", "get-mode"},
     };
     for (const QStringList &args : bad) {
-        const Run run = Varkel(args);
+        const Outcome run = Varkel(args);
         EXPECT_EQ(run.exitCode, 2) << qPrintable(args.join(' '));
         EXPECT_EQ(run.err.count('\n'), 1) << qPrintable(run.err);
         EXPECT_TRUE(run.out.isEmpty());
@@ -73,14 +73,14 @@ TEST(VarkelArguments, MalformedInvocationsExitTwoWithOneLine)
 
 TEST(VarkelArguments, PortThatCannotOpenFails)
 {
-    const Run run = Varkel({"--port", "/dev/orvane-missing", "get-mode"});
+    const Outcome run = Varkel({"--port", "/dev/orvane-missing", "get-mode"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("ポートをオープンできませんでした"))) << qPrintable(run.err);
 }
 
 TEST_F(VarkelOnBoards, PositionsAndHomeFollowTheBoard)
 {
-    Run run = On({"send-positions", "3", "0", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100", "180"});
+    Outcome run = On({"send-positions", "3", "0", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100", "180"});
     ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
     run = On({"get-positions"});
     EXPECT_EQ(run.out, "0 10 20 30 40 50 60 70 80 90 100 180\n");
@@ -158,7 +158,7 @@ TEST_F(VarkelOnBoards, TrimsAndModes)
 TEST_F(VarkelOnBoards, AbsentBoardUsesItsAttemptsAndExitsOne)
 {
     boards->clearFrames();
-    const Run run = On({"--id", "9", "--attempts", "3", "get-mode"});
+    const Outcome run = On({"--id", "9", "--attempts", "3", "get-mode"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("3 attempt")) << qPrintable(run.err);
