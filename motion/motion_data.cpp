@@ -31,6 +31,22 @@ std::optional<int> ParseDecimal(QStringView text)
     return int(value);
 }
 
+void AppendDecimal(QString &text, int value)
+{
+    char16_t digits[12];
+    int n = 0;
+    // Work in the negative range so that INT_MIN has no positive overflow.
+    int rest = value < 0 ? value : -value;
+    do {
+        digits[n++] = char16_t(u'0' - rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0)
+        digits[n++] = u'-';
+    std::reverse(digits, digits + n);
+    text.append(QStringView(digits, n));
+}
+
 QStringList DefaultMotionCaptions()
 {
     QStringList captions{QStringLiteral("NO"), QStringLiteral("DATA_NAME"), QStringLiteral("SPEED")};
@@ -78,6 +94,34 @@ QStringList MotionRows::fields(qsizetype row) const
 void MotionRows::append(const QStringList &fields)
 {
     rows_.push_back(MakeRow(fields));
+}
+
+void MotionRows::RowText::add(QStringView field)
+{
+    if (count_ >= kMotionFieldCount)
+        return;
+    text_.append(field);
+    end_[size_t(count_++)] = std::uint32_t(text_.size());
+}
+
+void MotionRows::RowText::addNumber(int value)
+{
+    if (count_ >= kMotionFieldCount)
+        return;
+    AppendDecimal(text_, value);
+    end_[size_t(count_++)] = std::uint32_t(text_.size());
+}
+
+void MotionRows::append(RowText &&row)
+{
+    Row made;
+    made.text = std::move(row.text_);
+    made.end = row.end_;
+    for (int c = row.count_; c < kMotionFieldCount; ++c)
+        made.end[size_t(c)] = std::uint32_t(made.text.size());
+    rows_.push_back(std::move(made));
+    row.text_ = QString();
+    row.count_ = 0;
 }
 
 void MotionRows::insert(qsizetype pos, const QStringList &fields)

@@ -25,6 +25,9 @@ constexpr int kChannelCount = 24;
 // else; leading zeros are fine ("07" is 7). Out of int range is no integer.
 std::optional<int> ParseDecimal(QStringView text);
 
+// Appends the plain decimal text of a value (no heap block of its own).
+void AppendDecimal(QString &text, int value);
+
 // The captions of a fresh list: "NO", "DATA_NAME", "SPEED", "CH1" to "CH24".
 QStringList DefaultMotionCaptions();
 
@@ -34,6 +37,22 @@ QStringList DefaultMotionCaptions();
 // file reader fills one of its own so that a rejected file touches nothing.
 class MotionRows {
 public:
+    // One row built field by field, for readers that fill many rows without a
+    // list of 27 strings per row. Fields past the 27th are dropped.
+    class RowText {
+    public:
+        void reserve(qsizetype length) { text_.reserve(length); }
+        void add(QStringView field);
+        void addNumber(int value);
+        int count() const { return count_; }
+
+    private:
+        friend class MotionRows;
+        QString text_;
+        std::array<std::uint32_t, kMotionFieldCount> end_{};
+        int count_ = 0;
+    };
+
     qsizetype size() const { return qsizetype(rows_.size()); }
     bool empty() const { return rows_.empty(); }
     void reserve(qsizetype n) { rows_.reserve(size_t(n)); }
@@ -45,6 +64,8 @@ public:
 
     // Lists shorter than 27 are padded with empty texts, longer ones cut.
     void append(const QStringList &fields);
+    // Takes the built row (missing fields empty) and leaves `row` empty.
+    void append(RowText &&row);
     void insert(qsizetype pos, const QStringList &fields);  // pos clamped to 0..size
     void insert(qsizetype pos, const QList<QStringList> &rows);
     void setField(qsizetype row, int column, QStringView text);

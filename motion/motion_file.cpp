@@ -38,7 +38,7 @@ QString MotionFileText(const QStringList &captions, const MotionRows &rows, cons
             // are kept as they stand so that nothing is lost on the way out.
             const std::optional<int> v = ParseDecimal(field);
             if (v && *v >= 0 && *v <= 180)
-                text.append(QString::number(*v - MotionFileBase(home[size_t(c - kFirstChannelColumn)])));
+                AppendDecimal(text, *v - MotionFileBase(home[size_t(c - kFirstChannelColumn)]));
             else
                 AppendCommaField(text, field);
         }
@@ -82,39 +82,43 @@ MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
 
     MotionFileLoad load;
     load.header = std::move(header);
+    const auto reject = [&load](MotionFileError error, int line, int field) {
+        load.error = error;
+        load.line = line;
+        load.field = field;
+        return std::move(load);
+    };
     MotionRows rows;
     rows.reserve(qsizetype(lines.size()) - 1);
+    MotionRows::RowText row;
     for (size_t i = 1; i < lines.size(); ++i) {
         const int lineNo = int(i) + 1;
-        QStringList fields = SplitCommaLine(lines[i], kMotionFieldCount);
-        if (fields.size() < kMotionFieldCount) {
-            load.error = MotionFileError::ShortLine;
-            load.line = lineNo;
-            load.field = int(fields.size()) + 1;
-            return load;
-        }
-        const std::optional<int> speed = ParseDecimal(fields[kSpeedColumn]);
-        if (!speed || *speed < 0 || *speed > 7) {
-            load.error = MotionFileError::BadSpeed;
-            load.line = lineNo;
-            load.field = kSpeedColumn + 1;
-            return load;
-        }
-        for (int n = 0; n < kChannelCount; ++n) {
-            QString &field = fields[kFirstChannelColumn + n];
+        // A channel text grows by two characters at most ("0" -> "180").
+        row.reserve(lines[i].size() + 2 * kChannelCount);
+        CommaLineReader reader(lines[i]);
+        QStringView field;
+        for (int c = 0; c < kMotionFieldCount; ++c) {
+            if (!reader.next(&field))
+                return reject(MotionFileError::ShortLine, lineNo, c + 1);
+            if (c < kSpeedColumn) {
+                row.add(field);
+                continue;
+            }
             const std::optional<int> v = ParseDecimal(field);
-            if (v && *v >= -180 && *v <= 180) {
-                field = QString::number(std::clamp(*v + MotionFileBase(home[size_t(n)]), 0, 180));
+            if (c == kSpeedColumn) {
+                if (!v || *v < 0 || *v > 7)
+                    return reject(MotionFileError::BadSpeed, lineNo, c + 1);
+                row.add(field);  // "07" stays "07"
+            } else if (v && *v >= -180 && *v <= 180) {
+                const int base = MotionFileBase(home[size_t(c - kFirstChannelColumn)]);
+                row.addNumber(std::clamp(*v + base, 0, 180));
             } else if (v && *v >= 221 && *v <= 227) {
-                field = QString::number(*v);
+                row.addNumber(*v);
             } else {
-                load.error = MotionFileError::BadChannelValue;
-                load.line = lineNo;
-                load.field = kFirstChannelColumn + n + 1;
-                return load;
+                return reject(MotionFileError::BadChannelValue, lineNo, c + 1);
             }
         }
-        rows.append(fields);
+        rows.append(std::move(row));
     }
     load.rows = std::move(rows);
     return load;

@@ -60,59 +60,80 @@ QString JoinCommaLine(const QStringList &fields)
     return line;
 }
 
+CommaLineReader::CommaLineReader(QStringView line)
+    : p_(reinterpret_cast<const char16_t *>(line.data())), end_(p_ + line.size())
+{
+    while (p_ < end_ && IsBlank(*p_))
+        ++p_;
+}
+
+bool CommaLineReader::next(QStringView *field)
+{
+    if (pendingEmpty_) {
+        pendingEmpty_ = false;
+        *field = QStringView();
+        return true;
+    }
+    if (p_ >= end_)
+        return false;
+    if (*p_ == kQuote) {
+        ++p_;
+        const char16_t *run = p_;
+        bool closed = false;
+        bool buffered = false;
+        while (p_ < end_) {
+            if (*p_ != kQuote) {
+                ++p_;
+                continue;
+            }
+            if (p_ + 1 < end_ && p_[1] == kQuote) {
+                if (!buffered) {
+                    buffer_.clear();
+                    buffered = true;
+                }
+                buffer_.append(QStringView(run, p_ + 1 - run));  // one of the two quotes
+                p_ += 2;
+                run = p_;
+            } else {
+                closed = true;
+                break;
+            }
+        }
+        // Without a closing quote the field is the rest of the line.
+        const QStringView tail(run, p_ - run);
+        if (closed)
+            ++p_;
+        if (buffered) {
+            buffer_.append(tail);
+            *field = buffer_;
+        } else {
+            *field = tail;
+        }
+    } else {
+        const char16_t *start = p_;
+        while (p_ < end_ && !IsBlank(*p_) && *p_ != kComma)
+            ++p_;
+        *field = QStringView(start, p_ - start);
+    }
+    while (p_ < end_ && IsBlank(*p_))
+        ++p_;
+    if (p_ < end_ && *p_ == kComma) {
+        ++p_;
+        while (p_ < end_ && IsBlank(*p_))
+            ++p_;
+        if (p_ == end_)
+            pendingEmpty_ = true;
+    }
+    return true;
+}
+
 QStringList SplitCommaLine(QStringView line, qsizetype maxFields)
 {
     QStringList fields;
-    if (maxFields == 0)
-        return fields;
-    const char16_t *p = reinterpret_cast<const char16_t *>(line.data());
-    const char16_t *const end = p + line.size();
-    const auto full = [&] { return maxFields >= 0 && fields.size() >= maxFields; };
-
-    while (p < end && IsBlank(*p))
-        ++p;
-    while (p < end) {
-        if (*p == kQuote) {
-            QString field;
-            ++p;
-            const char16_t *run = p;
-            while (p < end) {
-                if (*p != kQuote) {
-                    ++p;
-                    continue;
-                }
-                field.append(QStringView(run, p - run));
-                if (p + 1 < end && p[1] == kQuote) {
-                    field.append(QChar(kQuote));
-                    p += 2;
-                    run = p;
-                } else {
-                    ++p;
-                    run = nullptr;
-                    break;
-                }
-            }
-            if (run)  // no closing quote: the rest of the line
-                field.append(QStringView(run, p - run));
-            fields.append(std::move(field));
-        } else {
-            const char16_t *start = p;
-            while (p < end && !IsBlank(*p) && *p != kComma)
-                ++p;
-            fields.append(QStringView(start, p - start).toString());
-        }
-        if (full())
-            return fields;
-        while (p < end && IsBlank(*p))
-            ++p;
-        if (p < end && *p == kComma) {
-            ++p;
-            while (p < end && IsBlank(*p))
-                ++p;
-            if (p == end)
-                fields.append(QString());
-        }
-    }
+    CommaLineReader reader(line);
+    QStringView field;
+    while ((maxFields < 0 || fields.size() < maxFields) && reader.next(&field))
+        fields.append(field.toString());
     return fields;
 }
 

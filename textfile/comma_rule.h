@@ -30,6 +30,22 @@ void AppendCommaField(QString &line, QStringView field);
 // The fields joined by commas, without a line end.
 QString JoinCommaLine(const QStringList &fields);
 
+// Reads the fields of one line (without its line end) one at a time, without
+// a heap block per field: a field is a view into the line, or into the
+// reader's own buffer when doubled quotes had to be undone. A view stays valid
+// until the next call of next().
+class CommaLineReader {
+public:
+    explicit CommaLineReader(QStringView line);
+    bool next(QStringView *field);
+
+private:
+    const char16_t *p_;
+    const char16_t *end_;
+    bool pendingEmpty_ = false;  // a comma with only blanks after it
+    QString buffer_;
+};
+
 // Splits one line (without its line end). With maxFields >= 0 the split stops
 // after that many fields; callers that only need a prefix use it so that a
 // hostile line costs no more memory than the fields they look at.

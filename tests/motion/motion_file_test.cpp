@@ -350,3 +350,24 @@ TEST(MotionFileNames, StartNameFromTheDateAndCsvForNamesWithoutExtension)
     EXPECT_EQ(WithMotionExtension(u"/home/u/pose.txt"_qs), u"/home/u/pose.txt"_qs);
     EXPECT_EQ(WithMotionExtension(u"/home/u.v/pose"_qs), u"/home/u.v/pose.csv"_qs);
 }
+
+TEST_F(MotionFileTest, AHundredThousandRowsGoOutAndComeBackWhole)
+{
+    HomePositions home = Home();
+    home[3] = 45;
+    MotionRows rows;
+    for (int r = 0; r < 100'000; ++r) {
+        QStringList fields{QString::number(r + 1), r % 3 ? u"DATA"_qs : u"名前 %1"_qs.arg(r), QString::number(r % 8)};
+        for (int n = 0; n < kChannelCount; ++n)
+            fields.append(QString::number((r + n) % 9 == 0 ? 221 + n % 7 : (r * 3 + n) % 181));
+        rows.append(fields);
+    }
+    QString error;
+    ASSERT_TRUE(SaveMotionFile(path(u"big.csv"_qs), DefaultMotionCaptions(), rows, home, &error));
+    const MotionFileLoad load = LoadMotionFile(path(u"big.csv"_qs), home);
+    ASSERT_TRUE(load.ok()) << DescribeMotionFileError(load).toStdString();
+    ASSERT_EQ(load.rows.size(), rows.size());
+    for (qsizetype r = 0; r < rows.size(); r += 997)
+        ASSERT_EQ(load.rows.fields(r), rows.fields(r)) << r;
+    EXPECT_EQ(load.rows.fields(99'999), rows.fields(99'999));
+}
