@@ -55,6 +55,8 @@ struct MainSettings
     // [Ports] COM n: the device path of port n, only where the file names one.
     // Read only: the section is never written, so the user's entries survive.
     QMap<int, QString> portPaths;
+
+    friend bool operator==(const MainSettings &, const MainSettings &) = default;
 };
 
 QString SettingsFilePath(const QString &folder);
