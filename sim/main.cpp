@@ -38,6 +38,8 @@ SIGINT or SIGTERM.
   --help              show this text
 
 SIGUSR2 closes the device at once, as if the board were unplugged.
+Exit status: 0 when stopped by a signal, 1 when the device, the link, the log
+or the final dump could not be made, 2 for bad arguments.
 
 Fault SPEC is KIND:COMMAND:WHICH[:ARG[:ARG]]
   KIND     noreply   no reply (the frame still takes effect)
@@ -209,13 +211,15 @@ void removeLink(const std::string& link, const std::string& target)
         ::unlink(link.c_str());
 }
 
-void writeDump(const VirtualBoards& boards, const std::string& path)
+bool writeDump(const VirtualBoards& boards, const std::string& path)
 {
     if (path.empty())
-        return;
+        return true;
     std::string error;
-    if (!boards.dump(path, &error))
-        std::cerr << "varkel-sim: " << error << std::endl;
+    if (boards.dump(path, &error))
+        return true;
+    std::cerr << "varkel-sim: " << error << std::endl;
+    return false;
 }
 
 }  // namespace
@@ -225,6 +229,7 @@ int main(int argc, char** argv)
     Args args;
     try {
         args = parseArgs(argc, argv);
+        args.options.keepFrames = false;  // only the log file is of use out of process
     } catch (const UsageError& e) {
         std::cerr << "varkel-sim: " << e.message << " (see --help)" << std::endl;
         return 2;
@@ -274,8 +279,8 @@ int main(int argc, char** argv)
         }
     }
     boards->stop();
-    writeDump(*boards, args.dump);
+    const bool dumped = writeDump(*boards, args.dump);
     if (!linkRemoved)
         removeLink(args.link, device);
-    return 0;
+    return dumped ? 0 : 1;
 }

@@ -414,11 +414,13 @@ bool VirtualBoards::waitUntil(std::int64_t deadlineNs)
 
 void VirtualBoards::logFrame(const Bytes& frame)
 {
-    {
-        std::lock_guard lock(framesMutex_);
-        frames_.push_back(frame);
+    if (options_.keepFrames) {
+        {
+            std::lock_guard lock(framesMutex_);
+            frames_.push_back(frame);
+        }
+        framesChanged_.notify_all();
     }
-    framesChanged_.notify_all();
     if (logFile_) {
         for (std::size_t i = 0; i < frame.size(); ++i)
             std::fprintf(logFile_, i ? " %02X" : "%02X", unsigned(frame[i]));

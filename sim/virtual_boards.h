@@ -40,6 +40,7 @@ struct Options {
     AssignInit assign = AssignInit::Erased;
     std::vector<Fault> faults;
     std::string logPath;  // every received frame, one per line, upper-case hex; empty: none
+    bool keepFrames = true;  // keep the in-memory frame log (a long-running program may not want it)
     // Close the pty right after receiving this many frames (that frame is not
     // answered), as a board whose USB cable is pulled; 0: never.
     unsigned vanishAfterFrames = 0;

@@ -257,6 +257,15 @@ TEST(VarkelSim, DumpsOnSigusr1AndAgainAtExit)
     EXPECT_EQ(text.substr(text.size() - 4), "end\n");
 }
 
+TEST(VarkelSim, AFailedFinalDumpIsNoSuccess)
+{
+    SimProcess sim({"--dump", "/nonexistent-dir/boards.txt"});
+    EXPECT_EQ(sim.firstLine().rfind("/dev/pts/", 0), 0u);
+    sim.signal(SIGTERM);
+    EXPECT_EQ(sim.wait(), 1);
+    EXPECT_NE(sim.rest(true).find("/nonexistent-dir/boards.txt"), std::string::npos);
+}
+
 TEST(VarkelSim, LogsFramesAndAppliesFaultsDelayAndPacing)
 {
     TempDir dir;
