@@ -14,8 +14,7 @@
 
 // Where the graph window's chart puts things, in pixels of its 200-pixel-high
 // picture. The window paints what these return and computes nothing itself.
-// Lines run from their first point up to, not including, their second point,
-// the way a pen moved to a point and drawn to another leaves them.
+// Lines are given by their two end points.
 namespace orvane::graph {
 
 constexpr int kPictureHeight = 200;
