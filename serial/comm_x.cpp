@@ -14,7 +14,7 @@
 #include <mutex>
 #include <thread>
 
-Q_LOGGING_CATEGORY(lcSerial, "orvane.serial", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSerial, "orvane.serial", QtCriticalMsg)
 
 using serial_detail::Clock;
 using serial_detail::OpenFailure;
@@ -255,7 +255,6 @@ void TCustomCommX::ApplyFlowCtrl()
 {
     xonLim_ = bufLenReceive_ / 4;
     xoffLim_ = bufLenReceive_ / 4;
-    flagWord_ = FlowCtrlFlags(flowCtrl_);
     // Linux has no DSR/DTR handshake; refusing is better than a line that silently lacks it.
     const bool known = flowCtrl_ >= cfcRtsCts && flowCtrl_ <= cfcNone && flowCtrl_ != cfcDtrDsr;
     const bool rtsCts = flowCtrl_ == cfcRtsCts;

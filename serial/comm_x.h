@@ -135,7 +135,6 @@ private:
     std::unique_ptr<serial_detail::ReceiveThread> receive_;
     QString openPath_;
     quint64 generation_ = 0; // advances at every Close
-    uint32_t flagWord_ = 0;  // the line-state flag word of the applied FlowCtrl
 
     int portNo_ = 1;
     int bitRate_ = 9600;

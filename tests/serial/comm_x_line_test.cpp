@@ -1,5 +1,6 @@
 #include "comm_test_support.h"
 #include "pty_pair.h"
+#include "serial/port_linux.h"
 
 #include <QThread>
 #include <QTimer>
@@ -142,6 +143,25 @@ TEST_F(CommXLine, WriteWithThirtyTwoChunksQueuedServesEventsUntilOneIsDone)
     EXPECT_TRUE(timerFired);
     comm->FlushTransmit();
     pty->ReceiveUntilQuiet(20);
+}
+
+TEST_F(CommXLine, HalfDuplexGivesTheLineDriverTimeBeforeTheFirstChunk)
+{
+    QByteArray got;
+    comm->SetFlowCtrl(cfcHalfHigh);
+    const double halfDuplex = ElapsedMs([&] {
+        comm->Write(QByteArray("hd"));
+        got = pty->Receive(2, 1000);
+    });
+    EXPECT_EQ(got, QByteArray("hd"));
+    EXPECT_GE(halfDuplex, 50);
+    comm->SetFlowCtrl(cfcNone);
+    const double plain = ElapsedMs([&] {
+        comm->Write(QByteArray("fd"));
+        got = pty->Receive(2, 1000);
+    });
+    EXPECT_EQ(got, QByteArray("fd"));
+    EXPECT_LT(plain, 20 * kSlowdown);
 }
 
 TEST_F(CommXLine, ReadReturnsAsSoonAsOneByteIsThere)
@@ -321,6 +341,8 @@ TEST_F(CommXLine, SettingsWhileOpenReachTheLine)
     comm->SetBitRate(57600);
     EXPECT_EQ(speed(), speed_t(B57600));
     EXPECT_EQ(CommErrorOf([] { comm->SetBitRate(250000); }), QStringLiteral("(none)"));
+    comm->SetCharSize(8); // a later setting must not lose a rate outside the standard table
+    EXPECT_EQ(serial_detail::ReadOutputBitRate(pty->Slave()), 250000);
     comm->SetBitRate(115200);
     EXPECT_EQ(speed(), speed_t(B115200));
 
