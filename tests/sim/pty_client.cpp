@@ -31,19 +31,21 @@ std::string hex(const Bytes& bytes)
     return out;
 }
 
-PtyClient::PtyClient(const std::string& path)
+PtyClient::PtyClient(const std::string& path, bool makeRaw)
 {
     fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
         ADD_FAILURE() << "cannot open " << path << ": " << std::strerror(errno);
         return;
     }
-    termios tio{};
-    tcgetattr(fd_, &tio);
-    cfmakeraw(&tio);
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    tcsetattr(fd_, TCSANOW, &tio);
+    if (makeRaw) {
+        termios tio{};
+        tcgetattr(fd_, &tio);
+        cfmakeraw(&tio);
+        tio.c_cc[VMIN] = 0;
+        tio.c_cc[VTIME] = 0;
+        tcsetattr(fd_, TCSANOW, &tio);
+    }
     tcflush(fd_, TCIOFLUSH);
 }
 

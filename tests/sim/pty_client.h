@@ -20,7 +20,9 @@ std::string hex(const Bytes& bytes);  // "F0 00 70"
 
 class PtyClient {
 public:
-    explicit PtyClient(const std::string& path);  // fails the test (ADD_FAILURE) when it cannot open
+    // Fails the test (ADD_FAILURE) when it cannot open. With makeRaw false the
+    // line settings are left as the device had them.
+    explicit PtyClient(const std::string& path, bool makeRaw = true);
     ~PtyClient();
     PtyClient(const PtyClient&) = delete;
     PtyClient& operator=(const PtyClient&) = delete;

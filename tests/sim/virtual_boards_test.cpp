@@ -81,6 +81,21 @@ TEST(Line, RepliesAreByteExact)
     EXPECT_EQ(boards.board(0).mode, 0);
 }
 
+TEST(Line, DeviceIsRawBeforeTheProgramSetsItUp)
+{
+    VirtualBoards boards;
+    PtyClient c(boards.slavePath(), false);
+    // Control characters pass untouched both ways, and nothing is echoed: an echoed
+    // reply holding F0 00 70 would be taken for a GetMode frame and answered.
+    const Bytes values{0x0D, 0x0A, 0x03, 0x11, 0x13, 0x7F, 0xF0, 0x00, 0x70, 0x1A, 0x04, 0x15};
+    Bytes request{0xFD, 0, 0};
+    request.insert(request.end(), values.begin(), values.end());
+    EXPECT_EQ(hex(c.ask(frame(request), 2)), "00 06");
+    EXPECT_EQ(hex(c.ask(frame({0xFC, 0}), 14)), "00 0D 0A 03 11 13 7F F0 00 70 1A 04 15 50");
+    EXPECT_EQ(hex(c.readUntilQuiet(30ms)), "");
+    EXPECT_EQ(boards.frames().size(), 2u);
+}
+
 TEST(Line, SetHomePositionTakesWhatSendPositionsSet)
 {
     VirtualBoards boards;
