@@ -1,0 +1,44 @@
+// orvane: the program entry.
+
+#include "app/home_dialog.h"
+#include "app/label_dialog.h"
+#include "app/main_form.h"
+#include "app/main_messages.h"
+#include "app/single_instance.h"
+#include "protocol/serial_port.h"
+#include "widgets/qt_prompt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+
+    SingleInstance instance(QStringLiteral("Orvane_E"));
+    if (!instance.Acquire()) {
+        // Also on the terminal: a second start from a shell would otherwise say nothing there.
+        std::fprintf(stderr, "orvane: %s\n", StartupMessage(StartupText).toLocal8Bit().constData());
+        std::fflush(stderr);
+        QMessageBox::warning(nullptr, StartupMessage(StartupTitle), StartupMessage(StartupText), QMessageBox::Ok);
+        return 0;
+    }
+
+    QApplication::setApplicationName(QStringLiteral("Orvane"));
+    const QString folder = QApplication::applicationDirPath();
+
+    QtPrompt prompt;
+    TMainForm mainForm(folder, prompt);
+    prompt.SetOwner(&mainForm);
+    THomeDialog homeDialog(&mainForm);
+    TLabelDialog labelDialog(&mainForm);
+    mainForm.SetHomeDialog(&homeDialog);
+    mainForm.SetLabelDialog(&labelDialog);
+
+    mainForm.show();
+    const int result = app.exec();
+    ReleasePort();
+    return result;
+}

@@ -1,0 +1,183 @@
+#pragma once
+// TMainForm: the main window. It owns the current position data, the home position, the board IDs, the
+// desktops and the channel looks, and offers the other windows the MainOperations.
+
+#include "app/main_operations.h"
+#include "app/panel_layout.h"
+#include "app/settings.h"
+
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class Prompt;
+class QAbstractButton;
+class QButtonGroup;
+class QComboBox;
+class QDialog;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QCheckBox;
+class QRadioButton;
+class QScrollBar;
+class QStatusBar;
+class QToolButton;
+class QPushButton;
+class THomeDialog;
+class TLabelDialog;
+
+class TMainForm : public QWidget, public MainOperations {
+    Q_OBJECT
+public:
+    static constexpr int Channels = 24;
+    static constexpr int NoBoard = 255;
+    static constexpr int ClientWidth = 508;
+    static constexpr int ClientHeight = 498;
+
+    // folder: where ORV.ini lives (the program's own folder); prompt answers every box the window shows.
+    TMainForm(const QString &programFolder, Prompt &prompt, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The windows created after this one; their buttons stay disabled until they are handed in.
+    void SetHomeDialog(THomeDialog *dialog);
+    void SetLabelDialog(TLabelDialog *dialog);
+    enum class Window { MotionForm, GraphForm, OptionDialog, ScenarioEditor, PropoDialog, InfoDialog };
+    void SetWindow(Window which, QWidget *window);
+
+    // The kinds of scroll event a slider reports.
+    enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Position, Track, Top, Bottom, EndScroll };
+
+    // Event handlers, named after their controls; public so that whatever drives the window can reach them.
+    void ApplyLanguage();
+    void LoadSettings();
+    void SaveSettings();
+    void CommPortCloseUp();
+    void CH1_BARScroll(QScrollBar *sender, ScrollCode code, int &pos);
+    void ChangePortCondition(QComboBox *sender);
+    void SYNC_BTNClick(QAbstractButton *sender);
+    void SpeedChange(QAbstractButton *sender);
+    void RITV_ONClick();
+    void SETPOS_BTNClick();
+    void GETPOS_BTNClick();
+    void NOW_BTNClick();
+    void DIRECTION_BTNClick(QAbstractButton *sender);
+    void EDITITEM_BTNClick(QAbstractButton *sender);
+    void HOME_BTNClick();
+    void NAME_CHANGEDblClick();
+    void VIEW_BTNClick(QAbstractButton *sender);
+    void DesktopCloseUp();
+    void DesktopContextPopup();
+    // panel 0 is the Segment bar; pos in the panel's own coordinates.
+    void PANELMouseDown(int panel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void PANELMouseMove(int panel, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void EXIT_BTNClick();
+    // The close request: settings first, then the exit question. True lets the window close.
+    bool FormClose();
+
+    // MainOperations
+    void SetChannel(int channel, int value, int source) override;
+    void ShowChannelValue(int channel) override;
+    bool SendBoardPositions(int group, int speed) override;
+    bool ReadBoardPositions() override;
+    void ShowLinkStatus(int failureMask) override;
+    void ShowBoardMode(int modeByte) override;
+    bool EnterSleep() override;
+    bool ReleaseSleep() override;
+    bool EnsureSleep() override;
+    void ReturnToHome() override;
+    void AddCurrentPosition() override;
+    void OverwriteSelectedPositions() override;
+    int BoardId(int group) const override;
+    bool SyncMode() const override;
+    int Speed() const override { return speed_; }
+    int ValueCode(int channel) const override;
+    QString ValueText(int channel) const override;
+    int HomeValue(int channel) const override;
+    void SetHomeValue(int channel, int value) override;
+    QString ProgramFolder() const override { return folder_; }
+    Prompt &UserPrompt() override { return prompt_; }
+    QString ChannelName(int channel) const override;
+    uint32_t PanelColor(int channel) const override;
+    uint32_t NameColor(int channel) const override;
+    bool PanelVisible(int channel) const override;
+    bool Hold() const override { return hold_; }
+    void SetChannelLook(int channel, const QString &name, uint32_t panelColor, uint32_t nameColor,
+                        bool visible) override;
+    void SetHold(bool on) override { hold_ = on; }
+    void AddChannelLookListener(ChannelLookListener *listener) override;
+
+    // State that tests and the windows created later read.
+    int SelectedDesktop() const;
+    const orvane::DesktopLayout &DesktopLayoutOf(int desktop) const { return layouts_.at(desktop - 1); }
+    QString StatusField(int field) const;
+    bool DragGuard() const { return dragGuard_; }
+    bool StepGuard() const { return stepGuard_; }
+
+    // Controls, by their names. Per-channel tables are indexed by channel 1-24; PANEL[0] is the Segment bar.
+    QToolButton *MOTION_FILE_BTN, *HOME_BTN, *OPTION_BTN, *OptionMenu3, *SpeedButton1, *INFO_BTN, *EXIT_BTN;
+    QComboBox *CommPort, *Desktop;
+    QLineEdit *DATA_NAME;
+    QRadioButton *SYNC_MODE, *RadioButton2;
+    std::array<QRadioButton *, 8> SPD_BTN{};
+    std::array<QFrame *, Channels + 1> PANEL{};
+    std::array<QLabel *, Channels + 1> CH_LAB{};
+    std::array<QCheckBox *, Channels + 1> CH_SYNC{};
+    std::array<QLineEdit *, Channels + 1> CH_CAPTION{};
+    std::array<QScrollBar *, Channels + 1> CH_BAR{};
+    std::array<QComboBox *, Channels + 1> CH_MODE{};
+    QFrame *Segment;
+    QWidget *ChannelArea;
+    std::array<QPushButton *, 4> TRACK_BTN{};
+    QRadioButton *RITV_ON, *RITV_OFF;
+    QToolButton *SHOT_BTN, *SETPOS_BTN, *GETPOS_BTN, *NOW_BTN, *SLEEP_BTN, *DEFAULT_BTN, *GRID_BTN, *GRAPH_BTN,
+        *ADDITEM_BTN, *SpeedButton3;
+    QStatusBar *MONTER;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildControls();
+    QWidget *BuildPanel(int channel);
+    void ConnectSlider(QScrollBar *bar);
+    void PlaceWindow(int top, int left);
+    void MovePanels(int desktop);
+    void ApplyPanelColor(int channel);
+    void NotifyLook(int channel);
+    int FirstPresentGroup() const;
+    bool Present(int group) const { return BoardId(group) != NoBoard; }
+    int SetModeAll(uint8_t mode);
+    void TrackOrStep(QScrollBar *bar, int channel, int pos);
+    static int Tag(const QObject *object);
+
+    QString folder_;
+    Prompt &prompt_;
+    orvane::MainSettings settings_;   // as read; keeps the keys of windows not created yet
+    int speed_ = 7;
+    std::array<int, Channels + 1> valueCode_{};
+    std::array<QString, Channels + 1> valueText_{};
+    std::array<int, Channels + 1> home_{};
+    std::array<uint32_t, Channels + 1> panelColor_{};
+    std::array<uint32_t, Channels + 1> nameColor_{};
+    std::array<int, 2> boardId_{{0, NoBoard}};
+    std::array<orvane::DesktopLayout, orvane::kDesktopCount> layouts_{};
+    bool hold_ = true;
+    bool dragGuard_ = false;
+    bool stepGuard_ = false;
+    QPoint grab_;
+    std::array<QLabel *, 4> fields_{};
+    std::vector<ChannelLookListener *> listeners_;
+    THomeDialog *homeDialog_ = nullptr;
+    TLabelDialog *labelDialog_ = nullptr;
+    QWidget *motionForm_ = nullptr;
+    QWidget *graphForm_ = nullptr;
+    QDialog *optionDialog_ = nullptr;
+    QDialog *scenarioEditor_ = nullptr;
+    QDialog *propoDialog_ = nullptr;
+    QDialog *infoDialog_ = nullptr;
+};

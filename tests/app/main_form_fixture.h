@@ -1,0 +1,112 @@
+#pragma once
+// Main window fixtures: a temporary program folder with an ORV.ini, a scripted prompt, and for the line
+// tests two virtual boards (IDs 0 and 1) behind one port that stays open for the whole suite.
+
+#include "app/main_form.h"
+#include "protocol/serial_port.h"
+#include "protocol/transaction.h"
+#include "scripted_prompt.h"
+#include "sim/virtual_boards.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using orvane::sim::Bytes;
+
+inline Bytes WithSum(Bytes frame)
+{
+    unsigned sum = 0;
+    for (uint8_t v : frame)
+        sum += v;
+    frame.push_back(uint8_t(sum & 0x7F));
+    return frame;
+}
+
+inline void SendMouse(QWidget *target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button, buttons, modifiers);
+    QApplication::sendEvent(target, &event);
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    QString IniPath() const { return QDir(dir.path()).filePath(QStringLiteral("ORV.ini")); }
+
+    QByteArray IniBytes() const
+    {
+        QFile f(IniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    void WriteIni(const QByteArray &bytes) const
+    {
+        QFile f(IniPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+    // A window created on an ORV.ini whose [Orvane] section holds `keys` (one "key=value" a line);
+    // a null `keys` means no ORV.ini at all.
+    std::unique_ptr<TMainForm> Open(const QString &keys)
+    {
+        if (keys.isNull())
+            QFile::remove(IniPath());
+        else
+            WriteIni("[Orvane]\r\n" + keys.toUtf8().replace("\n", "\r\n"));
+        prompt.boxes.clear();
+        prompt.answers.clear();
+        auto form = std::make_unique<TMainForm>(dir.path(), prompt);
+        prompt.dialogs.clear();
+        return form;
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompt prompt;
+};
+
+class MainFormOnBoards : public MainFormTest {
+protected:
+    static constexpr int LinePort = 903;
+
+    static void SetUpTestSuite()
+    {
+        orvane::sim::Options options;
+        options.ids = {0, 1};
+        boards = new orvane::sim::VirtualBoards(options);
+        SetDevicePath(LinePort, QString::fromStdString(boards->slavePath()));
+    }
+    static void TearDownTestSuite()
+    {
+        ReleasePort();
+        delete boards;
+        boards = nullptr;
+    }
+    void SetUp() override
+    {
+        CreateSerialPort(nullptr);
+        if (!SerialPort->IsOpen()) {
+            SetupPort(LinePort, 115200);
+            SerialPort->Open();
+        }
+        ASSERT_TRUE(SerialPort->IsOpen());
+        boards->clearFaults();
+        for (uint8_t id : {0, 1})
+            boards->setBoard(id, orvane::sim::BoardMemory(id));
+        boards->clearFrames();
+    }
+    std::unique_ptr<TMainForm> Open(const QString &keys)
+    {
+        auto form = MainFormTest::Open(keys);
+        boards->clearFrames();
+        return form;
+    }
+
+    static inline orvane::sim::VirtualBoards *boards = nullptr;
+};

@@ -1,0 +1,176 @@
+// The single-instance lock, the program refusing a second start, and the real prompt's dialogs.
+
+#include "app/single_instance.h"
+#include "widgets/input_dialog.h"
+#include "widgets/qt_prompt.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs `act` on the modal widget once one is showing.
+void OnModal(std::function<void(QWidget *)> act)
+{
+    QTimer::singleShot(0, [act] {
+        if (QWidget *w = QApplication::activeModalWidget())
+            act(w);
+        else
+            OnModal(act);
+    });
+}
+
+bool WaitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(SingleInstance, TheLockIsHeldForTheLifeOfItsOwnerOnly)
+{
+    QTemporaryDir dir;
+    auto first = std::make_unique<SingleInstance>(QStringLiteral("Orvane_E"), dir.path());
+    EXPECT_TRUE(first->Acquire());
+    EXPECT_EQ(first->LockPath(), QDir(dir.path()).filePath(QStringLiteral("Orvane_E")));
+
+    SingleInstance second(QStringLiteral("Orvane_E"), dir.path());
+    EXPECT_FALSE(second.Acquire());
+    first.reset();
+    EXPECT_TRUE(second.Acquire());
+    EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath(QStringLiteral("Orvane_E"))));
+}
+
+TEST(SingleInstance, ASecondProgramIsRefusedAndTouchesNothing)
+{
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("a")) && root.mkpath(QStringLiteral("b")) && root.mkpath(QStringLiteral("run")));
+    const QString a = root.filePath(QStringLiteral("a/orvane"));
+    const QString b = root.filePath(QStringLiteral("b/orvane"));
+    QFile::setPermissions(root.filePath(QStringLiteral("run")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORVANE_BINARY), a));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORVANE_BINARY), b));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("run")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess first, second;
+    first.setProcessEnvironment(env);
+    second.setProcessEnvironment(env);
+
+    first.start(a, {});
+    ASSERT_TRUE(first.waitForStarted());
+    // The running program has written its ORV.ini once it is up.
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(root.filePath(QStringLiteral("a/ORV.ini"))); }, 10000));
+
+    second.start(b, {});
+    ASSERT_TRUE(second.waitForStarted());
+    const QByteArray warning = QStringLiteral("orvane: すでにプログラムは起動しています。\n").toLocal8Bit();
+    QByteArray said;
+    WaitFor([&] {
+        said += second.readAllStandardError();
+        return said.contains(warning);
+    }, 10000);
+    EXPECT_TRUE(said.contains(warning)) << said.toStdString();
+    QTest::qWait(200);
+    EXPECT_FALSE(QFile::exists(root.filePath(QStringLiteral("b/ORV.ini"))));
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    second.kill();
+    second.waitForFinished();
+    first.kill();
+    first.waitForFinished();
+}
+
+TEST(QtPrompt, FiltersBecomeQtFilters)
+{
+    EXPECT_EQ(QtFileFilter(QStringLiteral("ホームポジション (*.vpd)|*.vpd")), QStringLiteral("ホームポジション (*.vpd)"));
+    EXPECT_EQ(QtFileFilter(QStringLiteral("Motion|*.csv|All|*.a;*.b")),
+              QStringLiteral("Motion (*.csv);;All (*.a *.b)"));
+}
+
+TEST(QtPrompt, QuestionBoxShowsTitleTextIconAndYesNo)
+{
+    QtPrompt prompt;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    OnModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(prompt.Message(PromptIcon::Question, QStringLiteral("確認"), QStringLiteral("終了してよろしいですか？"),
+                             PromptButtons::YesNo),
+              PromptAnswer::No);
+    EXPECT_EQ(title, QStringLiteral("確認"));
+    EXPECT_EQ(text, QStringLiteral("終了してよろしいですか？"));
+    EXPECT_EQ(icon, QMessageBox::Question);
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+
+    OnModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        ASSERT_NE(box, nullptr);
+        buttons = box->standardButtons();
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        box->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(prompt.Message(PromptIcon::Warning, QStringLiteral("警告"), QStringLiteral("a\r\nb"),
+                             PromptButtons::OkCancel),
+              PromptAnswer::Ok);
+    EXPECT_EQ(buttons, QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+TEST(InputDialog, KeepsAtMost255CharactersAndReturnsTheTextOnlyOnOk)
+{
+    TInputDialog dialog(QStringLiteral("Caption"), QStringLiteral("Prompt"), QStringLiteral("old"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Caption"));
+    EXPECT_TRUE(dialog.OkButton()->isDefault());
+    EXPECT_EQ(dialog.Edit()->text(), QStringLiteral("old"));
+    dialog.Edit()->setText(QString(300, QLatin1Char('x')));
+    EXPECT_EQ(dialog.Value().size(), 255);
+
+    QString value = QStringLiteral("kept");
+    OnModal([](QWidget *w) {
+        auto *dialog = qobject_cast<TInputDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->Edit()->setText(QStringLiteral("typed"));
+        dialog->CancelButton()->click();
+    });
+    EXPECT_FALSE(InputQuery(nullptr, QStringLiteral("C"), QStringLiteral("P"), value));
+    EXPECT_EQ(value, QStringLiteral("kept"));
+
+    OnModal([](QWidget *w) {
+        auto *dialog = qobject_cast<TInputDialog *>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->Edit()->clear();
+        QTest::keyClick(dialog->Edit(), Qt::Key_Return);
+    });
+    EXPECT_TRUE(InputQuery(nullptr, QStringLiteral("C"), QStringLiteral("P"), value));
+    EXPECT_EQ(value, QString());
+}
