@@ -13,8 +13,10 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using orvane::sim::Bytes;
@@ -33,6 +35,17 @@ inline void SendMouse(QWidget *target, QEvent::Type type, QPoint pos, Qt::MouseB
 {
     QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button, buttons, modifiers);
     QApplication::sendEvent(target, &event);
+}
+
+// Runs `act` on the modal widget once one is showing.
+inline void OnModal(std::function<void(QWidget *)> act)
+{
+    QTimer::singleShot(0, [act] {
+        if (QWidget *w = QApplication::activeModalWidget())
+            act(w);
+        else
+            OnModal(act);
+    });
 }
 
 class MainFormTest : public ::testing::Test {

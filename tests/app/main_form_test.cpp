@@ -2,7 +2,12 @@
 
 #include "main_form_fixture.h"
 
+#include "app/home_dialog.h"
+#include "app/label_dialog.h"
+
 #include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -377,4 +382,34 @@ TEST_F(MainFormOnBoards, PortListOffClosesThePortWithANoticeAndARestoredPortOpen
     EXPECT_TRUE(SerialPort->IsOpen());
     EXPECT_TRUE(boards->frames().empty());
     EXPECT_TRUE(form->SendBoardPositions(0, 0));
+}
+
+TEST_F(MainFormOnBoards, HomeButtonAndANameDoubleClickRunTheirDialogsOnThisWindow)
+{
+    auto form = Open("CH1-12ID=0\nCH13-24ID=1\n");
+    THomeDialog home(form.get());
+    TLabelDialog labels(form.get());
+    form->SetHomeDialog(&home);
+    form->SetLabelDialog(&labels);
+    EXPECT_TRUE(form->HOME_BTN->isEnabled());
+    EXPECT_TRUE(form->SpeedButton1->isEnabled());
+
+    boards->editBoard(0, [](orvane::sim::BoardMemory &m) { m.home[0] = 77; });
+    OnModal([&](QWidget *) {
+        home.GetHomeChk->click();
+        home.HomeOkButton->click();
+    });
+    form->HOME_BTN->click();
+    EXPECT_EQ(form->HomeValue(1), 77);
+    EXPECT_EQ(form->ValueCode(1), 90);
+    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{WithSum({0xFA, 0x00}), WithSum({0xFA, 0x01})}));
+
+    OnModal([&](QWidget *) {
+        labels.EDIT_CH[3]->setText(QStringLiteral("Knee"));
+        labels.VIS_CH[4]->setChecked(false);
+        labels.Button1->click();
+    });
+    SendMouse(form->CH_LAB[3], QEvent::MouseButtonDblClick, QPoint(3, 3), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(form->ChannelName(3), QStringLiteral("Knee"));
+    EXPECT_FALSE(form->PanelVisible(4));
 }

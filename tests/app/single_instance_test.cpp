@@ -1,5 +1,7 @@
 // The single-instance lock, the program refusing a second start, and the real prompt's dialogs.
 
+#include "main_form_fixture.h"
+
 #include "app/single_instance.h"
 #include "widgets/input_dialog.h"
 #include "widgets/qt_prompt.h"
@@ -20,17 +22,6 @@
 #include <functional>
 
 namespace {
-
-// Runs `act` on the modal widget once one is showing.
-void OnModal(std::function<void(QWidget *)> act)
-{
-    QTimer::singleShot(0, [act] {
-        if (QWidget *w = QApplication::activeModalWidget())
-            act(w);
-        else
-            OnModal(act);
-    });
-}
 
 bool WaitFor(const std::function<bool()> &done, int ms)
 {
