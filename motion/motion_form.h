@@ -1,0 +1,157 @@
+#pragma once
+// TMotionForm: the motion editor. It owns the motion data (the rows of its list), edits it, keeps it in
+// motion files and runs the transfers of the motion data to and from the boards. Created once at start and
+// kept until the program ends; hiding it keeps the data.
+//
+// This header includes neither the motion data nor the settings headers, so that the main window can
+// include it beside app/settings.h.
+
+#include "app/main_operations.h"
+#include "protocol/prompt.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QTableView;
+class QToolBar;
+class QToolButton;
+
+namespace orvane {
+class MotionData;
+class MotionTransfer;
+}  // namespace orvane
+
+// The window's placement as ORV.ini keeps it: ListView, ListTop, ListLeft, ListWidth, ListHeight.
+struct MotionFormPlacement {
+    bool visible = false;
+    int top = -1;
+    int left = -1;
+    int width = -1;
+    int height = -1;
+};
+
+class TMotionForm : public QWidget, public ChannelLookListener {
+    Q_OBJECT
+public:
+    static constexpr int SlotCount = 40;
+
+    // Registers itself with main as a channel look listener. `today` names the file dialogs' start name.
+    TMotionForm(QWidget *parent, MainOperations &main, const QString &programFolder,
+                const MotionFormPlacement &placement, const QDate &today = QDate::currentDate());
+    ~TMotionForm() override;
+
+    // The motion data, for the graph window and the main window.
+    orvane::MotionData *model() const { return data_; }
+    bool HasRows() const;
+    int RowCount() const;
+    // Selected rows, ascending.
+    QList<int> SelectedRows() const;
+
+    // `add current position`: appends a row numbered with the new row count, then refreshes.
+    void AppendPosition(const QString &name, const QString &speed, const QStringList &values);
+    // `overwrite selected positions`: fields 2 to 27 of every selected row (NO stays), then the graph.
+    void OverwriteSelected(const QString &name, const QString &speed, const QStringList &values);
+    // Saves the motion data to a file the user names; true when a file was written.
+    bool Save();
+
+    // What the main window writes into ORV.ini at closing.
+    MotionFormPlacement Placement() const;
+    bool PlacementVisible() const { return isVisible(); }
+    int PlacementTop() const { return y(); }
+    int PlacementLeft() const { return x(); }
+    int PlacementWidth() const { return width(); }
+    int PlacementHeight() const { return height(); }
+
+    // Caption 3 + n follows the name of channel n.
+    void ChannelLookChanged(int channel, const QString &name, uint32_t panelColor, uint32_t textColor) override;
+
+    // Row count display and graph.
+    void Refresh();
+    // The editor's own copy buffer: rows of 26 texts (DATA NAME, SPEED, CH1 to CH24).
+    const QList<QStringList> &ClipboardRows() const { return clipboard_; }
+    bool TransferRunning() const;
+
+    // Event handlers, named after their controls.
+    void NEW_BTNClick();
+    void OPEN_BTNClick();
+    void SAVE_BTNClick() { Save(); }
+    void DEF_SCR_BTNClick();
+    void COPY_BTNClick();
+    void CUT_BTNClick();
+    void PASTE_BTNClick();
+    void EDITION_BTNClick();
+    void INSERT_BTNClick();
+    void DELETE_BTNClick();
+    void RENAME_MENUClick();
+    void SP_0Click(QAction *sender);  // every speed item; its tag is the speed
+    void SPEED_MENUPopup();
+    void Popup1Popup();
+    // True when the key was one of the list's commands (acted on or refused for its modifiers).
+    bool PosListKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void MOT_WRITE_BTNClick();
+    void MOT_READ_BTNClick();
+    void MOT_FORMAT_BTNClick();
+    void RUN_BTNClick();
+
+    // Controls, by their names.
+    QToolBar *ToolBar;
+    QToolButton *NEW_BTN, *OPEN_BTN, *SAVE_BTN, *DEF_SCR_BTN;
+    QToolButton *COPY_BTN, *CUT_BTN, *PASTE_BTN;
+    QToolButton *MOT_WRITE_BTN, *MOT_READ_BTN, *MOT_FORMAT_BTN, *RUN_BTN;
+    QComboBox *MOTION_NUM;
+    QToolButton *EDITION_BTN, *INSERT_BTN, *DELETE_BTN;
+    QLabel *CaptionLine;
+    QTableView *PosList;
+    QMenu *Popup1, *SPEED_MENU;
+    std::array<QAction *, 8> SP{};
+    QAction *RENAME_MENU, *EDITION_MENU, *INSERT_MENU, *CUT_MENU, *COPY_MENU, *PASTE_MENU, *DELETE_MENU;
+    QProgressBar *COMM_GAUGE;
+    QLabel *POS_COUNT_LABEL;
+
+signals:
+    // Connected by the main window to the graph window.
+    void GraphRedrawRequested(int rowCount);
+    // Edit hands the first selected row to the main window: its DATA NAME for the DATA_NAME field and its
+    // speed (0 to 7) for the speed buttons; the channels go through MainOperations::SetChannel.
+    void DataNameHandedOver(const QString &name);
+    void SpeedHandedOver(int speed);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    class View;
+
+    void BuildControls();
+    void ApplyLanguage();
+    void PlaceWindow(const MotionFormPlacement &placement);
+    QToolButton *AddButton(const char *name, int hint, int icon);
+    QAction *AddMenuItem(QMenu *menu, const char *name, int caption);
+    void RedrawGraph();
+    void ShowRowCount();
+    void SelectFocusRow();
+    void FillClipboard();
+    QString Field(int row, int column) const;
+    PromptAnswer Ask(int entry, PromptButtons buttons);
+    void Warn(const QString &text);
+
+    MainOperations &main_;
+    QString folder_;
+    orvane::MotionData *data_;
+    std::unique_ptr<View> view_;
+    std::unique_ptr<orvane::MotionTransfer> transfer_;
+    QList<QStringList> clipboard_;
+    QString openName_;
+    QString saveName_;
+};

@@ -1,0 +1,103 @@
+#include "motion/motion_messages.h"
+
+#include "protocol/language.h"
+
+namespace orvane {
+
+const char *const MotionMessages[2][MotionEntryCount] = {
+    {
+        "DATA NAMEの入力",
+        "DATA NAMEの変更ができます",
+        "指定のモーションデータを消去しますか？",
+        "消去が完了いたしました\r\nＯＫを押すとスリープを解除します",
+        "読込が完了いたしました\r\nＯＫを押すとスリープを解除します",
+        "通信が中断されました",
+        "ＯＫをクリックするとサーボが動き出すので注意してください！",
+        "読込むモーションデータがありません",
+        "書き込むデータがありません",
+        "書込が完了いたしました\r\nＯＫを押すとスリープを解除します",
+        "モーションデータは100個までしか書き込めませんが\r\n書込を続行しますか？",
+        "に一覧表のモーションデータを書き込みますが\r\nよろしいですか？",
+        "追加貼付けにいたしましょうか？",
+        "保存するデータがありません",
+        "指定のファイルは使用できません",
+        "現在のデータが消えてしまいますが\r\nよろしいですか？",
+        "ラベルを更新しますか？ ",
+        "モーションデータの編集",
+        "新規作成",
+        "モーションデータを開く",
+        "モーションデータに名前を付けて保存する",
+        "表示を元に戻す",
+        "コピー",
+        "切り取り",
+        "貼り付け",
+        "モーションデータを書き込む",
+        "モーションデータを読み込む",
+        "モーションデータをクリアする",
+        "モーションデータを再生する",
+        "モーション番号",
+        "編集",
+        "挿入",
+        "削除",
+        "モーションデータ",
+        "スピード",
+        "名称変更",
+        "確認",
+        "警告",
+        "モーションデータを保存できませんでした",
+        "ファイルを読み込めませんでした",
+        "ボードに書き込めない値を持つデータがあります",
+    },
+    {
+        "Input DATA NAME",
+        "Input DATA NAME",
+        "Do you delete the specified motion data?",
+        "Reset Complete\r\nRelease sleep mode by OK button click",
+        "Load Complete\r\nRelease sleep mode by OK button click",
+        "Communication failed",
+        "Servo motor start when you click \"OK\"",
+        "There is no motion data to read.",
+        "There is no data to write.",
+        "Write is completed. Click \"OK\" to release \"sleep\".",
+        "Motion data can be written up to 100. Continue?",
+        "Motion data in the list OK?",
+        "Do you want to paste to next line?",
+        "There is no data to save.",
+        "Specified file can't use.",
+        "Current data will be deleted by this operation.",
+        "Renew label?",
+        "Edit motion data",
+        "New",
+        "Open",
+        "Save",
+        "Undo display",
+        "copy",
+        "cut",
+        "paste",
+        "Write",
+        "Read",
+        "Clear",
+        "Play",
+        "Motion number",
+        "Edit",
+        "Insert",
+        "Delete",
+        "Motion data",
+        "Speed",
+        "Change name",
+        "Information",
+        "Warining",
+        "The motion data could not be saved.",
+        "The file could not be read.",
+        "A row holds a value the boards cannot take.",
+    },
+};
+
+QString MotionMessage(int entry)
+{
+    if (entry < 0 || entry >= MotionEntryCount)
+        return {};
+    return QString::fromUtf8(MotionMessages[LanguageIndex][entry]);
+}
+
+}  // namespace orvane
