@@ -1,0 +1,531 @@
+#include "graph/graph_form.h"
+
+#include "app/panel_layout.h"
+#include "graph/graph_geometry.h"
+#include "graph/graph_messages.h"
+#include "motion/motion_data.h"
+#include "widgets/color_btn.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcGraph, "orvane.graph")
+
+using namespace orvane;
+
+namespace {
+
+constexpr int BarHeight = 22;
+constexpr int ButtonWidth = 21;
+constexpr int MinOuterWidth = 100;
+
+// Colour indexes of the picture. Text is antialiased in 16 shades from black to the grey of the lines.
+constexpr uchar Black = 0;
+constexpr uchar White = 1;
+constexpr uchar ShadeBase = 2;
+constexpr int Shades = 16;
+constexpr uchar Grey = ShadeBase + Shades - 1;
+constexpr uchar ChannelBase = ShadeBase + Shades;
+
+QColor ToQColor(uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
+QRgb ToRgb(uint32_t bgr) { return qRgb(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
+uint32_t ToBgr(const QColor &c) { return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16; }
+
+// The system colours as this session's palette has them, as the main window resolves them.
+SystemColors PaletteColors()
+{
+    SystemColors colors = FixedSystemColors();
+    const QPalette palette = QApplication::palette();
+    colors[kButtonFaceIndex] = ToBgr(palette.color(QPalette::Button));
+    colors[5] = ToBgr(palette.color(QPalette::Base));
+    colors[8] = ToBgr(palette.color(QPalette::Text));
+    colors[18] = ToBgr(palette.color(QPalette::ButtonText));
+    colors[13] = ToBgr(palette.color(QPalette::Highlight));
+    colors[14] = ToBgr(palette.color(QPalette::HighlightedText));
+    return colors;
+}
+
+// Writes straight into the 8-bit picture: QPainter's rasteriser gives up on coordinates past 32767, and
+// a long motion's chart is far wider than that. Every shape is a whole-pixel, one-pixel-wide one.
+class Canvas {
+public:
+    explicit Canvas(QImage &image)
+        : bits_(image.bits()), stride_(image.bytesPerLine()), width_(image.width()), height_(image.height())
+    {
+    }
+
+    void Fill(uchar c) { std::memset(bits_, c, size_t(stride_) * size_t(height_)); }
+
+    void Put(int x, int y, uchar c)
+    {
+        if (x >= 0 && x < width_ && y >= 0 && y < height_)
+            bits_[qsizetype(y) * stride_ + x] = c;
+    }
+
+    uchar At(int x, int y) const { return bits_[qsizetype(y) * stride_ + x]; }
+    bool Inside(int x, int y) const { return x >= 0 && x < width_ && y >= 0 && y < height_; }
+
+    // [x0, x1) on row y
+    void HLine(int x0, int x1, int y, uchar c)
+    {
+        if (y < 0 || y >= height_)
+            return;
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, width_);
+        if (x0 < x1)
+            std::memset(bits_ + qsizetype(y) * stride_ + x0, c, size_t(x1 - x0));
+    }
+
+    // [y0, y1) in column x
+    void VLine(int x, int y0, int y1, uchar c)
+    {
+        if (x < 0 || x >= width_)
+            return;
+        y0 = std::max(y0, 0);
+        y1 = std::min(y1, height_);
+        for (int y = y0; y < y1; ++y)
+            bits_[qsizetype(y) * stride_ + x] = c;
+    }
+
+    void FillRect(const QRect &r, uchar c)
+    {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            HLine(r.left(), r.right() + 1, y, c);
+    }
+
+    // Outline of r (right() and bottom() are its last pixels).
+    void Frame(const QRect &r, uchar c)
+    {
+        HLine(r.left(), r.right() + 1, r.top(), c);
+        HLine(r.left(), r.right() + 1, r.bottom(), c);
+        VLine(r.left(), r.top(), r.bottom() + 1, c);
+        VLine(r.right(), r.top(), r.bottom() + 1, c);
+    }
+
+    // A 5 x 5 outline around p, black inside.
+    void Square(QPoint p, uchar c)
+    {
+        const int x = p.x() - 2;
+        const int y = p.y() - 2;
+        if (x < 0 || y < 0 || x + 5 > width_ || y + 5 > height_) {
+            FillRect(QRect(x + 1, y + 1, 3, 3), Black);
+            Frame(QRect(x, y, 5, 5), c);
+            return;
+        }
+        uchar *row = bits_ + qsizetype(y) * stride_ + x;
+        std::memset(row, c, 5);
+        for (int i = 1; i < 4; ++i) {
+            row += stride_;
+            row[0] = c;
+            row[1] = row[2] = row[3] = Black;
+            row[4] = c;
+        }
+        std::memset(row + stride_, c, 5);
+    }
+
+    // From a up to, not including, b; dotted draws two pixels of every four.
+    void Line(QPoint a, QPoint b, uchar c, bool dotted)
+    {
+        const int dx = std::abs(b.x() - a.x());
+        const int dy = std::abs(b.y() - a.y());
+        const int sx = b.x() >= a.x() ? 1 : -1;
+        const int sy = b.y() >= a.y() ? 1 : -1;
+        const bool xMajor = dx >= dy;
+        const int major = xMajor ? dx : dy;
+        const int minor = xMajor ? dy : dx;
+        const bool clip = !Inside(a.x(), a.y()) || !Inside(b.x(), b.y());
+        int x = a.x();
+        int y = a.y();
+        int error = major / 2;
+        for (int i = 0; i < major; ++i) {
+            if (!dotted || (i & 3) < 2) {
+                if (clip)
+                    Put(x, y, c);
+                else
+                    bits_[qsizetype(y) * stride_ + x] = c;
+            }
+            error -= minor;
+            const bool side = error < 0;
+            if (side)
+                error += major;
+            if (xMajor) {
+                x += sx;
+                y += side ? sy : 0;
+            } else {
+                y += sy;
+                x += side ? sx : 0;
+            }
+        }
+    }
+
+private:
+    uchar *bits_;
+    qsizetype stride_;
+    int width_;
+    int height_;
+};
+
+}  // namespace
+
+// Row numbers are put together from pictures of the ten digits, drawn once with the window's font.
+class TGraphForm::Raster {
+public:
+    explicit Raster(const QFont &font)
+    {
+        const QFontMetrics metrics(font);
+        lineHeight_ = metrics.height();
+        const int pad = 2;
+        for (int d = 0; d < 10; ++d) {
+            const QString digit(QChar(u'0' + d));
+            Glyph &g = glyphs_[size_t(d)];
+            g.advance = metrics.horizontalAdvance(digit);
+            g.width = g.advance + 2 * pad;
+            g.left = -pad;
+            QImage image(g.width, lineHeight_, QImage::Format_RGB32);
+            image.fill(Qt::black);
+            {
+                QPainter painter(&image);
+                painter.setFont(font);
+                painter.setPen(Qt::white);
+                painter.drawText(pad, metrics.ascent(), digit);
+            }
+            g.shade.resize(size_t(g.width) * size_t(lineHeight_));
+            for (int y = 0; y < lineHeight_; ++y) {
+                for (int x = 0; x < g.width; ++x)
+                    g.shade[size_t(y * g.width + x)] = uchar((qGreen(image.pixel(x, y)) * (Shades - 1) + 127) / 255);
+            }
+        }
+    }
+
+    void Draw(QImage &image, const graph::ChartLayout &chart, const std::array<bool, kChannelCount> &drawn)
+    {
+        Canvas canvas(image);
+        canvas.Fill(Black);
+        canvas.Frame(chart.frame, White);
+        const auto line = [&](const QLine &l) { canvas.Line(l.p1(), l.p2(), Grey, false); };
+        line(chart.rowAxis);
+        line(chart.centreLine);
+        for (const graph::Tick &tick : chart.ticks) {
+            line(tick.line);
+            Text(canvas, tick.textAt, tick.text);
+        }
+        for (int ch = 0; ch < kChannelCount; ++ch) {
+            if (!drawn[size_t(ch)])
+                continue;
+            const uchar c = uchar(ChannelBase + ch);
+            const std::vector<graph::Segment> &curve = chart.curves[size_t(ch)];
+            for (size_t i = 0; i < curve.size(); ++i) {
+                const graph::Segment &s = curve[i];
+                canvas.Square(s.from, c);
+                // The next segment squares this end again right after the line, over the same pixels.
+                if (i + 1 == curve.size() || curve[i + 1].from != s.to)
+                    canvas.Square(s.to, c);
+                canvas.Line(s.from, s.to, c, s.dotted);
+            }
+        }
+    }
+
+private:
+    struct Glyph {
+        int advance = 0;
+        int left = 0;
+        int width = 0;
+        std::vector<uchar> shade;
+    };
+
+    // Grey on a black cell; where two digits' pictures overlap the brighter shade stays.
+    void Text(Canvas &canvas, QPoint at, const QString &text)
+    {
+        int cellWidth = 0;
+        for (QChar ch : text)
+            cellWidth += glyphs_[size_t(ch.unicode() - u'0')].advance;
+        canvas.FillRect(QRect(at.x(), at.y(), cellWidth, lineHeight_), Black);
+        int penX = at.x();
+        for (QChar ch : text) {
+            const Glyph &g = glyphs_[size_t(ch.unicode() - u'0')];
+            for (int y = 0; y < lineHeight_; ++y) {
+                for (int x = 0; x < g.width; ++x) {
+                    const uchar s = g.shade[size_t(y * g.width + x)];
+                    const int px = penX + g.left + x;
+                    const int py = at.y() + y;
+                    if (s == 0 || !canvas.Inside(px, py))
+                        continue;
+                    const uchar old = canvas.At(px, py);
+                    const int oldShade = old >= ShadeBase && old <= Grey ? old - ShadeBase : 0;
+                    if (old == Black || oldShade < s)
+                        canvas.Put(px, py, uchar(ShadeBase + std::max<int>(s, oldShade)));
+                }
+            }
+            penX += g.advance;
+        }
+    }
+
+    std::array<Glyph, 10> glyphs_;
+    int lineHeight_ = 0;
+};
+
+TGraphImage::TGraphImage(TGraphForm *form, QWidget *parent) : QWidget(parent), form_(form)
+{
+    setObjectName(QStringLiteral("Image1"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TGraphImage::SwapPicture(QImage &picture)
+{
+    picture_.swap(picture);
+    setFixedSize(picture_.size());
+    update();
+}
+
+void TGraphImage::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    const QRect r = event->rect() & QRect(QPoint(0, 0), picture_.size());
+    if (r.isEmpty())
+        return;
+    // Only the exposed part, read in place: the whole picture may be many megapixels wide.
+    QImage part(picture_.constBits() + qsizetype(r.y()) * picture_.bytesPerLine() + r.x(), r.width(), r.height(),
+                picture_.bytesPerLine(), QImage::Format_Indexed8);
+    part.setColorTable(picture_.colorTable());
+    painter.drawImage(r.topLeft(), part);
+}
+
+void TGraphImage::mouseMoveEvent(QMouseEvent *event)
+{
+    form_->Image1MouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TGraphImage::mousePressEvent(QMouseEvent *event)
+{
+    // A press without a move before it (a touch, a test) still clicks where it happened.
+    form_->Image1MouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void TGraphImage::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click)
+        form_->Image1Click();
+}
+
+TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations &main,
+                       const GraphPlacement &placement)
+    : QWidget(parent, Qt::Window), motion_(motion), main_(main)
+{
+    setObjectName(QStringLiteral("GraphForm"));
+    setWindowTitle(GraphText(GraphTitle));
+
+    QFont bold = font();
+    bold.setBold(true);
+    for (int n = 1; n <= Channels; ++n) {
+        auto *button = new TColorBtn(QString::number(n), this);
+        button->setObjectName(QStringLiteral("ENABLE%1_BTN").arg(n));
+        button->setProperty("tag", n);
+        button->setFont(bold);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setGeometry(1 + (n - 1) * ButtonWidth, 1, ButtonWidth, BarHeight - 2);
+        button->SetColor(Qt::black);
+        button->SetFontColor(Qt::white);
+        connect(button, &QPushButton::clicked, this, [this, button] { ENABLE1_BTNClick(button); });
+        ENABLE_BTN[n] = button;
+    }
+
+    const auto field = [&](const QString &name, const QString &text, int left, int width) {
+        auto *edit = new QLineEdit(text, this);
+        edit->setObjectName(name);
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::NoFocus);
+        edit->setFont(bold);
+        QPalette p = edit->palette();
+        p.setColor(QPalette::Base, Qt::black);
+        p.setColor(QPalette::Text, QColor(0, 255, 0));
+        edit->setPalette(p);
+        edit->setGeometry(left, 1, width, BarHeight - 2);
+        return edit;
+    };
+    const int fieldsLeft = 1 + Channels * ButtonWidth + 4;
+    DATA_NUM = field(QStringLiteral("DATA_NUM"), GraphText(GraphNoRowNumber), fieldsLeft, 44);
+    DATA_LABEL = field(QStringLiteral("DATA_LABEL"), GraphText(GraphNoRowName), fieldsLeft + 46, 150);
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QPalette black = ScrollBox1->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    ScrollBox1->setPalette(black);
+    ScrollBox1->setAutoFillBackground(true);
+    ScrollBox1->viewport()->setPalette(black);
+    ScrollBox1->viewport()->setAutoFillBackground(true);
+    Image1 = new TGraphImage(this, nullptr);
+    ScrollBox1->setWidget(Image1);
+
+    raster_ = std::make_unique<Raster>(font());
+
+    RestorePlacement(placement);
+    shown_.fill(false);
+    created_ = true;
+    Redraw(0);
+}
+
+TGraphForm::~TGraphForm() = default;
+
+const QImage &TGraphForm::Picture() const { return Image1->Picture(); }
+
+uint32_t TGraphForm::ChannelColor(int channel) const
+{
+    return ResolveColor(main_.PanelColor(channel), PaletteColors());
+}
+
+void TGraphForm::Redraw(int rowCount)
+{
+    std::array<bool, kChannelCount> drawn{};
+    QList<QRgb> colors(ChannelBase + Channels, qRgb(0, 0, 0));
+    colors[White] = qRgb(255, 255, 255);
+    for (int k = 0; k < Shades; ++k)
+        colors[ShadeBase + k] = qRgb(128 * k / (Shades - 1), 128 * k / (Shades - 1), 128 * k / (Shades - 1));
+    for (int n = 1; n <= Channels; ++n) {
+        const uint32_t color = ChannelColor(n);
+        colors[ChannelBase + n - 1] = ToRgb(color);
+        drawn[size_t(n - 1)] = shown_[n] && color != kBlack;
+    }
+
+    const graph::ChartLayout chart = graph::LayoutChart(motion_.rows(), rowCount, drawn, ScrollBox1->width());
+    if (back_.width() != chart.width || back_.height() != ChartHeight)
+        back_ = QImage();  // let go of the old block before asking for the new one
+    if (back_.isNull())
+        back_ = QImage(chart.width, ChartHeight, QImage::Format_Indexed8);
+    if (back_.isNull()) {
+        qCWarning(lcGraph, "no memory for a chart of %d x %d pixels", chart.width, ChartHeight);
+        back_ = QImage(1, ChartHeight, QImage::Format_Indexed8);
+        back_.setColorTable(colors);
+        back_.fill(Black);
+    } else {
+        back_.setColorTable(colors);
+        raster_->Draw(back_, chart, drawn);
+    }
+    Image1->SwapPicture(back_);
+}
+
+void TGraphForm::ChannelLookChanged(int channel, const QString &, uint32_t panelColor, uint32_t textColor)
+{
+    if (channel < 1 || channel > Channels || !shown_[channel])
+        return;
+    const SystemColors system = PaletteColors();
+    ENABLE_BTN[channel]->SetColor(ToQColor(ResolveColor(panelColor, system)));
+    ENABLE_BTN[channel]->SetFontColor(ToQColor(ResolveColor(textColor, system)));
+    Redraw(motion_.count());
+}
+
+void TGraphForm::ENABLE1_BTNClick(QObject *sender)
+{
+    const int n = sender ? sender->property("tag").toInt() : 0;
+    if (n < 1 || n > Channels)
+        return;
+    shown_[n] = !shown_[n];
+    const uint32_t color = shown_[n] ? ChannelColor(n) : kBlack;
+    ENABLE_BTN[n]->SetColor(ToQColor(color));
+    ENABLE_BTN[n]->SetFontColor(ToQColor(ContrastColor(color)));
+    Redraw(motion_.count());
+}
+
+void TGraphForm::Image1MouseMove(int x, int y)
+{
+    mouseX_ = x;
+    mouseY_ = y;
+}
+
+void TGraphForm::Image1Click()
+{
+    if (motion_.count() == 0)
+        return;
+    DATA_LABEL->setText(GraphText(GraphNoRowName));
+    DATA_NUM->setText(GraphText(GraphNoRowNumber));
+    const int row = graph::RowAtClick(motion_.rows(), mouseX_);
+    if (row < 0)
+        return;
+    DATA_LABEL->setText(motion_.field(row, kNameColumn));
+    DATA_NUM->setText(QString::number(row + 1));
+}
+
+GraphPlacement TGraphForm::Placement() const
+{
+    const QRect outer = frameGeometry();
+    return {isVisible(), outer.top(), outer.left(), outer.width()};
+}
+
+void TGraphForm::RestorePlacement(const GraphPlacement &placement)
+{
+    outerWidth_ = std::max(placement.width, MinOuterWidth);
+    resize(outerWidth_, OuterHeight);
+    KeepOuterSize();
+    LayoutControls();
+
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    if (placement.top > -1 && placement.top < desktop.height() - 10 && placement.left > -1 &&
+        placement.left < desktop.width() - 10) {
+        move(placement.left, placement.top);
+        if (placement.view)
+            show();
+    } else {
+        move(desktop.x() + (desktop.width() - outerWidth_) / 2, desktop.y() + (desktop.height() - OuterHeight) / 2);
+    }
+}
+
+// Outer height 277 whatever the frame; the outer width is the saved one once the frame is known.
+void TGraphForm::KeepOuterSize()
+{
+    const QMargins m = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const int client = OuterHeight - m.top() - m.bottom();
+    if (minimumHeight() != client || maximumHeight() != client)
+        setFixedHeight(client);
+    if (!widthSettled_ && isVisible() && !m.isNull()) {
+        widthSettled_ = true;
+        resize(outerWidth_ - m.left() - m.right(), client);
+    }
+}
+
+void TGraphForm::LayoutControls()
+{
+    ScrollBox1->setGeometry(0, BarHeight, width(), height() - BarHeight);
+}
+
+void TGraphForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    KeepOuterSize();
+    LayoutControls();
+    if (created_)
+        Redraw(motion_.count());
+}
+
+void TGraphForm::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    KeepOuterSize();
+}
+
+void TGraphForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    KeepOuterSize();
+}

@@ -1,0 +1,112 @@
+#pragma once
+// The graph window: the motion data as a chart, one curve per channel the user switched on.
+// Created once, hidden, at start; the motion editor and the main window ask it to redraw.
+
+#include "app/main_operations.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class QLineEdit;
+class QScrollArea;
+class TColorBtn;
+class TGraphImage;
+namespace orvane {
+class MotionData;
+}
+
+// The Graph keys of ORV.ini: what the window restores at creation and what SaveSettings writes back.
+struct GraphPlacement {
+    bool view = false;
+    int top = -1;
+    int left = -1;
+    int width = 700;  // outer width
+};
+
+class TGraphForm : public QWidget, public ChannelLookListener {
+    Q_OBJECT
+public:
+    static constexpr int Channels = 24;
+    static constexpr int OuterHeight = 277;
+    static constexpr int ChartHeight = 200;
+
+    // Reads the motion data and the channels' panel colours; never changes either. Shows itself when the
+    // placement says so. The main window registers it as a channel look listener.
+    TGraphForm(QWidget *parent, const orvane::MotionData &motion, MainOperations &main,
+               const GraphPlacement &placement);
+    ~TGraphForm() override;
+
+    // Rebuilds the chart from the first rowCount rows (held to the rows present) and shows it in one step.
+    void Redraw(int rowCount);
+
+    // A shown channel's button takes the pushed colours and the chart is redrawn; other channels only
+    // change once they are switched on.
+    void ChannelLookChanged(int channel, const QString &name, uint32_t panelColor, uint32_t textColor) override;
+
+    // Shared by the 24 channel buttons; the sender's "tag" property is its channel.
+    void ENABLE1_BTNClick(QObject *sender);
+    // The chart remembers the last mouse position over it; a click names the row under that x.
+    void Image1MouseMove(int x, int y);
+    void Image1Click();
+
+    bool ChannelShown(int channel) const { return shown_[channel]; }
+    // The picture on screen: 200 pixels high, 8-bit indexed.
+    const QImage &Picture() const;
+    // Visibility, top, left and outer width, for SaveSettings.
+    GraphPlacement Placement() const;
+
+    // Indexed by channel 1-24; entry 0 is unused.
+    std::array<TColorBtn *, Channels + 1> ENABLE_BTN{};
+    QLineEdit *DATA_NUM = nullptr;
+    QLineEdit *DATA_LABEL = nullptr;
+    QScrollArea *ScrollBox1 = nullptr;
+    TGraphImage *Image1 = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    class Raster;
+
+    void RestorePlacement(const GraphPlacement &placement);
+    void KeepOuterSize();
+    void LayoutControls();
+    uint32_t ChannelColor(int channel) const;  // 0x00BBGGRR, system colours resolved
+
+    const orvane::MotionData &motion_;
+    MainOperations &main_;
+    std::unique_ptr<Raster> raster_;
+    QImage back_;  // the picture being drawn; swapped with the one on screen
+    std::array<bool, Channels + 1> shown_{};
+    int mouseX_ = 0;
+    int mouseY_ = 0;
+    int outerWidth_ = 0;       // wanted outer width, until the frame size is known
+    bool widthSettled_ = false;
+    bool created_ = false;
+};
+
+// Image1: shows the picture and reports the mouse to the form.
+class TGraphImage : public QWidget {
+public:
+    TGraphImage(TGraphForm *form, QWidget *parent);
+    const QImage &Picture() const { return picture_; }
+    // Takes `picture` in one step and hands back the previous one for reuse.
+    void SwapPicture(QImage &picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    TGraphForm *form_;
+    QImage picture_;
+    bool pressed_ = false;
+};
