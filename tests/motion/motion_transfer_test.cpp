@@ -1,0 +1,295 @@
+// Motion transfers driven through the editor's buttons against two virtual boards on a pty.
+
+#include "tests/app/fake_main.h"
+
+#include "motion/motion_data.h"
+#include "motion/motion_form.h"
+#include "protocol/serial_port.h"
+#include "sim/virtual_boards.h"
+
+#include <QComboBox>
+#include <QProgressBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using orvane::sim::BoardMemory;
+using orvane::sim::Bytes;
+using orvane::sim::Fault;
+using orvane::sim::FaultKind;
+using orvane::sim::VirtualBoards;
+
+constexpr int LinePort = 907;
+const QString Confirm = QStringLiteral("確認");
+const QString Warning = QStringLiteral("警告");
+const char *const Failed = "通信が中断されました";
+
+void ExpectBox(const ShownBox &box, PromptIcon icon, const QString &title, const char *text, PromptButtons buttons)
+{
+    EXPECT_EQ(box.icon, icon);
+    EXPECT_EQ(box.title, title);
+    EXPECT_EQ(box.text, QString::fromUtf8(text));
+    EXPECT_EQ(box.buttons, buttons);
+}
+
+// A main window whose sleep operations really talk to the boards, as the main window's own do.
+class BoardMain : public FakeMain {
+public:
+    static constexpr const char *ServoStop =
+        "ＯＫをクリックすると通信を開始すると共に\r\nサーボが停止するので注意してください！";
+
+    bool EnsureSleep() override
+    {
+        calls << QStringLiteral("EnsureSleep");
+        if (onEnsureSleep)
+            onEnsureSleep();
+        const int g = ids[0] != 255 ? 0 : ids[1] != 255 ? 1 : -1;
+        if (g < 0)
+            return true;
+        int retry = MainRetryCount;
+        uint8_t mode = 0;
+        if (!GetMode(retry, uint8_t(ids[g]), mode))
+            return false;
+        if (mode != 0)
+            return true;
+        ownPrompt.Message(PromptIcon::Warning, Warning, QString::fromUtf8(ServoStop), PromptButtons::Ok);
+        return SetModeAll(1);
+    }
+    bool ReleaseSleep() override
+    {
+        calls << QStringLiteral("ReleaseSleep");
+        return SetModeAll(0);
+    }
+    std::function<void()> onEnsureSleep;
+
+private:
+    bool SetModeAll(uint8_t mode)
+    {
+        bool ok = true;
+        for (int g = 0; g < 2; ++g) {
+            int retry = MainRetryCount;
+            if (ids[g] != 255 && !SetMode(retry, uint8_t(ids[g]), mode))
+                ok = false;
+        }
+        return ok;
+    }
+};
+
+Bytes Frame(std::initializer_list<int> bytes)
+{
+    Bytes b(bytes.begin(), bytes.end());
+    b.push_back(orvane::sim::checksum(b));
+    return b;
+}
+
+Bytes RowFrame(int id, int slot, int row, int speed, const std::array<uint8_t, 12> &values)
+{
+    Bytes b{0xF9, uint8_t(id), uint8_t(slot), uint8_t(row), uint8_t(speed)};
+    for (uint8_t v : values)
+        b.push_back(v);
+    b.push_back(orvane::sim::checksum(b));
+    return b;
+}
+
+class TransferOnBoards : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        orvane::sim::Options options;
+        options.ids = {0, 1};
+        boards = new VirtualBoards(options);
+        SetDevicePath(LinePort, QString::fromStdString(boards->slavePath()));
+        CreateSerialPort(nullptr);
+        SetupPort(LinePort, 115200);
+        SerialPort->Open();
+    }
+    static void TearDownTestSuite()
+    {
+        ReleasePort();
+        delete boards;
+        boards = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(SerialPort->IsOpen());
+        boards->clearFaults();
+        boards->setBoard(0, BoardMemory(0));
+        boards->setBoard(1, BoardMemory(1));
+        boards->clearFrames();
+        main.ids = {0, 1};
+    }
+    // Rows r = 0..n-1: speed r % 8, channel n at (r + n) % 181.
+    void Fill(int n)
+    {
+        for (int r = 0; r < n; ++r) {
+            QStringList values;
+            for (int ch = 1; ch <= 24; ++ch)
+                values << QString::number((r + ch) % 181);
+            form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
+        }
+        boards->clearFrames();
+    }
+    static std::array<uint8_t, 12> Values(int r, int group)
+    {
+        std::array<uint8_t, 12> v;
+        for (int k = 0; k < 12; ++k)
+            v[k] = uint8_t((r + 12 * group + k + 1) % 181);
+        return v;
+    }
+
+    static VirtualBoards *boards;
+    BoardMain main;
+    TMotionForm form{nullptr, main, QString(), MotionFormPlacement{}};
+};
+VirtualBoards *TransferOnBoards::boards = nullptr;
+
+TEST_F(TransferOnBoards, WriteOf101RowsAsksAndWritesTheFirst100WithLength100)
+{
+    Fill(101);
+    form.MOTION_NUM->setCurrentIndex(3);
+    bool enabledWhileSleeping = true;
+    main.onEnsureSleep = [&] { enabledWhileSleeping = form.isEnabled(); };
+    form.MOT_WRITE_BTN->click();
+
+    const auto &boxes = main.ownPrompt.boxes;
+    ASSERT_EQ(boxes.size(), 4u);
+    ExpectBox(boxes[0], PromptIcon::Question, Confirm,
+              "M3に一覧表のモーションデータを書き込みますが\r\nよろしいですか？", PromptButtons::OkCancel);
+    ExpectBox(boxes[1], PromptIcon::Question, Confirm,
+              "モーションデータは100個までしか書き込めませんが\r\n書込を続行しますか？", PromptButtons::YesNo);
+    EXPECT_EQ(boxes[2].text, QString::fromUtf8(BoardMain::ServoStop));
+    ExpectBox(boxes[3], PromptIcon::Question, Confirm,
+              "書込が完了いたしました\r\nＯＫを押すとスリープを解除します", PromptButtons::OkCancel);
+
+    std::vector<Bytes> expected{Frame({0xF0, 0}), Frame({0xF1, 0, 1}), Frame({0xF1, 1, 1})};
+    for (int r = 0; r < 100; ++r)
+        for (int g = 0; g < 2; ++g)
+            expected.push_back(RowFrame(g, 3, r, r % 8, Values(r, g)));
+    for (int id : {0, 1})
+        expected.push_back(Frame({0xF7, id, 3, 100}));
+    for (int id : {0, 1})
+        expected.push_back(Frame({0xF1, id, 0}));
+    EXPECT_EQ(boards->frames(), expected);
+
+    const BoardMemory second = boards->board(1);
+    EXPECT_EQ(second.motionLengths[3], 100);
+    EXPECT_EQ(second.motions[3][99].speed, 99 % 8);
+    EXPECT_EQ(second.motions[3][99].values, Values(99, 1));
+    EXPECT_EQ(second.mode, 0);
+    EXPECT_FALSE(enabledWhileSleeping);
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_EQ(form.COMM_GAUGE->value(), 0);
+}
+
+TEST_F(TransferOnBoards, WriteFailingAtARowStopsThereWritesNoLengthAndSaysSo)
+{
+    Fill(5);
+    // Row 2 on the first board goes unanswered for all ten tries; the second board still takes it.
+    boards->addFault(Fault{FaultKind::NoReply, 0xF9, 5, 14});
+    form.MOT_WRITE_BTN->click();
+
+    int rowFrames = 0;
+    for (const Bytes &f : boards->frames()) {
+        EXPECT_NE(f[0], 0xF7);
+        if (f[0] == 0xF9) {
+            ++rowFrames;
+            EXPECT_LE(f[3], 2);
+        }
+        EXPECT_FALSE(f[0] == 0xF1 && f[2] == 0) << "sleep was released";
+    }
+    EXPECT_EQ(rowFrames, 4 + 10 + 1);
+    EXPECT_EQ(boards->board(0).motionLengths[0], 0);
+    const auto &boxes = main.ownPrompt.boxes;
+    ASSERT_EQ(boxes.size(), 3u);  // question, sleep warning, failure: no completion question
+    ExpectBox(boxes[2], PromptIcon::Error, Warning, Failed, PromptButtons::Ok);
+    EXPECT_TRUE(form.isEnabled());
+}
+
+TEST_F(TransferOnBoards, ReadOfAnEmptySlotWarnsWithoutPuttingTheBoardsToSleep)
+{
+    Fill(1);
+    form.MOTION_NUM->setCurrentIndex(7);
+    form.MOT_READ_BTN->click();
+
+    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{Frame({0xF6, 0, 7}), Frame({0xF6, 1, 7})}));
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 1u);
+    ExpectBox(main.ownPrompt.boxes[0], PromptIcon::Warning, Warning, "読込むモーションデータがありません",
+              PromptButtons::Ok);
+    EXPECT_EQ(form.model()->field(0, 1), QStringLiteral("P0"));
+}
+
+// Whichever board is absent, its twelve channels read as 225; the present board gives count and speeds.
+TEST_F(TransferOnBoards, ReadWithOneBoardAbsentFillsItsChannelsWith225)
+{
+    for (int absent : {1, 0}) {
+        SCOPED_TRACE(absent);
+        const int present = 1 - absent;
+        boards->editBoard(uint8_t(present), [](BoardMemory &m) {
+            m.motionLengths[5] = 2;
+            for (int r = 0; r < 2; ++r)
+                m.motions[5][r] = {uint8_t(6 - r), {uint8_t(10 + r), 20, 30, 40, 50, 60, 70, 80, 90, 100, 221, 227}};
+        });
+        boards->clearFrames();
+        main.ids[absent] = 255;
+        main.ownPrompt = ScriptedPrompt{};
+        main.ownPrompt.answers = {PromptAnswer::Ok, PromptAnswer::Cancel};  // sleep warning; stay asleep
+        Fill(1);
+        form.MOTION_NUM->setCurrentIndex(5);
+        form.MOT_READ_BTN->click();
+
+        ASSERT_EQ(form.RowCount(), 2);
+        for (int r = 0; r < 2; ++r) {
+            QStringList board{QString::number(10 + r), "20", "30", "40", "50", "60", "70", "80", "90", "100", "221", "227"};
+            QStringList filler(12, QStringLiteral("225"));
+            QStringList expected{QString::number(r + 1), "DATA", QString::number(6 - r)};
+            expected += absent == 1 ? board + filler : filler + board;
+            EXPECT_EQ(form.model()->fields(r), expected);
+        }
+        for (const Bytes &f : boards->frames())
+            EXPECT_EQ(f[1], present);
+        EXPECT_EQ(boards->board(uint8_t(present)).mode, 1);
+        EXPECT_EQ(main.ownPrompt.boxes.back().text, QStringLiteral("読込が完了いたしました\r\nＯＫを押すとスリープを解除します"));
+        main.ids = {0, 1};
+        form.model()->clearRows();
+    }
+}
+
+TEST_F(TransferOnBoards, FailedClearKeepsTheListAndSaysSo)
+{
+    main.ids = {0, 255};
+    Fill(2);
+    const QStringList before = form.model()->fields(1);
+    boards->addFault(Fault{FaultKind::NoReply, 0xF9, 3, 0});
+    form.MOT_FORMAT_BTN->click();
+
+    const auto &boxes = main.ownPrompt.boxes;
+    ASSERT_EQ(boxes.size(), 3u);
+    ExpectBox(boxes[0], PromptIcon::Question, Confirm, "指定のモーションデータを消去しますか？", PromptButtons::YesNo);
+    ExpectBox(boxes[2], PromptIcon::Error, Warning, Failed, PromptButtons::Ok);
+    EXPECT_EQ(form.RowCount(), 2);
+    EXPECT_EQ(form.model()->fields(1), before);
+    const auto frames = boards->frames();
+    EXPECT_EQ(frames[2], RowFrame(0, 0, 0, 7, std::array<uint8_t, 12>{225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225}));
+    EXPECT_EQ(frames.size(), 2u + 2u + 20u);  // GetMode, SetMode, rows 0 and 1, twenty tries of row 2
+    EXPECT_TRUE(form.isEnabled());
+}
+
+TEST_F(TransferOnBoards, PlayFromSleepWarnsReleasesSleepAndPlaysOnBothBoards)
+{
+    for (uint8_t id : {0, 1})
+        boards->editBoard(id, [](BoardMemory &m) { m.mode = 1; });
+    form.MOTION_NUM->setCurrentIndex(2);
+    form.RUN_BTN->click();
+
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 1u);
+    ExpectBox(main.ownPrompt.boxes[0], PromptIcon::Warning, Warning,
+              "ＯＫをクリックするとサーボが動き出すので注意してください！", PromptButtons::Ok);
+    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{Frame({0xF0, 0}), Frame({0xF1, 0, 0}), Frame({0xF1, 1, 0}),
+                                                    Frame({0xEF, 0, 2}), Frame({0xEF, 1, 2})}));
+    EXPECT_EQ(boards->board(1).playedMotions, std::vector<uint8_t>{2});
+}
+
+}  // namespace
