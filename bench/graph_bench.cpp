@@ -5,6 +5,7 @@
 #include "graph/graph_form.h"
 #include "graph/graph_geometry.h"
 #include "motion/motion_data.h"
+#include "widgets/color_btn.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

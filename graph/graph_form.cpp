@@ -60,32 +60,35 @@ SystemColors PaletteColors()
 }
 
 // Writes straight into the 8-bit picture: QPainter's rasteriser gives up on coordinates past 32767, and
-// a long motion's chart is far wider than that. Every shape is a whole-pixel, one-pixel-wide one.
+// a long motion's chart is far wider than that. Every shape is a whole-pixel, one-pixel-wide one. Drawing
+// is clipped to a strip of columns [left, right), so that a wide picture is drawn a cache-sized strip at
+// a time.
 class Canvas {
 public:
-    explicit Canvas(QImage &image)
-        : bits_(image.bits()), stride_(image.bytesPerLine()), width_(image.width()), height_(image.height())
+    Canvas(QImage &image, int left, int right)
+        : bits_(image.bits()), stride_(image.bytesPerLine()), left_(std::max(left, 0)),
+          right_(std::min(right, image.width())), height_(image.height())
     {
     }
 
-    void Fill(uchar c) { std::memset(bits_, c, size_t(stride_) * size_t(height_)); }
+    int Left() const { return left_; }
+    int Right() const { return right_; }
+    bool Inside(int x, int y) const { return x >= left_ && x < right_ && y >= 0 && y < height_; }
+    uchar At(int x, int y) const { return bits_[qsizetype(y) * stride_ + x]; }
 
     void Put(int x, int y, uchar c)
     {
-        if (x >= 0 && x < width_ && y >= 0 && y < height_)
+        if (Inside(x, y))
             bits_[qsizetype(y) * stride_ + x] = c;
     }
-
-    uchar At(int x, int y) const { return bits_[qsizetype(y) * stride_ + x]; }
-    bool Inside(int x, int y) const { return x >= 0 && x < width_ && y >= 0 && y < height_; }
 
     // [x0, x1) on row y
     void HLine(int x0, int x1, int y, uchar c)
     {
         if (y < 0 || y >= height_)
             return;
-        x0 = std::max(x0, 0);
-        x1 = std::min(x1, width_);
+        x0 = std::max(x0, left_);
+        x1 = std::min(x1, right_);
         if (x0 < x1)
             std::memset(bits_ + qsizetype(y) * stride_ + x0, c, size_t(x1 - x0));
     }
@@ -93,7 +96,7 @@ public:
     // [y0, y1) in column x
     void VLine(int x, int y0, int y1, uchar c)
     {
-        if (x < 0 || x >= width_)
+        if (x < left_ || x >= right_)
             return;
         y0 = std::max(y0, 0);
         y1 = std::min(y1, height_);
@@ -121,7 +124,7 @@ public:
     {
         const int x = p.x() - 2;
         const int y = p.y() - 2;
-        if (x < 0 || y < 0 || x + 5 > width_ || y + 5 > height_) {
+        if (!Inside(x, y) || !Inside(x + 4, y + 4)) {
             FillRect(QRect(x + 1, y + 1, 3, 3), Black);
             Frame(QRect(x, y, 5, 5), c);
             return;
@@ -140,34 +143,48 @@ public:
     // From a up to, not including, b; dotted draws two pixels of every four.
     void Line(QPoint a, QPoint b, uchar c, bool dotted)
     {
+        if (!dotted && a.y() == b.y()) {  // the centre line runs through every strip
+            HLine(std::min(a.x(), b.x() + 1), std::max(a.x() + 1, b.x()), a.y(), c);
+            return;
+        }
+        if (!dotted && a.x() == b.x()) {
+            VLine(a.x(), std::min(a.y(), b.y() + 1), std::max(a.y() + 1, b.y()), c);
+            return;
+        }
         const int dx = std::abs(b.x() - a.x());
         const int dy = std::abs(b.y() - a.y());
-        const int sx = b.x() >= a.x() ? 1 : -1;
-        const int sy = b.y() >= a.y() ? 1 : -1;
         const bool xMajor = dx >= dy;
         const int major = xMajor ? dx : dy;
         const int minor = xMajor ? dy : dx;
-        const bool clip = !Inside(a.x(), a.y()) || !Inside(b.x(), b.y());
+        const int sx = b.x() >= a.x() ? 1 : -1;
+        const int sy = b.y() >= a.y() ? 1 : -1;
+        int error = major / 2;
+        if (Inside(a.x(), a.y()) && Inside(b.x(), b.y())) {
+            const qsizetype stepMajor = xMajor ? sx : sy * stride_;
+            const qsizetype stepMinor = xMajor ? sy * stride_ : sx;
+            uchar *at = bits_ + qsizetype(a.y()) * stride_ + a.x();
+            for (int i = 0; i < major; ++i) {
+                if (!dotted || (i & 3) < 2)
+                    *at = c;
+                at += stepMajor;
+                error -= minor;
+                if (error < 0) {
+                    error += major;
+                    at += stepMinor;
+                }
+            }
+            return;
+        }
         int x = a.x();
         int y = a.y();
-        int error = major / 2;
         for (int i = 0; i < major; ++i) {
-            if (!dotted || (i & 3) < 2) {
-                if (clip)
-                    Put(x, y, c);
-                else
-                    bits_[qsizetype(y) * stride_ + x] = c;
-            }
+            if (!dotted || (i & 3) < 2)
+                Put(x, y, c);
+            (xMajor ? x : y) += xMajor ? sx : sy;
             error -= minor;
-            const bool side = error < 0;
-            if (side)
+            if (error < 0) {
                 error += major;
-            if (xMajor) {
-                x += sx;
-                y += side ? sy : 0;
-            } else {
-                y += sy;
-                x += side ? sx : 0;
+                (xMajor ? y : x) += xMajor ? sy : sx;
             }
         }
     }
@@ -175,9 +192,12 @@ public:
 private:
     uchar *bits_;
     qsizetype stride_;
-    int width_;
+    int left_;
+    int right_;
     int height_;
 };
+
+constexpr int StripWidth = 2048;
 
 }  // namespace
 
@@ -188,66 +208,84 @@ public:
     {
         const QFontMetrics metrics(font);
         lineHeight_ = metrics.height();
-        const int pad = 2;
         for (int d = 0; d < 10; ++d) {
             const QString digit(QChar(u'0' + d));
             Glyph &g = glyphs_[size_t(d)];
             g.advance = metrics.horizontalAdvance(digit);
-            g.width = g.advance + 2 * pad;
-            g.left = -pad;
-            QImage image(g.width, lineHeight_, QImage::Format_RGB32);
+            const int width = g.advance + 2 * GlyphPad;
+            QImage image(width, lineHeight_, QImage::Format_RGB32);
             image.fill(Qt::black);
             {
                 QPainter painter(&image);
                 painter.setFont(font);
                 painter.setPen(Qt::white);
-                painter.drawText(pad, metrics.ascent(), digit);
+                painter.drawText(GlyphPad, metrics.ascent(), digit);
             }
-            g.shade.resize(size_t(g.width) * size_t(lineHeight_));
             for (int y = 0; y < lineHeight_; ++y) {
-                for (int x = 0; x < g.width; ++x)
-                    g.shade[size_t(y * g.width + x)] = uchar((qGreen(image.pixel(x, y)) * (Shades - 1) + 127) / 255);
+                for (int x = 0; x < width; ++x) {
+                    const int shade = (qGreen(image.pixel(x, y)) * (Shades - 1) + 127) / 255;
+                    if (shade > 0)
+                        g.ink.push_back({x - GlyphPad, y, uchar(shade)});
+                }
             }
         }
     }
 
     void Draw(QImage &image, const graph::ChartLayout &chart, const std::array<bool, kChannelCount> &drawn)
     {
-        Canvas canvas(image);
-        canvas.Fill(Black);
+        for (int left = 0; left < image.width(); left += StripWidth) {
+            Canvas canvas(image, left, left + StripWidth);
+            DrawStrip(canvas, chart, drawn);
+        }
+    }
+
+private:
+    static constexpr int GlyphPad = 2;
+    // The widest row number drawn, "9999999", and the ink a glyph may have past its cell.
+    static constexpr int TextReach = 7 * 32 + GlyphPad;
+
+    struct Ink {
+        int x;
+        int y;
+        uchar shade;
+    };
+    struct Glyph {
+        int advance = 0;
+        std::vector<Ink> ink;
+    };
+
+    void DrawStrip(Canvas &canvas, const graph::ChartLayout &chart, const std::array<bool, kChannelCount> &drawn)
+    {
+        canvas.FillRect(QRect(canvas.Left(), 0, canvas.Right() - canvas.Left(), ChartHeightPixels), Black);
         canvas.Frame(chart.frame, White);
         const auto line = [&](const QLine &l) { canvas.Line(l.p1(), l.p2(), Grey, false); };
         line(chart.rowAxis);
         line(chart.centreLine);
-        for (const graph::Tick &tick : chart.ticks) {
-            line(tick.line);
-            Text(canvas, tick.textAt, tick.text);
+        auto tick = std::lower_bound(chart.ticks.begin(), chart.ticks.end(), canvas.Left() - TextReach,
+                                     [](const graph::Tick &t, int x) { return t.line.x1() < x; });
+        for (; tick != chart.ticks.end() && tick->textAt.x() - GlyphPad < canvas.Right(); ++tick) {
+            line(tick->line);
+            Text(canvas, tick->textAt, tick->text);
         }
         for (int ch = 0; ch < kChannelCount; ++ch) {
             if (!drawn[size_t(ch)])
                 continue;
             const uchar c = uchar(ChannelBase + ch);
             const std::vector<graph::Segment> &curve = chart.curves[size_t(ch)];
-            for (size_t i = 0; i < curve.size(); ++i) {
-                const graph::Segment &s = curve[i];
-                canvas.Square(s.from, c);
+            // Rows go left to right, so the segments touching the strip are one run.
+            auto s = std::lower_bound(curve.begin(), curve.end(), canvas.Left(),
+                                      [](const graph::Segment &seg, int x) { return seg.to.x() + 2 < x; });
+            for (; s != curve.end() && s->from.x() - 2 < canvas.Right(); ++s) {
+                canvas.Square(s->from, c);
                 // The next segment squares this end again right after the line, over the same pixels.
-                if (i + 1 == curve.size() || curve[i + 1].from != s.to)
-                    canvas.Square(s.to, c);
-                canvas.Line(s.from, s.to, c, s.dotted);
+                if (s + 1 == curve.end() || (s + 1)->from != s->to)
+                    canvas.Square(s->to, c);
+                canvas.Line(s->from, s->to, c, s->dotted);
             }
         }
     }
 
-private:
-    struct Glyph {
-        int advance = 0;
-        int left = 0;
-        int width = 0;
-        std::vector<uchar> shade;
-    };
-
-    // Grey on a black cell; where two digits' pictures overlap the brighter shade stays.
+    // Grey on a black cell; where two digits' ink overlaps the brighter shade stays.
     void Text(Canvas &canvas, QPoint at, const QString &text)
     {
         int cellWidth = 0;
@@ -257,23 +295,21 @@ private:
         int penX = at.x();
         for (QChar ch : text) {
             const Glyph &g = glyphs_[size_t(ch.unicode() - u'0')];
-            for (int y = 0; y < lineHeight_; ++y) {
-                for (int x = 0; x < g.width; ++x) {
-                    const uchar s = g.shade[size_t(y * g.width + x)];
-                    const int px = penX + g.left + x;
-                    const int py = at.y() + y;
-                    if (s == 0 || !canvas.Inside(px, py))
-                        continue;
-                    const uchar old = canvas.At(px, py);
-                    const int oldShade = old >= ShadeBase && old <= Grey ? old - ShadeBase : 0;
-                    if (old == Black || oldShade < s)
-                        canvas.Put(px, py, uchar(ShadeBase + std::max<int>(s, oldShade)));
-                }
+            for (const Ink &ink : g.ink) {
+                const int x = penX + ink.x;
+                const int y = at.y() + ink.y;
+                if (!canvas.Inside(x, y))
+                    continue;
+                const uchar old = canvas.At(x, y);
+                const int oldShade = old >= ShadeBase && old <= Grey ? old - ShadeBase : 0;
+                if (ink.shade > oldShade)
+                    canvas.Put(x, y, uchar(ShadeBase + ink.shade));
             }
             penX += g.advance;
         }
     }
 
+    static constexpr int ChartHeightPixels = TGraphForm::ChartHeight;
     std::array<Glyph, 10> glyphs_;
     int lineHeight_ = 0;
 };
