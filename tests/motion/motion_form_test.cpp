@@ -198,6 +198,11 @@ TEST_F(Editor, PopupEnablesEditForOneRowOnlyAndCutCopySpeedForAnySelection)
         EXPECT_EQ(form.SP[s]->isChecked(), s == 5);
     form.SP[0]->trigger();
     EXPECT_EQ(Column(2), (QStringList{"3", "0", "0"}));
+
+    main.ownPrompt.inputs = {QString("")};
+    form.RENAME_MENU->trigger();
+    EXPECT_EQ(main.ownPrompt.dialogs, QStringList{"DATA NAMEの入力"});
+    EXPECT_EQ(Column(1), (QStringList{"R1", "", "R3"}));
 }
 
 TEST_F(Editor, LoadWithOtherChannelNamesRenewsThemKeepingColoursAndARejectedFileChangesNothing)
