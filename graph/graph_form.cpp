@@ -30,7 +30,7 @@ using namespace orvane;
 namespace {
 
 constexpr int BarHeight = 22;
-constexpr int ButtonWidth = 21;
+constexpr int ButtonWidth = 22;
 constexpr int MinOuterWidth = 100;
 
 // Colour indexes of the picture. Text is antialiased in 16 shades from black to the grey of the lines.
@@ -370,13 +370,20 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
 
     QFont bold = font();
     bold.setBold(true);
+    const QFontMetrics boldMetrics(bold);
+    // "24" must fit inside the colour button's frame, edge and margins (8 pixels) without the bar
+    // outgrowing the default width; a wide font is made smaller for the captions.
+    QFont caption = bold;
+    while (QFontMetrics(caption).horizontalAdvance(QStringLiteral("24")) + 8 > ButtonWidth && caption.pointSizeF() > 6)
+        caption.setPointSizeF(caption.pointSizeF() - 0.5);
+    const int buttonWidth = ButtonWidth;
     for (int n = 1; n <= Channels; ++n) {
         auto *button = new TColorBtn(QString::number(n), this);
         button->setObjectName(QStringLiteral("ENABLE%1_BTN").arg(n));
         button->setProperty("tag", n);
-        button->setFont(bold);
+        button->setFont(caption);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setGeometry(1 + (n - 1) * ButtonWidth, 1, ButtonWidth, BarHeight - 2);
+        button->setGeometry(1 + (n - 1) * buttonWidth, 1, buttonWidth, BarHeight - 2);
         button->SetColor(Qt::black);
         button->SetFontColor(Qt::white);
         connect(button, &QPushButton::clicked, this, [this, button] { ENABLE1_BTNClick(button); });
@@ -396,9 +403,11 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
         edit->setGeometry(left, 1, width, BarHeight - 2);
         return edit;
     };
-    const int fieldsLeft = 1 + Channels * ButtonWidth + 4;
-    DATA_NUM = field(QStringLiteral("DATA_NUM"), GraphText(GraphNoRowNumber), fieldsLeft, 44);
-    DATA_LABEL = field(QStringLiteral("DATA_LABEL"), GraphText(GraphNoRowName), fieldsLeft + 46, 150);
+    const int numLeft = 1 + Channels * buttonWidth + 4;
+    const int numWidth = boldMetrics.horizontalAdvance(QStringLiteral("00000")) + 10;
+    const int labelWidth = boldMetrics.horizontalAdvance(GraphText(GraphNoRowName)) + 10;
+    DATA_NUM = field(QStringLiteral("DATA_NUM"), GraphText(GraphNoRowNumber), numLeft, numWidth);
+    DATA_LABEL = field(QStringLiteral("DATA_LABEL"), GraphText(GraphNoRowName), numLeft + numWidth + 2, labelWidth);
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));

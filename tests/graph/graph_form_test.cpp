@@ -77,11 +77,8 @@ TEST_F(GraphForm, WithoutRowsThePictureIsTheFrameAndTheTwoGreyLinesOnly)
     EXPECT_EQ(Pixel(4, 5), WhiteRgb);
     EXPECT_EQ(Pixel(w - 6, 194), WhiteRgb);
     EXPECT_EQ(Pixel(w - 5, 194), BlackRgb);
-    EXPECT_EQ(Pixel(w - 6, 195), BlackRgb);
     EXPECT_EQ(Pixel(10, 6), GreyRgb);
-    EXPECT_EQ(Pixel(10, 193), GreyRgb);
     EXPECT_EQ(Pixel(5, 100), GreyRgb);
-    EXPECT_EQ(Pixel(w - 7, 100), GreyRgb);
     // Frame 4..w-6 by 5..194; axis 6..193; centre line 5..w-7, crossing the axis once.
     EXPECT_EQ(Count(WhiteRgb), 2 * (w - 9) + 2 * 188);
     EXPECT_EQ(Count(GreyRgb), 188 + (w - 11) - 1);
@@ -106,9 +103,7 @@ TEST_F(GraphForm, SquaresAndLinesFollowTheDrawingOrderAndABlackChannelIsNeverDra
             ASSERT_EQ(Pixel(x, y), BlackRgb) << x << "," << y;
 
     EXPECT_EQ(Pixel(8, 158), RedRgb);    // square corners
-    EXPECT_EQ(Pixel(60, 162), RedRgb);
     EXPECT_EQ(Pixel(10, 160), RedRgb);   // a line starts in the middle of its square
-    EXPECT_EQ(Pixel(20, 160), RedRgb);
     // Row 2's square is drawn again after the line that ends in it: black inside but for the next line.
     EXPECT_EQ(Pixel(33, 160), BlackRgb);
     EXPECT_EQ(Pixel(34, 160), RedRgb);
@@ -249,6 +244,9 @@ TEST_F(GraphForm, PlacementComesFromTheSavedKeysAndTheOuterHeightStaysFixed)
 
     Make({true, 20, screen.width() - 10, 640});
     EXPECT_FALSE(form->isVisible());
+
+    Make({false, -1, -1, 0});  // a width no one could use
+    EXPECT_EQ(form->Placement().width, 100);
 
     Make({false, screen.height() - 11, 30, 700});
     EXPECT_FALSE(form->isVisible());
