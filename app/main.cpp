@@ -5,6 +5,8 @@
 #include "app/main_form.h"
 #include "app/main_messages.h"
 #include "app/single_instance.h"
+#include "graph/graph_form.h"
+#include "motion/motion_form.h"
 #include "protocol/serial_port.h"
 #include "widgets/qt_prompt.h"
 
@@ -29,13 +31,23 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     const QString folder = QApplication::applicationDirPath();
 
+    // The windows in their fixed order; those not built yet keep their buttons disabled.
     QtPrompt prompt;
     TMainForm mainForm(folder, prompt);
     prompt.SetOwner(&mainForm);
+    const orvane::MainSettings &settings = mainForm.Settings();
+    TMotionForm motionForm(&mainForm, mainForm, folder,
+                           MotionFormPlacement{settings.listView, settings.listTop, settings.listLeft,
+                                               settings.listWidth, settings.listHeight});
     THomeDialog homeDialog(&mainForm);
     TLabelDialog labelDialog(&mainForm);
+    TGraphForm graphForm(&mainForm, *motionForm.model(), mainForm,
+                         GraphPlacement{settings.graphView, settings.graphTop, settings.graphLeft,
+                                        settings.graphWidth});
+    mainForm.SetMotionForm(&motionForm);
     mainForm.SetHomeDialog(&homeDialog);
     mainForm.SetLabelDialog(&labelDialog);
+    mainForm.SetGraphForm(&graphForm);
 
     mainForm.show();
     const int result = app.exec();

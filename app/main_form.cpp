@@ -5,6 +5,9 @@
 #include "app/label_dialog.h"
 #include "app/main_messages.h"
 #include "app/resources/icons.h"
+#include "graph/graph_form.h"
+#include "motion/motion_form.h"
+#include "protocol/language.h"
 #include "protocol/commands.h"
 #include "protocol/prompt.h"
 #include "protocol/serial_port.h"
@@ -572,17 +575,19 @@ void TMainForm::SaveSettings()
     s.mainTop = pos().y();
     s.mainLeft = pos().x();
     if (motionForm_) {
-        s.listView = motionForm_->isVisible();
-        s.listTop = motionForm_->pos().y();
-        s.listLeft = motionForm_->pos().x();
-        s.listWidth = motionForm_->width();
-        s.listHeight = motionForm_->height();
+        const MotionFormPlacement list = motionForm_->Placement();
+        s.listView = list.visible;
+        s.listTop = list.top;
+        s.listLeft = list.left;
+        s.listWidth = list.width;
+        s.listHeight = list.height;
     }
     if (graphForm_) {
-        s.graphView = graphForm_->isVisible();
-        s.graphTop = graphForm_->pos().y();
-        s.graphLeft = graphForm_->pos().x();
-        s.graphWidth = graphForm_->width();
+        const GraphPlacement graph = graphForm_->Placement();
+        s.graphView = graph.view;
+        s.graphTop = graph.top;
+        s.graphLeft = graph.left;
+        s.graphWidth = graph.width;
     }
     for (int n = 1; n <= Channels; ++n) {
         s.servoNames[n - 1] = CH_LAB[n]->text();
@@ -977,9 +982,42 @@ void TMainForm::EDITITEM_BTNClick(QAbstractButton *sender)
         OverwriteSelectedPositions();
 }
 
-void TMainForm::AddCurrentPosition() {}
+QStringList TMainForm::ValueTexts() const
+{
+    QStringList texts;
+    for (int n = 1; n <= Channels; ++n)
+        texts << valueText_[n];
+    return texts;
+}
 
-void TMainForm::OverwriteSelectedPositions() {}
+void TMainForm::AddCurrentPosition()
+{
+    if (motionForm_)
+        motionForm_->AppendPosition(DATA_NAME->text(), QString::number(speed_), ValueTexts());
+}
+
+void TMainForm::OverwriteSelectedPositions()
+{
+    if (!motionForm_)
+        return;
+    const QList<int> rows = motionForm_->SelectedRows();
+    if (rows.isEmpty()) {
+        prompt_.Message(PromptIcon::Information, MainMessage(MsgConfirm), MainMessage(MsgSelectToReplace),
+                        PromptButtons::Ok);
+        return;
+    }
+    QString question;
+    if (rows.size() > 1)
+        question = MainMessage(MsgOverwriteMany);
+    else if (LanguageIndex == 0)
+        question = QString::number(rows.first() + 1) + MainMessage(MsgOverwriteOne);
+    else
+        question = QStringLiteral("overwrite on %1 OK?").arg(rows.first() + 1);
+    if (prompt_.Message(PromptIcon::Question, MainMessage(MsgConfirm), question, PromptButtons::YesNo)
+        != PromptAnswer::Yes)
+        return;
+    motionForm_->OverwriteSelected(DATA_NAME->text(), QString::number(speed_), ValueTexts());
+}
 
 // Windows shown from here
 
@@ -995,18 +1033,37 @@ void TMainForm::SetLabelDialog(TLabelDialog *dialog)
     SpeedButton1->setEnabled(dialog != nullptr);
 }
 
-void TMainForm::SetWindow(Window which, QWidget *window)
+void TMainForm::SetMotionForm(TMotionForm *form)
 {
-    auto *dialog = qobject_cast<QDialog *>(window);
+    motionForm_ = form;
+    for (QToolButton *b : {GRID_BTN, ADDITEM_BTN, SpeedButton3})
+        b->setEnabled(form != nullptr);
+    if (!form)
+        return;
+    connect(form, &TMotionForm::DataNameHandedOver, this, [this](const QString &name) { DATA_NAME->setText(name); });
+    connect(form, &TMotionForm::SpeedHandedOver, this, [this](int speed) {
+        if (speed < 0 || speed > 7)
+            return;
+        SPD_BTN[speed]->setChecked(true);
+        SpeedChange(SPD_BTN[speed]);
+    });
+    connect(form, &TMotionForm::GraphRedrawRequested, this, [this](int rows) {
+        if (graphForm_)
+            graphForm_->Redraw(rows);
+    });
+}
+
+void TMainForm::SetGraphForm(TGraphForm *form)
+{
+    graphForm_ = form;
+    GRAPH_BTN->setEnabled(form != nullptr);
+    if (form)
+        AddChannelLookListener(form);
+}
+
+void TMainForm::SetWindow(Window which, QDialog *dialog)
+{
     switch (which) {
-    case Window::MotionForm:
-        motionForm_ = window;
-        GRID_BTN->setEnabled(window != nullptr);
-        break;
-    case Window::GraphForm:
-        graphForm_ = window;
-        GRAPH_BTN->setEnabled(window != nullptr);
-        break;
     case Window::OptionDialog:
         optionDialog_ = dialog;
         OPTION_BTN->setEnabled(dialog != nullptr);
@@ -1040,7 +1097,7 @@ void TMainForm::NAME_CHANGEDblClick()
 
 void TMainForm::VIEW_BTNClick(QAbstractButton *sender)
 {
-    QWidget *window = Tag(sender) == 0 ? motionForm_ : graphForm_;
+    QWidget *window = Tag(sender) == 0 ? static_cast<QWidget *>(motionForm_) : static_cast<QWidget *>(graphForm_);
     if (window)
         window->setVisible(!window->isVisible());
 }
@@ -1167,6 +1224,11 @@ void TMainForm::EXIT_BTNClick() { close(); }
 bool TMainForm::FormClose()
 {
     SaveSettings();
+    if (motionForm_ && motionForm_->HasRows()
+        && prompt_.Message(PromptIcon::Question, MainMessage(MsgConfirm), MainMessage(MsgSaveMotion),
+                           PromptButtons::YesNo)
+               == PromptAnswer::Yes)
+        motionForm_->Save();
     if (prompt_.Message(PromptIcon::Question, MainMessage(MsgConfirm), MainMessage(MsgFinish), PromptButtons::YesNo)
         != PromptAnswer::Yes)
         return false;

@@ -27,8 +27,10 @@ class QScrollBar;
 class QStatusBar;
 class QToolButton;
 class QPushButton;
+class TGraphForm;
 class THomeDialog;
 class TLabelDialog;
+class TMotionForm;
 
 class TMainForm : public QWidget, public MainOperations {
     Q_OBJECT
@@ -43,10 +45,14 @@ public:
     ~TMainForm() override;
 
     // The windows created after this one; their buttons stay disabled until they are handed in.
+    void SetMotionForm(TMotionForm *form);
+    void SetGraphForm(TGraphForm *form);
     void SetHomeDialog(THomeDialog *dialog);
     void SetLabelDialog(TLabelDialog *dialog);
-    enum class Window { MotionForm, GraphForm, OptionDialog, ScenarioEditor, PropoDialog, InfoDialog };
-    void SetWindow(Window which, QWidget *window);
+    enum class Window { OptionDialog, ScenarioEditor, PropoDialog, InfoDialog };
+    void SetWindow(Window which, QDialog *dialog);
+    // ORV.ini as read at start: the windows created later take their placement from it.
+    const orvane::MainSettings &Settings() const { return settings_; }
 
     // The kinds of scroll event a slider reports.
     enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Position, Track, Top, Bottom, EndScroll };
@@ -150,6 +156,7 @@ private:
     void ApplyPanelColor(int channel);
     void NotifyLook(int channel);
     int FirstPresentGroup() const;
+    QStringList ValueTexts() const;
     bool Present(int group) const { return BoardId(group) != NoBoard; }
     int SetModeAll(uint8_t mode);
     void TrackOrStep(QScrollBar *bar, int channel, int pos);
@@ -174,8 +181,8 @@ private:
     std::vector<ChannelLookListener *> listeners_;
     THomeDialog *homeDialog_ = nullptr;
     TLabelDialog *labelDialog_ = nullptr;
-    QWidget *motionForm_ = nullptr;
-    QWidget *graphForm_ = nullptr;
+    TMotionForm *motionForm_ = nullptr;
+    TGraphForm *graphForm_ = nullptr;
     QDialog *optionDialog_ = nullptr;
     QDialog *scenarioEditor_ = nullptr;
     QDialog *propoDialog_ = nullptr;

@@ -3,9 +3,13 @@
 #include "main_form_fixture.h"
 
 #include "app/panel_layout.h"
+#include "motion/motion_form.h"
 #include "textfile/code_page.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
+#include <QItemSelectionModel>
+#include <QTableView>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -295,4 +299,77 @@ TEST_F(MainFormTest, ChannelLooksReachEveryListenerAndLabelsTakeTheContrastColou
     EXPECT_EQ(form->CH_LAB[5]->text(), QStringLiteral("Neck"));
     EXPECT_TRUE(form->PANEL[5]->isHidden());
     EXPECT_EQ(form->PanelColor(5), 0x00FF00u);
+}
+
+TEST_F(MainFormTest, CurrentValuesGoIntoTheMotionEditorAddedOrOverwrittenAfterTheQuestion)
+{
+    auto form = Open(QString());
+    TMotionForm motion(form.get(), *form, dir.path(), MotionFormPlacement{});
+    form->SetMotionForm(&motion);
+    EXPECT_TRUE(form->ADDITEM_BTN->isEnabled());
+    EXPECT_TRUE(form->SpeedButton3->isEnabled());
+
+    form->DATA_NAME->setText(QStringLiteral("wave"));
+    form->SPD_BTN[2]->click();
+    form->SetChannel(24, 221, 1);
+    form->ADDITEM_BTN->click();
+    for (int i = 0; i < 3; ++i)
+        form->AddCurrentPosition();
+    ASSERT_EQ(motion.RowCount(), 4);
+    const QAbstractItemModel *rows = motion.PosList->model();
+    EXPECT_EQ(rows->index(0, 0).data().toString(), QStringLiteral("1"));
+    EXPECT_EQ(rows->index(0, 1).data().toString(), QStringLiteral("wave"));
+    EXPECT_EQ(rows->index(0, 2).data().toString(), QStringLiteral("2"));
+    EXPECT_EQ(rows->index(0, 26).data().toString(), QStringLiteral("221"));
+
+    form->SpeedButton3->click();
+    ASSERT_EQ(prompt.boxes.size(), 1u);
+    EXPECT_EQ(prompt.boxes[0].icon, PromptIcon::Information);
+    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("変更したいポジションデータを選択してください"));
+
+    motion.PosList->selectionModel()->select(rows->index(2, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    form->DATA_NAME->setText(QStringLiteral("bow"));
+    prompt.answers = {PromptAnswer::No, PromptAnswer::Yes};
+    form->SpeedButton3->click();
+    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("3個目に上書きしますがよろしいですか？"));
+    EXPECT_EQ(prompt.boxes[1].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(rows->index(2, 1).data().toString(), QStringLiteral("wave"));
+
+    motion.PosList->selectionModel()->select(rows->index(0, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    form->SpeedButton3->click();
+    EXPECT_EQ(prompt.boxes[2].text, QStringLiteral("複数の項目に上書きしますがよろしいですか？"));
+    EXPECT_EQ(rows->index(0, 1).data().toString(), QStringLiteral("bow"));
+    EXPECT_EQ(rows->index(2, 1).data().toString(), QStringLiteral("bow"));
+    EXPECT_EQ(rows->index(2, 0).data().toString(), QStringLiteral("3"));
+    EXPECT_EQ(rows->index(1, 1).data().toString(), QStringLiteral("wave"));
+}
+
+TEST_F(MainFormTest, ClosingAsksAboutMotionDataFirstOnlyWhenThereIsSome)
+{
+    auto form = Open(QString());
+    TMotionForm motion(form.get(), *form, dir.path(), MotionFormPlacement{});
+    form->SetMotionForm(&motion);
+    prompt.answers = {PromptAnswer::No};
+    EXPECT_FALSE(form->FormClose());
+    ASSERT_EQ(prompt.boxes.size(), 1u);
+    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("終了してよろしいですか？"));
+
+    form->AddCurrentPosition();
+    prompt.boxes.clear();
+    prompt.answers = {PromptAnswer::No, PromptAnswer::No};
+    EXPECT_FALSE(form->FormClose());
+    ASSERT_EQ(prompt.boxes.size(), 2u);
+    EXPECT_EQ(prompt.boxes[0].icon, PromptIcon::Question);
+    EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("確認"));
+    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("現在のモーションデータを保存しますか？"));
+    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("終了してよろしいですか？"));
+    EXPECT_TRUE(prompt.dialogs.isEmpty()) << "No saves nothing";
+
+    // The editor's placement is what goes into ORV.ini.
+    motion.move(30, 40);
+    motion.show();
+    form->SaveSettings();
+    EXPECT_TRUE(IniBytes().contains("ListView=1\r\nListTop=40\r\nListLeft=30\r\n"));
 }
