@@ -376,14 +376,13 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
     QFont caption = bold;
     while (QFontMetrics(caption).horizontalAdvance(QStringLiteral("24")) + 8 > ButtonWidth && caption.pointSizeF() > 6)
         caption.setPointSizeF(caption.pointSizeF() - 0.5);
-    const int buttonWidth = ButtonWidth;
     for (int n = 1; n <= Channels; ++n) {
         auto *button = new TColorBtn(QString::number(n), this);
         button->setObjectName(QStringLiteral("ENABLE%1_BTN").arg(n));
         button->setProperty("tag", n);
         button->setFont(caption);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setGeometry(1 + (n - 1) * buttonWidth, 1, buttonWidth, BarHeight - 2);
+        button->setGeometry(1 + (n - 1) * ButtonWidth, 1, ButtonWidth, BarHeight - 2);
         button->SetColor(Qt::black);
         button->SetFontColor(Qt::white);
         connect(button, &QPushButton::clicked, this, [this, button] { ENABLE1_BTNClick(button); });
@@ -403,7 +402,7 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
         edit->setGeometry(left, 1, width, BarHeight - 2);
         return edit;
     };
-    const int numLeft = 1 + Channels * buttonWidth + 4;
+    const int numLeft = 1 + Channels * ButtonWidth + 4;
     const int numWidth = boldMetrics.horizontalAdvance(QStringLiteral("00000")) + 10;
     const int labelWidth = boldMetrics.horizontalAdvance(GraphText(GraphNoRowName)) + 10;
     DATA_NUM = field(QStringLiteral("DATA_NUM"), GraphText(GraphNoRowNumber), numLeft, numWidth);
