@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/panel_layout.h"
+#include "protocol/channels.h"
 
 #include <QMap>
 #include <QString>
@@ -11,7 +12,6 @@
 
 namespace orvane {
 
-inline constexpr int kChannelCount = 24;
 
 namespace detail {
 template <std::size_t N, typename T>

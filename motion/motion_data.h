@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/channels.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
@@ -19,7 +21,6 @@ constexpr int kNoColumn = 0;
 constexpr int kNameColumn = 1;
 constexpr int kSpeedColumn = 2;
 constexpr int kFirstChannelColumn = 3;
-constexpr int kChannelCount = 24;
 
 // Signed decimal integer: an optional sign and at least one digit, nothing
 // else; leading zeros are fine ("07" is 7). Out of int range is no integer.

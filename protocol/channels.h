@@ -1,0 +1,7 @@
+#pragma once
+// Two boards of twelve channels each.
+
+namespace orvane {
+inline constexpr int kChannelCount = 24;
+inline constexpr int kChannelsPerBoard = 12;
+}
