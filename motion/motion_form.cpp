@@ -452,13 +452,7 @@ void TMotionForm::CUT_BTNClick()
     if (!HasRows())
         return;
     FillClipboard();
-    const int first = data_->deleteRows(SelectedRows());
-    if (first < 0)
-        return;
-    SelectFocusRow();
-    ShowRowCount();
-    data_->renumberFrom(first);
-    RedrawGraph();
+    DELETE_BTNClick();
 }
 
 void TMotionForm::PASTE_BTNClick()

@@ -3,6 +3,7 @@
 #include "app/home_dialog.h"
 #include "app/home_ops.h"
 #include "protocol/serial_port.h"
+#include "boards_on_line.h"
 #include "sim/virtual_boards.h"
 
 #include <QDir>
@@ -147,22 +148,8 @@ constexpr int LinePort = 902;
 // Two virtual boards (IDs 0 and 1) and one open port for the whole suite.
 class HomeOnBoards : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        orvane::sim::Options options;
-        options.ids = {0, 1};
-        boards = new VirtualBoards(options);
-        SetDevicePath(LinePort, QString::fromStdString(boards->slavePath()));
-        CreateSerialPort(nullptr);
-        SetupPort(LinePort, 115200);
-        SerialPort->Open();
-    }
-    static void TearDownTestSuite()
-    {
-        ReleasePort();
-        delete boards;
-        boards = nullptr;
-    }
+    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
+    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
         ASSERT_TRUE(SerialPort->IsOpen());

@@ -5,6 +5,7 @@
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
 #include "protocol/serial_port.h"
+#include "boards_on_line.h"
 #include "sim/virtual_boards.h"
 
 #include <QComboBox>
@@ -96,22 +97,8 @@ Bytes RowFrame(int id, int slot, int row, int speed, const std::array<uint8_t, 1
 
 class TransferOnBoards : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        orvane::sim::Options options;
-        options.ids = {0, 1};
-        boards = new VirtualBoards(options);
-        SetDevicePath(LinePort, QString::fromStdString(boards->slavePath()));
-        CreateSerialPort(nullptr);
-        SetupPort(LinePort, 115200);
-        SerialPort->Open();
-    }
-    static void TearDownTestSuite()
-    {
-        ReleasePort();
-        delete boards;
-        boards = nullptr;
-    }
+    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
+    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
         ASSERT_TRUE(SerialPort->IsOpen());
