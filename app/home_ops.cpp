@@ -2,6 +2,7 @@
 
 #include "app/home_dialog.h"
 #include "app/home_file.h"
+#include "app/main_messages.h"
 #include "app/main_operations.h"
 #include "protocol/commands.h"
 #include "protocol/language.h"
@@ -13,30 +14,12 @@
 
 namespace {
 
-// The main window's entries 2, 11, 12, 14 and 42 to 45, then this file's own failure texts.
-enum {
-    ConfirmTitle,
-    ClearHomeQuestion,
-    WarningTitle,
-    ServoMoveWarning,
-    SaveFilter,
-    SaveTitle,
-    OpenFilter,
-    OpenTitle,
-    ReadFailed,
-    SaveFailed,
-    AlreadyExists,
-    MessageCount
-};
+// Failure texts of the home files; everything else comes from the main window's table.
+enum { ReadFailed, SaveFailed, AlreadyExists, MessageCount };
 const char *const HomeMessages[2][MessageCount] = {
-    {"確認", "以前のホームポジションが失われますがよろしいですか？", "警告",
-     "ＯＫをクリックするとサーボが動き出すので注意してください！", "ホームポジション (*.vpd)|*.vpd",
-     "ホームポジションをファイルに保存する", "ホームポジション (*.vpd)|*.vpd", "ホームポジションのファイルを開く",
-     "ホームポジションのファイルを読み込めませんでした。", "ホームポジションのファイルを保存できませんでした。",
+    {"ホームポジションのファイルを読み込めませんでした。", "ホームポジションのファイルを保存できませんでした。",
      "%1 は既に存在します。\n上書きしますか？"},
-    {"Confirmation", "Clear previous home position. OK?", "Warining", "Servo motor start when you click \"OK\"",
-     "HomePosition (*.vpd)|*.vpd", "Save to HomePosition", "HomePosition (*.vpd)|*.vpd", "Open to HomePosition",
-     "Could not read the home position file.", "Could not save the home position file.",
+    {"Could not read the home position file.", "Could not save the home position file.",
      "%1 already exists.\nReplace it?"},
 };
 QString Text(int entry) { return QString::fromUtf8(HomeMessages[LanguageIndex][entry]); }
@@ -65,7 +48,7 @@ void Warn(Prompt &prompt, int entry, const QString &path, const QString &error)
     QString text = Text(entry) + QLatin1Char('\n') + QDir::toNativeSeparators(path);
     if (!error.isEmpty())
         text += QLatin1Char('\n') + error;
-    prompt.Message(PromptIcon::Warning, Text(WarningTitle), text, PromptButtons::Ok);
+    prompt.Message(PromptIcon::Warning, MainMessage(MsgWarning), text, PromptButtons::Ok);
 }
 
 QString StartName(const THomeDialog &dialog, const MainOperations &main, const QString &remembered)
@@ -78,7 +61,7 @@ QString StartName(const THomeDialog &dialog, const MainOperations &main, const Q
 void RegisterHome(MainOperations &main)
 {
     Prompt &prompt = main.UserPrompt();
-    if (prompt.Message(PromptIcon::Question, Text(ConfirmTitle), Text(ClearHomeQuestion), PromptButtons::YesNo)
+    if (prompt.Message(PromptIcon::Question, MainMessage(MsgConfirm), MainMessage(MsgClearHome), PromptButtons::YesNo)
         != PromptAnswer::Yes)
         return;
 
@@ -127,7 +110,7 @@ void OpenHomeFile(THomeDialog &dialog, MainOperations &main)
 {
     Prompt &prompt = main.UserPrompt();
     const QString path =
-        prompt.OpenFile(Text(OpenTitle), Text(OpenFilter), StartName(dialog, main, dialog.OpenFileName()));
+        prompt.OpenFile(MainMessage(MsgHomeOpenTitle), MainMessage(MsgHomeOpenFilter), StartName(dialog, main, dialog.OpenFileName()));
     if (path.isEmpty())
         return;
     dialog.SetOpenFileName(path);
@@ -146,7 +129,7 @@ void OpenHomeFile(THomeDialog &dialog, MainOperations &main)
         main.SetChannel(n, value, 1);
     }
     if (main.SyncMode()) {
-        prompt.Message(PromptIcon::Warning, Text(WarningTitle), Text(ServoMoveWarning), PromptButtons::Ok);
+        prompt.Message(PromptIcon::Warning, MainMessage(MsgWarning), MainMessage(MsgServoStart), PromptButtons::Ok);
         main.SendBoardPositions(0, 0);
         main.SendBoardPositions(1, 0);
     }
@@ -156,7 +139,7 @@ void SaveHomeFile(THomeDialog &dialog, MainOperations &main)
 {
     Prompt &prompt = main.UserPrompt();
     const QString chosen =
-        prompt.SaveFile(Text(SaveTitle), Text(SaveFilter), StartName(dialog, main, dialog.SaveFileName()));
+        prompt.SaveFile(MainMessage(MsgHomeSaveTitle), MainMessage(MsgHomeSaveFilter), StartName(dialog, main, dialog.SaveFileName()));
     if (chosen.isEmpty())
         return;
     const QString path = orvane::WithHomeFileExtension(chosen);
@@ -165,7 +148,7 @@ void SaveHomeFile(THomeDialog &dialog, MainOperations &main)
     // The save dialog asked about the name as typed; the extended name may be another, existing file.
     if (path != chosen && QFileInfo::exists(path)) {
         const QString question = Text(AlreadyExists).arg(QDir::toNativeSeparators(path));
-        if (prompt.Message(PromptIcon::Question, Text(ConfirmTitle), question, PromptButtons::YesNo)
+        if (prompt.Message(PromptIcon::Question, MainMessage(MsgConfirm), question, PromptButtons::YesNo)
             != PromptAnswer::Yes)
             return;
     }

@@ -27,17 +27,6 @@ constexpr int RowHeight = 24;
 constexpr int Margin = 8;
 constexpr int SegmentHeight = 4;
 
-QColor ToQColor(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-uint32_t ToBgr(const QColor &c) { return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16; }
-
-// The system colours as this session's palette shows them.
-orvane::SystemColors CurrentSystemColors()
-{
-    orvane::SystemColors colors = orvane::FixedSystemColors();
-    colors[orvane::kButtonFaceIndex] = ToBgr(QApplication::palette().color(QPalette::Button));
-    return colors;
-}
-
 int TagOf(const QObject *object) { return object ? object->property("tag").toInt() : 0; }
 } // namespace
 
@@ -145,7 +134,7 @@ void TLabelDialog::SOUR_1DblClick(QObject *sender)
     const int n = TagOf(sender);
     if (n < 1 || n > Channels || !prompt_)
         return;
-    const orvane::SystemColors system = CurrentSystemColors();
+    const orvane::SystemColors system = orvane::PaletteSystemColors();
     uint32_t color = orvane::ResolveColor(rowColor_[n], system);
     if (!prompt_->Color(color))
         return;
@@ -158,7 +147,7 @@ void TLabelDialog::SetRowColor(int channel, uint32_t color)
 {
     rowColor_[channel] = color;
     QPalette palette = SOUR[channel]->palette();
-    palette.setColor(QPalette::Window, ToQColor(orvane::ResolveColor(color, CurrentSystemColors())));
+    palette.setColor(QPalette::Window, orvane::ToQColor(orvane::ResolveColor(color, orvane::PaletteSystemColors())));
     SOUR[channel]->setPalette(palette);
 }
 
@@ -166,7 +155,7 @@ void TLabelDialog::SetLabelColor(int channel, uint32_t color)
 {
     labelColor_[channel] = color;
     QPalette palette = LAB_CH[channel]->palette();
-    palette.setColor(QPalette::WindowText, ToQColor(orvane::ResolveColor(color, CurrentSystemColors())));
+    palette.setColor(QPalette::WindowText, orvane::ToQColor(orvane::ResolveColor(color, orvane::PaletteSystemColors())));
     LAB_CH[channel]->setPalette(palette);
 }
 

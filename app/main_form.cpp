@@ -44,30 +44,6 @@ const QColor Navy(0, 0, 128);
 const char *const ModeNames[] = {"PWM", "FREE", "SET1", "SET2", "SET3", "-L-", "-H-"};
 constexpr int ModeCount = 7;
 
-QColor ToQColor(uint32_t c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-uint32_t ToColorNumber(const QColor &c)
-{
-    return uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16);
-}
-
-// The system colours as this platform's palette has them.
-orvane::SystemColors PaletteColors()
-{
-    orvane::SystemColors colors = orvane::FixedSystemColors();
-    const QPalette palette = QApplication::palette();
-    colors[orvane::kButtonFaceIndex] = ToColorNumber(palette.color(QPalette::Button));
-    colors[5] = ToColorNumber(palette.color(QPalette::Base));           // window
-    colors[8] = ToColorNumber(palette.color(QPalette::Text));           // window text
-    colors[18] = ToColorNumber(palette.color(QPalette::ButtonText));    // button text
-    colors[13] = ToColorNumber(palette.color(QPalette::Highlight));
-    colors[14] = ToColorNumber(palette.color(QPalette::HighlightedText));
-    return colors;
-}
-
 QFrame *NavyBar(QWidget *parent, int top, int height)
 {
     auto *bar = new QFrame(parent);
@@ -127,7 +103,7 @@ TMainForm::TMainForm(const QString &programFolder, Prompt &prompt, QWidget *pare
         valueText_[n] = QStringLiteral("90");
         home_[n] = 90;
         panelColor_[n] = orvane::kButtonFace;
-        nameColor_[n] = orvane::ContrastColor(orvane::kButtonFace, PaletteColors());
+        nameColor_[n] = orvane::ContrastColor(orvane::kButtonFace, orvane::PaletteSystemColors());
     }
     for (auto &layout : layouts_)
         layout = orvane::BuiltInLayout();
@@ -543,7 +519,7 @@ void TMainForm::LoadSettings()
     for (int n = 1; n <= Channels; ++n) {
         CH_LAB[n]->setText(settings_.servoNames[n - 1]);
         panelColor_[n] = settings_.panelColors[n - 1];
-        nameColor_[n] = orvane::ContrastColor(panelColor_[n], PaletteColors());
+        nameColor_[n] = orvane::ContrastColor(panelColor_[n], orvane::PaletteSystemColors());
         ApplyPanelColor(n);
         PANEL[n]->setVisible(settings_.panelViews[n - 1]);
     }
@@ -715,7 +691,7 @@ void TMainForm::ShowChannelValue(int n)
     }
     QLineEdit *box = CH_CAPTION[n];
     QPalette p = box->palette();
-    p.setColor(QPalette::Base, ToQColor(color));
+    p.setColor(QPalette::Base, orvane::ToQColor(color));
     p.setColor(QPalette::Text, Qt::black);
     box->setPalette(p);
     box->setText(shown);
@@ -730,6 +706,15 @@ bool TMainForm::SendBoardPositions(int group, int speed)
         values[k] = uint8_t(valueCode_[PerBoard * group + k + 1]);
     int retry = MainRetryCount;
     return ::SendPositions(retry, uint8_t(boardId_[group]), uint8_t(speed), values);
+}
+
+int TMainForm::SendBothBoards(int speed)
+{
+    int mask = 0;
+    for (int g = 0; g < 2; ++g)
+        if (!SendBoardPositions(g, speed))
+            mask |= 1 << g;
+    return mask;
 }
 
 void TMainForm::ChangePortCondition(QComboBox *sender)
@@ -767,13 +752,8 @@ void TMainForm::SYNC_BTNClick(QAbstractButton *sender)
         ShowChannelValue(n);
         valueCode_[n] = q[n];
     }
-    if (SyncMode()) {
-        int mask = 0;
-        for (int g = 0; g < 2; ++g)
-            if (!SendBoardPositions(g, 0))
-                mask |= 1 << g;
-        ShowLinkStatus(mask);
-    }
+    if (SyncMode())
+        ShowLinkStatus(SendBothBoards(0));
 }
 
 void TMainForm::SpeedChange(QAbstractButton *sender)
@@ -799,11 +779,7 @@ void TMainForm::SETPOS_BTNClick()
         else if (i == 0)
             valueCode_[n] = CH_BAR[n]->value();
     }
-    int mask = 0;
-    for (int g = 0; g < 2; ++g)
-        if (!SendBoardPositions(g, speed_))
-            mask |= 1 << g;
-    ShowLinkStatus(mask);
+    ShowLinkStatus(SendBothBoards(speed_));
 }
 
 bool TMainForm::ReadBoardPositions()
@@ -1127,10 +1103,10 @@ bool TMainForm::PanelVisible(int channel) const
 void TMainForm::ApplyPanelColor(int n)
 {
     QPalette p = PANEL[n]->palette();
-    p.setColor(QPalette::Window, ToQColor(orvane::ResolveColor(panelColor_[n], PaletteColors())));
+    p.setColor(QPalette::Window, orvane::ToQColor(orvane::ResolveColor(panelColor_[n], orvane::PaletteSystemColors())));
     PANEL[n]->setPalette(p);
     QPalette lp = CH_LAB[n]->palette();
-    lp.setColor(QPalette::WindowText, ToQColor(nameColor_[n]));
+    lp.setColor(QPalette::WindowText, orvane::ToQColor(nameColor_[n]));
     CH_LAB[n]->setPalette(lp);
 }
 
@@ -1147,11 +1123,17 @@ void TMainForm::SetChannelLook(int channel, const QString &name, uint32_t panelC
     NotifyLook(channel);
 }
 
+void TMainForm::TellLook(ChannelLookListener *listener, int channel) const
+{
+    listener->ChannelLookChanged(channel, CH_LAB[channel]->text(),
+                                 orvane::ResolveColor(panelColor_[channel], orvane::PaletteSystemColors()),
+                                 nameColor_[channel]);
+}
+
 void TMainForm::NotifyLook(int channel)
 {
-    const uint32_t panel = orvane::ResolveColor(panelColor_[channel], PaletteColors());
     for (ChannelLookListener *listener : listeners_)
-        listener->ChannelLookChanged(channel, CH_LAB[channel]->text(), panel, nameColor_[channel]);
+        TellLook(listener, channel);
 }
 
 void TMainForm::AddChannelLookListener(ChannelLookListener *listener)
@@ -1160,8 +1142,7 @@ void TMainForm::AddChannelLookListener(ChannelLookListener *listener)
         return;
     listeners_.push_back(listener);
     for (int n = 1; n <= Channels; ++n)
-        listener->ChannelLookChanged(n, CH_LAB[n]->text(), orvane::ResolveColor(panelColor_[n], PaletteColors()),
-                                     nameColor_[n]);
+        TellLook(listener, n);
 }
 
 // Desktops

@@ -155,6 +155,8 @@ private:
     void MovePanels(int desktop);
     void ApplyPanelColor(int channel);
     void NotifyLook(int channel);
+    void TellLook(ChannelLookListener *listener, int channel) const;
+    int SendBothBoards(int speed); // failure mask
     int FirstPresentGroup() const;
     QStringList ValueTexts() const;
     bool Present(int group) const { return BoardId(group) != NoBoard; }

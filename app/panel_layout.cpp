@@ -1,5 +1,8 @@
 #include "app/panel_layout.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 namespace orvane {
 
 PanelPos BuiltInPanelPos(int panel)
@@ -57,6 +60,21 @@ SystemColors FixedSystemColors()
         0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
         0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0,
     };
+}
+
+SystemColors PaletteSystemColors()
+{
+    SystemColors colors = FixedSystemColors();
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return colors;
+    const QPalette palette = QGuiApplication::palette();
+    colors[kButtonFaceIndex] = ToColorNumber(palette.color(QPalette::Button));
+    colors[5] = ToColorNumber(palette.color(QPalette::Base));           // window
+    colors[8] = ToColorNumber(palette.color(QPalette::Text));           // window text
+    colors[18] = ToColorNumber(palette.color(QPalette::ButtonText));    // button text
+    colors[13] = ToColorNumber(palette.color(QPalette::Highlight));
+    colors[14] = ToColorNumber(palette.color(QPalette::HighlightedText));
+    return colors;
 }
 
 uint32_t ResolveColor(uint32_t color, const SystemColors &system)

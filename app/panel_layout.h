@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+
 #include <array>
 #include <cstdint>
 
@@ -48,11 +50,25 @@ inline constexpr uint32_t kButtonFace = kSystemColorFlag | kButtonFaceIndex;
 inline constexpr uint32_t kWhite = 0xFFFFFF;
 inline constexpr uint32_t kBlack = 0x000000;
 
-// Current values of the system colours, as 0x00BBGGRR. The window fills the
-// entries it knows from its palette (at least the button face).
+// Current values of the system colours, as 0x00BBGGRR. PaletteSystemColors fills the
+// entries the palette knows (at least the button face).
 using SystemColors = std::array<uint32_t, 31>;
 // A fixed light scheme for use without a palette; the button face is 0xF0F0F0.
 SystemColors FixedSystemColors();
+
+// The system colours as the running application's palette has them (the fixed
+// scheme where there is no application).
+SystemColors PaletteSystemColors();
+
+inline QColor ToQColor(uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+inline uint32_t ToColorNumber(const QColor &c)
+{
+    return uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16);
+}
 
 // 0x00BBGGRR of a colour number; an unknown system colour index counts as the
 // button face.

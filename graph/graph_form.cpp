@@ -41,23 +41,7 @@ constexpr int Shades = 16;
 constexpr uchar Grey = ShadeBase + Shades - 1;
 constexpr uchar ChannelBase = ShadeBase + Shades;
 
-QColor ToQColor(uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
-QRgb ToRgb(uint32_t bgr) { return qRgb(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
-uint32_t ToBgr(const QColor &c) { return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16; }
-
-// The system colours as this session's palette has them, as the main window resolves them.
-SystemColors PaletteColors()
-{
-    SystemColors colors = FixedSystemColors();
-    const QPalette palette = QApplication::palette();
-    colors[kButtonFaceIndex] = ToBgr(palette.color(QPalette::Button));
-    colors[5] = ToBgr(palette.color(QPalette::Base));
-    colors[8] = ToBgr(palette.color(QPalette::Text));
-    colors[18] = ToBgr(palette.color(QPalette::ButtonText));
-    colors[13] = ToBgr(palette.color(QPalette::Highlight));
-    colors[14] = ToBgr(palette.color(QPalette::HighlightedText));
-    return colors;
-}
+QRgb ToRgb(uint32_t bgr) { return ToQColor(bgr).rgb(); }
 
 // Writes straight into the 8-bit picture: QPainter's rasteriser gives up on coordinates past 32767, and
 // a long motion's chart is far wider than that. Every shape is a whole-pixel, one-pixel-wide one. Drawing
@@ -436,7 +420,7 @@ const QImage &TGraphForm::Picture() const { return Image1->Picture(); }
 
 uint32_t TGraphForm::ChannelColor(int channel) const
 {
-    return ResolveColor(main_.PanelColor(channel), PaletteColors());
+    return ResolveColor(main_.PanelColor(channel), PaletteSystemColors());
 }
 
 void TGraphForm::Redraw(int rowCount)
@@ -473,7 +457,7 @@ void TGraphForm::ChannelLookChanged(int channel, const QString &, uint32_t panel
 {
     if (channel < 1 || channel > Channels || !shown_[channel])
         return;
-    const SystemColors system = PaletteColors();
+    const SystemColors system = PaletteSystemColors();
     ENABLE_BTN[channel]->SetColor(ToQColor(ResolveColor(panelColor, system)));
     ENABLE_BTN[channel]->SetFontColor(ToQColor(ResolveColor(textColor, system)));
     Redraw(motion_.count());

@@ -25,7 +25,8 @@ std::vector<std::string_view> splitFields(std::string_view text)
     }
 }
 
-// Whole-field unsigned number, decimal or 0x-prefixed hex.
+}  // namespace
+
 std::optional<unsigned> parseNumber(std::string_view text)
 {
     int base = 10;
@@ -41,8 +42,6 @@ std::optional<unsigned> parseNumber(std::string_view text)
         return std::nullopt;
     return value;
 }
-
-}  // namespace
 
 void applyFault(const Fault& fault, ReplyPlan& plan)
 {
@@ -80,9 +79,9 @@ void applyFault(const Fault& fault, ReplyPlan& plan)
     }
 }
 
-std::optional<Fault> parseFault(std::string_view spec, std::string& error)
+std::optional<Fault> parseFault(std::string_view text, std::string& error)
 {
-    const auto fields = splitFields(spec);
+    const auto fields = splitFields(text);
     if (fields.size() < 3) {
         error = "expected KIND:COMMAND:WHICH";
         return std::nullopt;

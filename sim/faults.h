@@ -47,6 +47,9 @@ struct ReplyPlan {
 // split is placed on the bytes as they are at that point.
 void applyFault(const Fault& fault, ReplyPlan& plan);
 
+// A whole field as an unsigned number, decimal or 0x-prefixed hex.
+std::optional<unsigned> parseNumber(std::string_view text);
+
 // Parses the command-line form KIND:COMMAND:WHICH[:ARG[:ARG]]
 //   KIND     noreply | badsum | wrongid | split | extra
 //   COMMAND  any, or a command byte in hex (0xF0) or decimal (240)
@@ -55,6 +58,6 @@ void applyFault(const Fault& fault, ReplyPlan& plan);
 //            extra: COUNT                           (default 1, at most 4096)
 // Examples: noreply:0xF0:3   split:any:1-5:40   extra:0xFC:always:3
 // On failure returns nothing and sets error to a short reason.
-std::optional<Fault> parseFault(std::string_view spec, std::string& error);
+std::optional<Fault> parseFault(std::string_view text, std::string& error);
 
 }  // namespace orvane::sim

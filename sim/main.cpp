@@ -29,7 +29,7 @@ SIGINT or SIGTERM.
                       is replaced); removed again at exit
   --paced             answer at the line rate of 115200 bit/s (86.8 us a byte)
   --delay MS          wait MS milliseconds before every reply
-  --fault SPEC        disturb replies; may be given several times
+  --fault FAULT       disturb replies; may be given several times
   --log PATH          write every received frame to PATH, one per line, hex
   --dump PATH         write the boards' memory to PATH on SIGUSR1 and at exit
   --assign MODE       fresh assignment entries: erased (pattern 0, target 200,
@@ -41,7 +41,7 @@ SIGUSR2 closes the device at once, as if the board were unplugged.
 Exit status: 0 when stopped by a signal, 1 when the device, the link, the log
 or the final dump could not be made, 2 for bad arguments.
 
-Fault SPEC is KIND:COMMAND:WHICH[:ARG[:ARG]]
+FAULT is KIND:COMMAND:WHICH[:ARG[:ARG]]
   KIND     noreply   no reply (the frame still takes effect)
            badsum    wrong checksum (an acknowledge carries 0x15 for 0x06)
            wrongid   byte 0 is the board's ID + 1
@@ -63,18 +63,8 @@ struct Args {
 
 std::optional<unsigned> parseUnsigned(std::string_view text, unsigned max)
 {
-    unsigned value = 0;
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    if (text.empty())
-        return std::nullopt;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (ec != std::errc() || end != text.data() + text.size() || value > max)
-        return std::nullopt;
-    return value;
+    const auto value = parseNumber(text);
+    return value && *value <= max ? value : std::nullopt;
 }
 
 struct UsageError {

@@ -68,10 +68,6 @@ bool IsAscii(const QByteArray &bytes)
     return true;
 }
 
-}  // namespace
-
-namespace {
-
 // The round trip through the reader catches characters CP932 maps only one way
 // (U+00AC and U+FFE2 share a code) and CP932 bytes that happen to form valid
 // UTF-8 (half-width kana), which the reader would take as UTF-8.

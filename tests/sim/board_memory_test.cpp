@@ -184,7 +184,7 @@ TEST(Faults, EachKindChangesTheReplyAsDescribed)
     EXPECT_EQ(plan(FaultKind::Split, {0, 6}, 5, 9).splitAt, 1u);  // at least one byte in each piece
 }
 
-TEST(Faults, SpecsParseIntoCommandAndFrameRange)
+TEST(Faults, FaultTextsParseIntoCommandAndFrameRange)
 {
     std::string error;
     auto f = parseFault("noreply:0xF0:3", error);

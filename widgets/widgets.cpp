@@ -1,1 +1,0 @@
-// placeholder so the widgets library is never empty
