@@ -24,10 +24,8 @@ const char *const HomeMessages[2][MessageCount] = {
 };
 QString Text(int entry) { return QString::fromUtf8(HomeMessages[LanguageIndex][entry]); }
 
-constexpr int NoBoard = 255;
-constexpr int ChannelsPerBoard = 12;
+constexpr int ChannelsPerBoard = orvane::kChannelsPerBoard;
 
-bool Present(const MainOperations &main, int group) { return main.BoardId(group) != NoBoard; }
 uint8_t Id(const MainOperations &main, int group) { return uint8_t(main.BoardId(group)); }
 
 // Reads one board's home position; on success hands channel and value to `take` for its twelve channels.
@@ -67,7 +65,7 @@ void RegisterHome(MainOperations &main)
 
     int mask = 0;
     for (int group = 0; group < 2; ++group) {
-        if (!Present(main, group))
+        if (!main.BoardPresent(group))
             continue;
         int retry = MainRetryCount;
         if (!SetHomePosition(retry, Id(main, group)))
@@ -76,7 +74,7 @@ void RegisterHome(MainOperations &main)
     // A board that missed the command keeps its old home: reading either back would mix two poses.
     if (mask == 0) {
         for (int group = 0; group < 2; ++group) {
-            if (!Present(main, group))
+            if (!main.BoardPresent(group))
                 continue;
             const bool read = ReadBoardHome(main, group, [&main](int channel, int value) {
                 main.SetHomeValue(channel, value);
@@ -93,7 +91,7 @@ bool GetHomeFromBoard(MainOperations &main)
 {
     int mask = 0;
     for (int group = 0; group < 2; ++group) {
-        if (!Present(main, group))
+        if (!main.BoardPresent(group))
             continue;
         const bool read = ReadBoardHome(main, group, [&main](int channel, int value) {
             main.SetHomeValue(channel, value);

@@ -33,7 +33,7 @@
 
 namespace {
 
-constexpr int PerBoard = 12;
+constexpr int PerBoard = orvane::kChannelsPerBoard;
 constexpr int BitRate = 115200;
 constexpr int PortEntries = 30;
 constexpr uint32_t White = 0xFFFFFF;
@@ -637,7 +637,7 @@ void TMainForm::SetHomeValue(int channel, int value)
 
 int TMainForm::BoardId(int group) const
 {
-    return group == 0 || group == 1 ? boardId_[group] : NoBoard;
+    return group == 0 || group == 1 ? boardId_[group] : orvane::kNoBoard;
 }
 
 bool TMainForm::SyncMode() const { return SYNC_MODE->isChecked(); }
@@ -699,7 +699,7 @@ void TMainForm::ShowChannelValue(int n)
 
 bool TMainForm::SendBoardPositions(int group, int speed)
 {
-    if (group < 0 || group > 1 || !Present(group))
+    if (group < 0 || group > 1 || !BoardPresent(group))
         return true;
     ChannelValues values;
     for (int k = 0; k < PerBoard; ++k)
@@ -787,20 +787,20 @@ bool TMainForm::ReadBoardPositions()
     int mask = 0;
     std::array<uint8_t, 2> mode{{0, 0}};
     for (int g = 0; g < 2; ++g) {
-        if (!Present(g))
+        if (!BoardPresent(g))
             continue;
         int retry = MainRetryCount;
         if (!GetMode(retry, uint8_t(boardId_[g]), mode[g]))
             mask |= 1 << g;
     }
-    if (Present(0) && Present(1) && mode[1] != mode[0])
+    if (BoardPresent(0) && BoardPresent(1) && mode[1] != mode[0])
         mask = 3;
     if (mask == 0) {
         const int first = FirstPresentGroup();
         if (first >= 0)
             ShowBoardMode(mode[first]);
         for (int g = 0; g < 2; ++g) {
-            if (!Present(g))
+            if (!BoardPresent(g))
                 continue;
             int retry = MainRetryCount;
             QByteArray reply;
@@ -838,20 +838,11 @@ QString TMainForm::StatusField(int field) const
     return field >= 0 && field < 4 ? fields_[field]->text() : QString();
 }
 
-int TMainForm::FirstPresentGroup() const
-{
-    if (Present(0))
-        return 0;
-    if (Present(1))
-        return 1;
-    return -1;
-}
-
 int TMainForm::SetModeAll(uint8_t mode)
 {
     int mask = 0;
     for (int g = 0; g < 2; ++g) {
-        if (!Present(g))
+        if (!BoardPresent(g))
             continue;
         int retry = MainRetryCount;
         if (!SetMode(retry, uint8_t(boardId_[g]), mode))

@@ -36,7 +36,6 @@ class TMainForm : public QWidget, public MainOperations {
     Q_OBJECT
 public:
     static constexpr int Channels = 24;
-    static constexpr int NoBoard = 255;
     static constexpr int ClientWidth = 508;
     static constexpr int ClientHeight = 498;
 
@@ -157,9 +156,7 @@ private:
     void NotifyLook(int channel);
     void TellLook(ChannelLookListener *listener, int channel) const;
     int SendBothBoards(int speed); // failure mask
-    int FirstPresentGroup() const;
     QStringList ValueTexts() const;
-    bool Present(int group) const { return BoardId(group) != NoBoard; }
     int SetModeAll(uint8_t mode);
     void TrackOrStep(QScrollBar *bar, int channel, int pos);
     static int Tag(const QObject *object);
@@ -173,7 +170,7 @@ private:
     std::array<int, Channels + 1> home_{};
     std::array<uint32_t, Channels + 1> panelColor_{};
     std::array<uint32_t, Channels + 1> nameColor_{};
-    std::array<int, 2> boardId_{{0, NoBoard}};
+    std::array<int, 2> boardId_{{0, orvane::kNoBoard}};
     std::array<orvane::DesktopLayout, orvane::kDesktopCount> layouts_{};
     bool hold_ = true;
     bool dragGuard_ = false;

@@ -1,6 +1,8 @@
 #pragma once
 // What the main window offers the other windows. They hold this interface, never the main window's controls.
 
+#include "protocol/channels.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -34,6 +36,9 @@ public:
 
     // State the other windows read.
     virtual int BoardId(int group) const = 0;      // 255: no board in that group
+    bool BoardPresent(int group) const { return BoardId(group) != orvane::kNoBoard; }
+    // The board that speaks for both (asked for the mode, supplies row counts): the first present one, or -1.
+    int FirstPresentGroup() const { return BoardPresent(0) ? 0 : BoardPresent(1) ? 1 : -1; }
     virtual bool SyncMode() const = 0;
     virtual int Speed() const = 0;
     virtual int ValueCode(int channel) const = 0;

@@ -36,25 +36,6 @@ void Tell(MainOperations &main, PromptIcon icon, int entry)
     main.UserPrompt().Message(icon, MotionMessage(MotWarningTitle), MotionMessage(entry), PromptButtons::Ok);
 }
 
-// The window stays disabled exactly as long as the transfer runs, whichever way it ends.
-class BusyWindow {
-public:
-    BusyWindow(TransferView &view, bool &running) : view_(view), running_(running)
-    {
-        running_ = true;
-        view_.SetBusy(true);
-    }
-    ~BusyWindow()
-    {
-        view_.SetBusy(false);
-        running_ = false;
-    }
-
-private:
-    TransferView &view_;
-    bool &running_;
-};
-
 class RunningFlag {
 public:
     explicit RunningFlag(bool &running) : running_(running) { running_ = true; }
@@ -62,6 +43,17 @@ public:
 
 private:
     bool &running_;
+};
+
+// The window stays disabled exactly as long as the transfer runs, whichever way it ends.
+class BusyWindow {
+public:
+    BusyWindow(TransferView &view, bool &running) : view_(view), running_(running) { view_.SetBusy(true); }
+    ~BusyWindow() { view_.SetBusy(false); }
+
+private:
+    TransferView &view_;
+    RunningFlag running_;
 };
 
 }  // namespace
@@ -92,15 +84,6 @@ QStringList RowFromBoards(int row, const BoardRow &boardRow)
     return fields;
 }
 
-int LeadGroup(int firstId, int secondId)
-{
-    if (firstId != kNoBoardId)
-        return 0;
-    if (secondId != kNoBoardId)
-        return 1;
-    return -1;
-}
-
 int MotionTransfer::Id(int group) const
 {
     return main_.BoardId(group);
@@ -111,7 +94,7 @@ int MotionTransfer::EachBoard(Send send)
 {
     int mask = 0;
     for (int g = 0; g < 2; ++g) {
-        if (Present(g) && !send(g, std::uint8_t(Id(g))))
+        if (main_.BoardPresent(g) && !send(g, std::uint8_t(Id(g))))
             mask |= 1 << g;
     }
     return mask;
@@ -197,7 +180,7 @@ TransferResult MotionTransfer::Read(MotionData &data, int slot)
     bool empty = false;
     int maximum = 0;
     if (mask == 0) {
-        const int lead = LeadGroup(Id(0), Id(1));
+        const int lead = main_.FirstPresentGroup();
         const int n = lead < 0 ? 0 : counts[size_t(lead)];
         if (n == 0) {
             empty = true;
@@ -293,7 +276,7 @@ TransferResult MotionTransfer::Play(int slot)
     if (running_)
         return TransferResult::Stopped;
     RunningFlag flag(running_);
-    const int lead = LeadGroup(Id(0), Id(1));
+    const int lead = main_.FirstPresentGroup();
     if (lead >= 0) {
         int retry = RetryCount;
         std::uint8_t mode = 0;

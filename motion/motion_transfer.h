@@ -20,8 +20,7 @@ namespace orvane {
 
 constexpr int kMotionSlotCount = 40;
 constexpr int kSlotRowLimit = 100;
-constexpr int kBoardChannels = 12;
-constexpr int kNoBoardId = 255;
+constexpr int kBoardChannels = kChannelsPerBoard;
 
 // One row as the boards take it: the speed and the 24 channel value codes.
 struct BoardRow {
@@ -35,10 +34,6 @@ std::optional<BoardRow> RowForBoards(const MotionRows &rows, qsizetype row);
 
 // The 27 fields of row `row` (0-based) read back from the boards: NO row + 1, "DATA", speed, values.
 QStringList RowFromBoards(int row, const BoardRow &boardRow);
-
-// Whose reply supplies a read's row count and speeds: the CH1-CH12 board, or the CH13-CH24 board when the
-// first is absent; -1 when neither is present.
-int LeadGroup(int firstId, int secondId);
 
 class TransferView {
 public:
@@ -70,7 +65,6 @@ public:
 
 private:
     int Id(int group) const;
-    bool Present(int group) const { return Id(group) != kNoBoardId; }
     // Runs `send` for each present board, the CH1-CH12 board first; the bits of the boards that failed.
     template <typename Send>
     int EachBoard(Send send);
