@@ -5,6 +5,7 @@
 #include "app/label_dialog.h"
 #include "app/main_messages.h"
 #include "app/resources/icons.h"
+#include "app/window_place.h"
 #include "graph/graph_form.h"
 #include "motion/motion_form.h"
 #include "protocol/language.h"
@@ -26,7 +27,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolButton>
@@ -587,15 +587,10 @@ void TMainForm::SaveSettings()
 
 void TMainForm::PlaceWindow(int top, int left)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    if (top >= 0 && top < area.height() - 10 && left >= 0 && left < area.width() - 10) {
+    if (orvane::SavedPlaceOnScreen(top, left))
         move(left, top);
-        return;
-    }
-    const QRect desk = screen ? screen->availableGeometry() : area;
-    const QSize frame = frameGeometry().size().expandedTo(size());
-    move(desk.left() + (desk.width() - frame.width()) / 2, desk.top() + (desk.height() - frame.height()) / 2);
+    else
+        move(orvane::CentredOnScreen(frameGeometry().size().expandedTo(size())));
 }
 
 // Port

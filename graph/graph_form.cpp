@@ -1,6 +1,7 @@
 #include "graph/graph_form.h"
 
 #include "app/panel_layout.h"
+#include "app/window_place.h"
 #include "graph/graph_geometry.h"
 #include "graph/graph_messages.h"
 #include "motion/motion_data.h"
@@ -13,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWindow>
@@ -507,15 +507,12 @@ void TGraphForm::RestorePlacement(const GraphPlacement &placement)
     KeepOuterSize();
     LayoutControls();
 
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    if (placement.top > -1 && placement.top < desktop.height() - 10 && placement.left > -1 &&
-        placement.left < desktop.width() - 10) {
+    if (SavedPlaceOnScreen(placement.top, placement.left)) {
         move(placement.left, placement.top);
         if (placement.view)
             show();
     } else {
-        move(desktop.x() + (desktop.width() - outerWidth_) / 2, desktop.y() + (desktop.height() - OuterHeight) / 2);
+        move(CentredOnScreen(QSize(outerWidth_, OuterHeight)));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "motion/motion_file.h"
 #include "motion/motion_messages.h"
 #include "motion/motion_transfer.h"
+#include "app/window_place.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
-#include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QToolBar>
@@ -40,6 +40,15 @@ const char *const kSpeedCaptions[8] = {"0  (FAST)", "1", "2", "3", "4", "5", "6"
 QString Text(int entry) { return MotionMessage(entry); }
 
 QString FileFilter() { return Text(MotCaption) + QStringLiteral(" (*.csv)|*.csv"); }
+
+// Motion files keep positions relative to the home position in force when they are written or read.
+HomePositions HomeInForce(const MainOperations &main)
+{
+    HomePositions home;
+    for (int n = 1; n <= kChannelCount; ++n)
+        home[size_t(n - 1)] = main.HomeValue(n);
+    return home;
+}
 
 }  // namespace
 
@@ -254,11 +263,7 @@ void TMotionForm::ApplyLanguage()
 
 void TMotionForm::PlaceWindow(const MotionFormPlacement &placement)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    const bool valid = placement.top > -1 && placement.top < desktop.height() - 10 && placement.left > -1
-                       && placement.left < desktop.width() - 10;
-    if (valid) {
+    if (SavedPlaceOnScreen(placement.top, placement.left)) {
         move(placement.left, placement.top);
         resize(placement.width > 0 ? placement.width : kDefaultWidth,
                placement.height > 0 ? placement.height : kDefaultHeight);
@@ -267,8 +272,7 @@ void TMotionForm::PlaceWindow(const MotionFormPlacement &placement)
         return;
     }
     resize(kDefaultWidth, kDefaultHeight);
-    const QRect area = screen ? screen->availableGeometry() : desktop;
-    move(area.center() - QPoint(kDefaultWidth / 2, kDefaultHeight / 2));
+    move(CentredOnScreen(QSize(kDefaultWidth, kDefaultHeight)));
 }
 
 MotionFormPlacement TMotionForm::Placement() const
@@ -366,9 +370,7 @@ void TMotionForm::OPEN_BTNClick()
     }
     openName_ = path;
 
-    HomePositions home;
-    for (int n = 1; n <= kChannelCount; ++n)
-        home[size_t(n - 1)] = main_.HomeValue(n);
+    const HomePositions home = HomeInForce(main_);
     MotionFileLoad load = LoadMotionFile(path, home);
     if (load.error == MotionFileError::CannotRead) {
         Warn(Text(MotOpenFailed) + QStringLiteral("\r\n") + load.detail);
@@ -412,9 +414,7 @@ bool TMotionForm::Save()
     path = WithMotionExtension(path);
     saveName_ = path;
 
-    HomePositions home;
-    for (int n = 1; n <= kChannelCount; ++n)
-        home[size_t(n - 1)] = main_.HomeValue(n);
+    const HomePositions home = HomeInForce(main_);
     QString error;
     if (!SaveMotionFile(path, data_->captions(), data_->rows(), home, &error)) {
         Warn(Text(MotSaveFailed) + QStringLiteral("\r\n") + error);

@@ -2,9 +2,6 @@
 // TMotionForm: the motion editor. It owns the motion data (the rows of its list), edits it, keeps it in
 // motion files and runs the transfers of the motion data to and from the boards. Created once at start and
 // kept until the program ends; hiding it keeps the data.
-//
-// This header includes neither the motion data nor the settings headers, so that the main window can
-// include it beside app/settings.h.
 
 #include "app/main_operations.h"
 #include "protocol/prompt.h"
