@@ -1,5 +1,6 @@
 #include "app/home_file.h"
 
+#include "textfile/file_io.h"
 #include "textfile/ini_file.h"
 
 #include <QDir>
@@ -48,16 +49,12 @@ bool SaveHomeFile(const QString &path, const HomePosition &home, QString *error)
 
 QString WithHomeFileExtension(const QString &name)
 {
-    const qsizetype slash = name.lastIndexOf(u'/');
-    if (name.indexOf(u'.', slash + 1) >= 0)
-        return name;
-    return name + kHomeExtension;
+    return WithDefaultExtension(name, kHomeExtension);
 }
 
 QString HomeFileStartName(const QDate &date)
 {
-    return QString::asprintf("%02d_%02d_%02d_HOME.vpd", (date.year() % 100 + 100) % 100,
-                             date.month(), date.day());
+    return DatedFileName(date, QStringLiteral("HOME") + kHomeExtension);
 }
 
 QString HomeFileStartPath(const QString &folder, const QDate &date)

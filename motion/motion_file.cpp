@@ -191,19 +191,12 @@ bool ApplyMotionLoad(MotionData &data, MotionFileLoad &&load, const QStringList 
 
 QString MotionStartFileName(const QDate &date)
 {
-    return QStringLiteral("%1_%2_%3_MOTION.csv")
-        .arg(date.year() % 100, 2, 10, QLatin1Char('0'))
-        .arg(date.month(), 2, 10, QLatin1Char('0'))
-        .arg(date.day(), 2, 10, QLatin1Char('0'));
+    return DatedFileName(date, QStringLiteral("MOTION.csv"));
 }
 
 QString WithMotionExtension(const QString &path)
 {
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const qsizetype dot = path.lastIndexOf(u'.');
-    if (dot > slash)
-        return path;
-    return path + QStringLiteral(".csv");
+    return WithDefaultExtension(path, QStringLiteral(".csv"));
 }
 
 }  // namespace orvane

@@ -135,4 +135,18 @@ bool WriteTextFile(const QString &path, const QString &text, QString *error)
     return WriteFileAtomically(path, EncodeText(text), error);
 }
 
+QString WithDefaultExtension(const QString &name, const QString &extension)
+{
+    const qsizetype slash = name.lastIndexOf(u'/');
+    if (name.indexOf(u'.', slash + 1) >= 0)
+        return name;
+    return name + extension;
+}
+
+QString DatedFileName(const QDate &date, const QString &suffix)
+{
+    return QString::asprintf("%02d_%02d_%02d_", (date.year() % 100 + 100) % 100, date.month(), date.day())
+         + suffix;
+}
+
 }  // namespace orvane

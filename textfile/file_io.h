@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 
 namespace orvane {
@@ -18,5 +19,11 @@ bool ReadFileBytes(const QString &path, QByteArray *data, bool *missing, QString
 // reads as an error here; callers that accept it use ReadFileBytes.
 bool ReadTextFile(const QString &path, QString *text, QString *error);
 bool WriteTextFile(const QString &path, const QString &text, QString *error);
+
+// The name with `extension` (".csv") appended when its last part has no extension of its own.
+QString WithDefaultExtension(const QString &name, const QString &extension);
+// The start names of the file dialogs: two-digit year, month and day joined by "_", then "_" and the
+// suffix ("24_05_17_MOTION.csv").
+QString DatedFileName(const QDate &date, const QString &suffix);
 
 }  // namespace orvane
