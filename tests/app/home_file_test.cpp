@@ -1,4 +1,5 @@
 #include "app/home_file.h"
+#include "file_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -7,19 +8,6 @@
 
 namespace orvane {
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 TEST(HomeFile, OnlyCh1GivesNinetyForTheRestAndOtherSectionsAreIgnored)
 {

@@ -1,4 +1,5 @@
 #include "fake_main.h"
+#include "file_helpers.h"
 
 #include "app/home_dialog.h"
 #include "app/home_ops.h"
@@ -31,19 +32,6 @@ Bytes WithSum(std::initializer_list<int> values)
         sum += v;
     b.push_back(uint8_t(sum & 0x7F));
     return b;
-}
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
 }
 
 QByteArray AllNinety()

@@ -1,4 +1,5 @@
 #include "app/settings.h"
+#include "file_helpers.h"
 #include "textfile/code_page.h"
 
 #include <gtest/gtest.h>
@@ -6,24 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace orvane {
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 class Settings : public ::testing::Test
 {
@@ -165,25 +151,6 @@ TEST_F(Settings, AnEmojiMakesTheFileUtf8AndItReadsBack)
     EXPECT_TRUE(ReadAll(IniPath()).contains("\r\nServoName5=" + s.servoNames[4].toUtf8() + "\r\n"));
     EXPECT_EQ(LoadSettings(dir.path()), s);
 }
-
-// Files may not grow past `bytes` while it lives: a full disk even for root,
-// who ignores permission bits.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
-};
 
 TEST_F(Settings, FailedCheckWriteLeavesTheFileAsItWas)
 {

@@ -1,4 +1,5 @@
 #include "motion/motion_file.h"
+#include "file_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +7,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace orvane;
 
@@ -48,19 +47,6 @@ QString DataLine(const QString &start, const QStringList &channels)
     while (fields.size() < kChannelCount)
         fields.append(u"0"_qs);
     return start + u","_qs + fields.join(u',') + u"\r\n"_qs;
-}
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
 class MotionFileTest : public ::testing::Test {
@@ -287,7 +273,7 @@ TEST_F(MotionFileTest, HostileFilesAreRejectedAndTheMotionDataStays)
         header + ok + "1,a,0,\x81\r\n",  // a lone CP932 lead byte
     };
     for (int i = 0; i < files.size(); ++i) {
-        WriteBytes(path(u"bad.csv"_qs), files[i]);
+        WriteAll(path(u"bad.csv"_qs), files[i]);
         MotionFileLoad load = LoadMotionFile(path(u"bad.csv"_qs), Home());
         EXPECT_FALSE(load.ok()) << "file " << i;
         EXPECT_NE(load.error, MotionFileError::CannotRead) << "file " << i;
@@ -304,7 +290,7 @@ TEST_F(MotionFileTest, HostileFilesAreRejectedAndTheMotionDataStays)
     EXPECT_FALSE(missing.detail.isEmpty());
 
     // A good file is taken over in one step.
-    WriteBytes(path(u"good.csv"_qs), header + ok + ok);
+    WriteAll(path(u"good.csv"_qs), header + ok + ok);
     EXPECT_TRUE(ApplyMotionLoad(data, LoadMotionFile(path(u"good.csv"_qs), Home()), DefaultMotionCaptions()));
     EXPECT_EQ(resets, 1);
     EXPECT_EQ(data.count(), 2);
@@ -317,24 +303,20 @@ TEST_F(MotionFileTest, FailedSaveReportsAndLeavesTheOldFile)
         rows.append(Row(QString::number(i + 1), u"DATA"_qs, u"7"_qs, 90, 90, 90));
 
     // The parent "folder" is a regular file: nothing can be created there.
-    WriteBytes(path(u"plain"_qs), "not a folder");
+    WriteAll(path(u"plain"_qs), "not a folder");
     QString error;
     EXPECT_FALSE(SaveMotionFile(path(u"plain/m.csv"_qs), DefaultMotionCaptions(), rows, Home(), &error));
     EXPECT_FALSE(error.isEmpty());
 
     // A file size limit makes the write itself fail, even for root.
     const QString target = path(u"old.csv"_qs);
-    WriteBytes(target, "old content\r\n");
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    WriteAll(target, "old content\r\n");
     error.clear();
-    const bool saved_ok = SaveMotionFile(target, DefaultMotionCaptions(), rows, Home(), &error);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    bool saved_ok;
+    {
+        FileSizeLimit limit(64);
+        saved_ok = SaveMotionFile(target, DefaultMotionCaptions(), rows, Home(), &error);
+    }
     EXPECT_FALSE(saved_ok);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(ReadAll(target), QByteArray("old content\r\n"));

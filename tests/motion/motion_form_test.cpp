@@ -4,6 +4,7 @@
 
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
+#include "file_helpers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,8 +21,6 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -238,14 +237,11 @@ TEST_F(Editor, SaveAppendsTheExtensionAndAFailedSaveSaysSoAndKeepsTheOldFile)
 
     Fill(300);
     main.ownPrompt.files = {dir.filePath("m.csv")};
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved_limit{}, limit{};
-    getrlimit(RLIMIT_FSIZE, &saved_limit);
-    limit = saved_limit;
-    limit.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const bool ok = form.Save();
-    setrlimit(RLIMIT_FSIZE, &saved_limit);
+    bool ok;
+    {
+        FileSizeLimit limit(64);
+        ok = form.Save();
+    }
 
     EXPECT_FALSE(ok);
     EXPECT_TRUE(main.ownPrompt.boxes.back().text.startsWith(QStringLiteral("モーションデータを保存できませんでした\r\n")));
@@ -321,12 +317,3 @@ TEST(EditorLook, ControlsCarryTheirHintsCaptionsAndStartState)
 }
 
 }  // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,5 +1,7 @@
 #include "scripted_line.h"
 
+#include "sim/board_memory.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -61,21 +63,6 @@ bool ScriptedLine::WaitForFrames(size_t n, int timeoutMs)
     return arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return frames_.size() >= n; });
 }
 
-int ScriptedLine::FrameLength(uint8_t command)
-{
-    switch (command) {
-    case 0xFD: return 16;
-    case 0xFC: case 0xFB: case 0xFA: case 0xF0: case 0xE8: return 3;
-    case 0xF9: return 18;
-    case 0xF8: case 0xF7: case 0xF4: case 0xF3: return 5;
-    case 0xF6: case 0xF2: case 0xF1: case 0xEF: case 0xEE: case 0xEC: return 4;
-    case 0xF5: return 6;
-    case 0xED: return 7;
-    case 0xE9: return 15;
-    default: return 0;
-    }
-}
-
 void ScriptedLine::Run()
 {
     char buffer[512];
@@ -93,11 +80,11 @@ void ScriptedLine::Run()
             std::lock_guard lock(mutex_);
             pending_.append(buffer, n);
             for (;;) {
-                while (!pending_.isEmpty() && FrameLength(uint8_t(pending_[0])) == 0)
+                while (!pending_.isEmpty() && orvane::sim::frameLength(uint8_t(pending_[0])) == 0)
                     pending_.remove(0, 1);
                 if (pending_.isEmpty())
                     break;
-                const int length = FrameLength(uint8_t(pending_[0]));
+                const int length = orvane::sim::frameLength(uint8_t(pending_[0]));
                 if (pending_.size() < length)
                     break;
                 frames_.push_back(pending_.left(length));

@@ -31,7 +31,6 @@ public:
     void ClearFrames();
     // Waits until n frames have arrived (or the time-out passed).
     bool WaitForFrames(size_t n, int timeoutMs = 2000);
-    static int FrameLength(uint8_t command);
 
 private:
     void Run();

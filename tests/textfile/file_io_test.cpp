@@ -1,4 +1,5 @@
 #include "textfile/file_io.h"
+#include "file_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -6,37 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace orvane {
 namespace {
-
-QByteArray Contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-// Files may not grow beyond `bytes` while it lives: a full disk that even
-// root cannot write past.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
-};
 
 TEST(AtomicWrite, ReplacesTheFileKeepsItsModeAndLeavesNoTemporaryFile)
 {
@@ -47,7 +21,7 @@ TEST(AtomicWrite, ReplacesTheFileKeepsItsModeAndLeavesNoTemporaryFile)
     ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0640), 0);
     ASSERT_TRUE(WriteFileAtomically(path, "second\r\n", &error)) << error.toStdString();
 
-    EXPECT_EQ(Contents(path), "second\r\n");
+    EXPECT_EQ(ReadAll(path), "second\r\n");
     EXPECT_EQ(QFile::permissions(path).toInt() & 0x7077, int(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.csv"});
 }
@@ -63,7 +37,7 @@ TEST(AtomicWrite, FullDiskFailsWithReasonAndLeavesOldFileIntact)
         EXPECT_FALSE(WriteFileAtomically(path, QByteArray(1000, 'x'), &error));
     }
     EXPECT_TRUE(error.contains(path)) << error.toStdString();
-    EXPECT_EQ(Contents(path), "old");
+    EXPECT_EQ(ReadAll(path), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.csv"});
 }
 
@@ -81,7 +55,7 @@ TEST(TextFile, RoundTripsUnderTheCodePageRuleAndMissingFileIsAnError)
     QTemporaryDir dir;
     const QString path = dir.filePath("m.csv");
     ASSERT_TRUE(WriteTextFile(path, QStringLiteral("歩行,1\r\n"), nullptr));
-    EXPECT_EQ(Contents(path), QByteArray("\x95\xE0\x8D\x73,1\r\n"));
+    EXPECT_EQ(ReadAll(path), QByteArray("\x95\xE0\x8D\x73,1\r\n"));
     QString text, error;
     ASSERT_TRUE(ReadTextFile(path, &text, &error));
     EXPECT_EQ(text, QStringLiteral("歩行,1\r\n"));
