@@ -7,9 +7,12 @@
 #include "protocol/transaction.h"
 #include "scripted_prompt.h"
 
+#include <QDialog>
 #include <QString>
+#include <QTimer>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 class FakeMain : public MainOperations {
 public:
@@ -134,3 +137,15 @@ private:
         return true;
     }
 };
+
+// Runs `act` once the dialog is showing modally.
+inline void WhenShown(QDialog &dialog, std::function<void()> act)
+{
+    QTimer::singleShot(0, &dialog, [&dialog, act] {
+        if (!dialog.isVisible()) {
+            WhenShown(dialog, act);
+            return;
+        }
+        act();
+    });
+}

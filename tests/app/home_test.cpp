@@ -63,18 +63,6 @@ public:
     }
 };
 
-// Runs `act` once the dialog is showing modally.
-void WhenShown(QDialog &dialog, std::function<void()> act)
-{
-    QTimer::singleShot(0, &dialog, [&dialog, act] {
-        if (!dialog.isVisible()) {
-            WhenShown(dialog, act);
-            return;
-        }
-        act();
-    });
-}
-
 TEST(HomeDialog, ShowsFourChoicesWithTheirTagsAndStartsOnSave)
 {
     THomeDialog dialog;

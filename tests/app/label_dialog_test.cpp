@@ -39,17 +39,6 @@ public:
     }
 };
 
-void WhenShown(QDialog &dialog, std::function<void()> act)
-{
-    QTimer::singleShot(0, &dialog, [&dialog, act] {
-        if (!dialog.isVisible()) {
-            WhenShown(dialog, act);
-            return;
-        }
-        act();
-    });
-}
-
 class LabelDialog : public ::testing::Test {
 protected:
     void SetUp() override { main.prompt = &prompt; }
