@@ -24,7 +24,7 @@ QRadioButton *Choice(QWidget *parent, const char *name, int tag, int text)
     radio->setProperty("tag", tag);
     return radio;
 }
-} // namespace
+}  // namespace
 
 THomeDialog::THomeDialog(QWidget *parent) : QDialog(parent), startDate_(QDate::currentDate())
 {
@@ -64,7 +64,4 @@ int THomeDialog::ChosenTag() const
     return CancelResult;
 }
 
-void THomeDialog::HomeOkButtonClick(QObject *sender)
-{
-    done(sender == HomeOkButton ? ChosenTag() : int(CancelResult));
-}
+void THomeDialog::HomeOkButtonClick(QObject *sender) { done(sender == HomeOkButton ? ChosenTag() : int(CancelResult)); }

@@ -8,10 +8,7 @@
 
 namespace orvane {
 
-bool IsChannelValueCode(int value)
-{
-    return (value >= 0 && value <= 180) || (value >= 221 && value <= 227);
-}
+bool IsChannelValueCode(int value) { return (value >= 0 && value <= 180) || (value >= 221 && value <= 227); }
 
 bool ReadHomeFile(const QString &path, HomeFileContent *content, QString *error)
 {
@@ -47,15 +44,9 @@ bool SaveHomeFile(const QString &path, const HomePosition &home, QString *error)
     return ini.Flush(error);
 }
 
-QString WithHomeFileExtension(const QString &name)
-{
-    return WithDefaultExtension(name, kHomeExtension);
-}
+QString WithHomeFileExtension(const QString &name) { return WithDefaultExtension(name, kHomeExtension); }
 
-QString HomeFileStartName(const QDate &date)
-{
-    return DatedFileName(date, QStringLiteral("HOME") + kHomeExtension);
-}
+QString HomeFileStartName(const QDate &date) { return DatedFileName(date, QStringLiteral("HOME") + kHomeExtension); }
 
 QString HomeFileStartPath(const QString &folder, const QDate &date)
 {

@@ -24,8 +24,7 @@ inline QString HomeKey(int channel) { return QStringLiteral("CH%1").arg(channel)
 // 0..180 a servo position, 221..227 a channel mode.
 bool IsChannelValueCode(int value);
 
-struct HomeFileContent
-{
+struct HomeFileContent {
     HomePosition values = detail::Filled<kChannelCount>(kDefaultHomeValue);
     // Channels whose value was a number but no channel value code. They read
     // as 90 like a missing key rather than being sent to a board cut to a byte.

@@ -54,7 +54,7 @@ QString StartName(const THomeDialog &dialog, const MainOperations &main, const Q
     return remembered.isEmpty() ? orvane::HomeFileStartPath(main.ProgramFolder(), dialog.StartDate()) : remembered;
 }
 
-} // namespace
+}  // namespace
 
 void RegisterHome(MainOperations &main)
 {
@@ -107,8 +107,8 @@ bool GetHomeFromBoard(MainOperations &main)
 void OpenHomeFile(THomeDialog &dialog, MainOperations &main)
 {
     Prompt &prompt = main.UserPrompt();
-    const QString path =
-        prompt.OpenFile(MainMessage(MsgHomeOpenTitle), MainMessage(MsgHomeOpenFilter), StartName(dialog, main, dialog.OpenFileName()));
+    const QString path = prompt.OpenFile(MainMessage(MsgHomeOpenTitle), MainMessage(MsgHomeOpenFilter),
+                                         StartName(dialog, main, dialog.OpenFileName()));
     if (path.isEmpty())
         return;
     dialog.SetOpenFileName(path);
@@ -136,8 +136,8 @@ void OpenHomeFile(THomeDialog &dialog, MainOperations &main)
 void SaveHomeFile(THomeDialog &dialog, MainOperations &main)
 {
     Prompt &prompt = main.UserPrompt();
-    const QString chosen =
-        prompt.SaveFile(MainMessage(MsgHomeSaveTitle), MainMessage(MsgHomeSaveFilter), StartName(dialog, main, dialog.SaveFileName()));
+    const QString chosen = prompt.SaveFile(MainMessage(MsgHomeSaveTitle), MainMessage(MsgHomeSaveFilter),
+                                           StartName(dialog, main, dialog.SaveFileName()));
     if (chosen.isEmpty())
         return;
     const QString path = orvane::WithHomeFileExtension(chosen);
@@ -162,24 +162,12 @@ void SaveHomeFile(THomeDialog &dialog, MainOperations &main)
 void RunHomeOperation(int result, THomeDialog &dialog, MainOperations &main)
 {
     switch (result) {
-    case THomeDialog::RegisterResult:
-        RegisterHome(main);
-        break;
-    case THomeDialog::GetFromBoardResult:
-        GetHomeFromBoard(main);
-        break;
-    case THomeDialog::OpenFileResult:
-        OpenHomeFile(dialog, main);
-        break;
-    case THomeDialog::SaveFileResult:
-        SaveHomeFile(dialog, main);
-        break;
-    default:
-        break;
+    case THomeDialog::RegisterResult: RegisterHome(main); break;
+    case THomeDialog::GetFromBoardResult: GetHomeFromBoard(main); break;
+    case THomeDialog::OpenFileResult: OpenHomeFile(dialog, main); break;
+    case THomeDialog::SaveFileResult: SaveHomeFile(dialog, main); break;
+    default: break;
     }
 }
 
-void RunHomeDialog(THomeDialog &dialog, MainOperations &main)
-{
-    RunHomeOperation(dialog.exec(), dialog, main);
-}
+void RunHomeDialog(THomeDialog &dialog, MainOperations &main) { RunHomeOperation(dialog.exec(), dialog, main); }

@@ -28,7 +28,7 @@ constexpr int Margin = 8;
 constexpr int SegmentHeight = 4;
 
 int TagOf(const QObject *object) { return object ? object->property("tag").toInt() : 0; }
-} // namespace
+}  // namespace
 
 TLabelDialog::TLabelDialog(QWidget *parent) : QDialog(parent)
 {
@@ -110,8 +110,8 @@ void TLabelDialog::FormCreate()
         SOUR[n] = findChild<QFrame *>(QStringLiteral("SOUR_") + number);
         LAB_CH[n] = findChild<QLabel *>(QStringLiteral("LAB_CH") + number);
         VIS_CH[n] = findChild<QCheckBox *>(QStringLiteral("VIS_CH") + number);
-        for (QWidget *w : {static_cast<QWidget *>(EDIT_CH[n]), static_cast<QWidget *>(SOUR[n]),
-                           static_cast<QWidget *>(LAB_CH[n])})
+        for (QWidget *w :
+             {static_cast<QWidget *>(EDIT_CH[n]), static_cast<QWidget *>(SOUR[n]), static_cast<QWidget *>(LAB_CH[n])})
             w->setProperty("tag", n);
         SOUR[n]->setToolTip(Text(ColorHint));
         LAB_CH[n]->setToolTip(Text(ColorHint));
@@ -155,7 +155,8 @@ void TLabelDialog::SetLabelColor(int channel, uint32_t color)
 {
     labelColor_[channel] = color;
     QPalette palette = LAB_CH[channel]->palette();
-    palette.setColor(QPalette::WindowText, orvane::ToQColor(orvane::ResolveColor(color, orvane::PaletteSystemColors())));
+    palette.setColor(QPalette::WindowText,
+                     orvane::ToQColor(orvane::ResolveColor(color, orvane::PaletteSystemColors())));
     LAB_CH[channel]->setPalette(palette);
 }
 

@@ -41,9 +41,9 @@ int main(int argc, char **argv)
                                                settings.listWidth, settings.listHeight});
     THomeDialog homeDialog(&mainForm);
     TLabelDialog labelDialog(&mainForm);
-    TGraphForm graphForm(&mainForm, *motionForm.model(), mainForm,
-                         GraphPlacement{settings.graphView, settings.graphTop, settings.graphLeft,
-                                        settings.graphWidth});
+    TGraphForm graphForm(
+        &mainForm, *motionForm.model(), mainForm,
+        GraphPlacement{settings.graphView, settings.graphTop, settings.graphLeft, settings.graphWidth});
     mainForm.SetMotionForm(&motionForm);
     mainForm.SetHomeDialog(&homeDialog);
     mainForm.SetLabelDialog(&labelDialog);

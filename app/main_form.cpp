@@ -8,8 +8,8 @@
 #include "app/window_place.h"
 #include "graph/graph_form.h"
 #include "motion/motion_form.h"
-#include "protocol/language.h"
 #include "protocol/commands.h"
+#include "protocol/language.h"
 #include "protocol/prompt.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
@@ -77,8 +77,7 @@ QToolButton *IconButton(QWidget *parent, const char *name, int left, int top, in
     return button;
 }
 
-QRadioButton *Radio(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
-                    int tag = 0)
+QRadioButton *Radio(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int tag = 0)
 {
     auto *radio = new QRadioButton(text, parent);
     radio->setObjectName(QString::fromLatin1(name));
@@ -87,7 +86,7 @@ QRadioButton *Radio(QWidget *parent, const char *name, const QString &text, int 
     return radio;
 }
 
-} // namespace
+}  // namespace
 
 TMainForm::TMainForm(const QString &programFolder, Prompt &prompt, QWidget *parent)
     : QWidget(parent), folder_(programFolder), prompt_(prompt)
@@ -134,10 +133,7 @@ TMainForm::TMainForm(const QString &programFolder, Prompt &prompt, QWidget *pare
 
 TMainForm::~TMainForm() = default;
 
-int TMainForm::Tag(const QObject *object)
-{
-    return object ? object->property("tag").toInt() : 0;
-}
+int TMainForm::Tag(const QObject *object) { return object ? object->property("tag").toInt() : 0; }
 
 void TMainForm::BuildControls()
 {
@@ -410,8 +406,7 @@ void TMainForm::CH1_BARScroll(QScrollBar *sender, ScrollCode code, int &pos)
         sender->setEnabled(true);
         stepGuard_ = false;
         return;
-    default:
-        return;
+    default: return;
     }
 }
 
@@ -476,8 +471,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         if (panel != 0)
             NAME_CHANGEDblClick();
         return true;
-    default:
-        return QWidget::eventFilter(watched, event);
+    default: return QWidget::eventFilter(watched, event);
     }
 }
 
@@ -486,13 +480,27 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 void TMainForm::ApplyLanguage()
 {
     const std::pair<QWidget *, int> hints[] = {
-        {MOTION_FILE_BTN, HintMotionFile}, {HOME_BTN, HintHome},       {OPTION_BTN, HintOption},
-        {OptionMenu3, HintTransmitter},    {SpeedButton1, HintLabel},  {INFO_BTN, HintInfo},
-        {EXIT_BTN, HintExit},              {CommPort, HintCommPort},   {Desktop, HintDesktop},
-        {DATA_NAME, HintDataName},         {SYNC_MODE, HintSyncOn},    {RadioButton2, HintSyncOff},
-        {SHOT_BTN, HintShot},              {SETPOS_BTN, HintSetPos},   {GETPOS_BTN, HintGetPos},
-        {NOW_BTN, HintNow},                {SLEEP_BTN, HintSleep},     {DEFAULT_BTN, HintDefault},
-        {GRID_BTN, HintGrid},              {GRAPH_BTN, HintGraph},     {ADDITEM_BTN, HintAddItem},
+        {MOTION_FILE_BTN, HintMotionFile},
+        {HOME_BTN, HintHome},
+        {OPTION_BTN, HintOption},
+        {OptionMenu3, HintTransmitter},
+        {SpeedButton1, HintLabel},
+        {INFO_BTN, HintInfo},
+        {EXIT_BTN, HintExit},
+        {CommPort, HintCommPort},
+        {Desktop, HintDesktop},
+        {DATA_NAME, HintDataName},
+        {SYNC_MODE, HintSyncOn},
+        {RadioButton2, HintSyncOff},
+        {SHOT_BTN, HintShot},
+        {SETPOS_BTN, HintSetPos},
+        {GETPOS_BTN, HintGetPos},
+        {NOW_BTN, HintNow},
+        {SLEEP_BTN, HintSleep},
+        {DEFAULT_BTN, HintDefault},
+        {GRID_BTN, HintGrid},
+        {GRAPH_BTN, HintGraph},
+        {ADDITEM_BTN, HintAddItem},
         {SpeedButton3, HintOverwrite},
     };
     for (const auto &[control, entry] : hints)
@@ -609,20 +617,14 @@ void TMainForm::CommPortCloseUp()
 
 // Live control
 
-int TMainForm::ValueCode(int channel) const
-{
-    return channel >= 1 && channel <= Channels ? valueCode_[channel] : 0;
-}
+int TMainForm::ValueCode(int channel) const { return channel >= 1 && channel <= Channels ? valueCode_[channel] : 0; }
 
 QString TMainForm::ValueText(int channel) const
 {
     return channel >= 1 && channel <= Channels ? valueText_[channel] : QString();
 }
 
-int TMainForm::HomeValue(int channel) const
-{
-    return channel >= 1 && channel <= Channels ? home_[channel] : 90;
-}
+int TMainForm::HomeValue(int channel) const { return channel >= 1 && channel <= Channels ? home_[channel] : 90; }
 
 void TMainForm::SetHomeValue(int channel, int value)
 {
@@ -630,10 +632,7 @@ void TMainForm::SetHomeValue(int channel, int value)
         home_[channel] = value;
 }
 
-int TMainForm::BoardId(int group) const
-{
-    return group == 0 || group == 1 ? boardId_[group] : orvane::kNoBoard;
-}
+int TMainForm::BoardId(int group) const { return group == 0 || group == 1 ? boardId_[group] : orvane::kNoBoard; }
 
 bool TMainForm::SyncMode() const { return SYNC_MODE->isChecked(); }
 
@@ -828,10 +827,7 @@ void TMainForm::ShowBoardMode(int b)
         fields_[0]->setText(BoardModeText(names[b]));
 }
 
-QString TMainForm::StatusField(int field) const
-{
-    return field >= 0 && field < 4 ? fields_[field]->text() : QString();
-}
+QString TMainForm::StatusField(int field) const { return field >= 0 && field < 4 ? fields_[field]->text() : QString(); }
 
 int TMainForm::SetModeAll(uint8_t mode)
 {
@@ -1096,8 +1092,7 @@ void TMainForm::ApplyPanelColor(int n)
     CH_LAB[n]->setPalette(lp);
 }
 
-void TMainForm::SetChannelLook(int channel, const QString &name, uint32_t panelColor, uint32_t nameColor,
-                               bool visible)
+void TMainForm::SetChannelLook(int channel, const QString &name, uint32_t panelColor, uint32_t nameColor, bool visible)
 {
     if (channel < 1 || channel > Channels)
         return;

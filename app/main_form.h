@@ -155,7 +155,7 @@ private:
     void ApplyPanelColor(int channel);
     void NotifyLook(int channel);
     void TellLook(ChannelLookListener *listener, int channel) const;
-    int SendBothBoards(int speed); // failure mask
+    int SendBothBoards(int speed);  // failure mask
     QStringList ValueTexts() const;
     int SetModeAll(uint8_t mode);
     void TrackOrStep(QScrollBar *bar, int channel, int pos);
@@ -163,7 +163,7 @@ private:
 
     QString folder_;
     Prompt &prompt_;
-    orvane::MainSettings settings_;   // as read; keeps the keys of windows not created yet
+    orvane::MainSettings settings_;  // as read; keeps the keys of windows not created yet
     int speed_ = 7;
     std::array<int, Channels + 1> valueCode_{};
     std::array<QString, Channels + 1> valueText_{};

@@ -35,7 +35,7 @@ public:
     virtual void OverwriteSelectedPositions() = 0;
 
     // State the other windows read.
-    virtual int BoardId(int group) const = 0;      // 255: no board in that group
+    virtual int BoardId(int group) const = 0;  // 255: no board in that group
     bool BoardPresent(int group) const { return BoardId(group) != orvane::kNoBoard; }
     // The board that speaks for both (asked for the mode, supplies row counts): the first present one, or -1.
     int FirstPresentGroup() const { return BoardPresent(0) ? 0 : BoardPresent(1) ? 1 : -1; }

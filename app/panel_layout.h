@@ -18,15 +18,13 @@ inline constexpr int kChannelPanelHeight = 24;
 inline constexpr int kSegmentWidth = 508;
 inline constexpr int kSegmentHeight = 4;
 
-struct PanelPos
-{
+struct PanelPos {
     int left = 0;
     int top = 0;
     friend bool operator==(const PanelPos &, const PanelPos &) = default;
 };
 
-struct PanelSize
-{
+struct PanelSize {
     int width = 0;
     int height = 0;
 };

@@ -39,10 +39,7 @@ constexpr int kPortListSize = 30;
 
 }  // namespace
 
-QString SettingsFilePath(const QString &folder)
-{
-    return QDir(folder).filePath(keys::kFileName);
-}
+QString SettingsFilePath(const QString &folder) { return QDir(folder).filePath(keys::kFileName); }
 
 MainSettings LoadSettings(const QString &folder)
 {

@@ -12,7 +12,6 @@
 
 namespace orvane {
 
-
 namespace detail {
 template <std::size_t N, typename T>
 std::array<T, N> Filled(const T &value)
@@ -21,18 +20,17 @@ std::array<T, N> Filled(const T &value)
     a.fill(value);
     return a;
 }
-std::array<QString, kChannelCount> DefaultServoNames();   // "CH1".."CH24"
-std::array<QString, kDesktopCount> DefaultPanelNames();   // "Pattern1".."Pattern10"
+std::array<QString, kChannelCount> DefaultServoNames();  // "CH1".."CH24"
+std::array<QString, kDesktopCount> DefaultPanelNames();  // "Pattern1".."Pattern10"
 }  // namespace detail
 
 // Every value ORV.ini keeps, with the defaults a missing file or key gives.
 // Per-channel arrays are indexed by channel - 1, per-desktop arrays by
 // desktop - 1, layouts by panel (0 the separator bar, n channel n).
-struct MainSettings
-{
-    int commPort = 0;       // 0 "OFF", n "COM" n
+struct MainSettings {
+    int commPort = 0;  // 0 "OFF", n "COM" n
     int ch1to12Id = 0;
-    int ch13to24Id = 255;   // 255: no second board
+    int ch13to24Id = 255;  // 255: no second board
     int mainTop = -1;
     int mainLeft = -1;
     bool listView = false;

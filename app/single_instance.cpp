@@ -9,8 +9,7 @@
 
 SingleInstance::SingleInstance(const QString &name, const QString &folder)
     : path_(QDir(folder.isEmpty() ? DefaultFolder() : folder).filePath(name))
-{
-}
+{}
 
 SingleInstance::~SingleInstance()
 {

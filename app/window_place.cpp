@@ -8,7 +8,7 @@ namespace orvane {
 
 namespace {
 const QRect kNoScreen(0, 0, 1024, 768);
-}
+}  // namespace
 
 bool SavedPlaceOnScreen(int top, int left)
 {

@@ -121,13 +121,13 @@ int main(int argc, char **argv)
         Fill(motion, mix.minSpeed, mix.maxSpeed);
         form.Redraw(Rows);  // first allocation of both pictures
         form.Redraw(Rows);
-        const Figures layout = Time([&] {
-            orvane::graph::LayoutChart(motion.rows(), Rows, all, form.ScrollBox1->width());
-        });
+        const Figures layout =
+            Time([&] { orvane::graph::LayoutChart(motion.rows(), Rows, all, form.ScrollBox1->width()); });
         const Figures redraw = Time([&] { form.Redraw(Rows); });
-        std::printf("%-17s picture %6d px wide (%5.1f MB)  layout %6.2f / %6.2f / %6.2f  redraw %6.2f / %6.2f / %6.2f\n",
-                    mix.name, form.Picture().width(), form.Picture().sizeInBytes() / 1e6, layout.min, layout.median,
-                    layout.max, redraw.min, redraw.median, redraw.max);
+        std::printf(
+            "%-17s picture %6d px wide (%5.1f MB)  layout %6.2f / %6.2f / %6.2f  redraw %6.2f / %6.2f / %6.2f\n",
+            mix.name, form.Picture().width(), form.Picture().sizeInBytes() / 1e6, layout.min, layout.median, layout.max,
+            redraw.min, redraw.median, redraw.max);
     }
     return 0;
 }

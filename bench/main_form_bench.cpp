@@ -8,8 +8,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QRadioButton>
 #include <QDir>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -27,7 +27,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int64_t NowNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
+int64_t NowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
 
 class SilentPrompt : public Prompt {
 public:
@@ -147,7 +150,7 @@ void BenchTrack()
     Report("slider track event to first frame byte", us);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

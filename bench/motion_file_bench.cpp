@@ -34,8 +34,7 @@ MotionRows MakeRows(int count, bool japanese)
     MotionRows rows;
     rows.reserve(count);
     for (int r = 0; r < count; ++r) {
-        QStringList fields{QString::number(r + 1),
-                           japanese ? QStringLiteral("立つ %1").arg(r) : QStringLiteral("DATA"),
+        QStringList fields{QString::number(r + 1), japanese ? QStringLiteral("立つ %1").arg(r) : QStringLiteral("DATA"),
                            QString::number(r % 8)};
         for (int n = 0; n < kChannelCount; ++n)
             fields.append(QString::number((r * 7 + n * 13) % 10 == 0 ? 221 + n % 7 : (r + n * 11) % 181));
@@ -50,8 +49,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 100'000;
-    QTemporaryDir tmp(argc > 2 ? QString::fromLocal8Bit(argv[2]) + QStringLiteral("/motion-bench-XXXXXX")
-                               : QString());
+    QTemporaryDir tmp(argc > 2 ? QString::fromLocal8Bit(argv[2]) + QStringLiteral("/motion-bench-XXXXXX") : QString());
     if (!tmp.isValid()) {
         std::fprintf(stderr, "cannot make a temporary folder\n");
         return 1;

@@ -136,8 +136,8 @@ int main(int argc, char **argv)
     const Run &median = all[all.size() / 2];
     const bool stored = boards.board(1).motionLengths[0] == 100 && boards.board(0).mode == 0;
 
-    std::printf("motion write through the editor, 100 rows to two paced boards, %d runs (%zu frames each):\n",
-                runs, median.frames);
+    std::printf("motion write through the editor, 100 rows to two paced boards, %d runs (%zu frames each):\n", runs,
+                median.frames);
     std::printf("  line time %.1f ms; wall median %.1f ms (ratio %.3f), best %.1f ms (%.3f), worst %.1f ms (%.3f);"
                 " goal ratio <= 1.15\n",
                 median.lineMs, median.wallMs, median.wallMs / median.lineMs, all.front().wallMs,

@@ -101,7 +101,7 @@ void AbsentBoard()
     ReleasePort();
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -12,8 +12,8 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWindow>
@@ -52,8 +52,7 @@ public:
     Canvas(QImage &image, int left, int right)
         : bits_(image.bits()), stride_(image.bytesPerLine()), left_(std::max(left, 0)),
           right_(std::min(right, image.width())), height_(image.height())
-    {
-    }
+    {}
 
     int Left() const { return left_; }
     int Right() const { return right_; }
@@ -345,8 +344,7 @@ void TGraphImage::mouseReleaseEvent(QMouseEvent *event)
         form_->Image1Click();
 }
 
-TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations &main,
-                       const GraphPlacement &placement)
+TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations &main, const GraphPlacement &placement)
     : QWidget(parent, Qt::Window), motion_(motion), main_(main)
 {
     setObjectName(QStringLiteral("GraphForm"));
@@ -529,10 +527,7 @@ void TGraphForm::KeepOuterSize()
     }
 }
 
-void TGraphForm::LayoutControls()
-{
-    ScrollBox1->setGeometry(0, BarHeight, width(), height() - BarHeight);
-}
+void TGraphForm::LayoutControls() { ScrollBox1->setGeometry(0, BarHeight, width(), height() - BarHeight); }
 
 void TGraphForm::resizeEvent(QResizeEvent *event)
 {

@@ -17,7 +17,7 @@ class TColorBtn;
 class TGraphImage;
 namespace orvane {
 class MotionData;
-}
+}  // namespace orvane
 
 // The Graph keys of ORV.ini: what the window restores at creation and what SaveSettings writes back.
 struct GraphPlacement {
@@ -86,7 +86,7 @@ private:
     std::array<bool, Channels + 1> shown_{};
     int mouseX_ = 0;
     int mouseY_ = 0;
-    int outerWidth_ = 0;       // wanted outer width, until the frame size is known
+    int outerWidth_ = 0;  // wanted outer width, until the frame size is known
     bool widthSettled_ = false;
     bool created_ = false;
 };

@@ -4,15 +4,9 @@
 
 namespace orvane::graph {
 
-int RowStep(int speed)
-{
-    return 3 * (std::clamp(speed, 0, 7) + 1);
-}
+int RowStep(int speed) { return 3 * (std::clamp(speed, 0, 7) + 1); }
 
-int SpeedOfText(QStringView text)
-{
-    return ParseDecimal(text).value_or(0);
-}
+int SpeedOfText(QStringView text) { return ParseDecimal(text).value_or(0); }
 
 std::vector<int> RowXs(std::span<const int> speeds)
 {
@@ -27,15 +21,9 @@ std::vector<int> RowXs(std::span<const int> speeds)
     return xs;
 }
 
-int ValueY(int value)
-{
-    return 190 - value;
-}
+int ValueY(int value) { return 190 - value; }
 
-bool IsPositionY(int y)
-{
-    return y >= 10 && y <= 190;
-}
+bool IsPositionY(int y) { return y >= 10 && y <= 190; }
 
 std::optional<int> PositionYOfText(QStringView text)
 {
@@ -46,10 +34,7 @@ std::optional<int> PositionYOfText(QStringView text)
     return ValueY(*v);
 }
 
-int PictureWidth(int lastRowX, int boxWidth)
-{
-    return boxWidth - 20 < lastRowX ? lastRowX + 20 : boxWidth - 20;
-}
+int PictureWidth(int lastRowX, int boxWidth) { return boxWidth - 20 < lastRowX ? lastRowX + 20 : boxWidth - 20; }
 
 std::vector<Tick> RowTicks(std::span<const int> xs)
 {
@@ -81,10 +66,7 @@ std::vector<Segment> ChannelSegments(std::span<const int> xs, std::span<const st
     return segments;
 }
 
-QRect SquareAround(QPoint p)
-{
-    return QRect(p.x() - 2, p.y() - 2, 5, 5);
-}
+QRect SquareAround(QPoint p) { return QRect(p.x() - 2, p.y() - 2, 5, 5); }
 
 int RowAtX(std::span<const int> xs, int mouseX)
 {
@@ -108,8 +90,8 @@ std::vector<int> XsOfRows(const MotionRows &rows, int count)
 
 }  // namespace
 
-ChartLayout LayoutChart(const MotionRows &rows, int rowCount,
-                        const std::array<bool, kChannelCount> &drawn, int boxWidth)
+ChartLayout LayoutChart(const MotionRows &rows, int rowCount, const std::array<bool, kChannelCount> &drawn,
+                        int boxWidth)
 {
     const int n = std::clamp<int>(rowCount, 0, int(rows.size()));
     ChartLayout chart;

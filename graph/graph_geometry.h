@@ -36,9 +36,9 @@ std::optional<int> PositionYOfText(QStringView text);
 int PictureWidth(int lastRowX, int boxWidth);
 
 struct Tick {
-    QLine line;      // grey tick through the centre line
-    QPoint textAt;   // top left of the row number
-    QString text;    // the row number, 1-based
+    QLine line;     // grey tick through the centre line
+    QPoint textAt;  // top left of the row number
+    QString text;   // the row number, 1-based
 };
 // A tick and number under every fifth row (rows 5, 10, ...).
 std::vector<Tick> RowTicks(std::span<const int> xs);
@@ -63,11 +63,11 @@ QRect SquareAround(QPoint p);
 int RowAtX(std::span<const int> xs, int mouseX);
 
 struct ChartLayout {
-    int width = 0;           // picture width
-    QRect frame;             // white frame; right() and bottom() are its last pixels
-    QLine rowAxis;           // grey vertical line at x = 10
-    QLine centreLine;        // grey line at position 90
-    std::vector<int> xs;     // x of every charted row
+    int width = 0;        // picture width
+    QRect frame;          // white frame; right() and bottom() are its last pixels
+    QLine rowAxis;        // grey vertical line at x = 10
+    QLine centreLine;     // grey line at position 90
+    std::vector<int> xs;  // x of every charted row
     std::vector<Tick> ticks;
     // One curve per channel 1 to 24, empty for channels not drawn.
     std::array<std::vector<Segment>, kChannelCount> curves;
@@ -76,8 +76,8 @@ struct ChartLayout {
 // The chart of the first `rowCount` rows (held to the rows present). A channel
 // is charted when `drawn` says so: the window sets it for channels that are
 // shown and whose colour is not black. Curves need two rows or more.
-ChartLayout LayoutChart(const MotionRows &rows, int rowCount,
-                        const std::array<bool, kChannelCount> &drawn, int boxWidth);
+ChartLayout LayoutChart(const MotionRows &rows, int rowCount, const std::array<bool, kChannelCount> &drawn,
+                        int boxWidth);
 
 // The row a click names, for all rows of the motion data (-1 for none).
 int RowAtClick(const MotionRows &rows, int mouseX);

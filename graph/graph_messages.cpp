@@ -9,7 +9,4 @@ const char *const GraphMessages[2][3] = {
 };
 }  // namespace
 
-QString GraphText(GraphEntry entry)
-{
-    return QString::fromUtf8(GraphMessages[LanguageIndex][entry]);
-}
+QString GraphText(GraphEntry entry) { return QString::fromUtf8(GraphMessages[LanguageIndex][entry]); }

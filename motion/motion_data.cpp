@@ -91,10 +91,7 @@ QStringList MotionRows::fields(qsizetype row) const
     return out;
 }
 
-void MotionRows::append(const QStringList &fields)
-{
-    rows_.push_back(MakeRow(fields));
-}
+void MotionRows::append(const QStringList &fields) { rows_.push_back(MakeRow(fields)); }
 
 void MotionRows::RowText::add(QStringView field)
 {
@@ -137,8 +134,7 @@ void MotionRows::insert(qsizetype pos, const QList<QStringList> &rows)
     made.reserve(size_t(rows.size()));
     for (const QStringList &r : rows)
         made.push_back(MakeRow(r));
-    rows_.insert(rows_.begin() + pos, std::make_move_iterator(made.begin()),
-                 std::make_move_iterator(made.end()));
+    rows_.insert(rows_.begin() + pos, std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
 }
 
 void MotionRows::setField(qsizetype row, int column, QStringView text)
@@ -193,34 +189,22 @@ void MotionRows::removeSorted(const QList<int> &sortedRows)
     rows_.resize(out);
 }
 
-MotionData::MotionData(QObject *parent)
-    : QAbstractTableModel(parent), captions_(DefaultMotionCaptions())
-{
-}
+MotionData::MotionData(QObject *parent) : QAbstractTableModel(parent), captions_(DefaultMotionCaptions()) {}
 
-int MotionData::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : count();
-}
+int MotionData::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : count(); }
 
-int MotionData::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : kMotionFieldCount;
-}
+int MotionData::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : kMotionFieldCount; }
 
 QVariant MotionData::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= count() || index.column() >= kMotionFieldCount)
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return rows_.field(index.row(), index.column());
+    case Qt::DisplayRole: return rows_.field(index.row(), index.column());
     case Qt::TextAlignmentRole:
         // The speed and channel columns are centred in the list.
-        return index.column() >= kSpeedColumn ? int(Qt::AlignCenter)
-                                              : int(Qt::AlignLeft | Qt::AlignVCenter);
-    default:
-        return {};
+        return index.column() >= kSpeedColumn ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    default: return {};
     }
 }
 
@@ -258,10 +242,7 @@ void MotionData::setChannelCaption(int channel, const QString &name)
     emit headerDataChanged(Qt::Horizontal, section, section);
 }
 
-void MotionData::appendRowFields(const QStringList &fields)
-{
-    insertRowFields(-1, fields);
-}
+void MotionData::appendRowFields(const QStringList &fields) { insertRowFields(-1, fields); }
 
 void MotionData::insertRowFields(int pos, const QStringList &fields)
 {
@@ -311,8 +292,7 @@ void MotionData::deleteRow(int row)
 int MotionData::deleteRows(QList<int> rows)
 {
     const int n = count();
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [n](int r) { return r < 0 || r >= n; }),
-               rows.end());
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [n](int r) { return r < 0 || r >= n; }), rows.end());
     if (rows.isEmpty())
         return -1;
     std::sort(rows.begin(), rows.end());

@@ -8,10 +8,7 @@
 
 namespace orvane {
 
-int MotionFileBase(int home)
-{
-    return home >= 0 && home <= 180 ? home : 90;
-}
+int MotionFileBase(int home) { return home >= 0 && home <= 180 ? home : 90; }
 
 QString MotionFileText(const QStringList &captions, const MotionRows &rows, const HomePositions &home)
 {
@@ -47,8 +44,8 @@ QString MotionFileText(const QStringList &captions, const MotionRows &rows, cons
     return text;
 }
 
-bool SaveMotionFile(const QString &path, const QStringList &captions, const MotionRows &rows,
-                    const HomePositions &home, QString *error)
+bool SaveMotionFile(const QString &path, const QStringList &captions, const MotionRows &rows, const HomePositions &home,
+                    QString *error)
 {
     return WriteFileAtomically(path, EncodeText(MotionFileText(captions, rows, home)), error);
 }
@@ -139,12 +136,9 @@ MotionFileLoad LoadMotionFile(const QString &path, const HomePositions &home)
 QString DescribeMotionFileError(const MotionFileLoad &load)
 {
     switch (load.error) {
-    case MotionFileError::None:
-        return QStringLiteral("no fault");
-    case MotionFileError::CannotRead:
-        return QStringLiteral("cannot read the file: %1").arg(load.detail);
-    case MotionFileError::Empty:
-        return QStringLiteral("the file holds no lines");
+    case MotionFileError::None: return QStringLiteral("no fault");
+    case MotionFileError::CannotRead: return QStringLiteral("cannot read the file: %1").arg(load.detail);
+    case MotionFileError::Empty: return QStringLiteral("the file holds no lines");
     case MotionFileError::HeaderFieldCount:
         return QStringLiteral("line 1: the header has %1%2 fields instead of 27")
             .arg(load.field)
@@ -170,8 +164,7 @@ bool ChannelNamesDiffer(const QStringList &header, const QStringList &channelNam
     return false;
 }
 
-QStringList CaptionsAfterLoad(const QStringList &header, const QStringList &channelNames,
-                              bool renewLabels)
+QStringList CaptionsAfterLoad(const QStringList &header, const QStringList &channelNames, bool renewLabels)
 {
     if (renewLabels)
         return header.mid(0, kMotionFieldCount);
@@ -189,14 +182,8 @@ bool ApplyMotionLoad(MotionData &data, MotionFileLoad &&load, const QStringList 
     return true;
 }
 
-QString MotionStartFileName(const QDate &date)
-{
-    return DatedFileName(date, QStringLiteral("MOTION.csv"));
-}
+QString MotionStartFileName(const QDate &date) { return DatedFileName(date, QStringLiteral("MOTION.csv")); }
 
-QString WithMotionExtension(const QString &path)
-{
-    return WithDefaultExtension(path, QStringLiteral(".csv"));
-}
+QString WithMotionExtension(const QString &path) { return WithDefaultExtension(path, QStringLiteral(".csv")); }
 
 }  // namespace orvane

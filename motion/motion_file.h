@@ -24,8 +24,8 @@ QString MotionFileText(const QStringList &captions, const MotionRows &rows, cons
 
 // Writes the text under the code page rule, atomically: on failure the old
 // file is untouched and `error` (may be null) says why.
-bool SaveMotionFile(const QString &path, const QStringList &captions, const MotionRows &rows,
-                    const HomePositions &home, QString *error);
+bool SaveMotionFile(const QString &path, const QStringList &captions, const MotionRows &rows, const HomePositions &home,
+                    QString *error);
 
 enum class MotionFileError {
     None,
@@ -68,8 +68,7 @@ bool ChannelNamesDiffer(const QStringList &header, const QStringList &channelNam
 
 // The captions a loaded file gives the list: all 27 header fields when the
 // labels are renewed, else header fields 1 to 3 and the current channel names.
-QStringList CaptionsAfterLoad(const QStringList &header, const QStringList &channelNames,
-                              bool renewLabels);
+QStringList CaptionsAfterLoad(const QStringList &header, const QStringList &channelNames, bool renewLabels);
 
 // Hands a passed file's rows to the motion data with the captions the label
 // question gave. A rejected file changes nothing and gives false.

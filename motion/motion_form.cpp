@@ -1,10 +1,10 @@
 #include "motion/motion_form.h"
 
+#include "app/window_place.h"
 #include "motion/motion_data.h"
 #include "motion/motion_file.h"
 #include "motion/motion_messages.h"
 #include "motion/motion_transfer.h"
-#include "app/window_place.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -71,12 +71,8 @@ private:
 
 TMotionForm::TMotionForm(QWidget *parent, MainOperations &main, const QString &programFolder,
                          const MotionFormPlacement &placement, const QDate &today)
-    : QWidget(parent, Qt::Window),
-      main_(main),
-      folder_(programFolder),
-      data_(new MotionData(this)),
-      view_(std::make_unique<View>(*this)),
-      transfer_(std::make_unique<MotionTransfer>(main, *view_))
+    : QWidget(parent, Qt::Window), main_(main), folder_(programFolder), data_(new MotionData(this)),
+      view_(std::make_unique<View>(*this)), transfer_(std::make_unique<MotionTransfer>(main, *view_))
 {
     setObjectName(QStringLiteral("MotionForm"));
     for (int n = 1; n <= kChannelCount; ++n)
@@ -583,8 +579,7 @@ bool TMotionForm::PosListKeyDown(int key, Qt::KeyboardModifiers modifiers)
                 PASTE_BTNClick();
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -84,10 +84,7 @@ QStringList RowFromBoards(int row, const BoardRow &boardRow)
     return fields;
 }
 
-int MotionTransfer::Id(int group) const
-{
-    return main_.BoardId(group);
-}
+int MotionTransfer::Id(int group) const { return main_.BoardId(group); }
 
 template <typename Send>
 int MotionTransfer::EachBoard(Send send)

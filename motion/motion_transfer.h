@@ -44,9 +44,9 @@ public:
 };
 
 enum class TransferResult {
-    Stopped,    // refused or answered No/Cancel before the boards were touched, or nothing to do
+    Stopped,  // refused or answered No/Cancel before the boards were touched, or nothing to do
     Succeeded,
-    Failed,     // "通信が中断されました" was shown
+    Failed,  // "通信が中断されました" was shown
 };
 
 class MotionTransfer {

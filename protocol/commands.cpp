@@ -50,7 +50,7 @@ bool ValueReply(const QByteArray &frame, int &retry, uint8_t id, int &value)
     return sum && IdMatches(reply, id);
 }
 
-} // namespace
+}  // namespace
 
 bool SendPositions(int &retry, uint8_t id, uint8_t speed, const ChannelValues &values)
 {
@@ -119,8 +119,7 @@ bool PlayScenario(int &retry, uint8_t id, uint8_t slot)
     return Acknowledged(BuildFrame(Cmd::PlayScenario, id, {slot}), retry, id);
 }
 
-bool WriteMotionRow(int &retry, uint8_t id, uint8_t slot, uint8_t row, uint8_t speed,
-                    const ChannelValues &values)
+bool WriteMotionRow(int &retry, uint8_t id, uint8_t slot, uint8_t row, uint8_t speed, const ChannelValues &values)
 {
     uint8_t data[15];
     data[0] = slot;

@@ -30,7 +30,7 @@ constexpr uint8_t WriteAssignment = 0xED;
 constexpr uint8_t ReadAssignment = 0xEC;
 constexpr uint8_t WriteTrim = 0xE9;
 constexpr uint8_t ReadTrim = 0xE8;
-} // namespace Cmd
+}  // namespace Cmd
 
 // Live control. Replies of GetPositions/GetHomePosition: 14 bytes, values in bytes 1 to 12.
 bool SendPositions(int &retry, uint8_t id, uint8_t speed, const ChannelValues &values);
@@ -45,8 +45,7 @@ bool PlayMotion(int &retry, uint8_t id, uint8_t slot);
 bool PlayScenario(int &retry, uint8_t id, uint8_t slot);
 
 // Board memory. Reply of ReadMotionRow: 15 bytes (ID, speed, 12 values, checksum).
-bool WriteMotionRow(int &retry, uint8_t id, uint8_t slot, uint8_t row, uint8_t speed,
-                    const ChannelValues &values);
+bool WriteMotionRow(int &retry, uint8_t id, uint8_t slot, uint8_t row, uint8_t speed, const ChannelValues &values);
 bool ReadMotionRow(int &retry, uint8_t id, uint8_t slot, uint8_t row, QByteArray &reply);
 bool SetMotionLength(int &retry, uint8_t id, uint8_t slot, uint8_t rows);
 // The counts and the motion slot below are handed out whenever 3 bytes came.

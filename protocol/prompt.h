@@ -13,8 +13,7 @@ enum class PromptAnswer { Ok, Cancel, Yes, No };
 class Prompt {
 public:
     virtual ~Prompt() = default;
-    virtual PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text,
-                                 PromptButtons buttons) = 0;
+    virtual PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text, PromptButtons buttons) = 0;
     // One line of at most 255 characters; false when cancelled (value unchanged then).
     virtual bool Input(const QString &caption, const QString &prompt, QString &value) = 0;
     // Filters as "description|*.ext"; an empty result means cancelled.

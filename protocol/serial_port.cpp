@@ -13,7 +13,7 @@ const char *const PortMessages[2][4] = {
     {" completion", " does not exist", "Information", "Warining"},
 };
 QString Text(int entry) { return QString::fromUtf8(PortMessages[LanguageIndex][entry]); }
-} // namespace
+}  // namespace
 
 void CreateSerialPort(QObject *owner)
 {

@@ -17,8 +17,7 @@ void AppendChecksum(QByteArray &frame)
     frame.append(static_cast<char>(Checksum(frame.constData(), int(frame.size()))));
 }
 
-void SendAndReceive(const QByteArray &frame, QByteArray &reply, int &received, int &attempts,
-                    int expectedLength)
+void SendAndReceive(const QByteArray &frame, QByteArray &reply, int &received, int &attempts, int expectedLength)
 {
     const int allowed = attempts < 1 ? 1 : attempts;
     attempts = 0;
@@ -47,7 +46,7 @@ void SendAndReceive(const QByteArray &frame, QByteArray &reply, int &received, i
 bool AcknowledgeValid(const QByteArray &reply, int received, uint8_t id)
 {
     return received == 2 && reply.size() >= 2 && static_cast<uint8_t>(reply[0]) == id
-        && static_cast<uint8_t>(reply[1]) == 0x06;
+           && static_cast<uint8_t>(reply[1]) == 0x06;
 }
 
 bool ChecksumValid(QByteArray &reply, int received, int length)

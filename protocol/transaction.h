@@ -6,8 +6,8 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcProtocol)
 
-constexpr int RetryCount = 10;     // attempts the dialogs pass to every command
-constexpr int MainRetryCount = 20; // attempts the main window passes
+constexpr int RetryCount = 10;      // attempts the dialogs pass to every command
+constexpr int MainRetryCount = 20;  // attempts the main window passes
 
 // Appends (sum of all bytes) AND 0x7F.
 void AppendChecksum(QByteArray &frame);
@@ -15,8 +15,7 @@ uint8_t Checksum(const char *data, int count);
 
 // One transaction: purge, send, collect up to expectedLength bytes until a 30 ms silence, retry.
 // attempts: allowed on entry (below 1 counts as 1), made on return.
-void SendAndReceive(const QByteArray &frame, QByteArray &reply, int &received, int &attempts,
-                    int expectedLength);
+void SendAndReceive(const QByteArray &frame, QByteArray &reply, int &received, int &attempts, int expectedLength);
 
 // Reply checks shared by the commands.
 bool AcknowledgeValid(const QByteArray &reply, int received, uint8_t id);

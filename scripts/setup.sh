@@ -4,7 +4,7 @@
 set -eu
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev \
-fonts-ipafont-gothic qt6-translations-l10n xvfb x11-apps xauth xdotool python3"
+fonts-ipafont-gothic qt6-translations-l10n xvfb x11-apps xauth xdotool python3 clang-format git"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -43,7 +43,7 @@ timespec Until(Clock::time_point deadline)
     return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
 }
 
-} // namespace
+}  // namespace
 
 int Ring::SetCapacity(int capacity)
 {
@@ -123,7 +123,7 @@ MarkDecoder::Result MarkDecoder::Decode(const uint8_t *in, int count, uint8_t *o
                 ++r.breaks;
             } else {
                 ++r.badBytes;
-                out[r.bytes++] = b; // delivered as received; the error is reported beside it
+                out[r.bytes++] = b;  // delivered as received; the error is reported beside it
             }
             state_ = 0;
             break;
@@ -135,10 +135,9 @@ MarkDecoder::Result MarkDecoder::Decode(const uint8_t *in, int count, uint8_t *o
 // Transmit thread
 
 TransmitThread::TransmitThread(Port &port, int timeOutMs, int bitRate, int flowCtrl)
-    : port_(port), wakeFd_(MakeWakeFd()), timeOutMs_(timeOutMs),
-      perByteDelayMs_(PerByteDelayMs(bitRate)), flowCtrl_(flowCtrl)
-{
-}
+    : port_(port), wakeFd_(MakeWakeFd()), timeOutMs_(timeOutMs), perByteDelayMs_(PerByteDelayMs(bitRate)),
+      flowCtrl_(flowCtrl)
+{}
 
 TransmitThread::~TransmitThread()
 {
@@ -152,7 +151,10 @@ int TransmitThread::PerByteDelayMs(int bitRate)
     return charsPerSecond > 0 ? 1000 / charsPerSecond + 1 : 1000;
 }
 
-void TransmitThread::Start() { thread_ = std::thread([this] { Run(); }); }
+void TransmitThread::Start()
+{
+    thread_ = std::thread([this] { Run(); });
+}
 
 void TransmitThread::Stop()
 {
@@ -279,8 +281,7 @@ void TransmitThread::Send(const std::vector<char> &chunk)
         if (Clock::now() >= deadline) {
             // What the kernel still holds would go out late, after the caller has given up on it.
             PurgeOutput();
-            qCWarning(lcSerial) << "write time-out:" << chunk.size() - left << "of" << chunk.size()
-                                << "bytes sent";
+            qCWarning(lcSerial) << "write time-out:" << chunk.size() - left << "of" << chunk.size() << "bytes sent";
             return;
         }
         pollfd fds[2] = {{port_.Fd(), POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
@@ -329,10 +330,9 @@ void TransmitThread::EndHalfDuplex()
 // Receive thread
 
 ReceiveThread::ReceiveThread(Port &port, int capacity, std::function<void()> notifyOwner)
-    : port_(port), wakeFd_(MakeWakeFd()), notifyOwner_(std::move(notifyOwner)), ring_(capacity),
-      raw_(4096), decoded_(4097)
-{
-}
+    : port_(port), wakeFd_(MakeWakeFd()), notifyOwner_(std::move(notifyOwner)), ring_(capacity), raw_(4096),
+      decoded_(4097)
+{}
 
 ReceiveThread::~ReceiveThread()
 {
@@ -340,7 +340,10 @@ ReceiveThread::~ReceiveThread()
     ::close(wakeFd_);
 }
 
-void ReceiveThread::Start() { thread_ = std::thread([this] { Run(); }); }
+void ReceiveThread::Start()
+{
+    thread_ = std::thread([this] { Run(); });
+}
 
 void ReceiveThread::Stop()
 {
@@ -448,12 +451,12 @@ bool ReceiveThread::Drain(bool &received, uint32_t &errors, int &breaks)
             continue;
         }
         if (n == 0)
-            return true; // with VMIN = VTIME = 0 an empty queue reads 0; a hang-up shows in poll
+            return true;  // with VMIN = VTIME = 0 an empty queue reads 0; a hang-up shows in poll
         if (errno == EINTR)
             continue;
         if (errno == EAGAIN)
             return true;
-        return false; // EIO and the like: the device is gone
+        return false;  // EIO and the like: the device is gone
     }
     return true;
 }
@@ -528,4 +531,4 @@ ReceiveThread::Events ReceiveThread::TakeEvents()
     return e;
 }
 
-} // namespace serial_detail
+}  // namespace serial_detail

@@ -52,9 +52,9 @@ private:
 class MarkDecoder {
 public:
     struct Result {
-        int bytes = 0;    // decoded data bytes written to out
+        int bytes = 0;  // decoded data bytes written to out
         int breaks = 0;
-        int badBytes = 0; // bytes that came with a parity or framing error
+        int badBytes = 0;  // bytes that came with a parity or framing error
     };
     // out must hold count + 1 bytes.
     Result Decode(const uint8_t *in, int count, uint8_t *out);
@@ -74,14 +74,14 @@ public:
     TransmitThread &operator=(const TransmitThread &) = delete;
 
     void Start();
-    void Stop(); // marks it terminated, wakes it and joins
+    void Stop();  // marks it terminated, wakes it and joins
 
     // Queues a copy of the bytes unless kMaxChunks chunks are already waiting.
     bool TryEnqueue(const char *data, int size);
     int QueuedBytes() const;
     // While set, queued chunks are dropped and a write in progress gives up.
     void SetPurging(bool on);
-    void PurgeOutput(); // under the transmit lock, so never in the middle of a write
+    void PurgeOutput();  // under the transmit lock, so never in the middle of a write
 
     void SetTimeOut(int ms) { timeOutMs_.store(ms); }
     void SetBitRate(int bitRate) { perByteDelayMs_.store(PerByteDelayMs(bitRate)); }
@@ -138,8 +138,8 @@ public:
     // Waits until bytes, a line error or the loss of the device, or until the time given.
     // Returns the number of bytes taken, 0 when none came, -1 for a line error or a lost device.
     int Collect(void *buffer, int count, Clock::time_point until);
-    void Purge(); // the kernel's input queue and the ring; forgets pending line errors
-    int Count(); // ring plus the kernel's input queue
+    void Purge();  // the kernel's input queue and the ring; forgets pending line errors
+    int Count();   // ring plus the kernel's input queue
     void SetCapacity(int capacity);
     // With flow control on, a full ring stops reading so that the kernel holds the peer back;
     // without it, bytes that do not fit are dropped and reported as an overrun.
@@ -160,13 +160,13 @@ private:
     std::atomic<bool> terminated_{false};
     std::atomic<bool> parityEnabled_{false};
 
-    std::mutex lock_; // guards everything below; held by the thread around each read()
+    std::mutex lock_;  // guards everything below; held by the thread around each read()
     std::condition_variable dataCv_;
     Ring ring_;
     MarkDecoder decoder_;
     std::vector<uint8_t> raw_;
     std::vector<uint8_t> decoded_;
-    uint32_t readErrors_ = 0; // line errors that end the next Collect
+    uint32_t readErrors_ = 0;  // line errors that end the next Collect
     bool lost_ = false;
     bool holdWhenFull_ = false;
     bool holding_ = false;
@@ -174,4 +174,4 @@ private:
     bool notified_ = false;
 };
 
-} // namespace serial_detail
+}  // namespace serial_detail

@@ -67,12 +67,9 @@ QHash<int, QString> &PathOverrides()
     return overrides;
 }
 
-} // namespace
+}  // namespace
 
-ECommError::ECommError(const QString &message)
-    : std::runtime_error(message.toStdString()), message_(message)
-{
-}
+ECommError::ECommError(const QString &message) : std::runtime_error(message.toStdString()), message_(message) {}
 
 uint32_t FlowCtrlFlags(TCommFlowCtrls flow)
 {
@@ -209,14 +206,13 @@ void TCustomCommX::SetBufLenReceive(int bytes)
     bufLenReceive_ = bytes;
     if (IsOpen()) {
         ApplyQueueSizes();
-        ApplyFlowCtrl(); // the XON/XOFF limits follow the size
+        ApplyFlowCtrl();  // the XON/XOFF limits follow the size
     }
 }
 
 void TCustomCommX::ApplyQueueSizes()
 {
-    if (bufLenReceive_ < 1 || bufLenReceive_ > kLargestQueue || bufLenTrans_ < 1
-        || bufLenTrans_ > kLargestQueue)
+    if (bufLenReceive_ < 1 || bufLenReceive_ > kLargestQueue || bufLenTrans_ < 1 || bufLenTrans_ > kLargestQueue)
         Refuse(kQueueSizesRefused);
     if (receive_)
         receive_->SetCapacity(bufLenReceive_);
@@ -262,7 +258,7 @@ void TCustomCommX::ApplyFlowCtrl()
     if (!known || !port_->SetFlowControl(rtsCts, xonXoff))
         Refuse(kFlowCtrlRefused);
     port_->SetDtr(true);
-    port_->SetRts(flowCtrl_ != cfcHalfHigh); // under CRTSCTS the driver takes RTS over
+    port_->SetRts(flowCtrl_ != cfcHalfHigh);  // under CRTSCTS the driver takes RTS over
     if (transmit_)
         transmit_->SetFlowCtrl(flowCtrl_);
     if (receive_)
@@ -328,8 +324,8 @@ void TCustomCommX::Open()
         port = Port::Open(QFile::encodeName(path).toStdString(), failure, error);
     if (!port) {
         qCInfo(lcSerial).nospace() << "cannot open COM" << portNo_ << " (" << path
-                                   << "): " << serial_detail::OpenFailureText(failure)
-                                   << (error ? ", " : "") << (error ? std::strerror(error) : "");
+                                   << "): " << serial_detail::OpenFailureText(failure) << (error ? ", " : "")
+                                   << (error ? std::strerror(error) : "");
         throw ECommError(QString::fromUtf8(kCannotOpen));
     }
     port_ = std::move(port);

@@ -45,7 +45,7 @@ namespace serial_detail {
 struct Port;
 class TransmitThread;
 class ReceiveThread;
-}
+}  // namespace serial_detail
 
 class TCustomCommX : public QObject {
     Q_OBJECT
@@ -53,7 +53,7 @@ public:
     static constexpr uintptr_t InvalidHandle = ~uintptr_t(0);
 
     explicit TCustomCommX(QObject *owner = nullptr);
-    ~TCustomCommX() override; // closes first when open
+    ~TCustomCommX() override;  // closes first when open
 
     // Published properties. Setters store; when open they apply at once (and may raise ECommError).
     int PortNo() const { return portNo_; }
@@ -86,7 +86,7 @@ public:
     int XonLim() const { return xonLim_; }
     int XoffLim() const { return xoffLim_; }
     bool IsOpen() const { return handle_ != InvalidHandle; }
-    QString DevicePath() const; // the device the component opens (or has open)
+    QString DevicePath() const;  // the device the component opens (or has open)
 
     void Open();
     void Close();
@@ -134,7 +134,7 @@ private:
     std::unique_ptr<serial_detail::TransmitThread> transmit_;
     std::unique_ptr<serial_detail::ReceiveThread> receive_;
     QString openPath_;
-    quint64 generation_ = 0; // advances at every Close
+    quint64 generation_ = 0;  // advances at every Close
 
     int portNo_ = 1;
     int bitRate_ = 9600;

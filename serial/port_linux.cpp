@@ -25,18 +25,13 @@ OpenFailure Classify(int error)
     switch (error) {
     case ENOENT:
     case ENODEV:
-    case ENXIO:
-        return OpenFailure::Missing;
+    case ENXIO: return OpenFailure::Missing;
     case EBUSY:
-    case EWOULDBLOCK:
-        return OpenFailure::InUse;
+    case EWOULDBLOCK: return OpenFailure::InUse;
     case EACCES:
-    case EPERM:
-        return OpenFailure::NotPermitted;
-    case ENOTTY:
-        return OpenFailure::NotATerminal;
-    default:
-        return OpenFailure::Other;
+    case EPERM: return OpenFailure::NotPermitted;
+    case ENOTTY: return OpenFailure::NotATerminal;
+    default: return OpenFailure::Other;
     }
 }
 
@@ -46,12 +41,12 @@ struct SpeedCode {
 };
 
 constexpr SpeedCode kSpeeds[] = {
-    {50, B50}, {75, B75}, {110, B110}, {134, B134}, {150, B150}, {200, B200}, {300, B300},
-    {600, B600}, {1200, B1200}, {1800, B1800}, {2400, B2400}, {4800, B4800}, {9600, B9600},
-    {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
-    {460800, B460800}, {500000, B500000}, {576000, B576000}, {921600, B921600},
-    {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000}, {2000000, B2000000},
-    {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000},
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
+    {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+    {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000},
 };
 
 bool StandardSpeed(int rate, speed_t &code)
@@ -69,7 +64,7 @@ void MakeRaw(termios &t)
 {
     cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;
-    t.c_cflag &= ~HUPCL; // leave DTR/RTS alone when the last descriptor closes
+    t.c_cflag &= ~HUPCL;  // leave DTR/RTS alone when the last descriptor closes
     // Parity and framing errors arrive marked in the data (\377 \0 c), a break as \377 \0 \0, a
     // data byte 0xFF as \377 \377; BRKINT would flush the queues and signal, so it stays off.
     t.c_iflag &= ~(IGNBRK | BRKINT | ISTRIP | IXANY | IGNPAR | IXON | IXOFF);
@@ -93,30 +88,24 @@ void AskLowLatency(int fd)
         qCDebug(lcSerial) << "low latency refused:" << std::strerror(errno);
 }
 
-} // namespace
+}  // namespace
 
 const char *OpenFailureText(OpenFailure failure)
 {
     switch (failure) {
-    case OpenFailure::None:
-        return "no failure";
-    case OpenFailure::Missing:
-        return "no such device";
-    case OpenFailure::InUse:
-        return "in use";
-    case OpenFailure::NotPermitted:
-        return "not permitted (is the user in the dialout group?)";
-    case OpenFailure::NotATerminal:
-        return "not a serial device";
-    case OpenFailure::Other:
-        break;
+    case OpenFailure::None: return "no failure";
+    case OpenFailure::Missing: return "no such device";
+    case OpenFailure::InUse: return "in use";
+    case OpenFailure::NotPermitted: return "not permitted (is the user in the dialout group?)";
+    case OpenFailure::NotATerminal: return "not a serial device";
+    case OpenFailure::Other: break;
     }
     return "failed";
 }
 
 struct Port::State {
     termios saved{};
-    termios line{}; // the line-state record: what the device last read back
+    termios line{};  // the line-state record: what the device last read back
 };
 
 Port::Port(int fd, std::unique_ptr<State> state) : fd_(fd), state_(std::move(state)) {}
@@ -192,7 +181,7 @@ bool Port::Commit()
 bool Port::SetBitRate(int bitsPerSecond)
 {
     if (bitsPerSecond < 50)
-        return false; // B0 would hang the line up
+        return false;  // B0 would hang the line up
     speed_t code = 0;
     if (StandardSpeed(bitsPerSecond, code)) {
         cfsetispeed(&state_->line, code);
@@ -268,8 +257,7 @@ bool Port::SetFlowControl(bool rtsCts, bool xonXoff)
     const tcflag_t i = xonXoff ? tcflag_t(IXON | IXOFF) : 0;
     state_->line.c_cflag = (state_->line.c_cflag & ~CRTSCTS) | c;
     state_->line.c_iflag = (state_->line.c_iflag & ~(IXON | IXOFF | IXANY)) | i;
-    return Commit() && (state_->line.c_cflag & CRTSCTS) == c
-        && (state_->line.c_iflag & (IXON | IXOFF)) == i;
+    return Commit() && (state_->line.c_cflag & CRTSCTS) == c && (state_->line.c_iflag & (IXON | IXOFF)) == i;
 }
 
 bool Port::SetXonChar(char c)
@@ -336,4 +324,4 @@ ssize_t Port::ReadSome(void *buffer, size_t size) { return ::read(fd_, buffer, s
 
 ssize_t Port::WriteSome(const void *buffer, size_t size) { return ::write(fd_, buffer, size); }
 
-} // namespace serial_detail
+}  // namespace serial_detail

@@ -16,10 +16,10 @@ namespace serial_detail {
 
 enum class OpenFailure {
     None,
-    Missing,      // ENOENT, ENODEV, ENXIO
-    InUse,        // EBUSY, or another holder of the lock
-    NotPermitted, // EACCES, EPERM (usually: not in the dialout group)
-    NotATerminal, // ENOTTY: a file, not a serial device
+    Missing,       // ENOENT, ENODEV, ENXIO
+    InUse,         // EBUSY, or another holder of the lock
+    NotPermitted,  // EACCES, EPERM (usually: not in the dialout group)
+    NotATerminal,  // ENOTTY: a file, not a serial device
     Other,
 };
 const char *OpenFailureText(OpenFailure failure);
@@ -36,7 +36,7 @@ struct ErrorCounters {
 struct Port {
     // Opens the device exclusively and puts it in raw mode; nullptr and the reason on failure.
     static std::unique_ptr<Port> Open(const std::string &path, OpenFailure &failure, int &error);
-    ~Port(); // restores the saved line state, lifts the exclusive mode and closes
+    ~Port();  // restores the saved line state, lifts the exclusive mode and closes
 
     Port(const Port &) = delete;
     Port &operator=(const Port &) = delete;
@@ -46,8 +46,8 @@ struct Port {
     // Line state. Each edits the record, writes it, reads it back and says whether the device took it.
     bool SetBitRate(int bitsPerSecond);
     bool SetCharSize(int bits);
-    bool SetParity(int parity); // 0 none, 1 odd, 2 even
-    bool SetStopBits(int stopBits); // 0 one, 1 one and a half (5 data bits only), 2 two
+    bool SetParity(int parity);      // 0 none, 1 odd, 2 even
+    bool SetStopBits(int stopBits);  // 0 one, 1 one and a half (5 data bits only), 2 two
     bool SetFlowControl(bool rtsCts, bool xonXoff);
     bool SetXonChar(char c);
     bool SetXoffChar(char c);
@@ -57,9 +57,9 @@ struct Port {
     void PurgeOutput();
     void SetDtr(bool on);
     void SetRts(bool on);
-    int BytesInInput() const;  // kernel input queue; 0 when unknown
-    int BytesInOutput() const; // kernel output queue; 0 when unknown
-    bool ReadErrorCounters(ErrorCounters &counters) const; // false where the driver keeps none
+    int BytesInInput() const;                               // kernel input queue; 0 when unknown
+    int BytesInOutput() const;                              // kernel output queue; 0 when unknown
+    bool ReadErrorCounters(ErrorCounters &counters) const;  // false where the driver keeps none
 
     // Non-blocking transfers; -1 with errno as set by the system.
     ssize_t ReadSome(void *buffer, size_t size);
@@ -83,6 +83,6 @@ private:
 // Rates outside the table of standard speeds (port_linux_baud.cpp, apart because the kernel's
 // termios2 cannot share a file with <termios.h>).
 bool SetArbitraryBitRate(int fd, int bitsPerSecond);
-int ReadOutputBitRate(int fd); // -1 when unknown
+int ReadOutputBitRate(int fd);  // -1 when unknown
 
-} // namespace serial_detail
+}  // namespace serial_detail

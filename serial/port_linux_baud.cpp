@@ -15,7 +15,7 @@ bool SetArbitraryBitRate(int fd, int bitsPerSecond)
         return false;
     t.c_cflag &= ~CBAUD;
     t.c_cflag |= BOTHER;
-    t.c_cflag &= ~(CBAUD << IBSHIFT); // input speed follows the output speed
+    t.c_cflag &= ~(CBAUD << IBSHIFT);  // input speed follows the output speed
     t.c_ospeed = static_cast<speed_t>(bitsPerSecond);
     t.c_ispeed = static_cast<speed_t>(bitsPerSecond);
     return ioctl(fd, TCSETS2, &t) == 0;
@@ -29,4 +29,4 @@ int ReadOutputBitRate(int fd)
     return static_cast<int>(t.c_ospeed);
 }
 
-} // namespace serial_detail
+}  // namespace serial_detail

@@ -38,7 +38,7 @@ Bytes withChecksum(Bytes reply)
     return reply;
 }
 
-Bytes twelveValues(std::uint8_t id, const std::array<std::uint8_t, kChannels>& values)
+Bytes twelveValues(std::uint8_t id, const std::array<std::uint8_t, kChannels> &values)
 {
     Bytes reply{id};
     reply.insert(reply.end(), values.begin(), values.end());
@@ -46,7 +46,7 @@ Bytes twelveValues(std::uint8_t id, const std::array<std::uint8_t, kChannels>& v
 }
 
 template <typename Range>
-void appendValues(std::ostringstream& out, const Range& values)
+void appendValues(std::ostringstream &out, const Range &values)
 {
     for (auto v : values)
         out << ' ' << unsigned(v);
@@ -107,18 +107,14 @@ std::optional<Bytes> BoardMemory::execute(std::span<const std::uint8_t> f)
         // f[2] is the speed: it only shapes how the servos travel.
         std::copy_n(f.begin() + 3, kChannels, positions.begin());
         return ack(id);
-    case GetPositions:
-        return twelveValues(id, positions);
-    case SetHomePosition:
-        home = positions;
-        return ack(id);
-    case GetHomePosition:
-        return twelveValues(id, home);
+    case GetPositions: return twelveValues(id, positions);
+    case SetHomePosition: home = positions; return ack(id);
+    case GetHomePosition: return twelveValues(id, home);
     case WriteMotionRow: {
         const unsigned slot = f[2], row = f[3];
         if (slot >= kMotionSlots || row >= kMotionRows)
             return std::nullopt;
-        MotionRow& r = motions[slot][row];
+        MotionRow &r = motions[slot][row];
         r.speed = f[4];
         std::copy_n(f.begin() + 5, kChannels, r.values.begin());
         return ack(id);
@@ -127,7 +123,7 @@ std::optional<Bytes> BoardMemory::execute(std::span<const std::uint8_t> f)
         const unsigned slot = f[2], row = f[3];
         if (slot >= kMotionSlots || row >= kMotionRows)
             return std::nullopt;
-        const MotionRow& r = motions[slot][row];
+        const MotionRow &r = motions[slot][row];
         Bytes reply{id, r.speed};
         reply.insert(reply.end(), r.values.begin(), r.values.end());
         return withChecksum(std::move(reply));
@@ -164,8 +160,7 @@ std::optional<Bytes> BoardMemory::execute(std::span<const std::uint8_t> f)
             return std::nullopt;
         mode = f[2];
         return ack(id);
-    case GetMode:
-        return withChecksum({id, mode});
+    case GetMode: return withChecksum({id, mode});
     case PlayMotion:
         if (f[2] >= kMotionSlots)
             return std::nullopt;
@@ -185,23 +180,20 @@ std::optional<Bytes> BoardMemory::execute(std::span<const std::uint8_t> f)
     case ReadAssignment: {
         if (f[2] >= kAssignmentEntries)
             return std::nullopt;
-        const Assignment& a = assignments[f[2]];
+        const Assignment &a = assignments[f[2]];
         return withChecksum({id, std::uint8_t(a.pattern >> 4), std::uint8_t(a.pattern & 0x0F), a.target});
     }
-    case WriteTrim:
-        std::copy_n(f.begin() + 2, kChannels, trims.begin());
-        return ack(id);
-    case ReadTrim:
-        return twelveValues(id, trims);
+    case WriteTrim: std::copy_n(f.begin() + 2, kChannels, trims.begin()); return ack(id);
+    case ReadTrim: return twelveValues(id, trims);
     }
     return std::nullopt;
 }
 
-std::string formatDump(const std::vector<BoardMemory>& boards)
+std::string formatDump(const std::vector<BoardMemory> &boards)
 {
     std::ostringstream out;
     bool first = true;
-    for (const BoardMemory& b : boards) {
+    for (const BoardMemory &b : boards) {
         if (!first)
             out << '\n';
         first = false;
@@ -219,7 +211,7 @@ std::string formatDump(const std::vector<BoardMemory>& boards)
         const MotionRow fresh{};
         for (int s = 0; s < kMotionSlots; ++s) {
             for (int r = 0; r < kMotionRows; ++r) {
-                const MotionRow& row = b.motions[s][r];
+                const MotionRow &row = b.motions[s][r];
                 if (r >= b.motionLengths[s] && row == fresh)
                     continue;
                 out << "motion-row " << s << ' ' << r << ' ' << unsigned(row.speed);

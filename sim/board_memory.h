@@ -40,13 +40,13 @@ enum class AssignInit {
 struct MotionRow {
     std::uint8_t speed = 0;
     std::array<std::uint8_t, kChannels> values{};
-    bool operator==(const MotionRow&) const = default;
+    bool operator==(const MotionRow &) const = default;
 };
 
 struct Assignment {
     std::uint8_t pattern = 0;
     std::uint8_t target = 200;
-    bool operator==(const Assignment&) const = default;
+    bool operator==(const Assignment &) const = default;
 };
 
 struct BoardMemory {
@@ -65,7 +65,7 @@ struct BoardMemory {
     std::vector<std::uint8_t> playedScenarios;
 
     explicit BoardMemory(std::uint8_t boardId = 0, AssignInit init = AssignInit::Erased);
-    bool operator==(const BoardMemory&) const = default;
+    bool operator==(const BoardMemory &) const = default;
 
     // Executes one complete request frame addressed to this board (command
     // byte, ID, data, correct checksum; the caller has checked all that).
@@ -95,6 +95,6 @@ struct BoardMemory {
 // for every row beyond it that differs from a fresh row (speed 0, values 0);
 // scenario-item lines likewise (fresh item: 0). All 160 assignment lines are
 // given. Boards are separated by an empty line.
-std::string formatDump(const std::vector<BoardMemory>& boards);
+std::string formatDump(const std::vector<BoardMemory> &boards);
 
 }  // namespace orvane::sim

@@ -11,7 +11,7 @@ constexpr std::uint8_t kNak = 0x15;
 constexpr int kMaxExtraBytes = 4096;
 constexpr int kMaxGapMs = 600000;
 
-bool isAcknowledge(const Bytes& reply) { return reply.size() == 2 && reply[1] == kAck; }
+bool isAcknowledge(const Bytes &reply) { return reply.size() == 2 && reply[1] == kAck; }
 
 std::vector<std::string_view> splitFields(std::string_view text)
 {
@@ -43,13 +43,11 @@ std::optional<unsigned> parseNumber(std::string_view text)
     return value;
 }
 
-void applyFault(const Fault& fault, ReplyPlan& plan)
+void applyFault(const Fault &fault, ReplyPlan &plan)
 {
-    Bytes& b = plan.bytes;
+    Bytes &b = plan.bytes;
     switch (fault.kind) {
-    case FaultKind::NoReply:
-        plan.send = false;
-        break;
+    case FaultKind::NoReply: plan.send = false; break;
     case FaultKind::BadChecksum:
         if (b.empty())
             break;
@@ -73,13 +71,11 @@ void applyFault(const Fault& fault, ReplyPlan& plan)
             plan.splitAt = b.size() - 1;
         plan.gapMs = fault.gapMs;
         break;
-    case FaultKind::Extra:
-        b.insert(b.end(), std::size_t(fault.extraBytes), 0x00);
-        break;
+    case FaultKind::Extra: b.insert(b.end(), std::size_t(fault.extraBytes), 0x00); break;
     }
 }
 
-std::optional<Fault> parseFault(std::string_view text, std::string& error)
+std::optional<Fault> parseFault(std::string_view text, std::string &error)
 {
     const auto fields = splitFields(text);
     if (fields.size() < 3) {

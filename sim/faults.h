@@ -28,9 +28,9 @@ struct Fault {
     std::optional<std::uint8_t> command;  // nothing: any command
     unsigned first = 1;
     unsigned last = 0;
-    int gapMs = 0;      // Split: the gap
-    int splitAt = 0;    // Split: bytes in the first piece; 0 for half (rounded down)
-    int extraBytes = 1; // Extra: how many
+    int gapMs = 0;       // Split: the gap
+    int splitAt = 0;     // Split: bytes in the first piece; 0 for half (rounded down)
+    int extraBytes = 1;  // Extra: how many
 
     bool hits(unsigned count) const { return count >= first && (last == 0 || count <= last); }
 };
@@ -45,7 +45,7 @@ struct ReplyPlan {
 
 // Changes the plan as the fault says. Faults apply in the order given; a
 // split is placed on the bytes as they are at that point.
-void applyFault(const Fault& fault, ReplyPlan& plan);
+void applyFault(const Fault &fault, ReplyPlan &plan);
 
 // A whole field as an unsigned number, decimal or 0x-prefixed hex.
 std::optional<unsigned> parseNumber(std::string_view text);
@@ -58,6 +58,6 @@ std::optional<unsigned> parseNumber(std::string_view text);
 //            extra: COUNT                           (default 1, at most 4096)
 // Examples: noreply:0xF0:3   split:any:1-5:40   extra:0xFC:always:3
 // On failure returns nothing and sets error to a short reason.
-std::optional<Fault> parseFault(std::string_view text, std::string& error);
+std::optional<Fault> parseFault(std::string_view text, std::string &error);
 
 }  // namespace orvane::sim

@@ -19,7 +19,7 @@ using namespace orvane::sim;
 
 namespace {
 
-constexpr const char* kUsage = R"(usage: varkel-sim [options]
+constexpr const char *kUsage = R"(usage: varkel-sim [options]
 Answers as one or two Varkel-1 boards on a pseudo-terminal. The first line on
 standard output is the device path to open as the serial port. Runs until
 SIGINT or SIGTERM.
@@ -71,7 +71,7 @@ struct UsageError {
     std::string message;
 };
 
-Args parseArgs(int argc, char** argv)
+Args parseArgs(int argc, char **argv)
 {
     Args args;
     std::vector<std::uint8_t> ids;
@@ -172,7 +172,7 @@ Args parseArgs(int argc, char** argv)
 
 // Points link at target through a temporary link renamed over it, so a reader
 // never finds the name missing. Refuses to replace anything but a link.
-bool makeLink(const std::string& link, const std::string& target, std::string& error)
+bool makeLink(const std::string &link, const std::string &target, std::string &error)
 {
     struct stat st;
     if (::lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
@@ -191,7 +191,7 @@ bool makeLink(const std::string& link, const std::string& target, std::string& e
 
 // Removes the link only while it still points at our device: another
 // instance may have taken the name over meanwhile.
-void removeLink(const std::string& link, const std::string& target)
+void removeLink(const std::string &link, const std::string &target)
 {
     if (link.empty())
         return;
@@ -201,7 +201,7 @@ void removeLink(const std::string& link, const std::string& target)
         ::unlink(link.c_str());
 }
 
-bool writeDump(const VirtualBoards& boards, const std::string& path)
+bool writeDump(const VirtualBoards &boards, const std::string &path)
 {
     if (path.empty())
         return true;
@@ -214,13 +214,13 @@ bool writeDump(const VirtualBoards& boards, const std::string& path)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     Args args;
     try {
         args = parseArgs(argc, argv);
         args.options.keepFrames = false;  // only the log file is of use out of process
-    } catch (const UsageError& e) {
+    } catch (const UsageError &e) {
         std::cerr << "varkel-sim: " << e.message << " (see --help)" << std::endl;
         return 2;
     }
@@ -237,7 +237,7 @@ int main(int argc, char** argv)
     std::optional<VirtualBoards> boards;
     try {
         boards.emplace(args.options);
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         std::cerr << "varkel-sim: " << e.what() << std::endl;
         return 1;
     }

@@ -11,10 +11,7 @@ namespace orvane::sim {
 
 namespace {
 
-[[noreturn]] void fail(const char* what)
-{
-    throw std::system_error(errno, std::generic_category(), what);
-}
+[[noreturn]] void fail(const char *what) { throw std::system_error(errno, std::generic_category(), what); }
 
 }  // namespace
 
@@ -56,7 +53,7 @@ Pty openPty()
     return pty;
 }
 
-void closePty(Pty& pty)
+void closePty(Pty &pty)
 {
     // Slave first: closing the master is what tells the other side the device is gone.
     if (pty.slave >= 0)

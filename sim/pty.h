@@ -16,6 +16,6 @@ struct Pty {
 // line editing, no output processing). Throws std::system_error.
 Pty openPty();
 
-void closePty(Pty& pty);
+void closePty(Pty &pty);
 
 }  // namespace orvane::sim

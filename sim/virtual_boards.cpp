@@ -29,7 +29,7 @@ std::int64_t monotonicNs()
     return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-std::vector<std::uint8_t> checkedIds(const std::vector<std::uint8_t>& ids)
+std::vector<std::uint8_t> checkedIds(const std::vector<std::uint8_t> &ids)
 {
     if (ids.empty() || ids.size() > 2)
         throw std::invalid_argument("one or two board IDs are needed");
@@ -38,7 +38,7 @@ std::vector<std::uint8_t> checkedIds(const std::vector<std::uint8_t>& ids)
     return ids;
 }
 
-void checkFault(const Fault& f)
+void checkFault(const Fault &f)
 {
     if (f.first == 0 || (f.last != 0 && f.last < f.first))
         throw std::invalid_argument("fault frame range must start at 1 and not run backwards");
@@ -50,12 +50,11 @@ void checkFault(const Fault& f)
 
 }  // namespace
 
-VirtualBoards::VirtualBoards(Options options)
-    : options_(std::move(options)), ids_(checkedIds(options_.ids))
+VirtualBoards::VirtualBoards(Options options) : options_(std::move(options)), ids_(checkedIds(options_.ids))
 {
     if (options_.replyDelayMs < 0)
         throw std::invalid_argument("reply delay must not be negative");
-    for (const Fault& f : options_.faults) {
+    for (const Fault &f : options_.faults) {
         checkFault(f);
         faults_.push_back({f, 0});
     }
@@ -107,9 +106,9 @@ void VirtualBoards::stop()
     }
 }
 
-BoardMemory* VirtualBoards::findBoard(std::uint8_t id)
+BoardMemory *VirtualBoards::findBoard(std::uint8_t id)
 {
-    for (BoardMemory& b : boards_)
+    for (BoardMemory &b : boards_)
         if (b.id == id)
             return &b;
     return nullptr;
@@ -118,31 +117,31 @@ BoardMemory* VirtualBoards::findBoard(std::uint8_t id)
 BoardMemory VirtualBoards::board(std::uint8_t id) const
 {
     std::lock_guard lock(boardsMutex_);
-    for (const BoardMemory& b : boards_)
+    for (const BoardMemory &b : boards_)
         if (b.id == id)
             return b;
     throw std::out_of_range("no virtual board with ID " + std::to_string(id));
 }
 
-void VirtualBoards::setBoard(std::uint8_t id, const BoardMemory& memory)
+void VirtualBoards::setBoard(std::uint8_t id, const BoardMemory &memory)
 {
-    editBoard(id, [&](BoardMemory& b) {
+    editBoard(id, [&](BoardMemory &b) {
         b = memory;
         b.id = id;
     });
 }
 
-void VirtualBoards::editBoard(std::uint8_t id, const std::function<void(BoardMemory&)>& edit)
+void VirtualBoards::editBoard(std::uint8_t id, const std::function<void(BoardMemory &)> &edit)
 {
     std::lock_guard lock(boardsMutex_);
-    BoardMemory* b = findBoard(id);
+    BoardMemory *b = findBoard(id);
     if (!b)
         throw std::out_of_range("no virtual board with ID " + std::to_string(id));
     edit(*b);
     b->id = id;
 }
 
-void VirtualBoards::addFault(const Fault& fault)
+void VirtualBoards::addFault(const Fault &fault)
 {
     checkFault(fault);
     std::lock_guard lock(faultsMutex_);
@@ -183,12 +182,12 @@ std::string VirtualBoards::dumpText() const
     return formatDump(copy);
 }
 
-bool VirtualBoards::dump(const std::string& path, std::string* error) const
+bool VirtualBoards::dump(const std::string &path, std::string *error) const
 {
     const std::string text = dumpText();
     std::string tmp = path + ".XXXXXX";
     const int fd = mkostemp(tmp.data(), O_CLOEXEC);
-    auto failed = [&](const char* what) {
+    auto failed = [&](const char *what) {
         const int err = errno;
         if (error)
             *error = std::string(what) + " " + path + ": " + std::strerror(err);
@@ -264,7 +263,7 @@ void VirtualBoards::run()
     }
 }
 
-bool VirtualBoards::handleInput(std::vector<RxByte>& rx)
+bool VirtualBoards::handleInput(std::vector<RxByte> &rx)
 {
     std::size_t pos = 0;
     bool keepGoing = true;
@@ -305,12 +304,12 @@ bool VirtualBoards::handleInput(std::vector<RxByte>& rx)
     return keepGoing;
 }
 
-bool VirtualBoards::answerFrame(const Bytes& frame)
+bool VirtualBoards::answerFrame(const Bytes &frame)
 {
     ReplyPlan plan;
     {
         std::lock_guard lock(boardsMutex_);
-        BoardMemory* b = findBoard(frame[1]);
+        BoardMemory *b = findBoard(frame[1]);
         if (!b)
             return true;
         auto reply = b->execute(frame);
@@ -320,7 +319,7 @@ bool VirtualBoards::answerFrame(const Bytes& frame)
     }
     {
         std::lock_guard lock(faultsMutex_);
-        for (ActiveFault& af : faults_) {
+        for (ActiveFault &af : faults_) {
             if (af.fault.command && *af.fault.command != frame[0])
                 continue;
             if (af.fault.hits(++af.seen))
@@ -334,7 +333,7 @@ bool VirtualBoards::answerFrame(const Bytes& frame)
     return sendReply(plan);
 }
 
-bool VirtualBoards::sendReply(const ReplyPlan& plan)
+bool VirtualBoards::sendReply(const ReplyPlan &plan)
 {
     if (plan.splitAt == 0 || plan.splitAt >= plan.bytes.size())
         return sendBytes(plan.bytes.data(), plan.bytes.size());
@@ -345,7 +344,7 @@ bool VirtualBoards::sendReply(const ReplyPlan& plan)
     return sendBytes(plan.bytes.data() + plan.splitAt, plan.bytes.size() - plan.splitAt);
 }
 
-bool VirtualBoards::sendBytes(const std::uint8_t* data, std::size_t size)
+bool VirtualBoards::sendBytes(const std::uint8_t *data, std::size_t size)
 {
     if (!options_.paced)
         return writeAll(data, size);
@@ -361,7 +360,7 @@ bool VirtualBoards::sendBytes(const std::uint8_t* data, std::size_t size)
     return true;
 }
 
-bool VirtualBoards::writeAll(const std::uint8_t* data, std::size_t size)
+bool VirtualBoards::writeAll(const std::uint8_t *data, std::size_t size)
 {
     std::size_t done = 0;
     while (done < size) {
@@ -412,7 +411,7 @@ bool VirtualBoards::waitUntil(std::int64_t deadlineNs)
     }
 }
 
-void VirtualBoards::logFrame(const Bytes& frame)
+void VirtualBoards::logFrame(const Bytes &frame)
 {
     if (options_.keepFrames) {
         {

@@ -39,7 +39,7 @@ struct Options {
     int replyDelayMs = 0;  // extra wait before every reply
     AssignInit assign = AssignInit::Erased;
     std::vector<Fault> faults;
-    std::string logPath;  // every received frame, one per line, upper-case hex; empty: none
+    std::string logPath;     // every received frame, one per line, upper-case hex; empty: none
     bool keepFrames = true;  // keep the in-memory frame log (a long-running program may not want it)
     // Close the pty right after receiving this many frames (that frame is not
     // answered), as a board whose USB cable is pulled; 0: never.
@@ -54,18 +54,18 @@ public:
     // options and std::system_error when the pty or the log file cannot be opened.
     explicit VirtualBoards(Options options = {});
     ~VirtualBoards();
-    VirtualBoards(const VirtualBoards&) = delete;
-    VirtualBoards& operator=(const VirtualBoards&) = delete;
+    VirtualBoards(const VirtualBoards &) = delete;
+    VirtualBoards &operator=(const VirtualBoards &) = delete;
 
-    const std::string& slavePath() const { return slavePath_; }
-    const std::vector<std::uint8_t>& ids() const { return ids_; }
+    const std::string &slavePath() const { return slavePath_; }
+    const std::vector<std::uint8_t> &ids() const { return ids_; }
 
     // Memory of the board with that ID (std::out_of_range for an ID not served).
     BoardMemory board(std::uint8_t id) const;
-    void setBoard(std::uint8_t id, const BoardMemory& memory);  // keeps the ID
-    void editBoard(std::uint8_t id, const std::function<void(BoardMemory&)>& edit);
+    void setBoard(std::uint8_t id, const BoardMemory &memory);  // keeps the ID
+    void editBoard(std::uint8_t id, const std::function<void(BoardMemory &)> &edit);
 
-    void addFault(const Fault& fault);  // counts from the next frame on
+    void addFault(const Fault &fault);  // counts from the next frame on
     void clearFaults();
 
     // Every frame received (complete by its command byte's length, whatever
@@ -77,7 +77,7 @@ public:
 
     std::string dumpText() const;  // format: formatDump() in board_memory.h
     // Writes dumpText() through a temporary file renamed over path.
-    bool dump(const std::string& path, std::string* error = nullptr) const;
+    bool dump(const std::string &path, std::string *error = nullptr) const;
 
     // Stops the thread and closes the pty (the program's port then reports a
     // hang-up and the slave path disappears). Memory and log stay readable.
@@ -99,21 +99,21 @@ private:
     };
 
     void run();
-    bool handleInput(std::vector<RxByte>& rx);
-    bool answerFrame(const Bytes& frame);
-    bool sendReply(const ReplyPlan& plan);
-    bool sendBytes(const std::uint8_t* data, std::size_t size);
-    bool writeAll(const std::uint8_t* data, std::size_t size);
+    bool handleInput(std::vector<RxByte> &rx);
+    bool answerFrame(const Bytes &frame);
+    bool sendReply(const ReplyPlan &plan);
+    bool sendBytes(const std::uint8_t *data, std::size_t size);
+    bool writeAll(const std::uint8_t *data, std::size_t size);
     bool waitUntil(std::int64_t deadlineNs);
-    void logFrame(const Bytes& frame);
-    BoardMemory* findBoard(std::uint8_t id);
+    void logFrame(const Bytes &frame);
+    BoardMemory *findBoard(std::uint8_t id);
 
     const Options options_;
     const std::vector<std::uint8_t> ids_;
     Pty pty_;
     std::string slavePath_;
     int stopFd_ = -1;
-    std::FILE* logFile_ = nullptr;
+    std::FILE *logFile_ = nullptr;
 
     mutable std::mutex boardsMutex_;
     std::vector<BoardMemory> boards_;

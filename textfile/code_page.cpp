@@ -11,8 +11,7 @@ namespace {
 // Converts the whole input or reports failure. With `replaceInvalid` an input
 // byte the source code page does not define becomes U+FFFD (the target must be
 // UTF-8 then) instead of failing.
-std::optional<QByteArray> Convert(const char *to, const char *from, const QByteArray &in,
-                                  bool replaceInvalid)
+std::optional<QByteArray> Convert(const char *to, const char *from, const QByteArray &in, bool replaceInvalid)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -98,12 +97,16 @@ bool IsValidUtf8(const QByteArray &bytes)
             extra = 1;
         } else if (c >= 0xE0 && c <= 0xEF) {
             extra = 2;
-            if (c == 0xE0) lo = 0xA0;        // overlong
-            if (c == 0xED) hi = 0x9F;        // surrogates
+            if (c == 0xE0)
+                lo = 0xA0;  // overlong
+            if (c == 0xED)
+                hi = 0x9F;  // surrogates
         } else if (c >= 0xF0 && c <= 0xF4) {
             extra = 3;
-            if (c == 0xF0) lo = 0x90;        // overlong
-            if (c == 0xF4) hi = 0x8F;        // above U+10FFFF
+            if (c == 0xF0)
+                lo = 0x90;  // overlong
+            if (c == 0xF4)
+                hi = 0x8F;  // above U+10FFFF
         } else {
             return false;
         }
@@ -120,10 +123,7 @@ bool IsValidUtf8(const QByteArray &bytes)
     return true;
 }
 
-std::optional<QByteArray> ToCp932(const QString &text)
-{
-    return Convert("CP932", "UTF-8", text.toUtf8(), false);
-}
+std::optional<QByteArray> ToCp932(const QString &text) { return Convert("CP932", "UTF-8", text.toUtf8(), false); }
 
 QString FromCp932(const QByteArray &bytes)
 {

@@ -9,10 +9,7 @@ constexpr char16_t kComma = u',';
 
 // Code 0 is deliberately not blank: the writer does not quote it, so the reader
 // must keep it inside a field for a round trip.
-inline bool IsBlank(char16_t c)
-{
-    return c >= 1 && c <= 32;
-}
+inline bool IsBlank(char16_t c) { return c >= 1 && c <= 32; }
 
 }  // namespace
 

@@ -56,14 +56,13 @@ bool WriteFileAtomically(const QString &path, const QByteArray &data, QString *e
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         tempName = dirName + '/' + '.' + QFile::encodeName(targetInfo.fileName()) + '.'
-                 + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+                   + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
         fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
     }
     if (fd < 0)
-        return Fail(error, QStringLiteral("cannot create a file in %1").arg(targetInfo.absolutePath()),
-                    errno);
+        return Fail(error, QStringLiteral("cannot create a file in %1").arg(targetInfo.absolutePath()), errno);
 
     struct stat old {};
     if (::stat(targetName.constData(), &old) == 0) {
@@ -145,8 +144,7 @@ QString WithDefaultExtension(const QString &name, const QString &extension)
 
 QString DatedFileName(const QDate &date, const QString &suffix)
 {
-    return QString::asprintf("%02d_%02d_%02d_", (date.year() % 100 + 100) % 100, date.month(), date.day())
-         + suffix;
+    return QString::asprintf("%02d_%02d_%02d_", (date.year() % 100 + 100) % 100, date.month(), date.day()) + suffix;
 }
 
 }  // namespace orvane

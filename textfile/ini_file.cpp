@@ -10,10 +10,7 @@ namespace orvane {
 namespace {
 
 // Only space and tab: an ideographic space typed into a name is content.
-bool IsBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
 QStringView Trim(QStringView s)
 {
@@ -114,8 +111,7 @@ qsizetype IniFile::FindSection(const QString &section) const
 {
     const QStringView wanted = Trim(section);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].kind == Kind::Section
-            && m_lines[i].name.compare(wanted, Qt::CaseInsensitive) == 0)
+        if (m_lines[i].kind == Kind::Section && m_lines[i].name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -151,15 +147,9 @@ std::optional<QString> IniFile::Value(const QString &section, const QString &key
     return ValueOf(m_lines[i].text);
 }
 
-bool IniFile::SectionExists(const QString &section) const
-{
-    return FindSection(section) >= 0;
-}
+bool IniFile::SectionExists(const QString &section) const { return FindSection(section) >= 0; }
 
-bool IniFile::KeyExists(const QString &section, const QString &key) const
-{
-    return FindKey(section, key) >= 0;
-}
+bool IniFile::KeyExists(const QString &section, const QString &key) const { return FindKey(section, key) >= 0; }
 
 QString IniFile::ReadString(const QString &section, const QString &key, const QString &def) const
 {
@@ -227,10 +217,7 @@ QString IniFile::Text() const
     return text;
 }
 
-QByteArray IniFile::Bytes() const
-{
-    return EncodeText(Text());
-}
+QByteArray IniFile::Bytes() const { return EncodeText(Text()); }
 
 bool IniFile::Flush(QString *error)
 {

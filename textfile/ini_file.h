@@ -15,8 +15,7 @@ namespace orvane {
 // of its section and a new section at the end of the file; every other line
 // (unknown keys and sections, comments, blank lines) stays where it was.
 // Lines may end in CR, LF or CR LF when read; they are written with CR LF.
-class IniFile
-{
+class IniFile {
 public:
     IniFile() = default;
 
@@ -51,8 +50,7 @@ public:
 
 private:
     enum class Kind { Other, Section, Key };
-    struct Line
-    {
+    struct Line {
         QString text;
         Kind kind = Kind::Other;
         QString name;  // section or key name, trimmed

@@ -16,18 +16,17 @@
 
 namespace {
 
-const char *const Usage =
-    "usage: varkel --port DEVICE|COMn [--id N] [--attempts N] COMMAND ARGS...\n"
-    "commands:\n"
-    "  send-positions SPEED V1..V12     get-positions        set-home        get-home\n"
-    "  write-motion-row SLOT ROW SPEED V1..V12               read-motion-row SLOT ROW\n"
-    "  set-motion-length SLOT N         get-motion-length SLOT\n"
-    "  write-scenario-item SLOT ITEM MOTION                  read-scenario-item SLOT ITEM\n"
-    "  set-scenario-length SLOT N       get-scenario-length SLOT\n"
-    "  set-mode MODE     get-mode       play-motion SLOT     play-scenario SLOT\n"
-    "  write-assignment ENTRY PATTERN TARGET                 read-assignment ENTRY\n"
-    "  write-trim T1..T12               read-trim\n"
-    "values are decimal 0-255; defaults: --id 0, --attempts 10\n";
+const char *const Usage = "usage: varkel --port DEVICE|COMn [--id N] [--attempts N] COMMAND ARGS...\n"
+                          "commands:\n"
+                          "  send-positions SPEED V1..V12     get-positions        set-home        get-home\n"
+                          "  write-motion-row SLOT ROW SPEED V1..V12               read-motion-row SLOT ROW\n"
+                          "  set-motion-length SLOT N         get-motion-length SLOT\n"
+                          "  write-scenario-item SLOT ITEM MOTION                  read-scenario-item SLOT ITEM\n"
+                          "  set-scenario-length SLOT N       get-scenario-length SLOT\n"
+                          "  set-mode MODE     get-mode       play-motion SLOT     play-scenario SLOT\n"
+                          "  write-assignment ENTRY PATTERN TARGET                 read-assignment ENTRY\n"
+                          "  write-trim T1..T12               read-trim\n"
+                          "values are decimal 0-255; defaults: --id 0, --attempts 10\n";
 
 struct BadArgument {
     std::string message;
@@ -89,66 +88,84 @@ bool PrintReply(bool ok, const QByteArray &reply, int from, int count)
 const std::map<std::string, Command> &Commands()
 {
     static const std::map<std::string, Command> table = {
-        {"send-positions", {13, [](int &r, uint8_t id, const auto &a) { return SendPositions(r, id, a[0], Twelve(a, 1)); }}},
-        {"get-positions", {0, [](int &r, uint8_t id, const auto &) {
-             QByteArray reply;
-             return PrintReply(GetPositions(r, id, reply), reply, 1, 12);
-         }}},
+        {"send-positions",
+         {13, [](int &r, uint8_t id, const auto &a) { return SendPositions(r, id, a[0], Twelve(a, 1)); }}},
+        {"get-positions",
+         {0,
+          [](int &r, uint8_t id, const auto &) {
+              QByteArray reply;
+              return PrintReply(GetPositions(r, id, reply), reply, 1, 12);
+          }}},
         {"set-home", {0, [](int &r, uint8_t id, const auto &) { return SetHomePosition(r, id); }}},
-        {"get-home", {0, [](int &r, uint8_t id, const auto &) {
-             QByteArray reply;
-             return PrintReply(GetHomePosition(r, id, reply), reply, 1, 12);
-         }}},
-        {"write-motion-row", {15, [](int &r, uint8_t id, const auto &a) {
-             return WriteMotionRow(r, id, a[0], a[1], a[2], Twelve(a, 3));
-         }}},
-        {"read-motion-row", {2, [](int &r, uint8_t id, const auto &a) {
-             QByteArray reply;
-             return PrintReply(ReadMotionRow(r, id, a[0], a[1], reply), reply, 1, 13);
-         }}},
-        {"set-motion-length", {2, [](int &r, uint8_t id, const auto &a) { return SetMotionLength(r, id, a[0], a[1]); }}},
-        {"get-motion-length", {1, [](int &r, uint8_t id, const auto &a) {
-             int n = 0;
-             const bool ok = GetMotionLength(r, id, a[0], n);
-             return PrintOne(ok, n);
-         }}},
-        {"write-scenario-item", {3, [](int &r, uint8_t id, const auto &a) {
-             return WriteScenarioItem(r, id, a[0], a[1], a[2]);
-         }}},
-        {"read-scenario-item", {2, [](int &r, uint8_t id, const auto &a) {
-             int m = 0;
-             const bool ok = ReadScenarioItem(r, id, a[0], a[1], m);
-             return PrintOne(ok, m);
-         }}},
-        {"set-scenario-length", {2, [](int &r, uint8_t id, const auto &a) { return SetScenarioLength(r, id, a[0], a[1]); }}},
-        {"get-scenario-length", {1, [](int &r, uint8_t id, const auto &a) {
-             int n = 0;
-             const bool ok = GetScenarioLength(r, id, a[0], n);
-             return PrintOne(ok, n);
-         }}},
+        {"get-home",
+         {0,
+          [](int &r, uint8_t id, const auto &) {
+              QByteArray reply;
+              return PrintReply(GetHomePosition(r, id, reply), reply, 1, 12);
+          }}},
+        {"write-motion-row",
+         {15, [](int &r, uint8_t id, const auto &a) { return WriteMotionRow(r, id, a[0], a[1], a[2], Twelve(a, 3)); }}},
+        {"read-motion-row",
+         {2,
+          [](int &r, uint8_t id, const auto &a) {
+              QByteArray reply;
+              return PrintReply(ReadMotionRow(r, id, a[0], a[1], reply), reply, 1, 13);
+          }}},
+        {"set-motion-length",
+         {2, [](int &r, uint8_t id, const auto &a) { return SetMotionLength(r, id, a[0], a[1]); }}},
+        {"get-motion-length",
+         {1,
+          [](int &r, uint8_t id, const auto &a) {
+              int n = 0;
+              const bool ok = GetMotionLength(r, id, a[0], n);
+              return PrintOne(ok, n);
+          }}},
+        {"write-scenario-item",
+         {3, [](int &r, uint8_t id, const auto &a) { return WriteScenarioItem(r, id, a[0], a[1], a[2]); }}},
+        {"read-scenario-item",
+         {2,
+          [](int &r, uint8_t id, const auto &a) {
+              int m = 0;
+              const bool ok = ReadScenarioItem(r, id, a[0], a[1], m);
+              return PrintOne(ok, m);
+          }}},
+        {"set-scenario-length",
+         {2, [](int &r, uint8_t id, const auto &a) { return SetScenarioLength(r, id, a[0], a[1]); }}},
+        {"get-scenario-length",
+         {1,
+          [](int &r, uint8_t id, const auto &a) {
+              int n = 0;
+              const bool ok = GetScenarioLength(r, id, a[0], n);
+              return PrintOne(ok, n);
+          }}},
         {"set-mode", {1, [](int &r, uint8_t id, const auto &a) { return SetMode(r, id, a[0]); }}},
-        {"get-mode", {0, [](int &r, uint8_t id, const auto &) {
-             uint8_t mode = 0;
-             const bool ok = GetMode(r, id, mode);
-             return PrintOne(ok, mode);
-         }}},
+        {"get-mode",
+         {0,
+          [](int &r, uint8_t id, const auto &) {
+              uint8_t mode = 0;
+              const bool ok = GetMode(r, id, mode);
+              return PrintOne(ok, mode);
+          }}},
         {"play-motion", {1, [](int &r, uint8_t id, const auto &a) { return PlayMotion(r, id, a[0]); }}},
         {"play-scenario", {1, [](int &r, uint8_t id, const auto &a) { return PlayScenario(r, id, a[0]); }}},
-        {"write-assignment", {3, [](int &r, uint8_t id, const auto &a) {
-             return WriteAssignment(r, id, a[0], a[1], a[2]);
-         }}},
-        {"read-assignment", {1, [](int &r, uint8_t id, const auto &a) {
-             int pattern = 0, target = 0;
-             const bool ok = ReadAssignment(r, id, a[0], pattern, target);
-             if (ok)
-                 std::printf("%d %d\n", pattern, target);
-             return ok;
-         }}},
+        {"write-assignment",
+         {3, [](int &r, uint8_t id, const auto &a) { return WriteAssignment(r, id, a[0], a[1], a[2]); }}},
+        {"read-assignment",
+         {1,
+          [](int &r, uint8_t id, const auto &a) {
+              int pattern = 0, target = 0;
+              const bool ok = ReadAssignment(r, id, a[0], pattern, target);
+              if (ok)
+                  std::printf("%d %d\n", pattern, target);
+              return ok;
+          }}},
         {"write-trim", {12, [](int &r, uint8_t id, const auto &a) { return WriteTrim(r, id, Twelve(a, 0)); }}},
-        {"read-trim", {0, [](int &r, uint8_t id, const auto &) {
-             QByteArray reply;
-             return PrintReply(ReadTrim(r, id, reply), reply, 1, 12);
-         }}},
+        {"read-trim",
+         {0,
+          [](int &r, uint8_t id, const auto &) {
+              QByteArray reply;
+              return PrintReply(ReadTrim(r, id, reply), reply, 1, 12);
+          }}},
     };
     return table;
 }
@@ -213,7 +230,7 @@ int PortNumberFor(const std::string &port)
     return PathSlot;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -244,8 +261,8 @@ int main(int argc, char **argv)
     int retry = inv.attempts;
     const bool ok = Commands().at(inv.command).run(retry, static_cast<uint8_t>(inv.id), inv.args);
     if (!ok)
-        std::fprintf(stderr, "varkel: %s: no valid reply from board %d after %d attempt(s)\n",
-                     inv.command.c_str(), inv.id, retry);
+        std::fprintf(stderr, "varkel: %s: no valid reply from board %d after %d attempt(s)\n", inv.command.c_str(),
+                     inv.id, retry);
     std::fflush(stdout);
     ReleasePort();
     return ok ? 0 : 1;

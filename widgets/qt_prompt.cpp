@@ -51,7 +51,7 @@ PromptAnswer QtPrompt::Message(PromptIcon icon, const QString &title, const QStr
     }
     // Closed by the window's close box: the escape button's meaning.
     return buttons == PromptButtons::YesNo ? PromptAnswer::No
-         : buttons == PromptButtons::Ok    ? PromptAnswer::Ok
+           : buttons == PromptButtons::Ok  ? PromptAnswer::Ok
                                            : PromptAnswer::Cancel;
 }
 
@@ -98,7 +98,7 @@ QColor FromColorNumber(uint32_t color)
         return QApplication::palette().color(QPalette::Button);
     return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
 }
-} // namespace
+}  // namespace
 
 QString QtPrompt::OpenFile(const QString &title, const QString &filter, const QString &initial)
 {

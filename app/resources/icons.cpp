@@ -17,10 +17,7 @@ const QColor Amber(0xe0, 0x9a, 0x1a);
 const QColor Sky(0x3a, 0x86, 0xd0);
 const QColor Paper(0xfa, 0xfa, 0xf4);
 
-QPen Line(const QColor &c, double w = 1.6)
-{
-    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+QPen Line(const QColor &c, double w = 1.6) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
 void Arrow(QPainter &p, QPointF from, QPointF to, const QColor &c)
 {
@@ -77,7 +74,8 @@ using Drawer = std::function<void(QPainter &)>;
 const QHash<QString, Drawer> &Drawers()
 {
     static const QHash<QString, Drawer> drawers = {
-        {QStringLiteral("MOTION_FILE_BTN"), [](QPainter &p) {
+        {QStringLiteral("MOTION_FILE_BTN"),
+         [](QPainter &p) {
              // scenario: motions chained one after another
              for (int i = 0; i < 3; ++i) {
                  p.setPen(Line(Ink));
@@ -90,7 +88,8 @@ const QHash<QString, Drawer> &Drawers()
              p.drawLine(QPointF(15, 12), QPointF(17, 12));
          }},
         {QStringLiteral("HOME_BTN"), [](QPainter &p) { House(p, QRectF(3, 3, 18, 18), Red); }},
-        {QStringLiteral("OPTION_BTN"), [](QPainter &p) {
+        {QStringLiteral("OPTION_BTN"),
+         [](QPainter &p) {
              p.setPen(Line(Ink));
              p.setBrush(Paper);
              for (int i = 0; i < 8; ++i) {
@@ -105,7 +104,8 @@ const QHash<QString, Drawer> &Drawers()
              p.drawEllipse(QPointF(12, 12), 2.5, 2.5);
              p.setBrush(Qt::NoBrush);
          }},
-        {QStringLiteral("OptionMenu3"), [](QPainter &p) {
+        {QStringLiteral("OptionMenu3"),
+         [](QPainter &p) {
              // transmitter: a box with an antenna and two sticks
              p.setPen(Line(Ink, 2.0));
              p.drawLine(QPointF(17, 9), QPointF(20, 2));
@@ -117,7 +117,8 @@ const QHash<QString, Drawer> &Drawers()
              p.drawEllipse(QPointF(16, 15), 2.3, 2.3);
              p.setBrush(Qt::NoBrush);
          }},
-        {QStringLiteral("SpeedButton1"), [](QPainter &p) {
+        {QStringLiteral("SpeedButton1"),
+         [](QPainter &p) {
              // label: a price tag with a hole
              QPolygonF tag;
              tag << QPointF(3, 8) << QPointF(8, 3) << QPointF(21, 3) << QPointF(21, 13) << QPointF(8, 13);
@@ -131,7 +132,8 @@ const QHash<QString, Drawer> &Drawers()
              p.drawLine(QPointF(12, 14), QPointF(16, 14));
              p.setBrush(Qt::NoBrush);
          }},
-        {QStringLiteral("INFO_BTN"), [](QPainter &p) {
+        {QStringLiteral("INFO_BTN"),
+         [](QPainter &p) {
              p.setPen(Line(Ink));
              p.setBrush(Sky);
              p.drawEllipse(QPointF(12, 12), 9, 9);
@@ -140,7 +142,8 @@ const QHash<QString, Drawer> &Drawers()
              p.drawPoint(QPointF(12, 7.2));
              p.setBrush(Qt::NoBrush);
          }},
-        {QStringLiteral("EXIT_BTN"), [](QPainter &p) {
+        {QStringLiteral("EXIT_BTN"),
+         [](QPainter &p) {
              // an open door with an arrow leaving it
              p.setPen(Line(Ink));
              p.setBrush(Paper);
@@ -150,7 +153,8 @@ const QHash<QString, Drawer> &Drawers()
              p.setBrush(Qt::NoBrush);
              Arrow(p, QPointF(12, 12), QPointF(21, 12), Red);
          }},
-        {QStringLiteral("SHOT_BTN"), [](QPainter &p) {
+        {QStringLiteral("SHOT_BTN"),
+         [](QPainter &p) {
              // teaching: a hand guiding a joint
              Servo(p, QPointF(8, 15));
              p.setPen(Line(Ink, 2.0));
@@ -159,25 +163,29 @@ const QHash<QString, Drawer> &Drawers()
              p.drawArc(QRectF(11, 2, 10, 10), 200 * 16, 200 * 16);
              Arrow(p, QPointF(20, 9), QPointF(19, 13), Amber);
          }},
-        {QStringLiteral("SETPOS_BTN"), [](QPainter &p) {
+        {QStringLiteral("SETPOS_BTN"),
+         [](QPainter &p) {
              // send the screen's positions to the servo
              Sheet(p, QRectF(2, 4, 8, 11));
              Servo(p, QPointF(17, 16));
              Arrow(p, QPointF(8, 10), QPointF(18, 10), Green);
          }},
-        {QStringLiteral("GETPOS_BTN"), [](QPainter &p) {
+        {QStringLiteral("GETPOS_BTN"),
+         [](QPainter &p) {
              // read the servo's positions onto the screen
              Sheet(p, QRectF(2, 4, 8, 11));
              Servo(p, QPointF(17, 16));
              Arrow(p, QPointF(19, 8), QPointF(8.5, 8), Sky);
          }},
-        {QStringLiteral("NOW_BTN"), [](QPainter &p) {
+        {QStringLiteral("NOW_BTN"),
+         [](QPainter &p) {
              House(p, QRectF(9, 6, 13, 13), Red);
              p.setPen(Line(Green, 2.0));
              p.drawArc(QRectF(1, 4, 12, 14), 90 * 16, 150 * 16);
              Arrow(p, QPointF(5, 5), QPointF(9, 5), Green);
          }},
-        {QStringLiteral("SLEEP_BTN"), [](QPainter &p) {
+        {QStringLiteral("SLEEP_BTN"),
+         [](QPainter &p) {
              QPainterPath moon;
              moon.addEllipse(QPointF(10, 13), 8, 8);
              QPainterPath bite;
@@ -193,13 +201,15 @@ const QHash<QString, Drawer> &Drawers()
              p.setPen(Ink);
              p.drawText(QRectF(14, 1, 9, 9), Qt::AlignCenter, QStringLiteral("z"));
          }},
-        {QStringLiteral("DEFAULT_BTN"), [](QPainter &p) {
+        {QStringLiteral("DEFAULT_BTN"),
+         [](QPainter &p) {
              // default mode: servos powered
              p.setPen(Line(Green, 2.2));
              p.drawArc(QRectF(4, 5, 16, 16), 120 * 16, 300 * 16);
              p.drawLine(QPointF(12, 2.5), QPointF(12, 12));
          }},
-        {QStringLiteral("GRID_BTN"), [](QPainter &p) {
+        {QStringLiteral("GRID_BTN"),
+         [](QPainter &p) {
              p.setPen(Line(Ink));
              p.setBrush(Paper);
              p.drawRect(QRectF(3, 4, 18, 16));
@@ -212,7 +222,8 @@ const QHash<QString, Drawer> &Drawers()
              for (double x : {9.0, 15.0})
                  p.drawLine(QPointF(x, 4), QPointF(x, 20));
          }},
-        {QStringLiteral("GRAPH_BTN"), [](QPainter &p) {
+        {QStringLiteral("GRAPH_BTN"),
+         [](QPainter &p) {
              p.setPen(Line(Ink));
              p.drawLine(QPointF(3, 3), QPointF(3, 21));
              p.drawLine(QPointF(3, 21), QPointF(21, 21));
@@ -221,7 +232,8 @@ const QHash<QString, Drawer> &Drawers()
              curve << QPointF(4, 17) << QPointF(9, 10) << QPointF(13, 14) << QPointF(20, 5);
              p.drawPolyline(curve);
          }},
-        {QStringLiteral("ADDITEM_BTN"), [](QPainter &p) {
+        {QStringLiteral("ADDITEM_BTN"),
+         [](QPainter &p) {
              Sheet(p, QRectF(2, 6, 14, 12));
              p.setPen(Line(Ink, 1.0));
              p.drawLine(QPointF(4, 10), QPointF(14, 10));
@@ -230,7 +242,8 @@ const QHash<QString, Drawer> &Drawers()
              p.drawLine(QPointF(18, 12), QPointF(18, 22));
              p.drawLine(QPointF(13, 17), QPointF(23, 17));
          }},
-        {QStringLiteral("SpeedButton3"), [](QPainter &p) {
+        {QStringLiteral("SpeedButton3"),
+         [](QPainter &p) {
              // overwrite: a pencil across a row
              Sheet(p, QRectF(2, 6, 14, 12));
              p.setPen(Line(Ink, 1.0));
@@ -243,7 +256,8 @@ const QHash<QString, Drawer> &Drawers()
              p.drawPolygon(pencil);
              p.setBrush(Qt::NoBrush);
          }},
-        {QStringLiteral("Orvane"), [](QPainter &p) {
+        {QStringLiteral("Orvane"),
+         [](QPainter &p) {
              // a small robot head
              p.setPen(Line(Ink, 2.0));
              p.drawLine(QPointF(12, 2), QPointF(12, 5));
@@ -273,7 +287,7 @@ QPixmap Render(const Drawer &draw, int size)
     return pixmap;
 }
 
-} // namespace
+}  // namespace
 
 QIcon OrvaneIcon(const QString &name)
 {

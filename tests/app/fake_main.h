@@ -9,8 +9,8 @@
 
 #include <QDialog>
 #include <QString>
-#include <QTimer>
 #include <QStringList>
+#include <QTimer>
 #include <array>
 #include <functional>
 

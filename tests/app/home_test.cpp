@@ -3,8 +3,8 @@
 
 #include "app/home_dialog.h"
 #include "app/home_ops.h"
-#include "protocol/serial_port.h"
 #include "boards_on_line.h"
+#include "protocol/serial_port.h"
 #include "sim/virtual_boards.h"
 
 #include <QDir>
@@ -20,8 +20,8 @@
 
 namespace {
 
-using orvane::sim::Bytes;
 using orvane::sim::BoardMemory;
+using orvane::sim::Bytes;
 using orvane::sim::VirtualBoards;
 
 Bytes WithSum(std::initializer_list<int> values)
@@ -264,15 +264,17 @@ TEST_F(HomeFiles, OpeningAFileWithOnlyChannelOneGivesNinetyElsewhereAndSendsNoth
     ASSERT_EQ(prompt.fileDialogs.size(), 1u);
     EXPECT_EQ(prompt.fileDialogs[0].title, QStringLiteral("ホームポジションのファイルを開く"));
     EXPECT_EQ(prompt.fileDialogs[0].filter, QStringLiteral("ホームポジション (*.vpd)|*.vpd"));
-    EXPECT_EQ(prompt.fileDialogs[0].initial, Path(dialog.StartDate().toString(QStringLiteral("yy_MM_dd")) + QStringLiteral("_HOME.vpd")));
+    EXPECT_EQ(prompt.fileDialogs[0].initial,
+              Path(dialog.StartDate().toString(QStringLiteral("yy_MM_dd")) + QStringLiteral("_HOME.vpd")));
     for (int n = 1; n <= 24; ++n) {
         const int v = n == 1 ? 100 : 90;
         EXPECT_EQ(main.home[n], v) << n;
         EXPECT_EQ(main.value[n], v) << n;
         EXPECT_TRUE(main.calls.contains(QStringLiteral("SetChannel(%1,%2,1)").arg(n).arg(v))) << n;
     }
-    EXPECT_EQ(main.calls.mid(0, 3), (QStringList{QStringLiteral("SetHomeValue(1,100)"), QStringLiteral("ShowChannelValue(1)"),
-                                                QStringLiteral("SetChannel(1,100,1)")}));
+    EXPECT_EQ(main.calls.mid(0, 3),
+              (QStringList{QStringLiteral("SetHomeValue(1,100)"), QStringLiteral("ShowChannelValue(1)"),
+                           QStringLiteral("SetChannel(1,100,1)")}));
     EXPECT_TRUE(prompt.boxes.empty());
     EXPECT_TRUE(main.Calls(QStringLiteral("SendBoardPositions")).isEmpty());
     QTest::qWait(50);
@@ -374,8 +376,8 @@ TEST_F(HomeFiles, AppendedExtensionOnAnExistingFileAsksFirst)
     SaveHomeFile(dialog, main);
     ASSERT_EQ(prompt.boxes.size(), 1u);
     EXPECT_EQ(prompt.boxes[0].icon, PromptIcon::Question);
-    EXPECT_EQ(prompt.boxes[0].text,
-              QDir::toNativeSeparators(Path(QStringLiteral("pose.vpd"))) + QStringLiteral(" は既に存在します。\n上書きしますか？"));
+    EXPECT_EQ(prompt.boxes[0].text, QDir::toNativeSeparators(Path(QStringLiteral("pose.vpd")))
+                                        + QStringLiteral(" は既に存在します。\n上書きしますか？"));
     EXPECT_EQ(ReadAll(Path(QStringLiteral("pose.vpd"))), QByteArray("old"));
 
     SaveHomeFile(dialog, main);
@@ -389,7 +391,8 @@ TEST_F(HomeFiles, SaveThatCannotWriteWarnsAndLeavesWhatWasThere)
     ASSERT_EQ(prompt.boxes.size(), 1u);
     EXPECT_EQ(prompt.boxes[0].icon, PromptIcon::Warning);
     EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("警告"));
-    EXPECT_TRUE(prompt.boxes[0].text.startsWith(QStringLiteral("ホームポジションのファイルを保存できませんでした。\n")));
+    EXPECT_TRUE(
+        prompt.boxes[0].text.startsWith(QStringLiteral("ホームポジションのファイルを保存できませんでした。\n")));
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("no/such/folder/pose.vpd"))));
 
     // A folder in the file's place: nothing may be put over it or into it.
@@ -415,4 +418,4 @@ TEST_F(HomeFiles, TheDialogRunsTheChosenOperation)
     EXPECT_EQ(main.value[24], 12);
 }
 
-} // namespace
+}  // namespace

@@ -231,4 +231,4 @@ TEST(SharedWidgets, LabelReportsTheMouseEnteringAndLeaving)
     EXPECT_EQ(left.count(), 1);
 }
 
-} // namespace
+}  // namespace

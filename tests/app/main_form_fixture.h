@@ -30,8 +30,8 @@ inline Bytes WithSum(Bytes frame)
     return frame;
 }
 
-inline void SendMouse(QWidget *target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
-                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+inline void SendMouse(QWidget *target, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons,
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button, buttons, modifiers);
     QApplication::sendEvent(target, &event);

@@ -6,9 +6,9 @@
 #include "app/label_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,7 +44,7 @@ void Drag(QScrollBar *bar, int to)
 
 QColor BoxColor(const TMainForm &form, int n) { return form.CH_CAPTION[n]->palette().color(QPalette::Base); }
 
-} // namespace
+}  // namespace
 
 TEST_F(MainFormOnBoards, DraggingSlider5InSyncModeSendsOneFrameToTheFirstBoardOnly)
 {
@@ -53,8 +53,8 @@ TEST_F(MainFormOnBoards, DraggingSlider5InSyncModeSendsOneFrameToTheFirstBoardOn
     Drag(form->CH_BAR[5], 120);
 
     ASSERT_EQ(boards->frames().size(), 1u);
-    EXPECT_EQ(boards->frames()[0], (Bytes{0xFD, 0x00, 0x00, 0x5A, 0x5A, 0x5A, 0x5A, 0x78, 0x5A, 0x5A, 0x5A, 0x5A,
-                                          0x5A, 0x5A, 0x5A, 0x53}));
+    EXPECT_EQ(boards->frames()[0],
+              (Bytes{0xFD, 0x00, 0x00, 0x5A, 0x5A, 0x5A, 0x5A, 0x78, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x53}));
     EXPECT_EQ(form->ValueCode(5), 120);
     EXPECT_EQ(form->ValueText(5), QStringLiteral("120"));
     EXPECT_EQ(form->CH_CAPTION[5]->text(), QStringLiteral("120"));
@@ -68,8 +68,8 @@ TEST_F(MainFormOnBoards, DraggingSlider17SendsToTheSecondBoardOnlyAndNothingWith
     form->SYNC_MODE->click();
     Drag(form->CH_BAR[17], 120);
     ASSERT_EQ(boards->frames().size(), 1u);
-    EXPECT_EQ(boards->frames()[0], (Bytes{0xFD, 0x01, 0x00, 0x5A, 0x5A, 0x5A, 0x5A, 0x78, 0x5A, 0x5A, 0x5A, 0x5A,
-                                          0x5A, 0x5A, 0x5A, 0x54}));
+    EXPECT_EQ(boards->frames()[0],
+              (Bytes{0xFD, 0x01, 0x00, 0x5A, 0x5A, 0x5A, 0x5A, 0x78, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x54}));
 
     boards->clearFrames();
     form = Open("CH1-12ID=0\nCH13-24ID=255\n");
@@ -375,8 +375,7 @@ TEST_F(MainFormOnBoards, PortListOffClosesThePortWithANoticeAndARestoredPortOpen
     prompt.boxes.clear();
     form = Open(QStringLiteral("CommPort=4\n[Ports]\nCOM4=%1\n").arg(QString::fromStdString(boards->slavePath())));
     EXPECT_EQ(form->CommPort->currentText(), QStringLiteral("COM4"));
-    EXPECT_EQ(form->CommPort->itemData(4, Qt::ToolTipRole).toString(),
-              QString::fromStdString(boards->slavePath()));
+    EXPECT_EQ(form->CommPort->itemData(4, Qt::ToolTipRole).toString(), QString::fromStdString(boards->slavePath()));
     ASSERT_EQ(prompt.boxes.size(), 1u);
     EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("COM4 設定完了"));
     EXPECT_TRUE(SerialPort->IsOpen());

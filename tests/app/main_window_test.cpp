@@ -8,15 +8,15 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
-#include <QItemSelectionModel>
-#include <QTableView>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTableView>
 #include <QToolButton>
 
 namespace {
@@ -38,14 +38,17 @@ public:
     QStringList seen;
     void ChannelLookChanged(int channel, const QString &name, uint32_t panel, uint32_t text) override
     {
-        seen << QStringLiteral("%1 %2 %3 %4").arg(channel).arg(name).arg(panel, 6, 16, QLatin1Char('0')).arg(
-                    text, 6, 16, QLatin1Char('0'));
+        seen << QStringLiteral("%1 %2 %3 %4")
+                    .arg(channel)
+                    .arg(name)
+                    .arg(panel, 6, 16, QLatin1Char('0'))
+                    .arg(text, 6, 16, QLatin1Char('0'));
     }
 };
 
 QPoint At(const TMainForm &form, int panel) { return form.PANEL[panel]->pos(); }
 
-} // namespace
+}  // namespace
 
 TEST_F(MainFormTest, WithoutOrvIniEveryControlShowsItsDefault)
 {
@@ -56,11 +59,12 @@ TEST_F(MainFormTest, WithoutOrvIniEveryControlShowsItsDefault)
     EXPECT_EQ(form->ChannelArea->size(), QSize(508, 343));
 
     for (const char *name :
-         {"CommPort", "Desktop", "DATA_NAME", "SYNC_MODE", "RadioButton2", "SPD_BTN_0", "SPD_BTN_7", "CH24_LAB",
-          "CH24_SYNC", "CH24_CAPTION", "CH24_BAR", "CH24_MODE", "PANEL_24", "Segment", "TRACK1_BTN", "TRACK4_BTN",
-          "RITV_ON", "RITV_OFF", "SHOT_BTN", "SETPOS_BTN", "GETPOS_BTN", "NOW_BTN", "SLEEP_BTN", "DEFAULT_BTN",
-          "GRID_BTN", "GRAPH_BTN", "ADDITEM_BTN", "SpeedButton3", "MONTER", "MOTION_FILE_BTN", "HOME_BTN",
-          "OPTION_BTN", "OptionMenu3", "SpeedButton1", "INFO_BTN", "EXIT_BTN"})
+         {"CommPort",  "Desktop",    "DATA_NAME",   "SYNC_MODE",    "RadioButton2", "SPD_BTN_0",
+          "SPD_BTN_7", "CH24_LAB",   "CH24_SYNC",   "CH24_CAPTION", "CH24_BAR",     "CH24_MODE",
+          "PANEL_24",  "Segment",    "TRACK1_BTN",  "TRACK4_BTN",   "RITV_ON",      "RITV_OFF",
+          "SHOT_BTN",  "SETPOS_BTN", "GETPOS_BTN",  "NOW_BTN",      "SLEEP_BTN",    "DEFAULT_BTN",
+          "GRID_BTN",  "GRAPH_BTN",  "ADDITEM_BTN", "SpeedButton3", "MONTER",       "MOTION_FILE_BTN",
+          "HOME_BTN",  "OPTION_BTN", "OptionMenu3", "SpeedButton1", "INFO_BTN",     "EXIT_BTN"})
         EXPECT_NE(form->findChild<QWidget *>(QLatin1String(name)), nullptr) << name;
 
     for (int n = 1; n <= 24; ++n) {
@@ -128,10 +132,10 @@ TEST_F(MainFormTest, SavingKeepsUnknownKeysAndSectionsAndWritesWhatTheWindowHold
     form->SaveSettings();
 
     const QString text = orvane::DecodeText(IniBytes());
-    for (const char *line : {"[Mine]\r\nfoo=bar\r\n", "Unknown=1\r\n", "[Ports]\r\nCOM2=/dev/ttyX", "CH13-24ID=3\r\n",
-                             "ListWidth=640\r\n", "ServoName3=膝\r\nPanelColor3=255\r\nPanelView3=0\r\n",
-                             "PanelColor4=-2147483633\r\n", "PanelList=2\r\n", "PanelName2=Pattern2\r\n",
-                             "PanelTop10_24=294\r\n", "HomePos_24=12\r\n"})
+    for (const char *line :
+         {"[Mine]\r\nfoo=bar\r\n", "Unknown=1\r\n", "[Ports]\r\nCOM2=/dev/ttyX", "CH13-24ID=3\r\n", "ListWidth=640\r\n",
+          "ServoName3=膝\r\nPanelColor3=255\r\nPanelView3=0\r\n", "PanelColor4=-2147483633\r\n", "PanelList=2\r\n",
+          "PanelName2=Pattern2\r\n", "PanelTop10_24=294\r\n", "HomePos_24=12\r\n"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line;
     EXPECT_LT(text.indexOf(QStringLiteral("Check=OK")), text.indexOf(QStringLiteral("CommPort=0")));
 
@@ -240,8 +244,8 @@ TEST_F(MainFormTest, DesktopRenameTakesAnyTextIncludingEmptyAndNeverTouchesStand
     form.DesktopContextPopup();
     EXPECT_EQ(form.Desktop->itemText(3), QStringLiteral("Pattern3")) << "cancelled";
     form.DesktopContextPopup();
-    EXPECT_EQ(input.dialogs, (QStringList{QStringLiteral("DESKTOPの名称を入力する"),
-                                          QStringLiteral("DESKTOPの名称を入力する")}));
+    EXPECT_EQ(input.dialogs,
+              (QStringList{QStringLiteral("DESKTOPの名称を入力する"), QStringLiteral("DESKTOPの名称を入力する")}));
     EXPECT_EQ(input.prompts.last(), QStringLiteral("現在の配置の名称を入力してください"));
     EXPECT_EQ(input.presets.last(), QStringLiteral("Pattern3"));
     EXPECT_EQ(form.Desktop->itemText(3), QString());

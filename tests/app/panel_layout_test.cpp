@@ -30,11 +30,11 @@ TEST(PanelLayout, DraggedPanelStaysInsideTheChannelArea)
 
 TEST(ContrastColor, FollowsTheRoundedLuma)
 {
-    EXPECT_EQ(ContrastColor(0x00FFFF), kBlack);    // yellow, 226
-    EXPECT_EQ(ContrastColor(0x800000), kWhite);    // navy, 15
-    EXPECT_EQ(ContrastColor(0x808080), kWhite);    // grey, 128
-    EXPECT_EQ(ContrastColor(0xC37878), kBlack);    // 128.55 rounds to 129
-    EXPECT_EQ(ContrastColor(0x818181), kBlack);    // 129
+    EXPECT_EQ(ContrastColor(0x00FFFF), kBlack);  // yellow, 226
+    EXPECT_EQ(ContrastColor(0x800000), kWhite);  // navy, 15
+    EXPECT_EQ(ContrastColor(0x808080), kWhite);  // grey, 128
+    EXPECT_EQ(ContrastColor(0xC37878), kBlack);  // 128.55 rounds to 129
+    EXPECT_EQ(ContrastColor(0x818181), kBlack);  // 129
 }
 
 TEST(ContrastColor, SystemColoursResolveThroughThePalette)
@@ -44,7 +44,7 @@ TEST(ContrastColor, SystemColoursResolveThroughThePalette)
     SystemColors dark = FixedSystemColors();
     dark[kButtonFaceIndex] = 0x303030;
     EXPECT_EQ(ContrastColor(kButtonFace, dark), kWhite);
-    EXPECT_EQ(ContrastColor(0x80000000u | 13), kWhite);   // highlight
+    EXPECT_EQ(ContrastColor(0x80000000u | 13), kWhite);  // highlight
 }
 
 }  // namespace

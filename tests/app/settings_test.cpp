@@ -7,12 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-
 namespace orvane {
 namespace {
 
-class Settings : public ::testing::Test
-{
+class Settings : public ::testing::Test {
 protected:
     QString IniPath() const { return SettingsFilePath(dir.path()); }
     QTemporaryDir dir;
@@ -67,11 +65,11 @@ TEST_F(Settings, FreshSaveWritesEveryKeyInTableOrderWithCrLf)
 {
     ASSERT_TRUE(SaveSettings(dir.path(), MainSettings{}, nullptr));
     const QByteArray bytes = ReadAll(IniPath());
-    EXPECT_TRUE(bytes.startsWith(
-        "[Orvane]\r\nCheck=OK\r\nCommPort=0\r\nCH1-12ID=0\r\nCH13-24ID=255\r\nMainTop=-1\r\n"
-        "MainLeft=-1\r\nListView=0\r\nListTop=-1\r\nListLeft=-1\r\nListWidth=-1\r\nListHeight=-1\r\n"
-        "GraphView=0\r\nGraphTop=-1\r\nGraphLeft=-1\r\nGraphWidth=700\r\n"
-        "ServoName1=CH1\r\nPanelColor1=-2147483633\r\nPanelView1=1\r\nServoName2=CH2\r\n"))
+    EXPECT_TRUE(
+        bytes.startsWith("[Orvane]\r\nCheck=OK\r\nCommPort=0\r\nCH1-12ID=0\r\nCH13-24ID=255\r\nMainTop=-1\r\n"
+                         "MainLeft=-1\r\nListView=0\r\nListTop=-1\r\nListLeft=-1\r\nListWidth=-1\r\nListHeight=-1\r\n"
+                         "GraphView=0\r\nGraphTop=-1\r\nGraphLeft=-1\r\nGraphWidth=700\r\n"
+                         "ServoName1=CH1\r\nPanelColor1=-2147483633\r\nPanelView1=1\r\nServoName2=CH2\r\n"))
         << bytes.left(400).toStdString();
     EXPECT_TRUE(bytes.contains("PanelView24=1\r\nPanelList=0\r\nPanelName1=Pattern1\r\n"
                                "PanelLeft1_0=0\r\nPanelTop1_0=170\r\nPanelLeft1_1=0\r\nPanelTop1_1=26\r\n"

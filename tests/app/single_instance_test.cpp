@@ -35,7 +35,7 @@ bool WaitFor(const std::function<bool()> &done, int ms)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 TEST(SingleInstance, TheLockIsHeldForTheLifeOfItsOwnerOnly)
 {
@@ -55,11 +55,11 @@ TEST(SingleInstance, ASecondProgramIsRefusedAndTouchesNothing)
 {
     QTemporaryDir dir;
     const QDir root(dir.path());
-    ASSERT_TRUE(root.mkpath(QStringLiteral("a")) && root.mkpath(QStringLiteral("b")) && root.mkpath(QStringLiteral("run")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("a")) && root.mkpath(QStringLiteral("b"))
+                && root.mkpath(QStringLiteral("run")));
     const QString a = root.filePath(QStringLiteral("a/orvane"));
     const QString b = root.filePath(QStringLiteral("b/orvane"));
-    QFile::setPermissions(root.filePath(QStringLiteral("run")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(root.filePath(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ASSERT_TRUE(QFile::copy(QStringLiteral(ORVANE_BINARY), a));
     ASSERT_TRUE(QFile::copy(QStringLiteral(ORVANE_BINARY), b));
 
@@ -79,10 +79,12 @@ TEST(SingleInstance, ASecondProgramIsRefusedAndTouchesNothing)
     ASSERT_TRUE(second.waitForStarted());
     const QByteArray warning = QStringLiteral("orvane: すでにプログラムは起動しています。\n").toLocal8Bit();
     QByteArray said;
-    WaitFor([&] {
-        said += second.readAllStandardError();
-        return said.contains(warning);
-    }, 10000);
+    WaitFor(
+        [&] {
+            said += second.readAllStandardError();
+            return said.contains(warning);
+        },
+        10000);
     EXPECT_TRUE(said.contains(warning)) << said.toStdString();
     QTest::qWait(200);
     EXPECT_FALSE(QFile::exists(root.filePath(QStringLiteral("b/ORV.ini"))));
@@ -96,7 +98,8 @@ TEST(SingleInstance, ASecondProgramIsRefusedAndTouchesNothing)
 
 TEST(QtPrompt, FiltersBecomeQtFilters)
 {
-    EXPECT_EQ(QtFileFilter(QStringLiteral("ホームポジション (*.vpd)|*.vpd")), QStringLiteral("ホームポジション (*.vpd)"));
+    EXPECT_EQ(QtFileFilter(QStringLiteral("ホームポジション (*.vpd)|*.vpd")),
+              QStringLiteral("ホームポジション (*.vpd)"));
     EXPECT_EQ(QtFileFilter(QStringLiteral("Motion|*.csv|All|*.a;*.b")),
               QStringLiteral("Motion (*.csv);;All (*.a *.b)"));
 }
@@ -131,9 +134,9 @@ TEST(QtPrompt, QuestionBoxShowsTitleTextIconAndYesNo)
         EXPECT_EQ(box->icon(), QMessageBox::Warning);
         box->button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(prompt.Message(PromptIcon::Warning, QStringLiteral("警告"), QStringLiteral("a\r\nb"),
-                             PromptButtons::OkCancel),
-              PromptAnswer::Ok);
+    EXPECT_EQ(
+        prompt.Message(PromptIcon::Warning, QStringLiteral("警告"), QStringLiteral("a\r\nb"), PromptButtons::OkCancel),
+        PromptAnswer::Ok);
     EXPECT_EQ(buttons, QMessageBox::Ok | QMessageBox::Cancel);
 }
 

@@ -102,8 +102,8 @@ TEST_F(GraphForm, SquaresAndLinesFollowTheDrawingOrderAndABlackChannelIsNeverDra
         for (int x = 11; x < form->Picture().width() - 6; ++x)
             ASSERT_EQ(Pixel(x, y), BlackRgb) << x << "," << y;
 
-    EXPECT_EQ(Pixel(8, 158), RedRgb);    // square corners
-    EXPECT_EQ(Pixel(10, 160), RedRgb);   // a line starts in the middle of its square
+    EXPECT_EQ(Pixel(8, 158), RedRgb);   // square corners
+    EXPECT_EQ(Pixel(10, 160), RedRgb);  // a line starts in the middle of its square
     // Row 2's square is drawn again after the line that ends in it: black inside but for the next line.
     EXPECT_EQ(Pixel(33, 160), BlackRgb);
     EXPECT_EQ(Pixel(34, 160), RedRgb);

@@ -8,10 +8,7 @@ using namespace orvane;
 
 namespace {
 
-QStringList Split(const char16_t *line, qsizetype max = -1)
-{
-    return SplitCommaLine(QString::fromUtf16(line), max);
-}
+QStringList Split(const char16_t *line, qsizetype max = -1) { return SplitCommaLine(QString::fromUtf16(line), max); }
 
 }  // namespace
 
@@ -64,8 +61,8 @@ TEST(CommaRuleReader, StopsAfterTheFieldsAskedFor)
 
 TEST(CommaRule, RandomFieldsSurviveAJoinAndASplit)
 {
-    const char16_t alphabet[] = {u'a', u'Z', u'0', u' ', u',', u'"', u'\t', u'\r', u'\n', 0,
-                                 u'\x7f', u'立', u'ｱ', 0xD83D, 0xDE00};
+    const char16_t alphabet[] = {u'a',  u'Z', u'0',    u' ',  u',', u'"',   u'\t', u'\r',
+                                 u'\n', 0,    u'\x7f', u'立', u'ｱ', 0xD83D, 0xDE00};
     QRandomGenerator rng(20240517);
     for (int round = 0; round < 2000; ++round) {
         QStringList fields;

@@ -6,8 +6,7 @@ using namespace orvane;
 
 namespace {
 
-QStringList Row(const QString &no, const QString &name, const QString &speed = u"7"_qs,
-                const QString &value = u"90"_qs)
+QStringList Row(const QString &no, const QString &name, const QString &speed = u"7"_qs, const QString &value = u"90"_qs)
 {
     QStringList fields{no, name, speed};
     for (int n = 0; n < kChannelCount; ++n)
@@ -88,8 +87,8 @@ TEST(MotionModel, InsertGoesBeforeTheRowAndAppendsForMinusOneOrPastTheEnd)
     data.insertRowFields(99, Row(QString(), u"past"_qs));
     data.insertRowsFields(0, {Row(QString(), u"p1"_qs), Row(QString(), u"p2"_qs)});
     data.insertRowsFields(-1, {Row(QString(), u"q1"_qs), Row(QString(), u"q2"_qs)});
-    EXPECT_EQ(Column(data, 1), (QStringList{u"p1"_qs, u"p2"_qs, u"R1"_qs, u"mid"_qs, u"R2"_qs, u"end"_qs,
-                                            u"past"_qs, u"q1"_qs, u"q2"_qs}));
+    EXPECT_EQ(Column(data, 1), (QStringList{u"p1"_qs, u"p2"_qs, u"R1"_qs, u"mid"_qs, u"R2"_qs, u"end"_qs, u"past"_qs,
+                                            u"q1"_qs, u"q2"_qs}));
 }
 
 TEST(MotionModel, DeletingRowsTwoAndFourOfFiveAndRenumberingGivesOneTwoThree)

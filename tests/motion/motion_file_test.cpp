@@ -1,12 +1,11 @@
-#include "motion/motion_file.h"
 #include "file_helpers.h"
+#include "motion/motion_file.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 
 using namespace orvane;
 
@@ -35,10 +34,7 @@ QString Line(const QString &head, const QString &value, int times)
     return line + u"\r\n"_qs;
 }
 
-QString Header()
-{
-    return DefaultMotionCaptions().join(u',') + u"\r\n"_qs;
-}
+QString Header() { return DefaultMotionCaptions().join(u',') + u"\r\n"_qs; }
 
 // A data line with the given channel texts for CH1.. and "0" for the rest.
 QString DataLine(const QString &start, const QStringList &channels)
@@ -66,12 +62,11 @@ TEST_F(MotionFileTest, WorkedExampleIsWrittenByteForByteAndReadBack)
     rows.append(Row(u"2"_qs, u"stand up"_qs, u"3"_qs, 120, 45, 90));
 
     QString error;
-    ASSERT_TRUE(SaveMotionFile(path(u"m.csv"_qs), DefaultMotionCaptions(), rows, home, &error))
-        << error.toStdString();
+    ASSERT_TRUE(SaveMotionFile(path(u"m.csv"_qs), DefaultMotionCaptions(), rows, home, &error)) << error.toStdString();
     const QByteArray expected = "NO,DATA_NAME,SPEED,CH1,CH2,CH3,CH4,CH5,CH6,CH7,CH8,CH9,CH10,CH11,CH12,"
                                 "CH13,CH14,CH15,CH16,CH17,CH18,CH19,CH20,CH21,CH22,CH23,CH24\r\n"
-                              + Line(u"1,DATA,7,0,0"_qs, u"225"_qs, 22).toLatin1()
-                              + Line(u"2,\"stand up\",3,20,-45"_qs, u"0"_qs, 22).toLatin1();
+                                + Line(u"1,DATA,7,0,0"_qs, u"225"_qs, 22).toLatin1()
+                                + Line(u"2,\"stand up\",3,20,-45"_qs, u"0"_qs, 22).toLatin1();
     EXPECT_EQ(ReadAll(path(u"m.csv"_qs)), expected);
 
     MotionFileLoad load = LoadMotionFile(path(u"m.csv"_qs), home);
@@ -113,17 +108,16 @@ TEST_F(MotionFileTest, StoredValuesFollowTheHomePositionInForce)
 TEST_F(MotionFileTest, LoadLimitsPositionsAndKeepsModeCodesAndSpeedTexts)
 {
     const QString text = Header()
-                       + DataLine(u"1,a,07"_qs, {u"150"_qs, u"-120"_qs, u"221"_qs, u"222"_qs, u"223"_qs,
-                                                 u"224"_qs, u"225"_qs, u"226"_qs, u"227"_qs, u"+5"_qs,
-                                                 u"-180"_qs, u"180"_qs})
-                       + DataLine(u"x0,\"\",0"_qs, {});
+                         + DataLine(u"1,a,07"_qs, {u"150"_qs, u"-120"_qs, u"221"_qs, u"222"_qs, u"223"_qs, u"224"_qs,
+                                                   u"225"_qs, u"226"_qs, u"227"_qs, u"+5"_qs, u"-180"_qs, u"180"_qs})
+                         + DataLine(u"x0,\"\",0"_qs, {});
     MotionFileLoad load = ParseMotionText(text, Home());
     ASSERT_TRUE(load.ok()) << DescribeMotionFileError(load).toStdString();
     ASSERT_EQ(load.rows.size(), 2);
     EXPECT_EQ(load.rows.field(0, 2), u"07"_qs);
     EXPECT_EQ(load.rows.fields(0).mid(3, 12),
-              (QStringList{u"180"_qs, u"0"_qs, u"221"_qs, u"222"_qs, u"223"_qs, u"224"_qs, u"225"_qs,
-                           u"226"_qs, u"227"_qs, u"95"_qs, u"0"_qs, u"180"_qs}));
+              (QStringList{u"180"_qs, u"0"_qs, u"221"_qs, u"222"_qs, u"223"_qs, u"224"_qs, u"225"_qs, u"226"_qs,
+                           u"227"_qs, u"95"_qs, u"0"_qs, u"180"_qs}));
     EXPECT_EQ(load.rows.field(1, 0), u"x0"_qs);  // NO as it stands in the file
     EXPECT_EQ(load.rows.field(1, 1), QString());
 
@@ -156,7 +150,7 @@ TEST_F(MotionFileTest, EachRejectionSaysWhatAndWhere)
         // A name with a space written bare splits into two fields and shifts the rest.
         {Header() + DataLine(u"2,stand up,0"_qs, {}), MotionFileError::BadSpeed, 2, 3},
         {Header() + ok.chopped(6) + u"\r\n"_qs, MotionFileError::ShortLine, 2, 26},
-        {Header() + ok + u"\r\n"_qs, MotionFileError::ShortLine, 3, 1},  // a blank line
+        {Header() + ok + u"\r\n"_qs, MotionFileError::ShortLine, 3, 1},     // a blank line
         {Header() + ok + u"3,a,0,1"_qs, MotionFileError::ShortLine, 3, 5},  // cut-off last line
     };
     for (const Case &c : cases) {
@@ -217,8 +211,8 @@ TEST_F(MotionFileTest, LineEndsCrLfOrCrOrLfReadTheSame)
 
 TEST_F(MotionFileTest, NamesWithCommasQuotesSpacesAndJapaneseSurvive)
 {
-    const QStringList names{u"a,b"_qs, u"say \"hi\""_qs, u" lead and trail "_qs, u"立つ"_qs, QString(),
-                            u"\"\""_qs, u"tab\tin"_qs};
+    const QStringList names{u"a,b"_qs, u"say \"hi\""_qs, u" lead and trail "_qs, u"立つ"_qs,
+                            QString(), u"\"\""_qs,       u"tab\tin"_qs};
     MotionRows rows;
     for (const QString &name : names)
         rows.append(Row(u"1"_qs, name, u"0"_qs, 1, 2, 3));
@@ -320,8 +314,7 @@ TEST_F(MotionFileTest, FailedSaveReportsAndLeavesTheOldFile)
     EXPECT_FALSE(saved_ok);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(ReadAll(target), QByteArray("old content\r\n"));
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{u"old.csv"_qs, u"plain"_qs}));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{u"old.csv"_qs, u"plain"_qs}));
 }
 
 TEST(MotionFileNames, StartNameFromTheDateAndCsvForNamesWithoutExtension)

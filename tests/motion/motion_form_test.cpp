@@ -2,16 +2,16 @@
 
 #include "tests/app/fake_main.h"
 
+#include "file_helpers.h"
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
-#include "file_helpers.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
@@ -20,7 +20,6 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
-
 
 namespace {
 
@@ -123,8 +122,8 @@ TEST_F(Editor, PasteOnTheLastRowAsksAndGoesBeforeItOnNoAfterItOnYes)
         EXPECT_EQ(box.text, QStringLiteral("追加貼付けにいたしましょうか？"));
         EXPECT_EQ(box.title, QStringLiteral("確認"));
         EXPECT_EQ(box.buttons, PromptButtons::YesNo);
-        const QStringList names = answer == PromptAnswer::No ? QStringList{"R1", "R2", "R1", "R3"}
-                                                             : QStringList{"R1", "R2", "R3", "R1"};
+        const QStringList names =
+            answer == PromptAnswer::No ? QStringList{"R1", "R2", "R1", "R3"} : QStringList{"R1", "R2", "R3", "R1"};
         EXPECT_EQ(Column(1), names);
         EXPECT_EQ(Column(0), (QStringList{"1", "2", "3", "4"}));
     }
@@ -244,7 +243,8 @@ TEST_F(Editor, SaveAppendsTheExtensionAndAFailedSaveSaysSoAndKeepsTheOldFile)
     }
 
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(main.ownPrompt.boxes.back().text.startsWith(QStringLiteral("モーションデータを保存できませんでした\r\n")));
+    EXPECT_TRUE(
+        main.ownPrompt.boxes.back().text.startsWith(QStringLiteral("モーションデータを保存できませんでした\r\n")));
     saved.close();
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), text);
@@ -276,7 +276,8 @@ TEST(EditorPlacement, OutsideTheScreenCentresAndHidesInsideTakesItAndShows)
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     TMotionForm off(nullptr, main, QString(), {true, screen.height() - 10, 20, 500, 300});
     EXPECT_FALSE(off.isVisible());
-    EXPECT_LE(std::abs(off.geometry().center().x() - QGuiApplication::primaryScreen()->availableGeometry().center().x()), 1);
+    EXPECT_LE(
+        std::abs(off.geometry().center().x() - QGuiApplication::primaryScreen()->availableGeometry().center().x()), 1);
 
     TMotionForm on(nullptr, main, QString(), {true, 40, 30, 500, 300});
     EXPECT_TRUE(on.isVisible());
@@ -290,13 +291,20 @@ TEST(EditorLook, ControlsCarryTheirHintsCaptionsAndStartState)
     main.name[3] = QStringLiteral("Elbow");
     TMotionForm form(nullptr, main, QString(), {});
     EXPECT_EQ(form.windowTitle(), QStringLiteral("モーションデータの編集"));
-    const std::pair<const char *, const char *> hints[] = {
-        {"NEW_BTN", "新規作成"}, {"OPEN_BTN", "モーションデータを開く"},
-        {"SAVE_BTN", "モーションデータに名前を付けて保存する"}, {"DEF_SCR_BTN", "表示を元に戻す"},
-        {"COPY_BTN", "コピー"}, {"CUT_BTN", "切り取り"}, {"PASTE_BTN", "貼り付け"},
-        {"MOT_WRITE_BTN", "モーションデータを書き込む"}, {"MOT_READ_BTN", "モーションデータを読み込む"},
-        {"MOT_FORMAT_BTN", "モーションデータをクリアする"}, {"RUN_BTN", "モーションデータを再生する"},
-        {"EDITION_BTN", "編集"}, {"INSERT_BTN", "挿入"}, {"DELETE_BTN", "削除"}};
+    const std::pair<const char *, const char *> hints[] = {{"NEW_BTN", "新規作成"},
+                                                           {"OPEN_BTN", "モーションデータを開く"},
+                                                           {"SAVE_BTN", "モーションデータに名前を付けて保存する"},
+                                                           {"DEF_SCR_BTN", "表示を元に戻す"},
+                                                           {"COPY_BTN", "コピー"},
+                                                           {"CUT_BTN", "切り取り"},
+                                                           {"PASTE_BTN", "貼り付け"},
+                                                           {"MOT_WRITE_BTN", "モーションデータを書き込む"},
+                                                           {"MOT_READ_BTN", "モーションデータを読み込む"},
+                                                           {"MOT_FORMAT_BTN", "モーションデータをクリアする"},
+                                                           {"RUN_BTN", "モーションデータを再生する"},
+                                                           {"EDITION_BTN", "編集"},
+                                                           {"INSERT_BTN", "挿入"},
+                                                           {"DELETE_BTN", "削除"}};
     for (const auto &[name, hint] : hints) {
         auto *button = form.findChild<QToolButton *>(QLatin1String(name));
         ASSERT_NE(button, nullptr) << name;
@@ -305,7 +313,8 @@ TEST(EditorLook, ControlsCarryTheirHintsCaptionsAndStartState)
     QStringList menu;
     for (QAction *a : form.Popup1->actions())
         menu << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(menu, (QStringList{"スピード", "名称変更", "-", "編集", "挿入", "-", "切り取り", "コピー", "貼り付け", "-", "削除"}));
+    EXPECT_EQ(menu, (QStringList{"スピード", "名称変更", "-", "編集", "挿入", "-", "切り取り", "コピー", "貼り付け",
+                                 "-", "削除"}));
     EXPECT_EQ(form.SP[0]->text(), QStringLiteral("0  (FAST)"));
     EXPECT_EQ(form.SP[7]->text(), QStringLiteral("7  (SLOW)"));
     EXPECT_EQ(form.MOTION_NUM->count(), 40);

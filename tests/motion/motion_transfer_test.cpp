@@ -2,10 +2,10 @@
 
 #include "tests/app/fake_main.h"
 
+#include "boards_on_line.h"
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
 #include "protocol/serial_port.h"
-#include "boards_on_line.h"
 #include "sim/virtual_boards.h"
 
 #include <QComboBox>
@@ -148,8 +148,8 @@ TEST_F(TransferOnBoards, WriteOf101RowsAsksAndWritesTheFirst100WithLength100)
     ExpectBox(boxes[1], PromptIcon::Question, Confirm,
               "モーションデータは100個までしか書き込めませんが\r\n書込を続行しますか？", PromptButtons::YesNo);
     EXPECT_EQ(boxes[2].text, QString::fromUtf8(BoardMain::ServoStop));
-    ExpectBox(boxes[3], PromptIcon::Question, Confirm,
-              "書込が完了いたしました\r\nＯＫを押すとスリープを解除します", PromptButtons::OkCancel);
+    ExpectBox(boxes[3], PromptIcon::Question, Confirm, "書込が完了いたしました\r\nＯＫを押すとスリープを解除します",
+              PromptButtons::OkCancel);
 
     std::vector<Bytes> expected{Frame({0xF0, 0}), Frame({0xF1, 0, 1}), Frame({0xF1, 1, 1})};
     for (int r = 0; r < 100; ++r)
@@ -229,7 +229,8 @@ TEST_F(TransferOnBoards, ReadWithOneBoardAbsentFillsItsChannelsWith225)
 
         ASSERT_EQ(form.RowCount(), 2);
         for (int r = 0; r < 2; ++r) {
-            QStringList board{QString::number(10 + r), "20", "30", "40", "50", "60", "70", "80", "90", "100", "221", "227"};
+            QStringList board{
+                QString::number(10 + r), "20", "30", "40", "50", "60", "70", "80", "90", "100", "221", "227"};
             QStringList filler(12, QStringLiteral("225"));
             QStringList expected{QString::number(r + 1), "DATA", QString::number(6 - r)};
             expected += absent == 1 ? board + filler : filler + board;
@@ -238,7 +239,8 @@ TEST_F(TransferOnBoards, ReadWithOneBoardAbsentFillsItsChannelsWith225)
         for (const Bytes &f : boards->frames())
             EXPECT_EQ(f[1], present);
         EXPECT_EQ(boards->board(uint8_t(present)).mode, 1);
-        EXPECT_EQ(main.ownPrompt.boxes.back().text, QStringLiteral("読込が完了いたしました\r\nＯＫを押すとスリープを解除します"));
+        EXPECT_EQ(main.ownPrompt.boxes.back().text,
+                  QStringLiteral("読込が完了いたしました\r\nＯＫを押すとスリープを解除します"));
         main.ids = {0, 1};
         form.model()->clearRows();
     }
@@ -259,7 +261,8 @@ TEST_F(TransferOnBoards, FailedClearKeepsTheListAndSaysSo)
     EXPECT_EQ(form.RowCount(), 2);
     EXPECT_EQ(form.model()->fields(1), before);
     const auto frames = boards->frames();
-    EXPECT_EQ(frames[2], RowFrame(0, 0, 0, 7, std::array<uint8_t, 12>{225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225}));
+    EXPECT_EQ(frames[2], RowFrame(0, 0, 0, 7,
+                                  std::array<uint8_t, 12>{225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225}));
     EXPECT_EQ(frames.size(), 2u + 2u + 20u);  // GetMode, SetMode, rows 0 and 1, twenty tries of row 2
     EXPECT_TRUE(form.isEnabled());
 }

@@ -242,7 +242,7 @@ TEST_F(ProtocolOnLine, SilenceUsesEveryAttempt)
     EXPECT_GE(elapsed, 300);
     EXPECT_LT(elapsed, 600);
 
-    retry = 0; // below 1 counts as one attempt
+    retry = 0;  // below 1 counts as one attempt
     EXPECT_FALSE(GetMode(retry, 0, mode));
     EXPECT_EQ(retry, 1);
 }
@@ -253,7 +253,7 @@ TEST_F(ProtocolOnLine, LongerReplyIsCutAndTheRestPurgedByTheNextTransaction)
     int retry = 1;
     EXPECT_TRUE(SetMode(retry, 0, 2));
     QCoreApplication::processEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5)); // the tail has surely arrived
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));  // the tail has surely arrived
     retry = 1;
     uint8_t mode = 0;
     EXPECT_TRUE(GetMode(retry, 0, mode));
@@ -305,7 +305,7 @@ TEST(OpenPortChecked, ReportsSuccessAndFailureInTheirBoxes)
     ClearDevicePaths();
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -14,10 +14,10 @@
 #include <vector>
 
 struct ReplyPiece {
-    int delayMs;       // before this piece leaves
+    int delayMs;  // before this piece leaves
     QByteArray bytes;
 };
-using ScriptedReply = std::vector<ReplyPiece>; // empty: stay silent
+using ScriptedReply = std::vector<ReplyPiece>;  // empty: stay silent
 
 class ScriptedLine {
 public:
@@ -27,7 +27,7 @@ public:
     QString SlavePath() const { return slavePath_; }
     // Replies in order, one per complete frame; when they run out, frames get no answer.
     void Script(std::vector<ScriptedReply> replies);
-    std::vector<QByteArray> Frames();   // every complete frame received so far
+    std::vector<QByteArray> Frames();  // every complete frame received so far
     void ClearFrames();
     // Waits until n frames have arrived (or the time-out passed).
     bool WaitForFrames(size_t n, int timeoutMs = 2000);

@@ -12,7 +12,8 @@
 
 using Ms = std::chrono::milliseconds;
 
-template <typename F> double ElapsedMs(F &&f)
+template <typename F>
+double ElapsedMs(F &&f)
 {
     const auto start = std::chrono::steady_clock::now();
     f();
@@ -20,7 +21,8 @@ template <typename F> double ElapsedMs(F &&f)
 }
 
 // The message of the ECommError that f raises, or "(none)".
-template <typename F> QString CommErrorOf(F &&f)
+template <typename F>
+QString CommErrorOf(F &&f)
 {
     try {
         f();

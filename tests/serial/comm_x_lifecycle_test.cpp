@@ -27,7 +27,7 @@ protected:
     TCommX comm;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(CommXLifecycle, ClosingFromAnEventWhileReadWaitsEndsTheRead)
 {
@@ -37,7 +37,7 @@ TEST_F(CommXLifecycle, ClosingFromAnEventWhileReadWaitsEndsTheRead)
     const double ms = ElapsedMs([&] { n = comm.Read(buf, sizeof buf); });
     EXPECT_EQ(n, -1);
     EXPECT_FALSE(comm.IsOpen());
-    EXPECT_LT(ms, 50 + 300 + 150 * kSlowdown); // Close itself waits 300 ms
+    EXPECT_LT(ms, 50 + 300 + 150 * kSlowdown);  // Close itself waits 300 ms
 }
 
 TEST_F(CommXLifecycle, LineEventsOfAClosedOpeningAreNotDelivered)
@@ -45,7 +45,7 @@ TEST_F(CommXLifecycle, LineEventsOfAClosedOpeningAreNotDelivered)
     int received = 0;
     comm.OnReceive = [&](TCustomCommX *, int) { ++received; };
     pty.Send("late");
-    std::this_thread::sleep_for(Ms(50)); // the event is queued, not yet served
+    std::this_thread::sleep_for(Ms(50));  // the event is queued, not yet served
     comm.Close();
     ServeUntil([] { return false; }, 20);
     EXPECT_EQ(received, 0);

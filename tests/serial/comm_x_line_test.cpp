@@ -61,7 +61,7 @@ protected:
         comm->SetBufLenTrans(2048);
         comm->SetTimeOutReceive(3000);
         comm->SetTimeOutTrans(3000);
-        QCoreApplication::processEvents(); // events of the previous test reach no handler
+        QCoreApplication::processEvents();  // events of the previous test reach no handler
         comm->PurgeReceive();
         pty->ReceiveUntilQuiet(5);
     }
@@ -91,7 +91,7 @@ protected:
 PtyPair *CommXLine::pty = nullptr;
 TCommX *CommXLine::comm = nullptr;
 
-} // namespace
+}  // namespace
 
 TEST_F(CommXLine, WriteOfNothingQueuesNoChunk)
 {
@@ -133,7 +133,7 @@ TEST_F(CommXLine, WriteNeverWaitsForTheLineAndFlushTransmitDropsTheQueue)
 TEST_F(CommXLine, WriteWithThirtyTwoChunksQueuedServesEventsUntilOneIsDone)
 {
     comm->SetBufLenTrans(8192);
-    comm->SetTimeOutTrans(100); // each chunk that cannot go out is given up after 100 ms
+    comm->SetTimeOutTrans(100);  // each chunk that cannot go out is given up after 100 ms
     bool timerFired = false;
     QTimer::singleShot(10, [&] { timerFired = true; });
     bool written = false;
@@ -290,11 +290,9 @@ TEST_F(CommXLine, BufLenReceiveWhileOpenSetsTheXonAndXoffLimits)
 
 TEST_F(CommXLine, RefusedSettingsRaiseTheirOwnTextsAndThePortStaysUsable)
 {
-    EXPECT_EQ(CommErrorOf([] { comm->SetBitRate(0); }),
-              QStringLiteral("通信速度の設定でエラーが発生しました"));
+    EXPECT_EQ(CommErrorOf([] { comm->SetBitRate(0); }), QStringLiteral("通信速度の設定でエラーが発生しました"));
     comm->SetBitRate(115200);
-    EXPECT_EQ(CommErrorOf([] { comm->SetCharSize(7); }),
-              QStringLiteral("通信ビット数の設定でエラーが発生しました"));
+    EXPECT_EQ(CommErrorOf([] { comm->SetCharSize(7); }), QStringLiteral("通信ビット数の設定でエラーが発生しました"));
     comm->SetCharSize(8);
     EXPECT_EQ(CommErrorOf([] { comm->SetParityBit(cpbEven); }),
               QStringLiteral("通信パリティチェックの設定でエラーが発生しました"));
@@ -302,8 +300,7 @@ TEST_F(CommXLine, RefusedSettingsRaiseTheirOwnTextsAndThePortStaysUsable)
     EXPECT_EQ(CommErrorOf([] { comm->SetStopBit(csb1p5); }),
               QStringLiteral("通信ストップビット数の設定でエラーが発生しました"));
     comm->SetStopBit(csb1);
-    EXPECT_EQ(CommErrorOf([] { comm->SetFlowCtrl(cfcDtrDsr); }),
-              QStringLiteral("通信フロー制御の設定で失敗しました"));
+    EXPECT_EQ(CommErrorOf([] { comm->SetFlowCtrl(cfcDtrDsr); }), QStringLiteral("通信フロー制御の設定で失敗しました"));
     comm->SetFlowCtrl(cfcNone);
     EXPECT_EQ(CommErrorOf([] { comm->SetTimeOutReceive(-1); }),
               QStringLiteral("通信タイムアウト時間の設定で失敗しました"));
@@ -312,11 +309,9 @@ TEST_F(CommXLine, RefusedSettingsRaiseTheirOwnTextsAndThePortStaysUsable)
               QStringLiteral("通信用ポートのバッファを準備できませんでした"));
     comm->SetBufLenTrans(2048);
     comm->SetFlowCtrl(cfcXonXoff);
-    EXPECT_EQ(CommErrorOf([] { comm->SetXonChar(0x13); }),
-              QStringLiteral("Ｘｏｎ文字の設定でエラーが発生しました"));
+    EXPECT_EQ(CommErrorOf([] { comm->SetXonChar(0x13); }), QStringLiteral("Ｘｏｎ文字の設定でエラーが発生しました"));
     comm->SetXonChar(0x11);
-    EXPECT_EQ(CommErrorOf([] { comm->SetXoffChar(0x11); }),
-              QStringLiteral("Ｘｏｆｆ文字の設定でエラーが発生しました"));
+    EXPECT_EQ(CommErrorOf([] { comm->SetXoffChar(0x11); }), QStringLiteral("Ｘｏｆｆ文字の設定でエラーが発生しました"));
     comm->SetXoffChar(0x13);
     comm->SetFlowCtrl(cfcNone);
 
@@ -341,7 +336,7 @@ TEST_F(CommXLine, SettingsWhileOpenReachTheLine)
     comm->SetBitRate(57600);
     EXPECT_EQ(speed(), speed_t(B57600));
     EXPECT_EQ(CommErrorOf([] { comm->SetBitRate(250000); }), QStringLiteral("(none)"));
-    comm->SetCharSize(8); // a later setting must not lose a rate outside the standard table
+    comm->SetCharSize(8);  // a later setting must not lose a rate outside the standard table
     EXPECT_EQ(serial_detail::ReadOutputBitRate(pty->Slave()), 250000);
     comm->SetBitRate(115200);
     EXPECT_EQ(speed(), speed_t(B115200));

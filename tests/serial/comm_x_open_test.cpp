@@ -32,7 +32,7 @@ protected:
     PtyPair other;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(CommXOpen, MissingDeviceOrNonTerminalCannotBeOpened)
 {
@@ -47,7 +47,7 @@ TEST_F(CommXOpen, MissingDeviceOrNonTerminalCannotBeOpened)
     EXPECT_EQ(CommErrorOf([&] { comm.Open(); }), kCannotOpen);
     EXPECT_FALSE(comm.IsOpen());
 
-    comm.SetPortNo(99); // outside the table, no override
+    comm.SetPortNo(99);  // outside the table, no override
     EXPECT_EQ(CommErrorOf([&] { comm.Open(); }), kCannotOpen);
 }
 
@@ -81,7 +81,7 @@ TEST_F(CommXOpen, SecondOpeningIsRefusedAndTheFirstKeepsWorking)
 
     first.Close();
     EXPECT_EQ(first.Handle(), TCustomCommX::InvalidHandle);
-    second.Open(); // free again once closed
+    second.Open();  // free again once closed
     EXPECT_TRUE(second.IsOpen());
 }
 
@@ -99,7 +99,7 @@ TEST_F(CommXOpen, OpenMakesTheLineRawAndCloseRestoresIt)
     EXPECT_EQ(open.c_cflag & (CLOCAL | CREAD), tcflag_t(CLOCAL | CREAD));
     EXPECT_FALSE(open.c_cflag & HUPCL);
     EXPECT_EQ(open.c_cflag & CSIZE, tcflag_t(CS8));
-    EXPECT_TRUE(open.c_cflag & CRTSCTS); // the default flow control
+    EXPECT_TRUE(open.c_cflag & CRTSCTS);  // the default flow control
     EXPECT_FALSE(open.c_iflag & (IXON | IXOFF | ICRNL | BRKINT));
     EXPECT_EQ(open.c_cc[VMIN], 0);
     EXPECT_EQ(open.c_cc[VTIME], 0);
@@ -116,20 +116,19 @@ TEST_F(CommXOpen, SettingRefusedWhileOpeningClosesThePortAgain)
     const termios before = LineOf(pty);
     TCommX comm;
     comm.SetPortNo(101);
-    comm.SetCharSize(7); // a pseudo-terminal only carries 8 bits
-    EXPECT_EQ(CommErrorOf([&] { comm.Open(); }),
-              QStringLiteral("通信ビット数の設定でエラーが発生しました"));
+    comm.SetCharSize(7);  // a pseudo-terminal only carries 8 bits
+    EXPECT_EQ(CommErrorOf([&] { comm.Open(); }), QStringLiteral("通信ビット数の設定でエラーが発生しました"));
     EXPECT_FALSE(comm.IsOpen());
     EXPECT_EQ(LineOf(pty).c_lflag, before.c_lflag);
 
     comm.SetCharSize(8);
-    comm.SetFlowCtrl(cfcDtrDsr); // no DSR/DTR handshake on Linux
+    comm.SetFlowCtrl(cfcDtrDsr);  // no DSR/DTR handshake on Linux
     EXPECT_EQ(CommErrorOf([&] { comm.Open(); }), QStringLiteral("通信フロー制御の設定で失敗しました"));
     EXPECT_FALSE(comm.IsOpen());
 
     TCommX next;
     next.SetPortNo(101);
-    next.Open(); // nothing of the failed openings is left holding the device
+    next.Open();  // nothing of the failed openings is left holding the device
     EXPECT_TRUE(next.IsOpen());
 }
 
@@ -160,7 +159,7 @@ TEST_F(CommXOpen, PortNoWhileOpenReopensOnTheNewDevice)
     EXPECT_EQ(other.Receive(5, 1000), QByteArray("moved"));
     EXPECT_TRUE(pty.ReceiveUntilQuiet(20).isEmpty());
 
-    TCommX formerDevice; // released by the reopening
+    TCommX formerDevice;  // released by the reopening
     formerDevice.SetPortNo(101);
     formerDevice.Open();
     EXPECT_TRUE(formerDevice.IsOpen());

@@ -8,14 +8,15 @@ namespace {
 
 using Ms = std::chrono::milliseconds;
 
-template <typename F> Ms Timed(F &&f)
+template <typename F>
+Ms Timed(F &&f)
 {
     const auto start = std::chrono::steady_clock::now();
     f();
     return std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - start);
 }
 
-} // namespace
+}  // namespace
 
 TEST(DevicePaths, DefaultTableMapsUsbAcmAndOnboardPorts)
 {

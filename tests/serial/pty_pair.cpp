@@ -19,7 +19,7 @@ int MsLeft(std::chrono::steady_clock::time_point until)
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-} // namespace
+}  // namespace
 
 PtyPair::PtyPair()
 {
@@ -73,7 +73,8 @@ QByteArray PtyPair::Receive(int count, int timeoutMs)
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     char buf[4096];
     while (got.size() < count) {
-        const ssize_t n = ::read(master_, buf, sizeof buf < size_t(count - got.size()) ? sizeof buf : size_t(count - got.size()));
+        const ssize_t n =
+            ::read(master_, buf, sizeof buf < size_t(count - got.size()) ? sizeof buf : size_t(count - got.size()));
         if (n > 0) {
             got.append(buf, n);
             continue;
@@ -107,6 +108,5 @@ double ProcessCpuMs()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0
-        + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
 }

@@ -22,7 +22,7 @@ public:
     QByteArray Receive(int count, int timeoutMs);
     // Reads until nothing more came for quietMs.
     QByteArray ReceiveUntilQuiet(int quietMs);
-    void CloseMaster(); // the device vanishes
+    void CloseMaster();  // the device vanishes
 
 private:
     int master_ = -1;

@@ -25,7 +25,7 @@ std::vector<uint8_t> PopAll(Ring &ring)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Ring, KeepsOrderAcrossTheWrapAndRefusesWhatDoesNotFit)
 {
@@ -37,7 +37,7 @@ TEST(Ring, KeepsOrderAcrossTheWrapAndRefusesWhatDoesNotFit)
     EXPECT_EQ(two[0], 1);
     EXPECT_EQ(two[1], 2);
     const auto more = Bytes({4, 5, 6, 7, 8});
-    EXPECT_EQ(ring.Push(more.data(), 5), 1); // room for four
+    EXPECT_EQ(ring.Push(more.data(), 5), 1);  // room for four
     EXPECT_EQ(PopAll(ring), Bytes({3, 4, 5, 6, 7}));
     EXPECT_EQ(ring.Size(), 0);
 }
@@ -50,7 +50,7 @@ TEST(Ring, ShrinkingKeepsTheNewestBytes)
     uint8_t x;
     ring.Pop(&x, 1);
     const auto b = Bytes({4, 5});
-    ring.Push(b.data(), 2); // wraps: 2 3 4 5
+    ring.Push(b.data(), 2);  // wraps: 2 3 4 5
     EXPECT_EQ(ring.SetCapacity(2), 2);
     EXPECT_EQ(PopAll(ring), Bytes({4, 5}));
     EXPECT_EQ(ring.SetCapacity(8), 0);

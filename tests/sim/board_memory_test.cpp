@@ -12,7 +12,7 @@ using simtest::hex;
 
 namespace {
 
-std::string run(BoardMemory& board, const Bytes& request)
+std::string run(BoardMemory &board, const Bytes &request)
 {
     const auto reply = board.execute(request);
     return reply ? hex(*reply) : "none";
@@ -70,8 +70,8 @@ TEST(BoardMemory, SetHomePositionTakesTheCurrentPositions)
 TEST(BoardMemory, OutOfRangeFramesGetNoAnswerAndChangeNothing)
 {
     const std::vector<Bytes> bad = {
-        frame({0xF9, 0, 40, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}),  // motion slot 40
-        frame({0xF9, 0, 0, 100, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}), // row 100
+        frame({0xF9, 0, 40, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}),   // motion slot 40
+        frame({0xF9, 0, 0, 100, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}),  // row 100
         frame({0xF8, 0, 40, 0}),
         frame({0xF8, 0, 0, 100}),
         frame({0xF7, 0, 0, 101}),
@@ -94,7 +94,7 @@ TEST(BoardMemory, OutOfRangeFramesGetNoAnswerAndChangeNothing)
     };
     BoardMemory b(0);
     const BoardMemory before = b;
-    for (const Bytes& f : bad)
+    for (const Bytes &f : bad)
         EXPECT_EQ(run(b, f), "none") << hex(f);
     EXPECT_TRUE(b == before);
 
@@ -137,18 +137,17 @@ TEST(BoardMemory, DumpListsEveryBoardInTheDocumentedFormat)
         "scenario-item 1 0 0\n";
     for (int e = 0; e < 160; ++e)
         expected += "assignment " + std::to_string(e) + (e == 3 ? " 165 100\n" : " 0 200\n");
-    expected +=
-        "played-motions 4 4\n"
-        "played-scenarios\n"
-        "end\n"
-        "\n"
-        "board 1\n"
-        "mode 0\n"
-        "positions 90 90 90 90 90 90 90 90 90 90 90 90\n"
-        "home 90 90 90 90 90 90 90 90 90 90 90 90\n"
-        "trims 20 20 20 20 20 20 20 20 20 20 20 20\n"
-        "motion-lengths 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"
-        "scenario-lengths 0 0 0 0\n";
+    expected += "played-motions 4 4\n"
+                "played-scenarios\n"
+                "end\n"
+                "\n"
+                "board 1\n"
+                "mode 0\n"
+                "positions 90 90 90 90 90 90 90 90 90 90 90 90\n"
+                "home 90 90 90 90 90 90 90 90 90 90 90 90\n"
+                "trims 20 20 20 20 20 20 20 20 20 20 20 20\n"
+                "motion-lengths 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"
+                "scenario-lengths 0 0 0 0\n";
     for (int e = 0; e < 160; ++e)
         expected += "assignment " + std::to_string(e) + " 255 255\n";
     expected += "played-motions\nplayed-scenarios\nend\n";
@@ -216,10 +215,9 @@ TEST(Faults, FaultTextsParseIntoCommandAndFrameRange)
     EXPECT_TRUE(f->hits(4000));
     EXPECT_EQ(f->extraBytes, 3);
 
-    for (const char* bad : {"", "noreply", "noreply:any", "lost:any:1", "noreply:0xEA:1", "noreply:0x1F0:1",
-                            "noreply:any:0", "noreply:any:5-3", "noreply:any:x", "noreply:any:1:2",
-                            "split:any:1", "split:any:1:x", "split:any:1:10:0", "extra:any:1:0",
-                            "extra:any:1:5000", "badsum:F0:1"}) {
+    for (const char *bad : {"", "noreply", "noreply:any", "lost:any:1", "noreply:0xEA:1", "noreply:0x1F0:1",
+                            "noreply:any:0", "noreply:any:5-3", "noreply:any:x", "noreply:any:1:2", "split:any:1",
+                            "split:any:1:x", "split:any:1:10:0", "extra:any:1:0", "extra:any:1:5000", "badsum:F0:1"}) {
         error.clear();
         EXPECT_FALSE(parseFault(bad, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;

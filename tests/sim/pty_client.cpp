@@ -20,7 +20,7 @@ Bytes frame(Bytes bytes)
     return bytes;
 }
 
-std::string hex(const Bytes& bytes)
+std::string hex(const Bytes &bytes)
 {
     std::string out;
     char buf[4];
@@ -31,7 +31,7 @@ std::string hex(const Bytes& bytes)
     return out;
 }
 
-PtyClient::PtyClient(const std::string& path, bool makeRaw)
+PtyClient::PtyClient(const std::string &path, bool makeRaw)
 {
     fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
@@ -58,7 +58,7 @@ void PtyClient::close()
     fd_ = -1;
 }
 
-void PtyClient::send(const Bytes& bytes)
+void PtyClient::send(const Bytes &bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -108,7 +108,7 @@ Bytes PtyClient::readUntilQuiet(std::chrono::milliseconds quiet)
     }
 }
 
-Bytes PtyClient::ask(const Bytes& request, std::size_t count)
+Bytes PtyClient::ask(const Bytes &request, std::size_t count)
 {
     send(request);
     return read(count);

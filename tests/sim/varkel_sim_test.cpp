@@ -24,7 +24,7 @@ namespace {
 
 class SimProcess {
 public:
-    explicit SimProcess(const std::vector<std::string>& args)
+    explicit SimProcess(const std::vector<std::string> &args)
     {
         int out[2], err[2];
         if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
@@ -35,9 +35,9 @@ public:
             ::dup2(err[1], 2);
             const int null = ::open("/dev/null", O_RDONLY);
             ::dup2(null, 0);
-            std::vector<char*> argv{const_cast<char*>(VARKEL_SIM_PATH)};
-            for (const auto& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
+            std::vector<char *> argv{const_cast<char *>(VARKEL_SIM_PATH)};
+            for (const auto &a : args)
+                argv.push_back(const_cast<char *>(a.c_str()));
             argv.push_back(nullptr);
             ::execv(VARKEL_SIM_PATH, argv.data());
             ::_exit(127);
@@ -122,7 +122,7 @@ struct TempDir {
     ~TempDir() { fs::remove_all(path); }
 };
 
-std::string slurp(const fs::path& path)
+std::string slurp(const fs::path &path)
 {
     std::ifstream in(path);
     std::stringstream s;
@@ -130,7 +130,7 @@ std::string slurp(const fs::path& path)
     return s.str();
 }
 
-bool waitForFile(const fs::path& path, std::chrono::milliseconds timeout = 2000ms)
+bool waitForFile(const fs::path &path, std::chrono::milliseconds timeout = 2000ms)
 {
     const auto deadline = Clock::now() + timeout;
     while (Clock::now() < deadline) {
@@ -212,7 +212,7 @@ TEST(VarkelSim, BadArgumentsExitWithTwoAndOneLine)
         {"--vanish-after", "0"},
         {"--log"},
     };
-    for (const auto& args : cases) {
+    for (const auto &args : cases) {
         SimProcess sim(args);
         EXPECT_EQ(sim.wait(), 2) << args[0];
         EXPECT_EQ(sim.rest(false), "") << args[0];
@@ -229,7 +229,7 @@ TEST(VarkelSim, HelpDescribesOptionsAndFaults)
     EXPECT_EQ(sim.wait(), 0);
     const std::string text = sim.rest(false);
     EXPECT_EQ(text.rfind("usage: varkel-sim", 0), 0u);
-    for (const char* word : {"--ids", "--link", "--paced", "--delay", "--fault", "--log", "--dump", "--assign",
+    for (const char *word : {"--ids", "--link", "--paced", "--delay", "--fault", "--log", "--dump", "--assign",
                              "noreply:0xF0:3", "split:any:1-5:40"})
         EXPECT_NE(text.find(word), std::string::npos) << word;
 }
@@ -270,8 +270,8 @@ TEST(VarkelSim, LogsFramesAndAppliesFaultsDelayAndPacing)
 {
     TempDir dir;
     const fs::path log = dir.path / "frames.log";
-    SimProcess sim({"--log", log.string(), "--fault", "noreply:0xF0:1", "--fault=extra:any:2:2", "--delay=15",
-                    "--paced"});
+    SimProcess sim(
+        {"--log", log.string(), "--fault", "noreply:0xF0:1", "--fault=extra:any:2:2", "--delay=15", "--paced"});
     PtyClient c(sim.firstLine());
     c.send(frame({0xF0, 0}));
     EXPECT_EQ(hex(c.readUntilQuiet(60ms)), "");

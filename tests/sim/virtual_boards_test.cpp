@@ -23,7 +23,7 @@ using simtest::PtyClient;
 
 namespace {
 
-std::string slurp(const std::filesystem::path& path)
+std::string slurp(const std::filesystem::path &path)
 {
     std::ifstream in(path);
     std::stringstream s;
@@ -155,13 +155,13 @@ TEST(Line, MemorySetInProcessIsWhatTheBoardAnswers)
     BoardMemory m(0, AssignInit::Garbage);
     m.scenarioLengths[2] = 3;
     boards.setBoard(0, m);
-    boards.editBoard(0, [](BoardMemory& b) { b.mode = 2; });
+    boards.editBoard(0, [](BoardMemory &b) { b.mode = 2; });
     PtyClient c(boards.slavePath());
     EXPECT_EQ(hex(c.ask(frame({0xF2, 0, 2}), 3)), "00 03 03");
     EXPECT_EQ(hex(c.ask(frame({0xF0, 0}), 3)), "00 02 02");
     EXPECT_EQ(hex(c.ask(frame({0xEC, 0, 17}), 5)), "00 0F 0F FF 1D");
     EXPECT_THROW(boards.board(1), std::out_of_range);
-    EXPECT_THROW(boards.editBoard(1, [](BoardMemory&) {}), std::out_of_range);
+    EXPECT_THROW(boards.editBoard(1, [](BoardMemory &) {}), std::out_of_range);
 }
 
 TEST(Line, PortCanBeClosedAndReopened)

@@ -23,8 +23,7 @@ inline void WriteAll(const QString &path, const QByteArray &bytes)
 }
 
 // Files may not grow past `bytes` while it lives (root ignores permission bits, not this).
-class FileSizeLimit
-{
+class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {

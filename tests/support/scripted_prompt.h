@@ -17,15 +17,14 @@ struct ShownBox {
 
 class ScriptedPrompt : public Prompt {
 public:
-    std::deque<PromptAnswer> answers;   // taken in turn; when empty: Ok / Yes
-    std::deque<QString> inputs;         // answers of Input; a null QString cancels
-    std::deque<QString> files;          // answers of OpenFile and SaveFile; empty cancels
-    std::deque<int64_t> colors;         // answers of Color; negative cancels
+    std::deque<PromptAnswer> answers;  // taken in turn; when empty: Ok / Yes
+    std::deque<QString> inputs;        // answers of Input; a null QString cancels
+    std::deque<QString> files;         // answers of OpenFile and SaveFile; empty cancels
+    std::deque<int64_t> colors;        // answers of Color; negative cancels
     std::vector<ShownBox> boxes;
-    QStringList dialogs;                // captions/titles of the input, file and colour dialogs shown
+    QStringList dialogs;  // captions/titles of the input, file and colour dialogs shown
 
-    PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text,
-                         PromptButtons buttons) override
+    PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text, PromptButtons buttons) override
     {
         boxes.push_back({icon, title, text, buttons});
         if (!answers.empty()) {

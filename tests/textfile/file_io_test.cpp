@@ -1,5 +1,5 @@
-#include "textfile/file_io.h"
 #include "file_helpers.h"
+#include "textfile/file_io.h"
 
 #include <gtest/gtest.h>
 

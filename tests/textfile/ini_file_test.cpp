@@ -17,9 +17,8 @@ IniFile FromText(const QString &text)
 
 TEST(IniRead, IntegersAreDecimalOrHexAndAnythingElseGivesTheDefault)
 {
-    const IniFile ini = FromText(
-        "[S]\nhex=0x1F\ndollar=$1F\nneg=-5\ncolour=0x8000000F\nspaced=  7 \n"
-        "junk=12abc\nempty=\nbig=2147483648\nlow=-2147483648\nbighex=0x100000000\n");
+    const IniFile ini = FromText("[S]\nhex=0x1F\ndollar=$1F\nneg=-5\ncolour=0x8000000F\nspaced=  7 \n"
+                                 "junk=12abc\nempty=\nbig=2147483648\nlow=-2147483648\nbighex=0x100000000\n");
     EXPECT_EQ(ini.ReadInteger("S", "hex", 0), 31);
     EXPECT_EQ(ini.ReadInteger("S", "dollar", 0), 31);
     EXPECT_EQ(ini.ReadInteger("S", "neg", 0), -5);

@@ -52,13 +52,13 @@ VirtualBoards *VarkelOnBoards::boards = nullptr;
 TEST(VarkelArguments, MalformedInvocationsExitTwoWithOneLine)
 {
     const QList<QStringList> bad = {
-        {"get-mode"},                                                  // no port
-        {"--port", "COM1", "fly"},                                     // unknown command
-        {"--port", "COM1", "set-mode", "256"},                         // out of 0-255
+        {"get-mode"},                           // no port
+        {"--port", "COM1", "fly"},              // unknown command
+        {"--port", "COM1", "set-mode", "256"},  // out of 0-255
         {"--port", "COM1", "set-mode", "-1"},
         {"--port", "COM1", "set-mode", "1x"},
-        {"--port", "COM1", "send-positions", "0", "90"},               // too few values
-        {"--port", "COM1", "get-mode", "3"},                           // too many
+        {"--port", "COM1", "send-positions", "0", "90"},  // too few values
+        {"--port", "COM1", "get-mode", "3"},              // too many
         {"--port", "COM1", "--id", "300", "get-mode"},
         {"--port", "COM1", "--attempts"},
         {"--port", "COM1", "--speed", "3", "get-mode"},
@@ -95,13 +95,12 @@ TEST_F(VarkelOnBoards, PositionsAndHomeFollowTheBoard)
 
 TEST_F(VarkelOnBoards, MotionRowsAndLengthsAreKeptPerSlot)
 {
-    ASSERT_EQ(On({"--id", "1", "write-motion-row", "39", "99", "7", "221", "222", "223", "224", "225", "226",
-                  "0", "1", "2", "3", "4", "180"})
+    ASSERT_EQ(On({"--id", "1", "write-motion-row", "39", "99", "7", "221", "222", "223", "224", "225", "226", "0", "1",
+                  "2", "3", "4", "180"})
                   .exitCode,
               0);
     ASSERT_EQ(On({"--id", "1", "set-motion-length", "39", "100"}).exitCode, 0);
-    EXPECT_EQ(On({"--id", "1", "read-motion-row", "39", "99"}).out,
-              "7 221 222 223 224 225 226 0 1 2 3 4 180\n");
+    EXPECT_EQ(On({"--id", "1", "read-motion-row", "39", "99"}).out, "7 221 222 223 224 225 226 0 1 2 3 4 180\n");
     EXPECT_EQ(On({"--id", "1", "get-motion-length", "39"}).out, "100\n");
     EXPECT_EQ(On({"get-motion-length", "39"}).out, "0\n") << "board 0 untouched";
     EXPECT_EQ(boards->board(1).motionLengths[39], 100);
@@ -165,4 +164,4 @@ TEST_F(VarkelOnBoards, AbsentBoardUsesItsAttemptsAndExitsOne)
     EXPECT_EQ(boards->frames().size(), 3u);
 }
 
-} // namespace
+}  // namespace
