@@ -1,6 +1,6 @@
 #include "app/home_dialog.h"
 
-#include "protocol/language.h"
+#include "session/language.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -3,11 +3,11 @@
 #include "app/home_dialog.h"
 #include "app/home_file.h"
 #include "app/main_messages.h"
-#include "app/main_operations.h"
 #include "protocol/commands.h"
-#include "protocol/language.h"
-#include "protocol/prompt.h"
 #include "protocol/transaction.h"
+#include "session/language.h"
+#include "session/main_operations.h"
+#include "session/prompt.h"
 
 #include <QDir>
 #include <QFileInfo>

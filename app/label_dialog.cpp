@@ -1,9 +1,9 @@
 #include "app/label_dialog.h"
 
-#include "app/main_operations.h"
 #include "app/panel_layout.h"
-#include "protocol/language.h"
-#include "protocol/prompt.h"
+#include "session/language.h"
+#include "session/main_operations.h"
+#include "session/prompt.h"
 
 #include <QApplication>
 #include <QCheckBox>

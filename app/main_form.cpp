@@ -5,14 +5,15 @@
 #include "app/label_dialog.h"
 #include "app/main_messages.h"
 #include "app/resources/icons.h"
-#include "app/window_place.h"
 #include "graph/graph_form.h"
 #include "motion/motion_form.h"
 #include "protocol/commands.h"
-#include "protocol/language.h"
-#include "protocol/prompt.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
+#include "session/language.h"
+#include "session/open_port.h"
+#include "session/prompt.h"
+#include "session/window_place.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -2,9 +2,9 @@
 // TMainForm: the main window. It owns the current position data, the home position, the board IDs, the
 // desktops and the channel looks, and offers the other windows the MainOperations.
 
-#include "app/main_operations.h"
 #include "app/panel_layout.h"
 #include "app/settings.h"
+#include "session/main_operations.h"
 
 #include <QPoint>
 #include <QString>

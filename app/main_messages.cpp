@@ -1,6 +1,6 @@
 #include "app/main_messages.h"
 
-#include "protocol/language.h"
+#include "session/language.h"
 
 const char *const StartupMessages[2][2] = {
     {"すでにプログラムは起動しています。", "警告"},

@@ -2,8 +2,8 @@
 // track event takes to put the first byte of its SendPositions frame on the line.
 
 #include "app/main_form.h"
-#include "protocol/prompt.h"
 #include "protocol/serial_port.h"
+#include "session/prompt.h"
 #include "sim/pty.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "graph/graph_form.h"
 
-#include "app/panel_layout.h"
-#include "app/window_place.h"
 #include "graph/graph_geometry.h"
 #include "graph/graph_messages.h"
 #include "motion/motion_data.h"
+#include "session/colors.h"
+#include "session/window_place.h"
 #include "widgets/color_btn.h"
 
 #include <QApplication>

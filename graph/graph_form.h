@@ -2,7 +2,7 @@
 // The graph window: the motion data as a chart, one curve per channel the user switched on.
 // Created once, hidden, at start; the motion editor and the main window ask it to redraw.
 
-#include "app/main_operations.h"
+#include "session/main_operations.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "graph/graph_messages.h"
 
-#include "protocol/language.h"
+#include "session/language.h"
 
 namespace {
 const char *const GraphMessages[2][3] = {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/channels.h"
+#include "textfile/decimal.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -21,13 +22,6 @@ constexpr int kNoColumn = 0;
 constexpr int kNameColumn = 1;
 constexpr int kSpeedColumn = 2;
 constexpr int kFirstChannelColumn = 3;
-
-// Signed decimal integer: an optional sign and at least one digit, nothing
-// else; leading zeros are fine ("07" is 7). Out of int range is no integer.
-std::optional<int> ParseDecimal(QStringView text);
-
-// Appends the plain decimal text of a value (no heap block of its own).
-void AppendDecimal(QString &text, int value);
 
 // The captions of a fresh list: "NO", "DATA_NAME", "SPEED", "CH1" to "CH24".
 QStringList DefaultMotionCaptions();

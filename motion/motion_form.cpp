@@ -1,10 +1,10 @@
 #include "motion/motion_form.h"
 
-#include "app/window_place.h"
 #include "motion/motion_data.h"
 #include "motion/motion_file.h"
 #include "motion/motion_messages.h"
 #include "motion/motion_transfer.h"
+#include "session/window_place.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 // motion files and runs the transfers of the motion data to and from the boards. Created once at start and
 // kept until the program ends; hiding it keeps the data.
 
-#include "app/main_operations.h"
-#include "protocol/prompt.h"
+#include "session/main_operations.h"
+#include "session/prompt.h"
 
 #include <QDate>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "motion/motion_messages.h"
 
-#include "protocol/language.h"
+#include "session/language.h"
 
 namespace orvane {
 

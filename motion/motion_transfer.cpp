@@ -1,10 +1,10 @@
 #include "motion/motion_transfer.h"
 
-#include "app/main_operations.h"
 #include "motion/motion_messages.h"
 #include "protocol/commands.h"
-#include "protocol/prompt.h"
 #include "protocol/transaction.h"
+#include "session/main_operations.h"
+#include "session/prompt.h"
 
 #include <QByteArray>
 

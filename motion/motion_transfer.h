@@ -7,6 +7,7 @@
 // which is why a transfer keeps its own copy of the rows it sends.
 
 #include "motion/motion_data.h"
+#include "session/slot_list.h"
 
 #include <QStringList>
 
@@ -18,7 +19,6 @@ class MainOperations;
 
 namespace orvane {
 
-constexpr int kMotionSlotCount = 40;
 constexpr int kSlotRowLimit = 100;
 constexpr int kBoardChannels = kChannelsPerBoard;
 

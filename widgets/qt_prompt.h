@@ -1,7 +1,7 @@
 #pragma once
 // The real prompt: Qt message boxes, the input dialog, file dialogs and the colour dialog.
 
-#include "protocol/prompt.h"
+#include "session/prompt.h"
 
 #include <QPointer>
 #include <QWidget>

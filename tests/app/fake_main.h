@@ -2,10 +2,10 @@
 // A main window for tests: keeps the state other windows read and records every operation called.
 // Board positions really go out (SendPositions with MainRetryCount), so tests can assert the frames.
 
-#include "app/main_operations.h"
 #include "protocol/commands.h"
 #include "protocol/transaction.h"
 #include "scripted_prompt.h"
+#include "session/main_operations.h"
 
 #include <QDialog>
 #include <QString>

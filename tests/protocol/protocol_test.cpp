@@ -1,5 +1,4 @@
 #include "scripted_line.h"
-#include "scripted_prompt.h"
 
 #include "protocol/commands.h"
 #include "protocol/serial_port.h"
@@ -272,37 +271,6 @@ TEST(ProtocolClosed, ClosedPortFailsAtOnceUsingAllAttempts)
     EXPECT_LT(clock.elapsed(), 20);
     EXPECT_EQ(retry, 10);
     ReleasePort();
-}
-
-TEST(OpenPortChecked, ReportsSuccessAndFailureInTheirBoxes)
-{
-    ScriptedLine line;
-    SetDevicePath(3, line.SlavePath());
-    SetDevicePath(7, QStringLiteral("/dev/orvane-no-such-device"));
-    CreateSerialPort(nullptr);
-    ScriptedPrompt prompt;
-
-    SetupPort(3, 115200);
-    OpenPortChecked(prompt);
-    EXPECT_TRUE(SerialPort->IsOpen());
-    EXPECT_EQ(SerialPort->TimeOutReceive(), 30);
-    EXPECT_EQ(SerialPort->FlowCtrl(), cfcNone);
-    EXPECT_EQ(SerialPort->XonLim(), 512);
-    ClosePort();
-
-    SetupPort(7, 115200);
-    OpenPortChecked(prompt);
-    EXPECT_FALSE(SerialPort->IsOpen());
-
-    ASSERT_EQ(prompt.boxes.size(), 2u);
-    EXPECT_EQ(prompt.boxes[0].icon, PromptIcon::Information);
-    EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("情報"));
-    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("COM3 設定完了"));
-    EXPECT_EQ(prompt.boxes[1].icon, PromptIcon::Warning);
-    EXPECT_EQ(prompt.boxes[1].title, QStringLiteral("警告"));
-    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("COM7指定のポートは使用できません"));
-    ReleasePort();
-    ClearDevicePaths();
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // A prompt that answers in turn from a script and records every box it was shown.
 
-#include "protocol/prompt.h"
+#include "session/prompt.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/window_place.h"
+#include "session/window_place.h"
 
 #include <QGuiApplication>
 #include <QRect>

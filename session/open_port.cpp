@@ -1,0 +1,35 @@
+#include "session/open_port.h"
+
+#include "protocol/serial_port.h"
+#include "protocol/transaction.h"
+#include "session/message_table.h"
+#include "session/prompt.h"
+
+namespace {
+enum { SuccessSuffix, FailureSuffix, InformationTitle, WarningTitle };
+constexpr orvane::MessageTable<4> kPortMessages{
+    {" 設定完了", "指定のポートは使用できません", "情報", "警告"},
+    {" completion", " does not exist", "Information", "Warining"},
+};
+QString Text(int entry) { return kPortMessages(entry); }
+}  // namespace
+
+void OpenPortChecked(Prompt &prompt)
+{
+    if (!SerialPort)
+        return;
+    const QString com = QStringLiteral("COM") + QString::number(SerialPort->PortNo());
+    try {
+        SerialPort->Open();
+        SerialPort->SetDtr(true);
+        SerialPort->SetDtr(false);
+        SerialPort->PurgeReceive();
+        SerialPort->FlushTransmit();
+    } catch (const ECommError &e) {
+        qCWarning(lcProtocol) << "open" << SerialPort->DevicePath() << "failed:" << e.Message();
+        prompt.Message(PromptIcon::Warning, Text(WarningTitle), com + Text(FailureSuffix), PromptButtons::Ok);
+        SerialPort->Close();
+        return;
+    }
+    prompt.Message(PromptIcon::Information, Text(InformationTitle), com + Text(SuccessSuffix), PromptButtons::Ok);
+}

@@ -1,0 +1,131 @@
+#include "scripted_line.h"
+#include "scripted_prompt.h"
+
+#include "protocol/serial_port.h"
+#include "session/open_port.h"
+#include "session/slot_list.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using orvane::SlotList;
+using orvane::SlotNaming;
+using orvane::SlotRow;
+
+// Counts per board ID and slot; a slot listed in `silentFrom` makes that board stop answering there.
+struct FakeBoards {
+    std::map<int, std::array<int, 40>> counts;
+    int silentId = -1;
+    int silentFrom = 99;
+    QList<QString> asked;
+
+    orvane::SlotCountReader Reader()
+    {
+        return [this](int id, int slot, int &count) {
+            asked << QStringLiteral("%1:%2").arg(id).arg(slot);
+            if (id == silentId && slot >= silentFrom)
+                return false;
+            count = counts[id][slot];
+            return true;
+        };
+    }
+};
+
+TEST(SlotList, ReadNamesSlotsWithDataFromTheBaseNameAndTakesTheGreaterCount)
+{
+    FakeBoards boards;
+    boards.counts[0] = {};
+    boards.counts[1] = {};
+    boards.counts[0][0] = 12;
+    boards.counts[1][0] = 3;
+    boards.counts[0][3] = 2;
+    boards.counts[1][3] = 8;
+    SlotList list = SlotList::Motions();
+    int lastProgress = 0;
+    ASSERT_TRUE(orvane::ReadSlotCounts(list, {0, 1}, boards.Reader(), {true, QStringLiteral("walk"), "なし"},
+                                       [&](int p) { lastProgress = p; }));
+    ASSERT_EQ(list.Size(), 40);
+    EXPECT_EQ(list.Row(0), (SlotRow{"M0", "walk0", "12"}));
+    EXPECT_EQ(list.Row(1), (SlotRow{"M1", "なし", "0"}));
+    EXPECT_EQ(list.Row(3), (SlotRow{"M3", "walk3", "8"}));
+    EXPECT_EQ(list.Row(39).label, QStringLiteral("M39"));
+    EXPECT_EQ(lastProgress, 40);
+    // Each slot asks the CH1-CH12 board first.
+    EXPECT_EQ(boards.asked.mid(0, 4), (QList<QString>{"0:0", "1:0", "0:1", "1:1"}));
+}
+
+TEST(SlotList, CancelledNameBoxKeepsNamesAndAnEmptyBaseNameGivesEmptyNames)
+{
+    FakeBoards boards;
+    boards.counts[0] = {};
+    boards.counts[0][1] = 5;
+    boards.counts[0][2] = 5;
+    SlotList list = SlotList::Scenarios();
+    list.Assign({{"S0", "a", "07"}, {"S1", "b", "1"}, {"S2", "c", "1"}, {"S3", "d", "0"}});
+    ASSERT_TRUE(orvane::ReadSlotCounts(list, {0, 255}, boards.Reader(), {false, {}, "None"}));
+    EXPECT_EQ(list.Row(0), (SlotRow{"S0", "None", "0"}));
+    EXPECT_EQ(list.Row(1), (SlotRow{"S1", "b", "5"}));
+    ASSERT_TRUE(orvane::ReadSlotCounts(list, {0, 255}, boards.Reader(), {true, {}, "None"}));
+    EXPECT_EQ(list.Row(2), (SlotRow{"S2", "", "5"}));
+    // Only the present board was asked.
+    EXPECT_FALSE(boards.asked.contains(QStringLiteral("255:0")));
+}
+
+TEST(SlotList, ReadStopsAtTheFirstSilentBoard)
+{
+    FakeBoards boards;
+    boards.counts[0] = {};
+    boards.counts[1] = {};
+    boards.silentId = 1;
+    boards.silentFrom = 5;
+    SlotList list = SlotList::Motions();
+    EXPECT_FALSE(orvane::ReadSlotCounts(list, {0, 1}, boards.Reader(), {true, "w", "なし"}));
+    EXPECT_EQ(list.Size(), 5);
+    EXPECT_EQ(boards.asked.last(), QStringLiteral("1:5"));
+    EXPECT_EQ(list.NameOf(4), std::optional<QString>(QStringLiteral("なし")));
+    EXPECT_EQ(list.NameOf(5), std::nullopt);
+}
+
+TEST(OpenPortChecked, ReportsSuccessAndFailureInTheirBoxes)
+{
+    ScriptedLine line;
+    SetDevicePath(3, line.SlavePath());
+    SetDevicePath(7, QStringLiteral("/dev/orvane-no-such-device"));
+    CreateSerialPort(nullptr);
+    ScriptedPrompt prompt;
+
+    SetupPort(3, 115200);
+    OpenPortChecked(prompt);
+    EXPECT_TRUE(SerialPort->IsOpen());
+    EXPECT_EQ(SerialPort->TimeOutReceive(), 30);
+    EXPECT_EQ(SerialPort->FlowCtrl(), cfcNone);
+    EXPECT_EQ(SerialPort->XonLim(), 512);
+    ClosePort();
+
+    SetupPort(7, 115200);
+    OpenPortChecked(prompt);
+    EXPECT_FALSE(SerialPort->IsOpen());
+
+    ASSERT_EQ(prompt.boxes.size(), 2u);
+    EXPECT_EQ(prompt.boxes[0].icon, PromptIcon::Information);
+    EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("情報"));
+    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("COM3 設定完了"));
+    EXPECT_EQ(prompt.boxes[1].icon, PromptIcon::Warning);
+    EXPECT_EQ(prompt.boxes[1].title, QStringLiteral("警告"));
+    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("COM7指定のポートは使用できません"));
+    ReleasePort();
+    ClearDevicePaths();
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
