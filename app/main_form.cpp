@@ -13,7 +13,9 @@
 #include "session/language.h"
 #include "session/open_port.h"
 #include "session/prompt.h"
+#include "session/version.h"
 #include "session/window_place.h"
+#include "teaching/teaching.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -93,7 +95,7 @@ TMainForm::TMainForm(const QString &programFolder, Prompt &prompt, QWidget *pare
     : QWidget(parent), folder_(programFolder), prompt_(prompt)
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QStringLiteral("Orvane Ver1.4"));
+    setWindowTitle(orvane::ProgramTitle());
     setWindowIcon(OrvaneIcon(QStringLiteral("Orvane")));
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -280,6 +282,10 @@ void TMainForm::BuildControls()
     connect(MOTION_FILE_BTN, &QToolButton::clicked, this, [this, showModal] { showModal(scenarioEditor_); });
     connect(OptionMenu3, &QToolButton::clicked, this, [this, showModal] { showModal(propoDialog_); });
     connect(INFO_BTN, &QToolButton::clicked, this, [this, showModal] { showModal(infoDialog_); });
+    connect(SHOT_BTN, &QToolButton::clicked, this, [this] {
+        if (teaching_)
+            teaching_->RunFromMain(this);
+    });
 }
 
 QWidget *TMainForm::BuildPanel(int n)
@@ -634,6 +640,26 @@ void TMainForm::SetHomeValue(int channel, int value)
 }
 
 int TMainForm::BoardId(int group) const { return group == 0 || group == 1 ? boardId_[group] : orvane::kNoBoard; }
+
+void TMainForm::SetBoardId(int group, int id)
+{
+    if (group == 0 || group == 1)
+        boardId_[group] = id;
+}
+
+void TMainForm::SetValueCode(int n, int v)
+{
+    if (n >= 1 && n <= Channels)
+        valueCode_[n] = v;
+}
+
+void TMainForm::SetSpeed(int speed)
+{
+    if (speed < 0 || speed > 7)
+        return;
+    SPD_BTN[speed]->setChecked(true);
+    SpeedChange(SPD_BTN[speed]);
+}
 
 bool TMainForm::SyncMode() const { return SYNC_MODE->isChecked(); }
 
@@ -1020,12 +1046,22 @@ void TMainForm::SetGraphForm(TGraphForm *form)
         AddChannelLookListener(form);
 }
 
+void TMainForm::SetTeaching(TTeaching *teaching)
+{
+    teaching_ = teaching;
+    SHOT_BTN->setEnabled(teaching != nullptr);
+    if (teaching)
+        AddChannelLookListener(teaching);
+}
+
 void TMainForm::SetWindow(Window which, QDialog *dialog)
 {
     switch (which) {
     case Window::OptionDialog:
         optionDialog_ = dialog;
         OPTION_BTN->setEnabled(dialog != nullptr);
+        if (auto *listener = dynamic_cast<ChannelLookListener *>(dialog))
+            AddChannelLookListener(listener);
         break;
     case Window::ScenarioEditor:
         scenarioEditor_ = dialog;
