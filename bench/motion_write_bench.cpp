@@ -1,7 +1,7 @@
 // A motion write of 100 rows through the motion editor to two line-paced virtual boards: wall time against
 // the time the frames need on the line, and the longest stall of the event loop while it runs.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
 
 #include "motion/motion_form.h"
 #include "protocol/serial_port.h"
@@ -20,31 +20,6 @@ namespace {
 
 constexpr int BenchPort = 951;
 constexpr double ByteUs = 1e6 * 10 / 115200;
-
-// The main window's sleep operations, sending SetMode through the protocol.
-class BenchMain : public FakeMain {
-public:
-    bool EnsureSleep() override
-    {
-        int retry = MainRetryCount;
-        uint8_t mode = 0;
-        if (!GetMode(retry, uint8_t(ids[0]), mode))
-            return false;
-        return mode != 0 || SetModeAll(1);
-    }
-    bool ReleaseSleep() override { return SetModeAll(0); }
-
-private:
-    bool SetModeAll(uint8_t mode)
-    {
-        bool ok = true;
-        for (int id : ids) {
-            int retry = MainRetryCount;
-            ok = SetMode(retry, uint8_t(id), mode) && ok;
-        }
-        return ok;
-    }
-};
 
 int ReplyLength(uint8_t command)
 {
@@ -114,7 +89,7 @@ int main(int argc, char **argv)
     SetupPort(BenchPort, 115200);
     SerialPort->Open();
 
-    BenchMain main;
+    BoardFakeMain main;  // its sleep operations send, as the main window's do
     main.ids = {0, 1};
     TMotionForm form(nullptr, main, QString(), MotionFormPlacement{});
     form.show();

@@ -1,16 +1,16 @@
 #pragma once
-// A main window for tests: keeps the state other windows read and records every operation called.
-// Board positions really go out (SendPositions with MainRetryCount), so tests can assert the frames.
+// Main windows for tests. FakeMain keeps the state other windows read and records every operation called;
+// its sleep operations send nothing. Board positions really go out, so tests can assert the frames;
+// BoardFakeMain also sends its sleep operations. Both go through the program's own BoardOperations.
 
 #include "protocol/commands.h"
 #include "protocol/transaction.h"
 #include "scripted_prompt.h"
+#include "session/board_operations.h"
 #include "session/main_operations.h"
 
-#include <QDialog>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <array>
 #include <functional>
 
@@ -42,13 +42,7 @@ public:
     bool SendBoardPositions(int group, int speed) override
     {
         calls << QStringLiteral("SendBoardPositions(%1,%2)").arg(group).arg(speed);
-        if (ids[group] == 255)
-            return true;
-        ChannelValues values;
-        for (int k = 0; k < 12; ++k)
-            values[k] = uint8_t(value[12 * group + k + 1]);
-        int retry = MainRetryCount;
-        return ::SendPositions(retry, uint8_t(ids[group]), uint8_t(speed), values);
+        return Boards().SendPositions(group, speed, value);
     }
     bool ReadBoardPositions() override { return Record("ReadBoardPositions"); }
     void ShowLinkStatus(int failureMask) override
@@ -130,22 +124,50 @@ public:
     Prompt *prompt = &ownPrompt;
     QStringList calls;
 
-private:
+protected:
     bool Record(const char *call)
     {
         calls << QLatin1String(call);
         return true;
     }
+    // The board operations on the IDs as the test last set them.
+    orvane::BoardOperations &Boards()
+    {
+        boards_.SetIds(ids[0], ids[1]);
+        return boards_;
+    }
+
+private:
+    orvane::BoardOperations boards_{MainRetryCount};
 };
 
-// Runs `act` once the dialog is showing modally.
-inline void WhenShown(QDialog &dialog, std::function<void()> act)
-{
-    QTimer::singleShot(0, &dialog, [&dialog, act] {
-        if (!dialog.isVisible()) {
-            WhenShown(dialog, act);
-            return;
-        }
-        act();
-    });
-}
+// A main window whose sleep operations talk to the boards as the main window's own do, the servo warning
+// going to the prompt.
+class BoardFakeMain : public FakeMain {
+public:
+    static constexpr const char *ServoStop =
+        "ＯＫをクリックすると通信を開始すると共に\r\nサーボが停止するので注意してください！";
+
+    bool EnterSleep() override
+    {
+        Record("EnterSleep");
+        return Boards().EnterSleep() == 0;
+    }
+    bool ReleaseSleep() override
+    {
+        Record("ReleaseSleep");
+        return Boards().ReleaseSleep() == 0;
+    }
+    bool EnsureSleep() override
+    {
+        Record("EnsureSleep");
+        if (onEnsureSleep)
+            onEnsureSleep();
+        return Boards().EnsureSleep([this] {
+            prompt->Message(PromptIcon::Warning, QStringLiteral("警告"), QString::fromUtf8(ServoStop),
+                            PromptButtons::Ok);
+        });
+    }
+    // Runs as the editor asks for sleep, before anything goes out.
+    std::function<void()> onEnsureSleep;
+};
