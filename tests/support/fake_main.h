@@ -8,6 +8,7 @@
 #include "scripted_prompt.h"
 #include "session/board_operations.h"
 #include "session/main_operations.h"
+#include "sleep_on_boards.h"
 
 #include <QString>
 #include <QStringList>
@@ -124,7 +125,7 @@ public:
     Prompt *prompt = &ownPrompt;
     QStringList calls;
 
-protected:
+private:
     bool Record(const char *call)
     {
         calls << QLatin1String(call);
@@ -136,38 +137,8 @@ protected:
         boards_.SetIds(ids[0], ids[1]);
         return boards_;
     }
-
-private:
     orvane::BoardOperations boards_{MainRetryCount};
 };
 
-// A main window whose sleep operations talk to the boards as the main window's own do, the servo warning
-// going to the prompt.
-class BoardFakeMain : public FakeMain {
-public:
-    static constexpr const char *ServoStop =
-        "ＯＫをクリックすると通信を開始すると共に\r\nサーボが停止するので注意してください！";
-
-    bool EnterSleep() override
-    {
-        Record("EnterSleep");
-        return Boards().EnterSleep() == 0;
-    }
-    bool ReleaseSleep() override
-    {
-        Record("ReleaseSleep");
-        return Boards().ReleaseSleep() == 0;
-    }
-    bool EnsureSleep() override
-    {
-        Record("EnsureSleep");
-        if (onEnsureSleep)
-            onEnsureSleep();
-        return Boards().EnsureSleep([this] {
-            prompt->Message(PromptIcon::Warning, QStringLiteral("警告"), QString::fromUtf8(ServoStop),
-                            PromptButtons::Ok);
-        });
-    }
-    // Runs as the editor asks for sleep, before anything goes out.
-    std::function<void()> onEnsureSleep;
-};
+// A main window whose sleep operations talk to the boards as the main window's own do.
+using BoardFakeMain = SleepOnBoards<FakeMain>;
