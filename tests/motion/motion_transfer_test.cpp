@@ -7,6 +7,7 @@
 #include "motion/motion_form.h"
 #include "protocol/serial_port.h"
 #include "sim/virtual_boards.h"
+#include "sleep_on_boards.h"
 
 #include <QComboBox>
 #include <QProgressBar>
@@ -36,8 +37,8 @@ void ExpectBox(const ShownBox &box, PromptIcon icon, const QString &title, const
     EXPECT_EQ(box.buttons, buttons);
 }
 
-// The sleep operations really talk to the boards, as the main window's own do.
-using BoardMain = BoardFakeMain;
+// The sleep operations are the program's own, over the boards on the line.
+using BoardMain = SleepOnBoards<FakeMain>;
 
 Bytes Frame(std::initializer_list<int> bytes)
 {
