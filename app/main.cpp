@@ -1,17 +1,11 @@
 // orvane: the program entry.
 
-#include "app/home_dialog.h"
-#include "app/label_dialog.h"
 #include "app/main_form.h"
 #include "app/main_messages.h"
+#include "app/main_windows.h"
 #include "app/program_places.h"
 #include "app/single_instance.h"
-#include "graph/graph_form.h"
-#include "motion/motion_form.h"
-#include "options/option_dialog.h"
 #include "protocol/serial_port.h"
-#include "teaching/teaching.h"
-#include "widgets/info_dialog.h"
 #include "widgets/qt_prompt.h"
 
 #include <QApplication>
@@ -38,31 +32,13 @@ int main(int argc, char **argv)
         QApplication::applicationDirPath(), qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
     const QString &folder = places.settingsFolder;
 
-    // The windows in their fixed order; those not built yet keep their buttons disabled.
+    // The main window first: the others take their placement from the ORV.ini it read.
     QtPrompt prompt;
     TMainForm mainForm(folder, prompt);
     prompt.SetOwner(&mainForm);
     if (places.startFolder != folder)
         mainForm.SetStartFolder(places.startFolder);
-    const orvane::MainSettings &settings = mainForm.Settings();
-    TMotionForm motionForm(&mainForm, mainForm, places.startFolder,
-                           MotionFormPlacement{settings.listView, settings.listTop, settings.listLeft,
-                                               settings.listWidth, settings.listHeight});
-    TOptionDialog optionDialog(mainForm, &mainForm);
-    THomeDialog homeDialog(&mainForm);
-    TLabelDialog labelDialog(&mainForm);
-    TGraphForm graphForm(
-        &mainForm, *motionForm.model(), mainForm,
-        GraphPlacement{settings.graphView, settings.graphTop, settings.graphLeft, settings.graphWidth});
-    TInfoDialog infoDialog(&mainForm);
-    TTeaching teaching(mainForm, &mainForm);
-    mainForm.SetMotionForm(&motionForm);
-    mainForm.SetWindow(TMainForm::Window::OptionDialog, &optionDialog);
-    mainForm.SetWindow(TMainForm::Window::InfoDialog, &infoDialog);
-    mainForm.SetTeaching(&teaching);
-    mainForm.SetHomeDialog(&homeDialog);
-    mainForm.SetLabelDialog(&labelDialog);
-    mainForm.SetGraphForm(&graphForm);
+    MainWindows windows(mainForm);
 
     mainForm.show();
     const int result = app.exec();

@@ -1,6 +1,6 @@
 // The options window: board ID rules, and trims read, stepped and reset against virtual boards.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
 
 #include "boards_on_line.h"
 #include "options/option_dialog.h"

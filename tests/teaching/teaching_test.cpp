@@ -1,6 +1,7 @@
 // The teaching window against virtual boards: check boxes, capture and release, opening from the main window.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
+#include "modal_wait.h"
 
 #include "boards_on_line.h"
 #include "protocol/serial_port.h"
@@ -223,8 +224,8 @@ TEST_F(TeachingOnBoards, OpeningHidesTheMainWindowAndWakesSleepingBoards)
     QWidget mainWindow;
     mainWindow.show();
     bool hiddenWhileShown = false;
-    WhenShown(window, [&] {
-        hiddenWhileShown = !mainWindow.isVisible();
+    WhenModal([&](QWidget *shown) {
+        hiddenWhileShown = shown == &window && !mainWindow.isVisible();
         window.close();
     });
     window.RunFromMain(&mainWindow);
