@@ -46,9 +46,11 @@ public:
     bool ReleaseSleep() override { return boards_.ReleaseSleep() == 0; }
     bool EnterSleep() override { return boards_.EnterSleep() == 0; }
     int BoardId(int group) const override { return boards_.Id(group); }
+    void SetBoardId(int, int) override {}
     Prompt &UserPrompt() override { return prompt_; }
 
     void SetChannel(int, int, int) override {}
+    void SetValueCode(int, int) override {}
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
     bool ReadBoardPositions() override { return true; }
@@ -59,6 +61,7 @@ public:
     void OverwriteSelectedPositions() override {}
     bool SyncMode() const override { return false; }
     int Speed() const override { return 0; }
+    void SetSpeed(int) override {}
     int ValueCode(int) const override { return 90; }
     QString ValueText(int) const override { return QStringLiteral("90"); }
     int HomeValue(int) const override { return 90; }

@@ -45,6 +45,7 @@ public:
 class StubMain : public MainOperations {
 public:
     void SetChannel(int, int, int) override {}
+    void SetValueCode(int, int) override {}
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
     bool ReadBoardPositions() override { return true; }
@@ -57,8 +58,10 @@ public:
     void AddCurrentPosition() override {}
     void OverwriteSelectedPositions() override {}
     int BoardId(int group) const override { return ids[size_t(group)]; }
+    void SetBoardId(int, int) override {}
     bool SyncMode() const override { return false; }
     int Speed() const override { return 0; }
+    void SetSpeed(int) override {}
     int ValueCode(int) const override { return 0; }
     QString ValueText(int) const override { return {}; }
     int HomeValue(int) const override { return 0; }
