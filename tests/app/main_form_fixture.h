@@ -93,7 +93,7 @@ protected:
         orvane::sim::Options options;
         options.ids = {0, 1};
         boards = new orvane::sim::VirtualBoards(options);
-        SetDevicePath(LinePort, QString::fromStdString(boards->slavePath()));
+        SetDevicePath(LinePort, QString::fromStdString(boards->SlavePath()));
     }
     static void TearDownTestSuite()
     {
@@ -109,15 +109,15 @@ protected:
             SerialPort->Open();
         }
         ASSERT_TRUE(SerialPort->IsOpen());
-        boards->clearFaults();
+        boards->ClearFaults();
         for (uint8_t id : {0, 1})
-            boards->setBoard(id, orvane::sim::BoardMemory(id));
-        boards->clearFrames();
+            boards->SetBoard(id, orvane::sim::BoardMemory(id));
+        boards->ClearFrames();
     }
     std::unique_ptr<TMainForm> Open(const QString &keys)
     {
         auto form = MainFormTest::Open(keys);
-        boards->clearFrames();
+        boards->ClearFrames();
         return form;
     }
 
