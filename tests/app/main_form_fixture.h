@@ -3,6 +3,7 @@
 // tests two virtual boards (IDs 0 and 1) behind one port that stays open for the whole suite.
 
 #include "app/main_form.h"
+#include "on_modal.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
 #include "scripted_prompt.h"
@@ -35,17 +36,6 @@ inline void SendMouse(QWidget *target, QEvent::Type type, QPoint pos, Qt::MouseB
 {
     QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button, buttons, modifiers);
     QApplication::sendEvent(target, &event);
-}
-
-// Runs `act` on the modal widget once one is showing.
-inline void OnModal(std::function<void(QWidget *)> act)
-{
-    QTimer::singleShot(0, [act] {
-        if (QWidget *w = QApplication::activeModalWidget())
-            act(w);
-        else
-            OnModal(act);
-    });
 }
 
 class MainFormTest : public ::testing::Test {
