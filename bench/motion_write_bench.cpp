@@ -100,9 +100,9 @@ struct Run {
 
 Run WriteOnce(orvane::sim::VirtualBoards &boards, TMotionForm &form)
 {
-    boards.setBoard(0, orvane::sim::BoardMemory(0));
-    boards.setBoard(1, orvane::sim::BoardMemory(1));
-    boards.clearFrames();
+    boards.SetBoard(0, orvane::sim::BoardMemory(0));
+    boards.SetBoard(1, orvane::sim::BoardMemory(1));
+    boards.ClearFrames();
 
     QElapsedTimer clock;
     double lastTickMs = 0, worstMs = 0;
@@ -124,7 +124,7 @@ Run WriteOnce(orvane::sim::VirtualBoards &boards, TMotionForm &form)
     run.wallMs = wallMs;
     run.worstStallMs = worstMs;
     double bytes = 0;
-    for (const auto &frame : boards.frames()) {
+    for (const auto &frame : boards.Frames()) {
         bytes += double(frame.size()) + ReplyLength(frame[0]);
         ++run.frames;
     }
@@ -144,7 +144,7 @@ int main(int argc, char **argv)
     options.ids = {0, 1};
     options.paced = true;
     orvane::sim::VirtualBoards boards(options);
-    SetDevicePath(BenchPort, QString::fromStdString(boards.slavePath()));
+    SetDevicePath(BenchPort, QString::fromStdString(boards.SlavePath()));
     CreateSerialPort(nullptr);
     SetupPort(BenchPort, 115200);
     SerialPort->Open();
@@ -168,7 +168,7 @@ int main(int argc, char **argv)
     for (const Run &r : all)
         worstStall = std::max(worstStall, r.worstStallMs);
     const Run &median = all[all.size() / 2];
-    const bool stored = boards.board(1).motionLengths[0] == 100 && boards.board(0).mode == 0;
+    const bool stored = boards.Board(1).motionLengths[0] == 100 && boards.Board(0).mode == 0;
 
     std::printf("motion write through the editor, 100 rows to two paced boards, %d runs (%zu frames each):\n", runs,
                 median.frames);

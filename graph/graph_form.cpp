@@ -292,7 +292,7 @@ private:
         }
     }
 
-    static constexpr int ChartHeightPixels = TGraphForm::ChartHeight;
+    static constexpr int ChartHeightPixels = TGraphForm::kChartHeight;
     std::array<Glyph, 10> glyphs_;
     int lineHeight_ = 0;
 };
@@ -435,13 +435,13 @@ void TGraphForm::Redraw(int rowCount)
     }
 
     const graph::ChartLayout chart = graph::LayoutChart(motion_.rows(), rowCount, drawn, ScrollBox1->width());
-    if (back_.width() != chart.width || back_.height() != ChartHeight)
+    if (back_.width() != chart.width || back_.height() != kChartHeight)
         back_ = QImage();  // let go of the old block before asking for the new one
     if (back_.isNull())
-        back_ = QImage(chart.width, ChartHeight, QImage::Format_Indexed8);
+        back_ = QImage(chart.width, kChartHeight, QImage::Format_Indexed8);
     if (back_.isNull()) {
-        qCWarning(lcGraph, "no memory for a chart of %d x %d pixels", chart.width, ChartHeight);
-        back_ = QImage(1, ChartHeight, QImage::Format_Indexed8);
+        qCWarning(lcGraph, "no memory for a chart of %d x %d pixels", chart.width, kChartHeight);
+        back_ = QImage(1, kChartHeight, QImage::Format_Indexed8);
         back_.setColorTable(colors);
         back_.fill(Black);
     } else {
@@ -501,7 +501,7 @@ GraphPlacement TGraphForm::Placement() const
 void TGraphForm::RestorePlacement(const GraphPlacement &placement)
 {
     outerWidth_ = std::max(placement.width, MinOuterWidth);
-    resize(outerWidth_, OuterHeight);
+    resize(outerWidth_, kOuterHeight);
     KeepOuterSize();
     LayoutControls();
 
@@ -510,7 +510,7 @@ void TGraphForm::RestorePlacement(const GraphPlacement &placement)
         if (placement.view)
             show();
     } else {
-        move(CentredOnScreen(QSize(outerWidth_, OuterHeight)));
+        move(CentredOnScreen(QSize(outerWidth_, kOuterHeight)));
     }
 }
 
@@ -518,7 +518,7 @@ void TGraphForm::RestorePlacement(const GraphPlacement &placement)
 void TGraphForm::KeepOuterSize()
 {
     const QMargins m = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const int client = OuterHeight - m.top() - m.bottom();
+    const int client = kOuterHeight - m.top() - m.bottom();
     if (minimumHeight() != client || maximumHeight() != client)
         setFixedHeight(client);
     if (!widthSettled_ && isVisible() && !m.isNull()) {

@@ -26,7 +26,7 @@ constexpr int LinePort = 910;
 Bytes Frame(std::vector<int> bytes)
 {
     Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::checksum(b));
+    b.push_back(orvane::sim::Checksum(b));
     return b;
 }
 
@@ -129,13 +129,13 @@ protected:
             first.trims[k] = uint8_t(10 + k);
             second.trims[k] = uint8_t(25 + k);
         }
-        boards->setBoard(0, first);
-        boards->setBoard(1, second);
-        boards->clearFaults();
-        boards->clearFrames();
+        boards->SetBoard(0, first);
+        boards->SetBoard(1, second);
+        boards->ClearFaults();
+        boards->ClearFrames();
         main.ids = {0, 1};
     }
-    std::array<uint8_t, 12> BoardTrims(int id) const { return boards->board(uint8_t(id)).trims; }
+    std::array<uint8_t, 12> BoardTrims(int id) const { return boards->Board(uint8_t(id)).trims; }
     QString Shown(int channel) const { return dialog.CH_TRIM_CAP[channel]->text(); }
 
     static VirtualBoards *boards;
@@ -147,7 +147,7 @@ VirtualBoards *TrimsOnBoards::boards = nullptr;
 TEST_F(TrimsOnBoards, ReadShowsBothBoardsTrimsMinusTwenty)
 {
     QTest::mouseClick(dialog.OPTION_READ_BTN, Qt::LeftButton);
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{ReadTrimFrame(0), ReadTrimFrame(1)}));
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{ReadTrimFrame(0), ReadTrimFrame(1)}));
     EXPECT_EQ(Shown(1), QStringLiteral("-10"));
     EXPECT_EQ(Shown(12), QStringLiteral("1"));
     EXPECT_EQ(Shown(13), QStringLiteral("5"));
@@ -159,30 +159,30 @@ TEST_F(TrimsOnBoards, StepReadsBothThenWritesOnlyTheChannelsGroupWithOneChange)
     QTest::mouseClick(dialog.CH_TRIM_R[14], Qt::LeftButton);
     std::array<uint8_t, 12> expected = BoardTrims(1);
     EXPECT_EQ(expected[1], 27);  // 26 + 1
-    EXPECT_EQ(boards->frames(),
+    EXPECT_EQ(boards->Frames(),
               (std::vector<Bytes>{ReadTrimFrame(0), ReadTrimFrame(1),
                                   WriteTrimFrame(1, {25, 27, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36})}));
     EXPECT_EQ(Shown(14), QStringLiteral("7"));
     EXPECT_TRUE(dialog.CH_TRIM_R[14]->isEnabled());
 
-    boards->clearFrames();
+    boards->ClearFrames();
     QTest::mouseClick(dialog.CH_TRIM_L[1], Qt::LeftButton);
-    EXPECT_EQ(boards->frames().back(), WriteTrimFrame(0, {9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}));
+    EXPECT_EQ(boards->Frames().back(), WriteTrimFrame(0, {9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}));
     EXPECT_EQ(Shown(1), QStringLiteral("-11"));
 }
 
 TEST_F(TrimsOnBoards, StepsStopAtTheCaps)
 {
-    boards->editBoard(0, [](BoardMemory &m) {
+    boards->EditBoard(0, [](BoardMemory &m) {
         m.trims[0] = 40;
         m.trims[1] = 0;
     });
     auto before = BoardTrims(0);
     QTest::mouseClick(dialog.CH_TRIM_R[1], Qt::LeftButton);
-    EXPECT_EQ(boards->frames().back(), WriteTrimFrame(0, before));
+    EXPECT_EQ(boards->Frames().back(), WriteTrimFrame(0, before));
     EXPECT_EQ(Shown(1), QStringLiteral("20"));
     QTest::mouseClick(dialog.CH_TRIM_L[2], Qt::LeftButton);
-    EXPECT_EQ(boards->frames().back(), WriteTrimFrame(0, before));
+    EXPECT_EQ(boards->Frames().back(), WriteTrimFrame(0, before));
     EXPECT_EQ(Shown(2), QStringLiteral("-20"));
     EXPECT_EQ(BoardTrims(0), before);
 }
@@ -192,27 +192,27 @@ TEST_F(TrimsOnBoards, FailedReadOfTheGroupSendsNoWriteAndKeepsTheShownValue)
     // Right after start the table holds 20s: writing them would wipe the other eleven trims on the board.
     main.ids = {0, 255};
     QTest::mouseClick(dialog.CH_TRIM_R[15], Qt::LeftButton);
-    for (const Bytes &frame : boards->frames())
+    for (const Bytes &frame : boards->Frames())
         EXPECT_NE(frame[0], 0xE9) << "no WriteTrim";
-    EXPECT_EQ(boards->frames().front(), ReadTrimFrame(0));
-    EXPECT_EQ(boards->frames().back(), ReadTrimFrame(255));
+    EXPECT_EQ(boards->Frames().front(), ReadTrimFrame(0));
+    EXPECT_EQ(boards->Frames().back(), ReadTrimFrame(255));
     EXPECT_EQ(Shown(15), QStringLiteral("0"));
     EXPECT_EQ(dialog.Trims().Trim(15), 20);
 
     main.ids = {0, 1};
-    boards->clearFrames();
-    boards->addFault({orvane::sim::FaultKind::NoReply, 0xE8, 1, 0});
+    boards->ClearFrames();
+    boards->AddFault({orvane::sim::FaultKind::NoReply, 0xE8, 1, 0});
     auto before = BoardTrims(0);
     QTest::mouseClick(dialog.CH_TRIM_R[3], Qt::LeftButton);
     EXPECT_EQ(BoardTrims(0), before);
-    for (const Bytes &frame : boards->frames())
+    for (const Bytes &frame : boards->Frames())
         EXPECT_NE(frame[0], 0xE9);
     EXPECT_TRUE(dialog.CH_TRIM_R[3]->isEnabled());
 }
 
 TEST_F(TrimsOnBoards, FailedWriteRestoresTheShownTrim)
 {
-    boards->addFault({orvane::sim::FaultKind::NoReply, 0xE9, 1, 0});
+    boards->AddFault({orvane::sim::FaultKind::NoReply, 0xE9, 1, 0});
     QTest::mouseClick(dialog.CH_TRIM_R[2], Qt::LeftButton);
     EXPECT_EQ(Shown(2), QStringLiteral("-9"));
     EXPECT_EQ(dialog.Trims().Trim(2), 11);
@@ -222,7 +222,7 @@ TEST_F(TrimsOnBoards, ResetAsksAndWithTheSecondBoardOffWritesOnlyTheFirst)
 {
     main.ownPrompt.answers = {PromptAnswer::No};
     QTest::mouseClick(dialog.TRIM_RESET_BTN, Qt::LeftButton);
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
     ASSERT_EQ(main.ownPrompt.boxes.size(), 1u);
     const ShownBox &box = main.ownPrompt.boxes[0];
     EXPECT_EQ(box.icon, PromptIcon::Question);
@@ -232,11 +232,11 @@ TEST_F(TrimsOnBoards, ResetAsksAndWithTheSecondBoardOffWritesOnlyTheFirst)
 
     QTest::mouseClick(dialog.OPTION_READ_BTN, Qt::LeftButton);
     main.ids = {0, 255};
-    boards->clearFrames();
+    boards->ClearFrames();
     QTest::mouseClick(dialog.TRIM_RESET_BTN, Qt::LeftButton);
     std::array<uint8_t, 12> neutral;
     neutral.fill(20);
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{WriteTrimFrame(0, neutral)}));
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{WriteTrimFrame(0, neutral)}));
     EXPECT_EQ(BoardTrims(0), neutral);
     EXPECT_EQ(Shown(1), QStringLiteral("0"));
     EXPECT_EQ(Shown(13), QStringLiteral("5"));
@@ -249,7 +249,7 @@ TEST_F(TrimsOnBoards, IdChangeTakesEffectForTheNextCommand)
     ActivateEntry(dialog.ID_BOX1, 1);
     EXPECT_EQ(main.ids[0], 1);
     QTest::mouseClick(dialog.OPTION_READ_BTN, Qt::LeftButton);
-    EXPECT_EQ(boards->frames().front(), ReadTrimFrame(1));
+    EXPECT_EQ(boards->Frames().front(), ReadTrimFrame(1));
     EXPECT_EQ(Shown(1), QStringLiteral("5"));
 }
 

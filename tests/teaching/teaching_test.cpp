@@ -27,7 +27,7 @@ constexpr int LinePort = 911;
 Bytes Frame(std::vector<int> bytes)
 {
     Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::checksum(b));
+    b.push_back(orvane::sim::Checksum(b));
     return b;
 }
 
@@ -46,10 +46,10 @@ protected:
             first.positions[k] = uint8_t(40 + k);
             second.positions[k] = uint8_t(120 + k);
         }
-        boards->setBoard(0, first);
-        boards->setBoard(1, second);
-        boards->clearFaults();
-        boards->clearFrames();
+        boards->SetBoard(0, first);
+        boards->SetBoard(1, second);
+        boards->ClearFaults();
+        boards->ClearFrames();
         main.ids = {0, 1};
     }
     // SendPositions at speed 0 of one group's value codes as the fake main window holds them.
@@ -72,8 +72,8 @@ TEST_F(TeachingOnBoards, TickingABoxSendsTheGroupWithThatChannelFree)
 {
     Click(window.FREE_CHK[3]);
     EXPECT_EQ(main.value[3], 221);
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{SendFrame(0)}));
-    EXPECT_EQ(boards->frames()[0][5], 221);
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{SendFrame(0)}));
+    EXPECT_EQ(boards->Frames()[0][5], 221);
     EXPECT_EQ(main.calls.back(), QStringLiteral("SetChannel(3,221,0)"));
     EXPECT_TRUE(window.isEnabled());
     EXPECT_TRUE(window.FREE_CHK[3]->isEnabled());
@@ -94,10 +94,10 @@ TEST_F(TeachingOnBoards, ClearingABoxReadsTheGroupButChangesOnlyThatChannel)
     EXPECT_EQ(main.value[6], 221);
     EXPECT_EQ(main.value[4], 90);
     EXPECT_EQ(window.ANG[5]->text(), QStringLiteral("44"));
-    EXPECT_EQ(boards->frames(),
+    EXPECT_EQ(boards->Frames(),
               (std::vector<Bytes>{SetModeFrame(0, 2), GetPositionsFrame(0), SendFrame(0), SetModeFrame(0, 0)}));
-    EXPECT_EQ(boards->frames()[2][3 + 4], 44);
-    EXPECT_EQ(boards->board(0).mode, 0);
+    EXPECT_EQ(boards->Frames()[2][3 + 4], 44);
+    EXPECT_EQ(boards->Board(0).mode, 0);
     EXPECT_EQ(main.calls.back(), QStringLiteral("SetChannel(5,44,0)"));
     EXPECT_GE(took, 300);
     EXPECT_LT(took, 600);
@@ -109,10 +109,10 @@ TEST_F(TeachingOnBoards, BoxesOfAGroupWithoutBoardSendNothingAndKeepTheValue)
     main.value[15] = 221;
     window.FREE_CHK[15]->setChecked(true);
     Click(window.FREE_CHK[15]);
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
     EXPECT_EQ(main.value[15], 221);
     Click(window.FREE_CHK[16]);
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
 }
 
 TEST_F(TeachingOnBoards, ProgrammaticBoxChangesSendNothing)
@@ -120,11 +120,11 @@ TEST_F(TeachingOnBoards, ProgrammaticBoxChangesSendNothing)
     window.FREE_CHK[2]->setChecked(true);
     window.FREE_CHK[2]->setChecked(false);
     Click(window.SHOT_BTN);  // capture refreshes every box
-    boards->clearFrames();
+    boards->ClearFrames();
     main.calls.clear();
     window.FREE_CHK[7]->setChecked(true);
     QApplication::processEvents();
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
     EXPECT_TRUE(main.calls.isEmpty());
 }
 
@@ -140,7 +140,7 @@ TEST_F(TeachingOnBoards, CaptureHoldsTheReadPositionsAndReleaseFreesExactlyTheFr
         EXPECT_EQ(main.value[k], 39 + k);
         EXPECT_EQ(main.value[12 + k], 119 + k);
     }
-    const std::vector<Bytes> capture = boards->frames();
+    const std::vector<Bytes> capture = boards->Frames();
     ASSERT_EQ(capture.size(), 8u);
     EXPECT_EQ(capture[0], SetModeFrame(0, 2));
     EXPECT_EQ(capture[1], SetModeFrame(1, 2));
@@ -155,7 +155,7 @@ TEST_F(TeachingOnBoards, CaptureHoldsTheReadPositionsAndReleaseFreesExactlyTheFr
     EXPECT_FALSE(window.FREE_CHK[1]->isChecked());
     EXPECT_EQ(window.ANG[13]->text(), QStringLiteral("120"));
 
-    boards->clearFrames();
+    boards->ClearFrames();
     Click(window.SHOT_BTN);
     EXPECT_FALSE(window.Captured());
     for (int n = 1; n <= 24; ++n) {
@@ -163,7 +163,7 @@ TEST_F(TeachingOnBoards, CaptureHoldsTheReadPositionsAndReleaseFreesExactlyTheFr
         EXPECT_EQ(main.value[n] == 221, wasFree) << "channel " << n;
     }
     EXPECT_EQ(main.value[3], 42);
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{SendFrame(0), SendFrame(1)}));
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{SendFrame(0), SendFrame(1)}));
     EXPECT_TRUE(window.FREE_CHK[13]->isChecked());
     EXPECT_TRUE(window.FREE_CHK[1]->isEnabled());
 }
@@ -175,9 +175,9 @@ TEST_F(TeachingOnBoards, ABoxClickBetweenMakesTheNextPressAnotherCapture)
     ASSERT_TRUE(window.Captured());
     Click(window.FREE_CHK[4]);
     EXPECT_FALSE(window.Captured());
-    boards->clearFrames();
+    boards->ClearFrames();
     Click(window.SHOT_BTN);
-    EXPECT_EQ(boards->frames().front(), SetModeFrame(0, 2));
+    EXPECT_EQ(boards->Frames().front(), SetModeFrame(0, 2));
     EXPECT_TRUE(window.Captured());
     EXPECT_EQ(main.value[1], 40);
 }
@@ -186,7 +186,7 @@ TEST_F(TeachingOnBoards, CaptureWithTheSecondGroupOffSkipsIt)
 {
     main.ids = {0, 255};
     Click(window.SHOT_BTN);
-    EXPECT_EQ(boards->frames(),
+    EXPECT_EQ(boards->Frames(),
               (std::vector<Bytes>{SetModeFrame(0, 2), GetPositionsFrame(0), SendFrame(0), SetModeFrame(0, 0)}));
     EXPECT_EQ(main.value[13], 90);
     EXPECT_TRUE(window.Captured());
@@ -194,20 +194,20 @@ TEST_F(TeachingOnBoards, CaptureWithTheSecondGroupOffSkipsIt)
 
 TEST_F(TeachingOnBoards, ABoardThatStopsAnsweringLeavesTheWindowUsable)
 {
-    boards->addFault({orvane::sim::FaultKind::NoReply, 0xFC, 1, 0});
+    boards->AddFault({orvane::sim::FaultKind::NoReply, 0xFC, 1, 0});
     Click(window.SHOT_BTN);
     EXPECT_FALSE(window.Captured());
     EXPECT_TRUE(window.isEnabled());
     EXPECT_EQ(main.Calls("ShowLinkStatus"), QStringList{QStringLiteral("ShowLinkStatus(3)")});
     // Both boards stay in teaching mode: nothing read means nothing safe to drive them to.
-    EXPECT_EQ(boards->board(0).mode, 2);
+    EXPECT_EQ(boards->Board(0).mode, 2);
     EXPECT_EQ(main.value[1], 90);
 
-    boards->clearFrames();
+    boards->ClearFrames();
     main.value[2] = 221;
     window.FREE_CHK[2]->setChecked(true);
     Click(window.FREE_CHK[2]);
-    EXPECT_EQ(boards->frames().back(), GetPositionsFrame(0));
+    EXPECT_EQ(boards->Frames().back(), GetPositionsFrame(0));
     EXPECT_EQ(main.value[2], 221);
     EXPECT_TRUE(window.isEnabled());
     EXPECT_TRUE(window.FREE_CHK[2]->isEnabled());
@@ -215,7 +215,7 @@ TEST_F(TeachingOnBoards, ABoardThatStopsAnsweringLeavesTheWindowUsable)
 
 TEST_F(TeachingOnBoards, OpeningHidesTheMainWindowAndWakesSleepingBoards)
 {
-    boards->editBoard(0, [](BoardMemory &m) { m.mode = 1; });
+    boards->EditBoard(0, [](BoardMemory &m) { m.mode = 1; });
     main.value[7] = 221;
     main.value[8] = 226;
     main.text[8] = QStringLiteral("226");
@@ -239,7 +239,7 @@ TEST_F(TeachingOnBoards, OpeningHidesTheMainWindowAndWakesSleepingBoards)
               QStringLiteral("ＯＫをクリックするとサーボが動き出すので注意してください！"));
     EXPECT_EQ(main.ownPrompt.boxes[0].title, QStringLiteral("警告"));
     EXPECT_EQ(main.ownPrompt.boxes[0].icon, PromptIcon::Warning);
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{SendFrame(0), SendFrame(1), Frame({0xF0, 0})}));
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{SendFrame(0), SendFrame(1), Frame({0xF0, 0})}));
     EXPECT_TRUE(window.FREE_CHK[7]->isChecked());
     EXPECT_FALSE(window.FREE_CHK[8]->isEnabled());
     EXPECT_EQ(window.ANG[8]->text(), QStringLiteral("226"));
