@@ -57,8 +57,8 @@ TInfoDialog::TInfoDialog(QWidget *parent, UrlOpener opener) : QDialog(parent), o
     LinkLabel->setCursor(Qt::PointingHandCursor);
     LinkLabel->setToolTip(DocumentationUrl().toString());
     LinkLabel->installEventFilter(this);
-    connect(LinkLabel, &TLabel2::mouseEnter, this, &TInfoDialog::LinkLabelMouseEnter);
-    connect(LinkLabel, &TLabel2::mouseLeave, this, &TInfoDialog::LinkLabelMouseLeave);
+    connect(LinkLabel, &TLabel2::MouseEnter, this, &TInfoDialog::LinkLabelMouseEnter);
+    connect(LinkLabel, &TLabel2::MouseLeave, this, &TInfoDialog::LinkLabelMouseLeave);
     StyleLink(false);
     layout->addWidget(LinkLabel);
 
