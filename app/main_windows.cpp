@@ -22,7 +22,8 @@ GraphPlacement GraphPlacementOf(const orvane::MainSettings &s)
 }  // namespace
 
 MainWindows::MainWindows(TMainForm &main)
-    : motion(&main, main, main.ProgramFolder(), ListPlacement(main.Settings())), home(&main), labels(&main),
+    : motion(&main, main, main.ProgramFolder(), ListPlacement(main.Settings())),
+      scenario(&main, main, main.ProgramFolder()), home(&main), labels(&main),
       graph(&main, *motion.model(), main, GraphPlacementOf(main.Settings()))
 {
     WindowRegistry &windows = main.Windows();
@@ -37,6 +38,7 @@ MainWindows::MainWindows(TMainForm &main)
             s.listWidth = p.width;
             s.listHeight = p.height;
         });
+    windows.Join(main.MOTION_FILE_BTN, &scenario);
     windows.Join(main.HOME_BTN, &home).Opening([this, &main] { RunHomeDialog(home, main); });
     windows.Join(main.SpeedButton1, &labels).Opening([this, &main] { RunLabelDialog(labels, main); });
     windows.Join(main.GRAPH_BTN, &graph).Looks(&graph).KeepSettings([this](orvane::MainSettings &s) {

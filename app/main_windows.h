@@ -6,6 +6,7 @@
 #include "app/label_dialog.h"
 #include "graph/graph_form.h"
 #include "motion/motion_form.h"
+#include "scenario/scenario_form.h"
 
 class TMainForm;
 
@@ -13,6 +14,7 @@ struct MainWindows {
     explicit MainWindows(TMainForm &main);
 
     TMotionForm motion;
+    TFileDialog scenario;
     THomeDialog home;
     TLabelDialog labels;
     TGraphForm graph;

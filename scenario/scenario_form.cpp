@@ -241,6 +241,10 @@ void TFileDialog::BuildControls()
     connect(FileList, &QTableView::customContextMenuRequested, this,
             [this](const QPoint &pos) { Popup1->popup(FileList->viewport()->mapToGlobal(pos)); });
     connect(MotList, &QTableView::doubleClicked, this, [this] { MotListDblClick(); });
+    // The row count display follows the scenario however its rows change.
+    connect(scenario_, &QAbstractItemModel::rowsInserted, this, &TFileDialog::ShowRowCount);
+    connect(scenario_, &QAbstractItemModel::rowsRemoved, this, &TFileDialog::ShowRowCount);
+    connect(scenario_, &QAbstractItemModel::modelReset, this, &TFileDialog::ShowRowCount);
 }
 
 void TFileDialog::ApplyLanguage()

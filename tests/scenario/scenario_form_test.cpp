@@ -1,6 +1,6 @@
 // The scenario editor's commands on its lists, its files, its keys and drops; no boards involved.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
 
 #include "file_helpers.h"
 #include "scenario/scenario_data.h"

@@ -1,12 +1,12 @@
 // Scenario transfers driven through the editor's buttons against two virtual boards on a pty.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
 
 #include "boards_on_line.h"
 #include "scenario/scenario_data.h"
 #include "scenario/scenario_form.h"
-#include "session/board_operations.h"
 #include "sim/virtual_boards.h"
+#include "sleep_on_boards.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -29,7 +29,6 @@ constexpr int LinePort = 908;
 const QString Confirm = QStringLiteral("確認");
 const QString Warning = QStringLiteral("警告");
 const char *const Failed = "通信が中断されました";
-const char *const ServoStop = "servos stop";
 
 void ExpectBox(const ShownBox &box, PromptIcon icon, const QString &title, const char *text, PromptButtons buttons)
 {
@@ -51,33 +50,8 @@ public:
     std::function<void(const QString &)> onMessage;
 };
 
-// A main window whose sleep operations really talk to the boards.
-class BoardMain : public FakeMain {
-public:
-    bool EnsureSleep() override
-    {
-        calls << QStringLiteral("EnsureSleep");
-        if (onEnsureSleep)
-            onEnsureSleep();
-        return Boards().EnsureSleep([this] {
-            UserPrompt().Message(PromptIcon::Warning, QStringLiteral("警告"), ServoStop, PromptButtons::Ok);
-        });
-    }
-    bool ReleaseSleep() override
-    {
-        calls << QStringLiteral("ReleaseSleep");
-        return Boards().ReleaseSleep() == 0;
-    }
-    std::function<void()> onEnsureSleep;
-
-private:
-    BoardOperations Boards() const
-    {
-        BoardOperations boards(MainRetryCount);
-        boards.SetIds(ids[0], ids[1]);
-        return boards;
-    }
-};
+using BoardMain = SleepOnBoards<FakeMain>;
+const QString ServoStop = QString::fromUtf8(BoardMain::ServoStop);
 
 Bytes Frame(std::initializer_list<int> bytes)
 {
