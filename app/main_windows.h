@@ -7,6 +7,7 @@
 #include "graph/graph_form.h"
 #include "motion/motion_form.h"
 #include "options/option_dialog.h"
+#include "scenario/scenario_form.h"
 #include "teaching/teaching.h"
 #include "widgets/info_dialog.h"
 
@@ -17,6 +18,7 @@ struct MainWindows {
 
     TMotionForm motion;
     TOptionDialog options;
+    TFileDialog scenario;
     THomeDialog home;
     TLabelDialog labels;
     TGraphForm graph;

@@ -7,6 +7,7 @@
 #include "app/main_windows.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QToolButton>
@@ -124,4 +125,22 @@ TEST_F(MainFormTest, TheProgramsWindowsOpenFromTheirButtonsAndHandOverToTheMainW
     form->SaveSettings();
     EXPECT_TRUE(IniBytes().contains("GraphView=1\r\nGraphTop=60\r\nGraphLeft=50\r\n")) << IniBytes().constData();
     EXPECT_TRUE(IniBytes().contains("ListView=0\r\n"));
+}
+
+TEST_F(MainFormTest, TheScenarioButtonShowsTheEditorModallyAndClosingKeepsItsLists)
+{
+    auto form = Open(QString());
+    MainWindows windows(*form);
+    ASSERT_TRUE(form->MOTION_FILE_BTN->isEnabled());
+    windows.scenario.Scenario()->Append({QStringLiteral("M3"), QStringLiteral("walk")});
+    for (int opening = 0; opening < 2; ++opening) {
+        QWidget *shown = nullptr;
+        WhenModal([&](QWidget *w) {
+            shown = w;
+            windows.scenario.reject();
+        });
+        form->MOTION_FILE_BTN->click();
+        EXPECT_EQ(shown, &windows.scenario);
+        EXPECT_EQ(windows.scenario.FILE_COUNT_LABEL->text(), QStringLiteral("DATA > 1"));
+    }
 }
