@@ -521,8 +521,7 @@ void TMainForm::LoadSettings()
     for (auto it = settings_.portPaths.cbegin(); it != settings_.portPaths.cend(); ++it)
         SetDevicePath(it.key(), it.value());
 
-    boardId_[0] = settings_.ch1to12Id;
-    boardId_[1] = settings_.ch13to24Id;
+    boards_.SetIds(settings_.ch1to12Id, settings_.ch13to24Id);
     PlaceWindow(settings_.mainTop, settings_.mainLeft);
 
     for (int n = 1; n <= Channels; ++n) {
@@ -555,8 +554,8 @@ void TMainForm::SaveSettings()
 {
     orvane::MainSettings s = settings_;
     s.commPort = CommPort->currentIndex();
-    s.ch1to12Id = boardId_[0];
-    s.ch13to24Id = boardId_[1];
+    s.ch1to12Id = boards_.Id(0);
+    s.ch13to24Id = boards_.Id(1);
     s.mainTop = pos().y();
     s.mainLeft = pos().x();
     if (motionForm_) {
@@ -633,7 +632,7 @@ void TMainForm::SetHomeValue(int channel, int value)
         home_[channel] = value;
 }
 
-int TMainForm::BoardId(int group) const { return group == 0 || group == 1 ? boardId_[group] : orvane::kNoBoard; }
+int TMainForm::BoardId(int group) const { return boards_.Id(group); }
 
 bool TMainForm::SyncMode() const { return SYNC_MODE->isChecked(); }
 
@@ -694,22 +693,9 @@ void TMainForm::ShowChannelValue(int n)
 
 bool TMainForm::SendBoardPositions(int group, int speed)
 {
-    if (group < 0 || group > 1 || !BoardPresent(group))
+    if (group < 0 || group > 1)
         return true;
-    ChannelValues values;
-    for (int k = 0; k < PerBoard; ++k)
-        values[k] = uint8_t(valueCode_[PerBoard * group + k + 1]);
-    int retry = MainRetryCount;
-    return ::SendPositions(retry, uint8_t(boardId_[group]), uint8_t(speed), values);
-}
-
-int TMainForm::SendBothBoards(int speed)
-{
-    int mask = 0;
-    for (int g = 0; g < 2; ++g)
-        if (!SendBoardPositions(g, speed))
-            mask |= 1 << g;
-    return mask;
+    return boards_.SendPositions(group, speed, valueCode_);
 }
 
 void TMainForm::ChangePortCondition(QComboBox *sender)
@@ -748,7 +734,7 @@ void TMainForm::SYNC_BTNClick(QAbstractButton *sender)
         valueCode_[n] = q[n];
     }
     if (SyncMode())
-        ShowLinkStatus(SendBothBoards(0));
+        ShowLinkStatus(boards_.SendBoth(0, valueCode_));
 }
 
 void TMainForm::SpeedChange(QAbstractButton *sender)
@@ -774,7 +760,7 @@ void TMainForm::SETPOS_BTNClick()
         else if (i == 0)
             valueCode_[n] = CH_BAR[n]->value();
     }
-    ShowLinkStatus(SendBothBoards(speed_));
+    ShowLinkStatus(boards_.SendBoth(speed_, valueCode_));
 }
 
 bool TMainForm::ReadBoardPositions()
@@ -785,7 +771,7 @@ bool TMainForm::ReadBoardPositions()
         if (!BoardPresent(g))
             continue;
         int retry = MainRetryCount;
-        if (!GetMode(retry, uint8_t(boardId_[g]), mode[g]))
+        if (!GetMode(retry, uint8_t(boards_.Id(g)), mode[g]))
             mask |= 1 << g;
     }
     if (BoardPresent(0) && BoardPresent(1) && mode[1] != mode[0])
@@ -799,7 +785,7 @@ bool TMainForm::ReadBoardPositions()
                 continue;
             int retry = MainRetryCount;
             QByteArray reply;
-            if (!GetPositions(retry, uint8_t(boardId_[g]), reply)) {
+            if (!GetPositions(retry, uint8_t(boards_.Id(g)), reply)) {
                 mask |= 1 << g;
                 continue;
             }
@@ -830,31 +816,18 @@ void TMainForm::ShowBoardMode(int b)
 
 QString TMainForm::StatusField(int field) const { return field >= 0 && field < 4 ? fields_[field]->text() : QString(); }
 
-int TMainForm::SetModeAll(uint8_t mode)
-{
-    int mask = 0;
-    for (int g = 0; g < 2; ++g) {
-        if (!BoardPresent(g))
-            continue;
-        int retry = MainRetryCount;
-        if (!SetMode(retry, uint8_t(boardId_[g]), mode))
-            mask |= 1 << g;
-    }
-    return mask;
-}
-
 void TMainForm::DIRECTION_BTNClick(QAbstractButton *sender)
 {
     const int tag = Tag(sender);
     if (tag != 0 && tag != 1)
         return;
     fields_[0]->setText(BoardModeText(tag == 0 ? ModeNameSleep : ModeNameDefault));
-    ShowLinkStatus(SetModeAll(tag == 0 ? 1 : 0));
+    ShowLinkStatus(boards_.SetModeAll(tag == 0 ? 1 : 0));
 }
 
 bool TMainForm::EnterSleep()
 {
-    const int mask = SetModeAll(1);
+    const int mask = boards_.SetModeAll(1);
     if (mask != 0) {
         ShowLinkStatus(mask);
         return false;
@@ -866,7 +839,7 @@ bool TMainForm::EnterSleep()
 
 bool TMainForm::ReleaseSleep()
 {
-    const int mask = SetModeAll(0);
+    const int mask = boards_.SetModeAll(0);
     if (mask != 0) {
         ShowLinkStatus(mask);
         return false;
@@ -878,34 +851,24 @@ bool TMainForm::ReleaseSleep()
 
 bool TMainForm::EnsureSleep()
 {
-    // The first present board speaks for both; with none there is nothing to protect.
-    const int g = FirstPresentGroup();
-    if (g < 0)
-        return true;
-    int retry = MainRetryCount;
-    uint8_t mode = 0;
-    if (!GetMode(retry, uint8_t(boardId_[g]), mode))
-        return false;
-    if (mode != 0)
-        return true;
+    switch (boards_.CheckSleep()) {
+    case orvane::BoardOperations::SleepState::NoAnswer: return false;
+    case orvane::BoardOperations::SleepState::NoBoard:
+    case orvane::BoardOperations::SleepState::Asleep: return true;
+    case orvane::BoardOperations::SleepState::Awake: break;
+    }
     prompt_.Message(PromptIcon::Warning, MainMessage(MsgWarning), MainMessage(MsgServoStop), PromptButtons::Ok);
     return EnterSleep();
 }
 
 void TMainForm::ReturnToHome()
 {
-    const int g = FirstPresentGroup();
-    uint8_t mode = 0;
-    if (g >= 0) {
-        int retry = MainRetryCount;
-        if (!GetMode(retry, uint8_t(boardId_[g]), mode)) {
-            ShowLinkStatus(3);
-            return;
-        }
-    }
-    if (g >= 0 && mode == 0) {
-        EnterSleep();
-        return;
+    using State = orvane::BoardOperations::SleepState;
+    switch (boards_.CheckSleep()) {
+    case State::NoAnswer: ShowLinkStatus(3); return;
+    case State::Awake: EnterSleep(); return;
+    case State::NoBoard:
+    case State::Asleep: break;
     }
     if (prompt_.Message(PromptIcon::Warning, MainMessage(MsgWarning), MainMessage(MsgServoStart),
                         PromptButtons::OkCancel)
@@ -917,9 +880,7 @@ void TMainForm::ReturnToHome()
     }
     for (int n = 1; n <= Channels; ++n)
         valueCode_[n] = home_[n];
-    SendBoardPositions(0, 0);
-    SendBoardPositions(1, 0);
-    const int mask = SetModeAll(0);
+    const int mask = boards_.ReturnToHome(home_);
     if (SyncMode())
         for (int n = 1; n <= Channels; ++n)
             SetChannel(n, home_[n], 1);

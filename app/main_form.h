@@ -4,6 +4,8 @@
 
 #include "app/panel_layout.h"
 #include "app/settings.h"
+#include "protocol/transaction.h"
+#include "session/board_operations.h"
 #include "session/main_operations.h"
 
 #include <QPoint>
@@ -155,9 +157,7 @@ private:
     void ApplyPanelColor(int channel);
     void NotifyLook(int channel);
     void TellLook(ChannelLookListener *listener, int channel) const;
-    int SendBothBoards(int speed);  // failure mask
     QStringList ValueTexts() const;
-    int SetModeAll(uint8_t mode);
     void TrackOrStep(QScrollBar *bar, int channel, int pos);
     static int Tag(const QObject *object);
 
@@ -170,7 +170,7 @@ private:
     std::array<int, Channels + 1> home_{};
     std::array<uint32_t, Channels + 1> panelColor_{};
     std::array<uint32_t, Channels + 1> nameColor_{};
-    std::array<int, 2> boardId_{{0, orvane::kNoBoard}};
+    orvane::BoardOperations boards_{MainRetryCount};
     std::array<orvane::DesktopLayout, orvane::kDesktopCount> layouts_{};
     bool hold_ = true;
     bool dragGuard_ = false;

@@ -1,7 +1,10 @@
 #include "scripted_line.h"
 #include "scripted_prompt.h"
 
+#include "boards_on_line.h"
 #include "protocol/serial_port.h"
+#include "protocol/transaction.h"
+#include "session/board_operations.h"
 #include "session/open_port.h"
 #include "session/slot_list.h"
 
@@ -88,6 +91,52 @@ TEST(SlotList, ReadStopsAtTheFirstSilentBoard)
     EXPECT_EQ(boards.asked.last(), QStringLiteral("1:5"));
     EXPECT_EQ(list.NameOf(4), std::optional<QString>(QStringLiteral("なし")));
     EXPECT_EQ(list.NameOf(5), std::nullopt);
+}
+
+// Frames in hex, one per entry.
+QStringList Hex(const std::vector<orvane::sim::Bytes> &frames)
+{
+    QStringList out;
+    for (const auto &f : frames)
+        out << QByteArray(reinterpret_cast<const char *>(f.data()), qsizetype(f.size())).toHex(' ');
+    return out;
+}
+
+TEST(BoardOperations, EnsureSleepWarnsOnlyInDefaultModeAndSkipsAnAbsentBoard)
+{
+    auto *boards = OpenBoardsOnLine(4, {3});
+    orvane::BoardOperations ops(MainRetryCount);
+    ops.SetIds(orvane::kNoBoard, 3);
+    int warnings = 0;
+    ASSERT_TRUE(ops.EnsureSleep([&] { ++warnings; }));
+    EXPECT_EQ(warnings, 1);
+    EXPECT_EQ(boards->board(3).mode, 1);
+    // Asked, then put to sleep; the absent CH1-CH12 group is never addressed.
+    EXPECT_EQ(Hex(boards->frames()).size(), 2);
+    for (const QString &frame : Hex(boards->frames()))
+        EXPECT_EQ(frame.mid(3, 2), QStringLiteral("03"));
+    ASSERT_TRUE(ops.EnsureSleep([&] { ++warnings; }));
+    EXPECT_EQ(warnings, 1);
+    EXPECT_EQ(ops.ReleaseSleep(), 0);
+    EXPECT_EQ(boards->board(3).mode, 0);
+    CloseBoardsOnLine(boards);
+}
+
+TEST(BoardOperations, SendBothCarriesEachGroupsTwelveCodesAndMasksASilentBoard)
+{
+    auto *boards = OpenBoardsOnLine(4, {0});
+    orvane::BoardOperations ops(2);
+    ops.SetIds(0, 1);  // no board answers as 1
+    orvane::ChannelCodes codes{};
+    for (int n = 1; n <= 24; ++n)
+        codes[n] = n;
+    EXPECT_EQ(ops.SendBoth(5, codes), 2);
+    const QStringList frames = Hex(boards->frames());
+    ASSERT_GE(frames.size(), 1);
+    EXPECT_TRUE(frames[0].startsWith(QStringLiteral("fd 00 05 01 02 03 04 05 06 07 08 09 0a 0b 0c")));
+    EXPECT_EQ(ops.SetModeAll(1), 2);
+    EXPECT_EQ(boards->board(0).mode, 1);
+    CloseBoardsOnLine(boards);
 }
 
 TEST(OpenPortChecked, ReportsSuccessAndFailureInTheirBoxes)

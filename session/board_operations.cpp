@@ -1,0 +1,73 @@
+#include "session/board_operations.h"
+
+#include "protocol/commands.h"
+
+namespace orvane {
+
+BoardOperations::BoardOperations(int retries) : retries_(retries) {}
+
+int BoardOperations::SetModeAll(std::uint8_t mode)
+{
+    int mask = 0;
+    for (int group = 0; group < 2; ++group) {
+        if (!Present(group))
+            continue;
+        int retry = retries_;
+        if (!::SetMode(retry, std::uint8_t(ids_[group]), mode))
+            mask |= 1 << group;
+    }
+    return mask;
+}
+
+BoardOperations::SleepState BoardOperations::CheckSleep() const
+{
+    const int group = FirstPresentGroup();
+    if (group < 0)
+        return SleepState::NoBoard;
+    int retry = retries_;
+    std::uint8_t mode = 0;
+    if (!::GetMode(retry, std::uint8_t(ids_[group]), mode))
+        return SleepState::NoAnswer;
+    return mode == 0 ? SleepState::Awake : SleepState::Asleep;
+}
+
+bool BoardOperations::EnsureSleep(const std::function<void()> &warn)
+{
+    switch (CheckSleep()) {
+    case SleepState::NoAnswer: return false;
+    case SleepState::NoBoard:
+    case SleepState::Asleep: return true;
+    case SleepState::Awake: break;
+    }
+    if (warn)
+        warn();
+    return EnterSleep() == 0;
+}
+
+bool BoardOperations::SendPositions(int group, int speed, const ChannelCodes &codes) const
+{
+    if (!Present(group))
+        return true;
+    ChannelValues values;
+    for (int k = 0; k < kChannelsPerBoard; ++k)
+        values[k] = std::uint8_t(codes[kChannelsPerBoard * group + k + 1]);
+    int retry = retries_;
+    return ::SendPositions(retry, std::uint8_t(ids_[group]), std::uint8_t(speed), values);
+}
+
+int BoardOperations::SendBoth(int speed, const ChannelCodes &codes) const
+{
+    int mask = 0;
+    for (int group = 0; group < 2; ++group)
+        if (!SendPositions(group, speed, codes))
+            mask |= 1 << group;
+    return mask;
+}
+
+int BoardOperations::ReturnToHome(const ChannelCodes &home)
+{
+    SendBoth(0, home);
+    return SetModeAll(0);
+}
+
+}  // namespace orvane

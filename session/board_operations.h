@@ -1,0 +1,52 @@
+#pragma once
+// What the program does to both boards at once, without a widget: modes, sleep, sending a group's positions.
+// The main window and every test that needs real frames use this one class; results come back as failure
+// masks (bit 0 the CH1-CH12 board, bit 1 the CH13-CH24 board) for the caller to show.
+
+#include "protocol/channels.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace orvane {
+
+// Channel value codes indexed by channel 1 to 24 (index 0 unused).
+using ChannelCodes = std::array<int, kChannelCount + 1>;
+
+class BoardOperations {
+public:
+    enum class SleepState { NoBoard, Asleep, Awake, NoAnswer };
+
+    explicit BoardOperations(int retries);
+
+    int Id(int group) const { return group == 0 || group == 1 ? ids_[group] : kNoBoard; }
+    bool Present(int group) const { return Id(group) != kNoBoard; }
+    // The board that speaks for both (asked for the mode): the first present one, or -1.
+    int FirstPresentGroup() const { return Present(0) ? 0 : Present(1) ? 1 : -1; }
+    void SetIds(int ch1to12, int ch13to24) { ids_ = {ch1to12, ch13to24}; }
+
+    // The mode on every present board, the CH1-CH12 board first.
+    int SetModeAll(std::uint8_t mode);
+    int EnterSleep() { return SetModeAll(1); }
+    int ReleaseSleep() { return SetModeAll(0); }
+
+    // The mode of the board that speaks for both.
+    SleepState CheckSleep() const;
+    // Memory transfers need sleeping boards: in default mode `warn` runs first, then both boards sleep.
+    // False when a board did not answer.
+    bool EnsureSleep(const std::function<void()> &warn);
+
+    // The twelve value codes of the group's channels at this speed; an absent group counts as sent.
+    bool SendPositions(int group, int speed, const ChannelCodes &codes) const;
+    int SendBoth(int speed, const ChannelCodes &codes) const;
+
+    // The board side of returning home: both groups get the home positions, then default mode.
+    int ReturnToHome(const ChannelCodes &home);
+
+private:
+    int retries_;
+    std::array<int, 2> ids_{{0, kNoBoard}};
+};
+
+}  // namespace orvane
