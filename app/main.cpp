@@ -8,6 +8,8 @@
 #include "graph/graph_form.h"
 #include "motion/motion_form.h"
 #include "protocol/serial_port.h"
+#include "transmitter/button_dialog.h"
+#include "transmitter/propo_dialog.h"
 #include "widgets/qt_prompt.h"
 
 #include <QApplication>
@@ -39,11 +41,15 @@ int main(int argc, char **argv)
     TMotionForm motionForm(&mainForm, mainForm, folder,
                            MotionFormPlacement{settings.listView, settings.listTop, settings.listLeft,
                                                settings.listWidth, settings.listHeight});
+    TPropoDialog propoDialog(&mainForm, mainForm);
     THomeDialog homeDialog(&mainForm);
     TLabelDialog labelDialog(&mainForm);
     TGraphForm graphForm(
         &mainForm, *motionForm.model(), mainForm,
         GraphPlacement{settings.graphView, settings.graphTop, settings.graphLeft, settings.graphWidth});
+    TButtonDialog buttonDialog(&propoDialog);
+    propoDialog.SetButtonDialog(&buttonDialog);
+    mainForm.SetWindow(TMainForm::Window::PropoDialog, &propoDialog);
     mainForm.SetMotionForm(&motionForm);
     mainForm.SetHomeDialog(&homeDialog);
     mainForm.SetLabelDialog(&labelDialog);
