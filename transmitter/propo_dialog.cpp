@@ -194,6 +194,8 @@ void TPropoDialog::BuildControls()
     ListSplitter = new QSplitter(Qt::Vertical, this);
     ListSplitter->setObjectName(QStringLiteral("ListSplitter"));
     ListSplitter->setChildrenCollapsible(false);
+    // Wide enough for the three columns as organised, so the grid keeps the rest.
+    ListSplitter->setFixedWidth(kListColumnWidths[0] + kListColumnWidths[1] + kListColumnWidths[2] + 8);
     // The column captions are the file's own words, the same in both languages.
     SceList = AddList("SceList", QStringLiteral("SCENARIO"), SceneRowMimeType);
     MotList = AddList("MotList", QStringLiteral("MOTION"), MotionRowMimeType);
@@ -219,6 +221,9 @@ void TPropoDialog::BuildControls()
     KeyList->setAcceptDrops(true);
     KeyList->viewport()->setAcceptDrops(true);
     KeyList->setWordWrap(false);
+    // The whole grid at its organised widths, so the window opens without scrolling.
+    KeyList->setMinimumSize(kNumberColumnWidth + kCellColumnWidth * kShiftStates + 2 * KeyList->frameWidth(),
+                            kRowHeight * GridRows + 2 * KeyList->frameWidth());
     right->addWidget(KeyList, 1);
     body->addLayout(right, 1);
     layout->addLayout(body, 1);
@@ -239,7 +244,7 @@ void TPropoDialog::BuildControls()
     connect(SceList, &QTreeWidget::itemDoubleClicked, this, [this] { SceListDblClick(); });
     connect(MotList, &QTreeWidget::itemDoubleClicked, this, [this] { MotListDblClick(); });
     connect(KeyList, &QTableWidget::cellDoubleClicked, this, [this] { KeyListDblClick(); });
-    resize(680, 580);
+    resize(680, 600);
 }
 
 void TPropoDialog::FormCreate()
@@ -310,6 +315,12 @@ void TPropoDialog::ShowLists()
 }
 
 bool TPropoDialog::TransferRunning() const { return transfer_->Running(); }
+
+void TPropoDialog::reject()
+{
+    if (!TransferRunning())
+        QDialog::reject();
+}
 
 void TPropoDialog::Tell(PromptIcon icon, int entry, const QString &detail)
 {

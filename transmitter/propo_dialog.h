@@ -73,6 +73,9 @@ public:
     QTableWidget *KeyList;
     QProgressBar *COMM_GAUGE;
 
+    // Escape and the close box wait until a transfer has ended.
+    void reject() override;
+
 private:
     class View;
 

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -112,6 +113,9 @@ TEST_F(PropoWindow, ControlsGridAndTextsAtCreation)
     EXPECT_EQ(form.KeyList->rowHeight(7), 15);
     for (int e = 0; e < kEntryCount; ++e)
         ASSERT_TRUE(Cell(RowOfEntry(e), ColumnOfEntry(e)).isEmpty());
+    // At its first size the window shows the whole grid.
+    EXPECT_FALSE(form.KeyList->horizontalScrollBar()->isVisible()) << form.KeyList->width() << " " << form.width();
+    EXPECT_FALSE(form.KeyList->verticalScrollBar()->isVisible()) << form.KeyList->height();
     // Fixed cells cannot be selected.
     EXPECT_FALSE(form.KeyList->item(0, 3)->flags() & Qt::ItemIsSelectable);
     EXPECT_FALSE(form.KeyList->item(4, 0)->flags() & Qt::ItemIsSelectable);
