@@ -2,7 +2,7 @@
 // time against the time the frames need on the line, the longest stall of the event loop while it runs, and
 // the redraw of all 160 cells that follows a rename.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
 
 #include "protocol/serial_port.h"
 #include "sim/virtual_boards.h"

@@ -1,6 +1,6 @@
 // Write, read and clear of the control assignment through the window's buttons, on two virtual boards.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
 
 #include "boards_on_line.h"
 #include "protocol/serial_port.h"

@@ -1,6 +1,7 @@
 // The assignment window and the key pattern dialog, driven without boards.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
+#include "modal_wait.h"
 
 #include "file_helpers.h"
 #include "textfile/code_page.h"
@@ -176,7 +177,7 @@ TEST_F(PropoWindow, KeyPatternByDoubleClickCancelKeepsOkTakes)
     form.RedrawCells();
     const QPoint at = CellCentre(5, 2);
     bool shownWithPattern = false;
-    WhenShown(keys, [&] {
+    WhenModal([&](QWidget *) {
         shownWithPattern = keys.Pattern() == 3 && TButtonDialog::ShowsPressed(keys.COMMAND[1]);
         keys.COMMAND[7]->click();
         keys.COMMAND[0]->click();
@@ -187,7 +188,7 @@ TEST_F(PropoWindow, KeyPatternByDoubleClickCancelKeepsOkTakes)
     EXPECT_TRUE(shownWithPattern);
     EXPECT_EQ(form.Assignment().Entry(36), (AssignmentEntry{3, 5}));
 
-    WhenShown(keys, [&] {
+    WhenModal([&](QWidget *) {
         // The clicks of the cancelled opening are gone.
         shownWithPattern =
             !TButtonDialog::ShowsPressed(keys.COMMAND[7]) && TButtonDialog::ShowsPressed(keys.COMMAND[0]);
@@ -336,6 +337,6 @@ TEST(KeyPatternDialog, LayoutCaptionsAndPatterns)
     EXPECT_EQ(dialog.GetPattern(), 4);
     EXPECT_EQ(dialog.Pattern(), 4);
 
-    WhenShown(dialog, [&] { dialog.close(); });
+    WhenModal([&](QWidget *) { dialog.close(); });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
 }
