@@ -1,0 +1,10 @@
+#pragma once
+// Why a port did not open, as one line for the user; shared by the program and varkel.
+
+#include "serial/comm_x.h"
+#include "session/language.h"
+
+#include <QString>
+
+// `device` is the path the port number stood for. Empty for TCommOpenCause::None.
+QString PortOpenCauseText(TCommOpenCause cause, int systemError, const QString &device, int language = LanguageIndex);
