@@ -49,6 +49,8 @@ int main(int argc, char **argv)
     mainForm.SetLabelDialog(&labelDialog);
     mainForm.SetGraphForm(&graphForm);
 
+    // Never alive without the main window: also when it closes inside a nested event loop.
+    QObject::connect(&mainForm, &TMainForm::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     mainForm.show();
     const int result = app.exec();
     ReleasePort();

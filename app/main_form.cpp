@@ -1162,8 +1162,14 @@ bool TMainForm::FormClose()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (FormClose())
-        event->accept();
-    else
+    if (!closeGuard_.MayClose(motionForm_ && motionForm_->TransferRunning(), prompt_) || !FormClose()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // The other windows only show this window's data: they go with it, and so does the program.
+    for (QWidget *w : {static_cast<QWidget *>(motionForm_), static_cast<QWidget *>(graphForm_)})
+        if (w)
+            w->hide();
+    emit Closed();
 }

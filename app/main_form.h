@@ -2,6 +2,7 @@
 // TMainForm: the main window. It owns the current position data, the home position, the board IDs, the
 // desktops and the channel looks, and offers the other windows the MainOperations.
 
+#include "app/close_guard.h"
 #include "app/panel_layout.h"
 #include "app/settings.h"
 #include "protocol/transaction.h"
@@ -55,6 +56,11 @@ public:
     // ORV.ini as read at start: the windows created later take their placement from it.
     const orvane::MainSettings &Settings() const { return settings_; }
 
+signals:
+    // The window accepted a close request: the program ends with it.
+    void Closed();
+
+public:
     // The kinds of scroll event a slider reports.
     enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Position, Track, Top, Bottom, EndScroll };
 
@@ -163,6 +169,7 @@ private:
 
     QString folder_;
     Prompt &prompt_;
+    CloseGuard closeGuard_;
     orvane::MainSettings settings_;  // as read; keeps the keys of windows not created yet
     int speed_ = 7;
     std::array<int, Channels + 1> valueCode_{};

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QToolButton>
 
@@ -376,4 +377,82 @@ TEST_F(MainFormTest, ClosingAsksAboutMotionDataFirstOnlyWhenThereIsSome)
     motion.show();
     form->SaveSettings();
     EXPECT_TRUE(IniBytes().contains("ListView=1\r\nListTop=40\r\nListLeft=30\r\n"));
+}
+
+// A board slow enough that a clear of 100 rows lasts a few seconds.
+class MainFormSlowBoard : public MainFormTest {
+protected:
+    static constexpr int SlowPort = 911;
+    static void SetUpTestSuite()
+    {
+        orvane::sim::Options options;
+        options.ids = {0};
+        options.replyDelayMs = 15;
+        boards = new orvane::sim::VirtualBoards(options);
+        SetDevicePath(SlowPort, QString::fromStdString(boards->slavePath()));
+    }
+    static void TearDownTestSuite()
+    {
+        ReleasePort();
+        delete boards;
+        boards = nullptr;
+    }
+    void SetUp() override
+    {
+        CreateSerialPort(nullptr);
+        if (!SerialPort->IsOpen()) {
+            SetupPort(SlowPort, 115200);
+            SerialPort->Open();
+        }
+        ASSERT_TRUE(SerialPort->IsOpen());
+    }
+    static inline orvane::sim::VirtualBoards *boards = nullptr;
+};
+
+TEST_F(MainFormSlowBoard, ACloseRequestDuringATransferWaitsForItsEndAndTheOtherWindowsGoWithTheMainWindow)
+{
+    auto form = Open("CH1-12ID=0\nCH13-24ID=255\n");
+    TMotionForm motion(form.get(), *form, dir.path(), MotionFormPlacement{});
+    form->SetMotionForm(&motion);
+    form->show();
+    motion.show();
+    boards->editBoard(0, [](orvane::sim::BoardMemory &m) {
+        m.mode = 1;
+        m.motionLengths[5] = 12;
+    });
+    QSignalSpy closed(form.get(), &TMainForm::Closed);
+
+    bool visibleAfterRequest = false;
+    bool openAfterRequest = false;
+    bool runningAtRequest = false;
+    QTimer::singleShot(150, [&] {
+        runningAtRequest = motion.TransferRunning();
+        form->close();
+        visibleAfterRequest = form->isVisible();
+        openAfterRequest = SerialPort && SerialPort->IsOpen();
+    });
+    prompt.answers = {PromptAnswer::Yes, PromptAnswer::Ok, PromptAnswer::Cancel};
+    motion.MOTION_NUM->setCurrentIndex(5);
+    motion.MOT_FORMAT_BTN->click();
+
+    ASSERT_TRUE(runningAtRequest) << "the request must fall inside the transfer";
+    EXPECT_TRUE(visibleAfterRequest);
+    EXPECT_TRUE(openAfterRequest);
+    ASSERT_EQ(prompt.boxes.size(), 3u);
+    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("指定のモーションデータを消去しますか？"));
+    EXPECT_EQ(prompt.boxes[1].icon, PromptIcon::Information);
+    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("ボードとの通信中です。通信が終わってから終了してください"));
+    EXPECT_EQ(prompt.boxes[2].text, QStringLiteral("消去が完了いたしました\r\nＯＫを押すとスリープを解除します"));
+    EXPECT_EQ(boards->board(0).motionLengths[5], 0) << "the clear ran to its end";
+    EXPECT_EQ(closed.count(), 0);
+
+    // Once the transfer has ended the request is acted on, and the other windows go too.
+    prompt.boxes.clear();
+    prompt.answers = {PromptAnswer::Yes};
+    form->close();
+    ASSERT_EQ(prompt.boxes.size(), 1u);
+    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("終了してよろしいですか？"));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(motion.isVisible());
+    EXPECT_EQ(closed.count(), 1);
 }
