@@ -9,6 +9,7 @@
 #include "motion/motion_form.h"
 #include "protocol/serial_port.h"
 #include "widgets/qt_prompt.h"
+#include "widgets/qt_translation.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,6 +19,9 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // Standard dialogs and buttons speak the language of the windows around them.
+    if (LanguageIndex == 0 && !InstallQtTranslation(app))
+        std::fprintf(stderr, "orvane: Qt's own translation is missing; standard dialogs stay in English\n");
 
     SingleInstance instance(QStringLiteral("Orvane_E"));
     if (!instance.Acquire()) {

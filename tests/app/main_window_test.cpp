@@ -5,20 +5,24 @@
 #include "app/panel_layout.h"
 #include "motion/motion_form.h"
 #include "textfile/code_page.h"
+#include "widgets/qt_translation.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QToolButton>
+#include <QTranslator>
 
 namespace {
 
@@ -455,4 +459,48 @@ TEST_F(MainFormSlowBoard, ACloseRequestDuringATransferWaitsForItsEndAndTheOtherW
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(motion.isVisible());
     EXPECT_EQ(closed.count(), 1);
+}
+
+// Every status text shows whole, in both languages, also with the Japanese font.
+TEST_F(MainFormTest, StatusFieldsHoldTheirLongestTextsInBothLanguages)
+{
+    const QStringList texts[3] = {
+        {"スリープ", "デフォルト", "教示", "Sleep", "Default", "Teaching"},
+        {"CH1 - CH12 > 通信成功", "CH1 - CH12 > 通信失敗", "CH1 - CH12 > Success", "CH1 - CH12 > Fault"},
+        {"CH13 - CH24 > 通信成功", "CH13 - CH24 > 通信失敗", "CH13 - CH24 > Success", "CH13 - CH24 > Fault"},
+    };
+    const QFont original = QApplication::font();
+    for (const QString &family : {QString(), QStringLiteral("IPAGothic")}) {
+        if (!family.isEmpty())
+            QApplication::setFont(QFont(family, 10));
+        auto form = Open(QString());
+        for (int field = 0; field < 3; ++field) {
+            auto *label = form->findChild<QLabel *>(QStringLiteral("MONTER_%1").arg(field));
+            ASSERT_NE(label, nullptr);
+            const QFontMetrics metrics(label->font());
+            const int room = label->contentsRect().width() - metrics.horizontalAdvance(u'x') / 2;
+            for (const QString &text : texts[field])
+                EXPECT_LE(metrics.horizontalAdvance(text), room) << qPrintable(family + ": " + text);
+        }
+    }
+    QApplication::setFont(original);
+}
+
+// Qt's own dialogs and buttons take the program's language from Qt's translation.
+TEST(QtTranslation, StandardDialogsAndButtonsSpeakJapanese)
+{
+    EXPECT_EQ(InstallQtTranslation(*qApp, 1), nullptr) << "English needs none";
+    QTranslator *translator = InstallQtTranslation(*qApp, 0);
+    ASSERT_NE(translator, nullptr);
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    const QString cancel = box.button(QDialogButtonBox::Cancel)->text();
+    const QString saveAs = QCoreApplication::translate("QFileDialog", "Save As");
+    const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+    const QString color = QCoreApplication::translate("QColorDialog", "Select Color");
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    EXPECT_EQ(cancel.remove(u'&'), QStringLiteral("キャンセル"));
+    EXPECT_EQ(saveAs, QStringLiteral("名前を付けて保存"));
+    EXPECT_EQ(lookIn, QStringLiteral("アドレス:"));
+    EXPECT_EQ(color, QStringLiteral("色を選択"));
 }
