@@ -1,0 +1,125 @@
+// The device vanishing during a 100-row motion write: time from the unplug to the failure message
+// (goal under 100 ms) and how many failure messages the user sees (goal exactly one).
+
+#include "tests/app/fake_main.h"
+
+#include "motion/motion_form.h"
+#include "protocol/serial_port.h"
+#include "sim/virtual_boards.h"
+
+#include <QApplication>
+#include <QToolButton>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int BenchPort = 952;
+using Clock = std::chrono::steady_clock;
+
+class BenchMain : public FakeMain {
+public:
+    bool EnsureSleep() override { return true; }
+    bool ReleaseSleep() override { return true; }
+};
+
+// Stamps every box as it appears.
+class StampingPrompt : public ScriptedPrompt {
+public:
+    PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text, PromptButtons buttons) override
+    {
+        if (icon == PromptIcon::Error) {
+            if (failures++ == 0)
+                firstFailure = Clock::now();
+        }
+        return ScriptedPrompt::Message(icon, title, text, buttons);
+    }
+    int failures = 0;
+    Clock::time_point firstFailure;
+};
+
+struct Run {
+    double unplugToMessageMs = -1;
+    int failures = 0;
+    size_t framesBeforeUnplug = 0;
+};
+
+Run UnplugOnce(TMotionForm &form, BenchMain &main, size_t unplugAfterFrames)
+{
+    orvane::sim::Options options;
+    options.ids = {0, 1};
+    options.paced = true;
+    orvane::sim::VirtualBoards boards(options);
+    ReleasePort();
+    SetDevicePath(BenchPort, QString::fromStdString(boards.slavePath()));
+    CreateSerialPort(nullptr);
+    SetupPort(BenchPort, 115200);
+    SerialPort->Open();
+
+    StampingPrompt prompt;
+    main.prompt = &prompt;
+    std::atomic<bool> done{false};
+    Clock::time_point unplugged{};
+    size_t seen = 0;
+    std::thread cable([&] {
+        while (!done && boards.frames().size() < unplugAfterFrames)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        seen = boards.frames().size();
+        unplugged = Clock::now();
+        boards.vanish();
+    });
+    form.MOT_WRITE_BTN->click();
+    done = true;
+    cable.join();
+    main.prompt = &main.ownPrompt;
+
+    Run run;
+    run.failures = prompt.failures;
+    run.framesBeforeUnplug = seen;
+    if (prompt.failures > 0)
+        run.unplugToMessageMs = std::chrono::duration<double, std::milli>(prompt.firstFailure - unplugged).count();
+    return run;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    BenchMain main;
+    main.ids = {0, 1};
+    TMotionForm form(nullptr, main, QString(), MotionFormPlacement{});
+    for (int r = 0; r < 100; ++r) {
+        QStringList values;
+        for (int ch = 1; ch <= 24; ++ch)
+            values << QString::number((r * 7 + ch) % 181);
+        form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
+    }
+
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    std::vector<Run> all;
+    for (int i = 0; i < runs; ++i)
+        all.push_back(UnplugOnce(form, main, 10 + size_t(i) * 20));  // at different rows
+    std::vector<double> times;
+    int wrongCounts = 0;
+    for (const Run &r : all) {
+        times.push_back(r.unplugToMessageMs);
+        wrongCounts += r.failures != 1;
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("unplug during a 100-row motion write to two paced boards, %d runs:\n", runs);
+    std::printf("  unplug to message: median %.1f ms, best %.1f ms, worst %.1f ms; goal < 100 ms\n",
+                times[times.size() / 2], times.front(), times.back());
+    std::printf("  runs without exactly one failure message: %d; goal 0\n", wrongCounts);
+    std::printf("  rows kept in the editor: %d of 100\n", form.RowCount());
+    ReleasePort();
+    return wrongCounts == 0 && times.back() >= 0 && times.back() < 100 && form.RowCount() == 100 ? 0 : 1;
+}
