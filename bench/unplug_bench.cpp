@@ -1,10 +1,12 @@
 // The device vanishing during a 100-row motion write: time from the unplug to the failure message
 // (goal under 100 ms) and how many failure messages the user sees (goal exactly one).
 
-#include "tests/app/fake_main.h"
-
 #include "motion/motion_form.h"
 #include "protocol/serial_port.h"
+#include "protocol/transaction.h"
+#include "session/board_operations.h"
+#include "session/main_operations.h"
+#include "session/prompt.h"
 #include "sim/virtual_boards.h"
 
 #include <QApplication>
@@ -22,25 +24,64 @@ namespace {
 constexpr int BenchPort = 952;
 using Clock = std::chrono::steady_clock;
 
-class BenchMain : public FakeMain {
+// Every question answered OK or Yes; the failure boxes stamped as they appear.
+class StampingPrompt : public Prompt {
 public:
-    bool EnsureSleep() override { return true; }
-    bool ReleaseSleep() override { return true; }
-};
-
-// Stamps every box as it appears.
-class StampingPrompt : public ScriptedPrompt {
-public:
-    PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text, PromptButtons buttons) override
+    PromptAnswer Message(PromptIcon icon, const QString &, const QString &, PromptButtons buttons) override
     {
-        if (icon == PromptIcon::Error) {
-            if (failures++ == 0)
-                firstFailure = Clock::now();
-        }
-        return ScriptedPrompt::Message(icon, title, text, buttons);
+        if (icon == PromptIcon::Error && failures++ == 0)
+            firstFailure = Clock::now();
+        return buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
     }
+    bool Input(const QString &, const QString &, QString &) override { return false; }
+    QString OpenFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString SaveFile(const QString &, const QString &, const QString &) override { return {}; }
+    bool Color(uint32_t &) override { return false; }
+
     int failures = 0;
     Clock::time_point firstFailure;
+};
+
+// A main window of both boards whose sleep operations are the program's own.
+class BenchMain : public MainOperations {
+public:
+    BenchMain() { boards_.SetIds(0, 1); }
+
+    bool EnsureSleep() override { return boards_.EnsureSleep({}); }
+    bool ReleaseSleep() override { return boards_.ReleaseSleep() == 0; }
+    bool EnterSleep() override { return boards_.EnterSleep() == 0; }
+    int BoardId(int group) const override { return boards_.Id(group); }
+    Prompt &UserPrompt() override { return *prompt_; }
+    void Use(StampingPrompt *prompt) { prompt_ = prompt; }
+
+    void SetChannel(int, int, int) override {}
+    void ShowChannelValue(int) override {}
+    bool SendBoardPositions(int, int) override { return true; }
+    bool ReadBoardPositions() override { return true; }
+    void ShowLinkStatus(int) override {}
+    void ShowBoardMode(int) override {}
+    void ReturnToHome() override {}
+    void AddCurrentPosition() override {}
+    void OverwriteSelectedPositions() override {}
+    bool SyncMode() const override { return false; }
+    int Speed() const override { return 0; }
+    int ValueCode(int) const override { return 90; }
+    QString ValueText(int) const override { return QStringLiteral("90"); }
+    int HomeValue(int) const override { return 90; }
+    void SetHomeValue(int, int) override {}
+    QString ProgramFolder() const override { return {}; }
+    QString ChannelName(int channel) const override { return QStringLiteral("CH%1").arg(channel); }
+    uint32_t PanelColor(int) const override { return 0x8000000F; }
+    uint32_t NameColor(int) const override { return 0; }
+    bool PanelVisible(int) const override { return true; }
+    bool Hold() const override { return false; }
+    void SetChannelLook(int, const QString &, uint32_t, uint32_t, bool) override {}
+    void SetHold(bool) override {}
+    void AddChannelLookListener(ChannelLookListener *) override {}
+
+private:
+    orvane::BoardOperations boards_{MainRetryCount};
+    StampingPrompt *prompt_ = nullptr;
 };
 
 struct Run {
@@ -62,7 +103,7 @@ Run UnplugOnce(TMotionForm &form, BenchMain &main, size_t unplugAfterFrames)
     SerialPort->Open();
 
     StampingPrompt prompt;
-    main.prompt = &prompt;
+    main.Use(&prompt);
     std::atomic<bool> done{false};
     Clock::time_point unplugged{};
     size_t seen = 0;
@@ -76,7 +117,6 @@ Run UnplugOnce(TMotionForm &form, BenchMain &main, size_t unplugAfterFrames)
     form.MOT_WRITE_BTN->click();
     done = true;
     cable.join();
-    main.prompt = &main.ownPrompt;
 
     Run run;
     run.failures = prompt.failures;
@@ -95,7 +135,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     BenchMain main;
-    main.ids = {0, 1};
+    StampingPrompt idle;
+    main.Use(&idle);
     TMotionForm form(nullptr, main, QString(), MotionFormPlacement{});
     for (int r = 0; r < 100; ++r) {
         QStringList values;

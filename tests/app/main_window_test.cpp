@@ -2,8 +2,8 @@
 
 #include "main_form_fixture.h"
 
+#include "app/main_windows.h"
 #include "app/panel_layout.h"
-#include "motion/motion_form.h"
 #include "textfile/code_page.h"
 #include "widgets/qt_translation.h"
 
@@ -313,8 +313,8 @@ TEST_F(MainFormTest, ChannelLooksReachEveryListenerAndLabelsTakeTheContrastColou
 TEST_F(MainFormTest, CurrentValuesGoIntoTheMotionEditorAddedOrOverwrittenAfterTheQuestion)
 {
     auto form = Open(QString());
-    TMotionForm motion(form.get(), *form, dir.path(), MotionFormPlacement{});
-    form->SetMotionForm(&motion);
+    MainWindows windows(*form);
+    TMotionForm &motion = windows.motion;
     EXPECT_TRUE(form->ADDITEM_BTN->isEnabled());
     EXPECT_TRUE(form->SpeedButton3->isEnabled());
 
@@ -358,8 +358,8 @@ TEST_F(MainFormTest, CurrentValuesGoIntoTheMotionEditorAddedOrOverwrittenAfterTh
 TEST_F(MainFormTest, ClosingAsksAboutMotionDataFirstOnlyWhenThereIsSome)
 {
     auto form = Open(QString());
-    TMotionForm motion(form.get(), *form, dir.path(), MotionFormPlacement{});
-    form->SetMotionForm(&motion);
+    MainWindows windows(*form);
+    TMotionForm &motion = windows.motion;
     prompt.answers = {PromptAnswer::No};
     EXPECT_FALSE(form->FormClose());
     ASSERT_EQ(prompt.boxes.size(), 1u);
@@ -416,10 +416,11 @@ protected:
 TEST_F(MainFormSlowBoard, ACloseRequestDuringATransferWaitsForItsEndAndTheOtherWindowsGoWithTheMainWindow)
 {
     auto form = Open("CH1-12ID=0\nCH13-24ID=255\n");
-    TMotionForm motion(form.get(), *form, dir.path(), MotionFormPlacement{});
-    form->SetMotionForm(&motion);
+    MainWindows windows(*form);
+    TMotionForm &motion = windows.motion;
     form->show();
     motion.show();
+    windows.graph.show();
     boards->editBoard(0, [](orvane::sim::BoardMemory &m) {
         m.mode = 1;
         m.motionLengths[5] = 12;
@@ -458,6 +459,7 @@ TEST_F(MainFormSlowBoard, ACloseRequestDuringATransferWaitsForItsEndAndTheOtherW
     EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("終了してよろしいですか？"));
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(motion.isVisible());
+    EXPECT_FALSE(windows.graph.isVisible());
     EXPECT_EQ(closed.count(), 1);
 }
 
