@@ -8,6 +8,7 @@ SECONDS_EACH="${1:-30}"
 [ $# -gt 0 ] && shift
 TARGETS="${*:-motion_file home_file settings_file comma_rule code_page reply}"
 BUILD="${FUZZ_BUILD:-build-fuzz}"
+./scripts/setup.sh fuzz
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DORVANE_FUZZ=ON >/dev/null
 cmake --build "$BUILD" --target fuzzers
