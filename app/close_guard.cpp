@@ -5,7 +5,8 @@
 
 namespace {
 enum { Title, Running };
-constexpr orvane::MessageTable<2> kCloseTexts{
+
+const orvane::MessageTable<2> kCloseGuardMessages{
     {"確認", "ボードとの通信中です。通信が終わってから終了してください"},
     {"Confirmation", "Communicating with the boards. Close the program when the transfer has ended."},
 };
@@ -17,7 +18,8 @@ bool CloseGuard::MayClose(bool transferRunning, Prompt &prompt)
         return true;
     if (!telling_) {
         telling_ = true;
-        prompt.Message(PromptIcon::Information, kCloseTexts(Title), kCloseTexts(Running), PromptButtons::Ok);
+        prompt.Message(PromptIcon::Information, kCloseGuardMessages(Title), kCloseGuardMessages(Running),
+                       PromptButtons::Ok);
         telling_ = false;
     }
     return false;

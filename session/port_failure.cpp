@@ -6,7 +6,9 @@
 
 namespace {
 enum { Missing, NotPermitted, InUse, NotASerialDevice, Other };
-constexpr orvane::MessageTable<5> kCauses{
+}  // namespace
+
+const orvane::MessageTable<5> kPortCauseMessages{
     {
         "デバイス %1 は存在しません。",
         "デバイス %1 を開く権限がありません。dialout グループに入り、ログインし直してください: sudo usermod -aG "
@@ -23,19 +25,18 @@ constexpr orvane::MessageTable<5> kCauses{
         "The device %1 could not be opened: %2",
     },
 };
-}  // namespace
 
 QString PortOpenCauseText(TCommOpenCause cause, int systemError, const QString &device, int language)
 {
     const QString shown = device.isEmpty() ? QStringLiteral("-") : device;
     switch (cause) {
     case TCommOpenCause::None: return QString();
-    case TCommOpenCause::Missing: return kCauses.Text(language, Missing).arg(shown);
-    case TCommOpenCause::NotPermitted: return kCauses.Text(language, NotPermitted).arg(shown);
-    case TCommOpenCause::InUse: return kCauses.Text(language, InUse).arg(shown);
-    case TCommOpenCause::NotASerialDevice: return kCauses.Text(language, NotASerialDevice).arg(shown);
+    case TCommOpenCause::Missing: return kPortCauseMessages.Text(language, Missing).arg(shown);
+    case TCommOpenCause::NotPermitted: return kPortCauseMessages.Text(language, NotPermitted).arg(shown);
+    case TCommOpenCause::InUse: return kPortCauseMessages.Text(language, InUse).arg(shown);
+    case TCommOpenCause::NotASerialDevice: return kPortCauseMessages.Text(language, NotASerialDevice).arg(shown);
     case TCommOpenCause::Other: break;
     }
     const QString why = systemError ? QString::fromLocal8Bit(std::strerror(systemError)) : QStringLiteral("?");
-    return kCauses.Text(language, Other).arg(shown, why);
+    return kPortCauseMessages.Text(language, Other).arg(shown, why);
 }
