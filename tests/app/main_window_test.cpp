@@ -495,13 +495,13 @@ TEST(QtTranslation, StandardDialogsAndButtonsSpeakJapanese)
     QTranslator *translator = InstallQtTranslation(*qApp, 0);
     ASSERT_NE(translator, nullptr);
     QDialogButtonBox box(QDialogButtonBox::Cancel);
-    const QString cancel = box.button(QDialogButtonBox::Cancel)->text();
+    const QString cancel = QString(box.button(QDialogButtonBox::Cancel)->text()).remove(u'&');
     const QString saveAs = QCoreApplication::translate("QFileDialog", "Save As");
     const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
     const QString color = QCoreApplication::translate("QColorDialog", "Select Color");
     QCoreApplication::removeTranslator(translator);
     delete translator;
-    EXPECT_EQ(cancel.remove(u'&'), QStringLiteral("キャンセル"));
+    EXPECT_EQ(cancel, QStringLiteral("キャンセル"));
     EXPECT_EQ(saveAs, QStringLiteral("名前を付けて保存"));
     EXPECT_EQ(lookIn, QStringLiteral("アドレス:"));
     EXPECT_EQ(color, QStringLiteral("色を選択"));

@@ -289,12 +289,11 @@ protected:
     TMotionForm form{nullptr, main, QString(), MotionFormPlacement{}};
 };
 
-TEST_F(LineFaults, SplitRepliesGarbageBetweenFramesAndOneBadChecksumAreRiddenOut)
+TEST_F(LineFaults, SplitRepliesAndGarbageBetweenFramesAreRiddenOut)
 {
     Fill(10);
     boards->addFault(Fault{FaultKind::Split, 0xF9, 1, 6, 8, 1});
     boards->addFault(Fault{FaultKind::Extra, 0xF9, 7, 12, 0, 0, 5});
-    boards->addFault(Fault{FaultKind::BadChecksum, 0xF9, 13, 13});
     form.MOT_WRITE_BTN->click();
 
     EXPECT_EQ(FailureBoxes(), 0);
