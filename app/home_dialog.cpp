@@ -1,7 +1,5 @@
 #include "app/home_dialog.h"
 
-#include "session/language.h"
-
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,13 +7,17 @@
 
 namespace {
 enum { GetText, SetText, OpenText, SaveText, TitleText };
-const char *const HomeMessages[2][5] = {
+}  // namespace
+
+const orvane::MessageTable<5> kHomeDialogMessages{
     {"Varkel-1からホームポジションを呼び出します", "現在のポジションをホームポジションに登録します",
      "ホームポジションのファイルを開く", "ホームポジションをファイルに保存する", "ホームポジション"},
     {"Get home position form Varkel-1", "Save current position as home position", "Open home position file",
      "Save home position", "Home Position"},
 };
-QString Text(int entry) { return QString::fromUtf8(HomeMessages[LanguageIndex][entry]); }
+
+namespace {
+QString Text(int entry) { return kHomeDialogMessages(entry); }
 
 QRadioButton *Choice(QWidget *parent, const char *name, int tag, int text)
 {

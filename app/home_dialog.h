@@ -1,9 +1,14 @@
 #pragma once
 // The home position dialog: four choices, OK and Cancel. Created once; the last choice stays chosen.
 
+#include "session/message_table.h"
+
 #include <QDate>
 #include <QDialog>
 #include <QString>
+
+// Texts of the four choices and the title.
+extern const orvane::MessageTable<5> kHomeDialogMessages;
 
 class QPushButton;
 class QRadioButton;

@@ -5,7 +5,6 @@
 #include "app/main_messages.h"
 #include "protocol/commands.h"
 #include "protocol/transaction.h"
-#include "session/language.h"
 #include "session/main_operations.h"
 #include "session/prompt.h"
 
@@ -16,13 +15,17 @@ namespace {
 
 // Failure texts of the home files; everything else comes from the main window's table.
 enum { ReadFailed, SaveFailed, AlreadyExists, MessageCount };
-const char *const HomeMessages[2][MessageCount] = {
+}  // namespace
+
+const orvane::MessageTable<MessageCount> kHomeFileMessages{
     {"ホームポジションのファイルを読み込めませんでした。", "ホームポジションのファイルを保存できませんでした。",
      "%1 は既に存在します。\n上書きしますか？"},
     {"Could not read the home position file.", "Could not save the home position file.",
      "%1 already exists.\nReplace it?"},
 };
-QString Text(int entry) { return QString::fromUtf8(HomeMessages[LanguageIndex][entry]); }
+
+namespace {
+QString Text(int entry) { return kHomeFileMessages(entry); }
 
 constexpr int ChannelsPerBoard = orvane::kChannelsPerBoard;
 

@@ -1,7 +1,6 @@
 #include "app/label_dialog.h"
 
 #include "app/panel_layout.h"
-#include "session/language.h"
 #include "session/main_operations.h"
 #include "session/prompt.h"
 
@@ -16,11 +15,15 @@
 
 namespace {
 enum { TitleText, ColorHint };
-const char *const LabelMessages[2][2] = {
+}  // namespace
+
+const orvane::MessageTable<2> kLabelMessages{
     {"ラベルプロパティ", "ダブルクリックでチャンネルごとの色を設定できます"},
     {"Label property", "Label can be changed by double click."},
 };
-QString Text(int entry) { return QString::fromUtf8(LabelMessages[LanguageIndex][entry]); }
+
+namespace {
+QString Text(int entry) { return kLabelMessages(entry); }
 
 constexpr int RowWidth = 137;
 constexpr int RowHeight = 24;

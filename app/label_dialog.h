@@ -2,10 +2,15 @@
 // The label dialog: name, panel colour, name colour and visibility of every channel, and HOLD.
 // It edits a copy; the main window takes the values over only when the dialog closes with OK.
 
+#include "session/message_table.h"
+
 #include <QDialog>
 
 #include <array>
 #include <cstdint>
+
+// The title and the colour hint.
+extern const orvane::MessageTable<2> kLabelMessages;
 
 class MainOperations;
 class Prompt;

@@ -1,12 +1,9 @@
 // orvane: the program entry.
 
-#include "app/home_dialog.h"
-#include "app/label_dialog.h"
 #include "app/main_form.h"
 #include "app/main_messages.h"
+#include "app/main_windows.h"
 #include "app/single_instance.h"
-#include "graph/graph_form.h"
-#include "motion/motion_form.h"
 #include "protocol/serial_port.h"
 #include "widgets/qt_prompt.h"
 
@@ -31,23 +28,11 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     const QString folder = QApplication::applicationDirPath();
 
-    // The windows in their fixed order; those not built yet keep their buttons disabled.
+    // The main window first: the others take their placement from the ORV.ini it read.
     QtPrompt prompt;
     TMainForm mainForm(folder, prompt);
     prompt.SetOwner(&mainForm);
-    const orvane::MainSettings &settings = mainForm.Settings();
-    TMotionForm motionForm(&mainForm, mainForm, folder,
-                           MotionFormPlacement{settings.listView, settings.listTop, settings.listLeft,
-                                               settings.listWidth, settings.listHeight});
-    THomeDialog homeDialog(&mainForm);
-    TLabelDialog labelDialog(&mainForm);
-    TGraphForm graphForm(
-        &mainForm, *motionForm.model(), mainForm,
-        GraphPlacement{settings.graphView, settings.graphTop, settings.graphLeft, settings.graphWidth});
-    mainForm.SetMotionForm(&motionForm);
-    mainForm.SetHomeDialog(&homeDialog);
-    mainForm.SetLabelDialog(&labelDialog);
-    mainForm.SetGraphForm(&graphForm);
+    MainWindows windows(mainForm);
 
     mainForm.show();
     const int result = app.exec();

@@ -1,9 +1,12 @@
 #pragma once
 // TMainForm: the main window. It owns the current position data, the home position, the board IDs, the
-// desktops and the channel looks, and offers the other windows the MainOperations.
+// desktops and the channel looks, and offers the other windows the MainOperations. Its parts: main_form.cpp
+// (controls, settings, port, the windows it opens), main_form_channels.cpp (channel panels and live control),
+// main_form_desktops.cpp (desktops and panel dragging), main_form_closing.cpp (the closing sequence).
 
 #include "app/panel_layout.h"
 #include "app/settings.h"
+#include "app/window_registry.h"
 #include "protocol/transaction.h"
 #include "session/board_operations.h"
 #include "session/main_operations.h"
@@ -19,7 +22,6 @@ class Prompt;
 class QAbstractButton;
 class QButtonGroup;
 class QComboBox;
-class QDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -29,10 +31,6 @@ class QScrollBar;
 class QStatusBar;
 class QToolButton;
 class QPushButton;
-class TGraphForm;
-class THomeDialog;
-class TLabelDialog;
-class TMotionForm;
 
 class TMainForm : public QWidget, public MainOperations {
     Q_OBJECT
@@ -45,13 +43,8 @@ public:
     TMainForm(const QString &programFolder, Prompt &prompt, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    // The windows created after this one; their buttons stay disabled until they are handed in.
-    void SetMotionForm(TMotionForm *form);
-    void SetGraphForm(TGraphForm *form);
-    void SetHomeDialog(THomeDialog *dialog);
-    void SetLabelDialog(TLabelDialog *dialog);
-    enum class Window { OptionDialog, ScenarioEditor, PropoDialog, InfoDialog };
-    void SetWindow(Window which, QDialog *dialog);
+    // The windows created after this one join here; their buttons stay disabled until they do.
+    WindowRegistry &Windows() { return windows_; }
     // ORV.ini as read at start: the windows created later take their placement from it.
     const orvane::MainSettings &Settings() const { return settings_; }
 
@@ -159,6 +152,8 @@ private:
     void TellLook(ChannelLookListener *listener, int channel) const;
     QStringList ValueTexts() const;
     void TrackOrStep(QScrollBar *bar, int channel, int pos);
+    // Releases and wheel notches of a channel slider; true when the event is used up.
+    bool SliderEvent(QScrollBar *bar, QEvent *event);
     static int Tag(const QObject *object);
 
     QString folder_;
@@ -178,12 +173,5 @@ private:
     QPoint grab_;
     std::array<QLabel *, 4> fields_{};
     std::vector<ChannelLookListener *> listeners_;
-    THomeDialog *homeDialog_ = nullptr;
-    TLabelDialog *labelDialog_ = nullptr;
-    TMotionForm *motionForm_ = nullptr;
-    TGraphForm *graphForm_ = nullptr;
-    QDialog *optionDialog_ = nullptr;
-    QDialog *scenarioEditor_ = nullptr;
-    QDialog *propoDialog_ = nullptr;
-    QDialog *infoDialog_ = nullptr;
+    WindowRegistry windows_{*this};
 };

@@ -1,13 +1,11 @@
 #include "app/main_messages.h"
 
-#include "session/language.h"
-
-const char *const StartupMessages[2][2] = {
+const orvane::MessageTable<2> kStartupMessages{
     {"すでにプログラムは起動しています。", "警告"},
     {"Program has already run.", "Warning"},
 };
 
-const char *const MainMessages[2][MainEntryCount] = {
+const orvane::MessageTable<MainEntryCount> kMainMessages{
     {
         "現在のモーションデータを保存しますか？",
         "終了してよろしいですか？",
@@ -108,11 +106,11 @@ const char *const MainMessages[2][MainEntryCount] = {
     },
 };
 
-const char *const BoardModeNames[2][4] = {
+const orvane::MessageTable<4> kBoardModeNames{
     {"スリープ", "デフォルト", "教示", "デフォルト"},
     {"Sleep", "Default", "Teaching", "Default"},
 };
 
-QString StartupMessage(int entry) { return QString::fromUtf8(StartupMessages[LanguageIndex][entry]); }
-QString MainMessage(int entry) { return QString::fromUtf8(MainMessages[LanguageIndex][entry]); }
-QString BoardModeText(int entry) { return QString::fromUtf8(BoardModeNames[LanguageIndex][entry]); }
+QString StartupMessage(int entry) { return kStartupMessages(entry); }
+QString MainMessage(int entry) { return kMainMessages(entry); }
+QString BoardModeText(int entry) { return kBoardModeNames(entry); }

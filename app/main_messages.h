@@ -1,6 +1,8 @@
 #pragma once
 // Texts of the program entry and the main window, one row per language, picked by LanguageIndex.
 
+#include "session/message_table.h"
+
 #include <QString>
 
 enum StartupEntry { StartupText, StartupTitle };
@@ -60,9 +62,9 @@ enum MainEntry {
 // Board mode names of status field 0: 0 sleep, 1 default, 2 teaching, 3 default.
 enum BoardModeName { ModeNameSleep = 0, ModeNameDefault = 1, ModeNameTeaching = 2, ModeNameDefault3 = 3 };
 
-extern const char *const StartupMessages[2][2];
-extern const char *const MainMessages[2][MainEntryCount];
-extern const char *const BoardModeNames[2][4];
+extern const orvane::MessageTable<2> kStartupMessages;
+extern const orvane::MessageTable<MainEntryCount> kMainMessages;
+extern const orvane::MessageTable<4> kBoardModeNames;
 
 QString StartupMessage(int entry);
 QString MainMessage(int entry);

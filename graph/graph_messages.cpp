@@ -1,12 +1,8 @@
 #include "graph/graph_messages.h"
 
-#include "session/language.h"
-
-namespace {
-const char *const GraphMessages[2][3] = {
+const orvane::MessageTable<GraphEntryCount> kGraphMessages{
     {"グラフ", "----", "-------------------"},
     {"Graph", "----", "-------------------"},
 };
-}  // namespace
 
-QString GraphText(GraphEntry entry) { return QString::fromUtf8(GraphMessages[LanguageIndex][entry]); }
+QString GraphText(GraphEntry entry) { return kGraphMessages(entry); }

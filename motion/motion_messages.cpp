@@ -1,10 +1,8 @@
 #include "motion/motion_messages.h"
 
-#include "session/language.h"
-
 namespace orvane {
 
-const char *const MotionMessages[2][MotionEntryCount] = {
+const MessageTable<MotionEntryCount> kMotionMessages{
     {
         "DATA NAMEの入力",
         "DATA NAMEの変更ができます",
@@ -97,7 +95,7 @@ QString MotionMessage(int entry)
 {
     if (entry < 0 || entry >= MotionEntryCount)
         return {};
-    return QString::fromUtf8(MotionMessages[LanguageIndex][entry]);
+    return kMotionMessages(entry);
 }
 
 }  // namespace orvane

@@ -1,6 +1,8 @@
 #pragma once
 // Texts of the motion editor and its board transfers, one row per language, picked by LanguageIndex.
 
+#include "session/message_table.h"
+
 #include <QString>
 
 namespace orvane {
@@ -50,7 +52,7 @@ enum MotionEntry {
     MotionEntryCount
 };
 
-extern const char *const MotionMessages[2][MotionEntryCount];
+extern const MessageTable<MotionEntryCount> kMotionMessages;
 
 QString MotionMessage(int entry);
 

@@ -25,36 +25,22 @@ ChannelValues GroupValues(const BoardRow &row, int group)
     return values;
 }
 
-PromptAnswer Ask(MainOperations &main, int entry, PromptButtons buttons, const QString &prefix = {})
+TransferBox Question(int entry, PromptButtons buttons, const QString &prefix = {})
 {
-    return main.UserPrompt().Message(PromptIcon::Question, MotionMessage(MotConfirmTitle),
-                                     prefix + MotionMessage(entry), buttons);
+    return {PromptIcon::Question, MotionMessage(MotConfirmTitle), prefix + MotionMessage(entry), buttons};
 }
 
-void Tell(MainOperations &main, PromptIcon icon, int entry)
+TransferBox Notice(PromptIcon icon, int entry)
 {
-    main.UserPrompt().Message(icon, MotionMessage(MotWarningTitle), MotionMessage(entry), PromptButtons::Ok);
+    return {icon, MotionMessage(MotWarningTitle), MotionMessage(entry), PromptButtons::Ok};
 }
 
-class RunningFlag {
-public:
-    explicit RunningFlag(bool &running) : running_(running) { running_ = true; }
-    ~RunningFlag() { running_ = false; }
+TransferBox Failure() { return Notice(PromptIcon::Error, MotTransferFailed); }
 
-private:
-    bool &running_;
-};
-
-// The window stays disabled exactly as long as the transfer runs, whichever way it ends.
-class BusyWindow {
-public:
-    BusyWindow(TransferView &view, bool &running) : view_(view), running_(running) { view_.SetBusy(true); }
-    ~BusyWindow() { view_.SetBusy(false); }
-
-private:
-    TransferView &view_;
-    RunningFlag running_;
-};
+void Tell(MainOperations &main, const TransferBox &box)
+{
+    main.UserPrompt().Message(box.icon, box.title, box.text, box.buttons);
+}
 
 }  // namespace
 
@@ -84,113 +70,77 @@ QStringList RowFromBoards(int row, const BoardRow &boardRow)
     return fields;
 }
 
-int MotionTransfer::Id(int group) const { return main_.BoardId(group); }
-
-template <typename Send>
-int MotionTransfer::EachBoard(Send send)
-{
-    int mask = 0;
-    for (int g = 0; g < 2; ++g) {
-        if (main_.BoardPresent(g) && !send(g, std::uint8_t(Id(g))))
-            mask |= 1 << g;
-    }
-    return mask;
-}
-
-int MotionTransfer::SetLength(int slot, int rows, int tries)
-{
-    return EachBoard([&](int, std::uint8_t id) {
-        int retry = tries;
-        return SetMotionLength(retry, id, std::uint8_t(slot), std::uint8_t(rows));
-    });
-}
-
 TransferResult MotionTransfer::Write(const MotionData &data, int slot)
 {
-    if (running_)
+    if (transfer_.Running())
         return TransferResult::Stopped;
     if (data.count() == 0) {
-        Tell(main_, PromptIcon::Warning, MotWriteEmpty);
+        Tell(main_, Notice(PromptIcon::Warning, MotWriteEmpty));
         return TransferResult::Stopped;
     }
-    const QString slotText = QStringLiteral("M") + QString::number(slot);
-    if (Ask(main_, MotWriteQuestion, PromptButtons::OkCancel, slotText) != PromptAnswer::Ok)
-        return TransferResult::Stopped;
+    RowWrite write;
+    write.ask = {Question(MotWriteQuestion, PromptButtons::OkCancel, QStringLiteral("M") + QString::number(slot))};
     int n = data.count();
     if (n > kSlotRowLimit) {
-        if (Ask(main_, MotWriteOver100, PromptButtons::YesNo) != PromptAnswer::Yes)
-            return TransferResult::Stopped;
+        write.ask.push_back(Question(MotWriteOver100, PromptButtons::YesNo));
         n = kSlotRowLimit;
     }
     // Taken before anything is sent: the list may change while the commands wait.
     std::vector<BoardRow> rows;
-    rows.reserve(size_t(n));
-    for (int r = 0; r < n; ++r) {
-        const std::optional<BoardRow> row = RowForBoards(data.rows(), r);
-        if (!row) {
-            Tell(main_, PromptIcon::Warning, MotUnwritableRow);
-            return TransferResult::Stopped;
-        }
-        rows.push_back(*row);
-    }
-
-    view_.SetProgress(n, 0);
-    int mask = 0;
-    {
-        BusyWindow busy(view_, running_);
-        if (!main_.EnsureSleep()) {
-            mask = 3;
-        } else {
-            for (int r = 0; r < n && mask == 0; ++r) {
-                mask |= EachBoard([&](int g, std::uint8_t id) {
-                    int retry = RetryCount;
-                    return WriteMotionRow(retry, id, std::uint8_t(slot), std::uint8_t(r), rows[size_t(r)].speed,
-                                          GroupValues(rows[size_t(r)], g));
-                });
-                view_.SetProgress(n, r + 1);
+    write.prepare = [&] {
+        rows.reserve(size_t(n));
+        for (int r = 0; r < n; ++r) {
+            const std::optional<BoardRow> row = RowForBoards(data.rows(), r);
+            if (!row) {
+                Tell(main_, Notice(PromptIcon::Warning, MotUnwritableRow));
+                return false;
             }
-            if (mask == 0) {
-                mask |= SetLength(slot, n, RetryCount);
-                if (Ask(main_, MotWriteDone, PromptButtons::OkCancel) == PromptAnswer::Ok)
-                    main_.ReleaseSleep();
-            }
+            rows.push_back(*row);
         }
-        if (mask != 0)
-            Tell(main_, PromptIcon::Error, MotTransferFailed);
-        view_.SetProgress(n, 0);
-    }
-    return mask == 0 ? TransferResult::Succeeded : TransferResult::Failed;
+        return true;
+    };
+    write.rows = n;
+    write.progressOnFailedRow = true;
+    write.sendRow = [&](int group, std::uint8_t id, int r) {
+        int retry = RetryCount;
+        const BoardRow &row = rows[size_t(r)];
+        return WriteMotionRow(retry, id, std::uint8_t(slot), std::uint8_t(r), row.speed, GroupValues(row, group));
+    };
+    write.sendLength = [&](std::uint8_t id) {
+        int retry = RetryCount;
+        return SetMotionLength(retry, id, std::uint8_t(slot), std::uint8_t(n));
+    };
+    write.closing = Question(MotWriteDone, PromptButtons::OkCancel);
+    write.failure = Failure();
+    return transfer_.WriteRows(write);
 }
 
 TransferResult MotionTransfer::Read(MotionData &data, int slot)
 {
-    if (running_)
+    BoardTransfer::Run run = transfer_.Begin();
+    if (!run)
         return TransferResult::Stopped;
-    BusyWindow busy(view_, running_);
-    int mask = 0;
+    run.Busy();
     std::array<int, 2> counts{};
-    mask = EachBoard([&](int g, std::uint8_t id) {
+    run.EachBoard([&](int g, std::uint8_t id) {
         int retry = RetryCount;
         return GetMotionLength(retry, id, std::uint8_t(slot), counts[size_t(g)]);
     });
 
     bool empty = false;
-    int maximum = 0;
-    if (mask == 0) {
+    if (run.Ok()) {
         const int lead = main_.FirstPresentGroup();
         const int n = lead < 0 ? 0 : counts[size_t(lead)];
         if (n == 0) {
             empty = true;
-        } else if (!main_.EnsureSleep()) {
-            mask = 3;
-        } else {
-            maximum = n - 1;
-            view_.SetProgress(maximum, 0);
+        } else if (run.EnsureSleep()) {
+            const int maximum = n - 1;
+            run.Progress(maximum, 0);
             std::vector<BoardRow> rows(static_cast<size_t>(n));
             for (BoardRow &row : rows)
                 row.values.fill(kClearValue);  // an absent board's channels read as "-L-"
-            for (int r = 0; r < n && mask == 0; ++r) {
-                mask |= EachBoard([&](int g, std::uint8_t id) {
+            for (int r = 0; r < n && run.Ok(); ++r) {
+                run.EachBoard([&](int g, std::uint8_t id) {
                     int retry = RetryCount;
                     QByteArray reply;
                     if (!ReadMotionRow(retry, id, std::uint8_t(slot), std::uint8_t(r), reply))
@@ -202,97 +152,74 @@ TransferResult MotionTransfer::Read(MotionData &data, int slot)
                         row.values[size_t(kBoardChannels * g + k)] = std::uint8_t(reply[2 + k]);
                     return true;
                 });
-                view_.SetProgress(maximum, r);
+                run.Progress(maximum, r);
             }
-            if (mask == 0) {
+            if (run.Ok()) {
                 MotionRows read;
                 read.reserve(n);
                 for (int r = 0; r < n; ++r)
                     read.append(RowFromBoards(r, rows[size_t(r)]));
                 data.replaceAll(data.captions(), std::move(read));
-                if (Ask(main_, MotReadDone, PromptButtons::OkCancel) == PromptAnswer::Ok)
-                    main_.ReleaseSleep();
+                run.Close(Question(MotReadDone, PromptButtons::OkCancel));
             }
         }
     }
 
     view_.Refresh();
-    if (mask != 0)
-        Tell(main_, PromptIcon::Error, MotTransferFailed);
-    else if (empty)
-        Tell(main_, PromptIcon::Warning, MotReadEmpty);
-    view_.SetProgress(maximum, 0);
-    if (mask != 0)
-        return TransferResult::Failed;
-    return empty ? TransferResult::Stopped : TransferResult::Succeeded;
+    if (empty) {
+        run.Tell(Notice(PromptIcon::Warning, MotReadEmpty));
+        run.Finish(Failure());
+        return TransferResult::Stopped;
+    }
+    return run.Finish(Failure());
 }
 
 TransferResult MotionTransfer::Clear(int slot)
 {
-    if (running_)
-        return TransferResult::Stopped;
-    if (Ask(main_, MotClearQuestion, PromptButtons::YesNo) != PromptAnswer::Yes)
-        return TransferResult::Stopped;
-    constexpr int maximum = kSlotRowLimit - 1;
-    view_.SetProgress(maximum, 0);
-    int mask = 0;
-    {
-        BusyWindow busy(view_, running_);
-        if (!main_.EnsureSleep()) {
-            mask = 3;
-        } else {
-            ChannelValues cleared;
-            cleared.fill(kClearValue);
-            for (int r = 0; r < kSlotRowLimit; ++r) {
-                mask |= EachBoard([&](int, std::uint8_t id) {
-                    int retry = MainRetryCount;
-                    return WriteMotionRow(retry, id, std::uint8_t(slot), std::uint8_t(r), kClearSpeed, cleared);
-                });
-                if (mask != 0)
-                    break;
-                view_.SetProgress(maximum, r);
-            }
-            if (mask == 0) {
-                mask |= SetLength(slot, 0, MainRetryCount);
-                if (Ask(main_, MotClearDone, PromptButtons::OkCancel) == PromptAnswer::Ok)
-                    main_.ReleaseSleep();
-            }
-        }
-        // The editor's rows are the user's own work and have nothing to do with the slot: they stay.
-        if (mask != 0)
-            Tell(main_, PromptIcon::Error, MotTransferFailed);
-        view_.SetProgress(maximum, 0);
-    }
-    return mask == 0 ? TransferResult::Succeeded : TransferResult::Failed;
+    ChannelValues cleared;
+    cleared.fill(kClearValue);
+    RowWrite write;
+    write.ask = {Question(MotClearQuestion, PromptButtons::YesNo)};
+    write.rows = kSlotRowLimit;
+    write.progressMaximum = kSlotRowLimit - 1;
+    write.progressAfterRow = 0;
+    write.sendRow = [&](int, std::uint8_t id, int r) {
+        int retry = MainRetryCount;
+        return WriteMotionRow(retry, id, std::uint8_t(slot), std::uint8_t(r), kClearSpeed, cleared);
+    };
+    write.sendLength = [&](std::uint8_t id) {
+        int retry = MainRetryCount;
+        return SetMotionLength(retry, id, std::uint8_t(slot), 0);
+    };
+    write.closing = Question(MotClearDone, PromptButtons::OkCancel);
+    // The editor's rows are the user's own work and have nothing to do with the slot: they stay.
+    write.failure = Failure();
+    return transfer_.WriteRows(write);
 }
 
 TransferResult MotionTransfer::Play(int slot)
 {
     // The window stays enabled, so a second click may arrive while the commands wait: it is ignored
     // rather than started inside the running transaction.
-    if (running_)
+    BoardTransfer::Run run = transfer_.Begin();
+    if (!run)
         return TransferResult::Stopped;
-    RunningFlag flag(running_);
     const int lead = main_.FirstPresentGroup();
     if (lead >= 0) {
         int retry = RetryCount;
         std::uint8_t mode = 0;
-        if (!GetMode(retry, std::uint8_t(Id(lead)), mode))
+        if (!GetMode(retry, std::uint8_t(main_.BoardId(lead)), mode))
             return TransferResult::Stopped;
         if (mode != 0)
-            Tell(main_, PromptIcon::Warning, MotPlayWarning);
+            run.Tell(Notice(PromptIcon::Warning, MotPlayWarning));
     }
     if (!main_.ReleaseSleep())
         return TransferResult::Stopped;
-    const int mask = EachBoard([&](int, std::uint8_t id) {
+    run.EachBoard([&](int, std::uint8_t id) {
         int retry = RetryCount;
         return PlayMotion(retry, id, std::uint8_t(slot));
     });
-    if (mask != 0) {
-        Tell(main_, PromptIcon::Error, MotTransferFailed);
-        return TransferResult::Failed;
-    }
-    return TransferResult::Succeeded;
+    return run.Finish(Failure());
 }
 
 }  // namespace orvane

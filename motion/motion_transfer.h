@@ -3,10 +3,11 @@
 // play. Free of widgets: the editor lends its progress bar, its enabling and its refresh through
 // TransferView, and the main window's operations come through MainOperations.
 //
-// Everything runs on the user-interface thread; the commands dispatch window messages while they wait,
-// which is why a transfer keeps its own copy of the rows it sends.
+// The frame of each transfer (guard, disabling, boards in turn, closing question, failure box) is
+// BoardTransfer's; the editor disables its window before the boards are put to sleep.
 
 #include "motion/motion_data.h"
+#include "session/board_transfer.h"
 #include "session/slot_list.h"
 
 #include <QStringList>
@@ -35,23 +36,11 @@ std::optional<BoardRow> RowForBoards(const MotionRows &rows, qsizetype row);
 // The 27 fields of row `row` (0-based) read back from the boards: NO row + 1, "DATA", speed, values.
 QStringList RowFromBoards(int row, const BoardRow &boardRow);
 
-class TransferView {
-public:
-    virtual ~TransferView() = default;
-    virtual void SetBusy(bool busy) = 0;  // the editor window disabled while true
-    virtual void SetProgress(int maximum, int value) = 0;
-    virtual void Refresh() = 0;  // row count display and graph
-};
-
-enum class TransferResult {
-    Stopped,  // refused or answered No/Cancel before the boards were touched, or nothing to do
-    Succeeded,
-    Failed,  // "通信が中断されました" was shown
-};
-
 class MotionTransfer {
 public:
-    MotionTransfer(MainOperations &main, TransferView &view) : main_(main), view_(view) {}
+    MotionTransfer(MainOperations &main, TransferView &view)
+        : main_(main), view_(view), transfer_(main, view, TransferOrder::BusyBeforeSleep)
+    {}
 
     // Each runs one user command to its end, its messages included, on the motion slot `slot` (0 to 39).
     TransferResult Write(const MotionData &data, int slot);
@@ -61,18 +50,12 @@ public:
     TransferResult Clear(int slot);
     TransferResult Play(int slot);
 
-    bool Running() const { return running_; }
+    bool Running() const { return transfer_.Running(); }
 
 private:
-    int Id(int group) const;
-    // Runs `send` for each present board, the CH1-CH12 board first; the bits of the boards that failed.
-    template <typename Send>
-    int EachBoard(Send send);
-    int SetLength(int slot, int rows, int tries);
-
     MainOperations &main_;
     TransferView &view_;
-    bool running_ = false;
+    BoardTransfer transfer_;
 };
 
 }  // namespace orvane

@@ -7,10 +7,14 @@
 
 namespace {
 enum { SuccessSuffix, FailureSuffix, InformationTitle, WarningTitle };
-constexpr orvane::MessageTable<4> kPortMessages{
+}  // namespace
+
+const orvane::MessageTable<4> kPortMessages{
     {" 設定完了", "指定のポートは使用できません", "情報", "警告"},
     {" completion", " does not exist", "Information", "Warining"},
 };
+
+namespace {
 QString Text(int entry) { return kPortMessages(entry); }
 }  // namespace
 

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "session/message_table.h"
+
 class Prompt;
+
+// The outcome texts and box titles.
+extern const orvane::MessageTable<4> kPortMessages;
 
 // Opens the port and tells the user the outcome; the port is left closed on failure.
 void OpenPortChecked(Prompt &prompt);

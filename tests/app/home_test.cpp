@@ -1,5 +1,6 @@
 #include "fake_main.h"
 #include "file_helpers.h"
+#include "modal_wait.h"
 
 #include "app/home_dialog.h"
 #include "app/home_ops.h"
@@ -91,20 +92,20 @@ TEST(HomeDialog, ShowsFourChoicesWithTheirTagsAndStartsOnSave)
 TEST(HomeDialog, OkGivesTheChosenTagCancelGivesTwoAndTheChoiceStays)
 {
     THomeDialog dialog;
-    WhenShown(dialog, [&] {
+    WhenModal([&](QWidget *) {
         QTest::mouseClick(dialog.GetHomeChk, Qt::LeftButton);
         QTest::mouseClick(dialog.HomeOkButton, Qt::LeftButton);
     });
     EXPECT_EQ(dialog.exec(), 11);
 
-    WhenShown(dialog, [&] {
+    WhenModal([&](QWidget *) {
         EXPECT_TRUE(dialog.GetHomeChk->isChecked());
         QTest::mouseClick(dialog.OpenHomeChk, Qt::LeftButton);
         QTest::mouseClick(dialog.HomeCancelButton, Qt::LeftButton);
     });
     EXPECT_EQ(dialog.exec(), 2);
 
-    WhenShown(dialog, [&] { QTest::mouseClick(dialog.HomeOkButton, Qt::LeftButton); });
+    WhenModal([&](QWidget *) { QTest::mouseClick(dialog.HomeOkButton, Qt::LeftButton); });
     EXPECT_EQ(dialog.exec(), 12);
 }
 
@@ -112,7 +113,7 @@ TEST(HomeDialog, ClosingTheDialogRunsNothing)
 {
     THomeDialog dialog;
     FakeMain main;
-    WhenShown(dialog, [&] { dialog.reject(); });
+    WhenModal([&](QWidget *) { dialog.reject(); });
     RunHomeDialog(dialog, main);
     EXPECT_TRUE(main.calls.isEmpty());
     EXPECT_TRUE(main.ownPrompt.boxes.empty());
@@ -409,7 +410,7 @@ TEST_F(HomeFiles, TheDialogRunsTheChosenOperation)
 {
     WriteAll(Path(QStringLiteral("a.vpd")), "[HOME_POSITION]\r\nCH24=12\r\n");
     prompt.files = {Path(QStringLiteral("a.vpd"))};
-    WhenShown(dialog, [this] {
+    WhenModal([this](QWidget *) {
         QTest::mouseClick(dialog.OpenHomeChk, Qt::LeftButton);
         QTest::mouseClick(dialog.HomeOkButton, Qt::LeftButton);
     });

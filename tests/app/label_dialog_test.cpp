@@ -1,4 +1,5 @@
 #include "fake_main.h"
+#include "modal_wait.h"
 
 #include "app/label_dialog.h"
 #include "widgets/color_btn.h"
@@ -87,7 +88,7 @@ TEST_F(LabelDialog, CancelChangesNothingAndTheNextOpeningShowsTheMainWindowAgain
     main.panelColor[4] = Navy;
     main.nameColor[4] = White;
     prompt.colors = {Yellow};
-    WhenShown(dialog, [this] {
+    WhenModal([this](QWidget *) {
         EXPECT_EQ(dialog.EDIT_CH[4]->text(), QStringLiteral("右肩"));
         EXPECT_FALSE(dialog.VIS_CH[4]->isChecked());
         EXPECT_TRUE(dialog.VIS_CH[5]->isChecked());
@@ -102,7 +103,7 @@ TEST_F(LabelDialog, CancelChangesNothingAndTheNextOpeningShowsTheMainWindowAgain
     RunLabelDialog(dialog, main);
     EXPECT_TRUE(main.calls.isEmpty());
 
-    WhenShown(dialog, [this] {
+    WhenModal([this](QWidget *) {
         EXPECT_EQ(dialog.EDIT_CH[4]->text(), QStringLiteral("右肩"));
         EXPECT_TRUE(dialog.VIS_CH[5]->isChecked());
         EXPECT_EQ(dialog.RowColor(4), Navy);
@@ -117,7 +118,7 @@ TEST_F(LabelDialog, CancelChangesNothingAndTheNextOpeningShowsTheMainWindowAgain
 TEST_F(LabelDialog, OkAppliesNamesColoursVisibilityAndHold)
 {
     prompt.colors = {Yellow, Navy};
-    WhenShown(dialog, [this] {
+    WhenModal([this](QWidget *) {
         dialog.EDIT_CH[3]->selectAll();
         QTest::keyClicks(dialog.EDIT_CH[3], QStringLiteral("neck"));
         QTest::mouseClick(dialog.VIS_CH[5], Qt::LeftButton);

@@ -37,17 +37,6 @@ inline void SendMouse(QWidget *target, QEvent::Type type, QPoint pos, Qt::MouseB
     QApplication::sendEvent(target, &event);
 }
 
-// Runs `act` on the modal widget once one is showing.
-inline void OnModal(std::function<void(QWidget *)> act)
-{
-    QTimer::singleShot(0, [act] {
-        if (QWidget *w = QApplication::activeModalWidget())
-            act(w);
-        else
-            OnModal(act);
-    });
-}
-
 class MainFormTest : public ::testing::Test {
 protected:
     QString IniPath() const { return QDir(dir.path()).filePath(QStringLiteral("ORV.ini")); }

@@ -1,9 +1,9 @@
 // The main window on two virtual boards: what each user action puts on the line and on the screen.
 
 #include "main_form_fixture.h"
+#include "modal_wait.h"
 
-#include "app/home_dialog.h"
-#include "app/label_dialog.h"
+#include "app/main_windows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -386,15 +386,14 @@ TEST_F(MainFormOnBoards, PortListOffClosesThePortWithANoticeAndARestoredPortOpen
 TEST_F(MainFormOnBoards, HomeButtonAndANameDoubleClickRunTheirDialogsOnThisWindow)
 {
     auto form = Open("CH1-12ID=0\nCH13-24ID=1\n");
-    THomeDialog home(form.get());
-    TLabelDialog labels(form.get());
-    form->SetHomeDialog(&home);
-    form->SetLabelDialog(&labels);
+    MainWindows windows(*form);
+    THomeDialog &home = windows.home;
+    TLabelDialog &labels = windows.labels;
     EXPECT_TRUE(form->HOME_BTN->isEnabled());
     EXPECT_TRUE(form->SpeedButton1->isEnabled());
 
     boards->editBoard(0, [](orvane::sim::BoardMemory &m) { m.home[0] = 77; });
-    OnModal([&](QWidget *) {
+    WhenModal([&](QWidget *) {
         home.GetHomeChk->click();
         home.HomeOkButton->click();
     });
@@ -403,7 +402,7 @@ TEST_F(MainFormOnBoards, HomeButtonAndANameDoubleClickRunTheirDialogsOnThisWindo
     EXPECT_EQ(form->ValueCode(1), 90);
     EXPECT_EQ(boards->frames(), (std::vector<Bytes>{WithSum({0xFA, 0x00}), WithSum({0xFA, 0x01})}));
 
-    OnModal([&](QWidget *) {
+    WhenModal([&](QWidget *) {
         labels.EDIT_CH[3]->setText(QStringLiteral("Knee"));
         labels.VIS_CH[4]->setChecked(false);
         labels.Button1->click();

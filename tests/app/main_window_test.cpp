@@ -2,8 +2,8 @@
 
 #include "main_form_fixture.h"
 
+#include "app/main_windows.h"
 #include "app/panel_layout.h"
-#include "motion/motion_form.h"
 #include "textfile/code_page.h"
 
 #include <QAbstractButton>
@@ -308,8 +308,8 @@ TEST_F(MainFormTest, ChannelLooksReachEveryListenerAndLabelsTakeTheContrastColou
 TEST_F(MainFormTest, CurrentValuesGoIntoTheMotionEditorAddedOrOverwrittenAfterTheQuestion)
 {
     auto form = Open(QString());
-    TMotionForm motion(form.get(), *form, dir.path(), MotionFormPlacement{});
-    form->SetMotionForm(&motion);
+    MainWindows windows(*form);
+    TMotionForm &motion = windows.motion;
     EXPECT_TRUE(form->ADDITEM_BTN->isEnabled());
     EXPECT_TRUE(form->SpeedButton3->isEnabled());
 
@@ -353,8 +353,8 @@ TEST_F(MainFormTest, CurrentValuesGoIntoTheMotionEditorAddedOrOverwrittenAfterTh
 TEST_F(MainFormTest, ClosingAsksAboutMotionDataFirstOnlyWhenThereIsSome)
 {
     auto form = Open(QString());
-    TMotionForm motion(form.get(), *form, dir.path(), MotionFormPlacement{});
-    form->SetMotionForm(&motion);
+    MainWindows windows(*form);
+    TMotionForm &motion = windows.motion;
     prompt.answers = {PromptAnswer::No};
     EXPECT_FALSE(form->FormClose());
     ASSERT_EQ(prompt.boxes.size(), 1u);

@@ -1,6 +1,7 @@
 // The single-instance lock, the program refusing a second start, and the real prompt's dialogs.
 
 #include "main_form_fixture.h"
+#include "modal_wait.h"
 
 #include "app/single_instance.h"
 #include "widgets/input_dialog.h"
@@ -110,7 +111,7 @@ TEST(QtPrompt, QuestionBoxShowsTitleTextIconAndYesNo)
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
-    OnModal([&](QWidget *w) {
+    WhenModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         ASSERT_NE(box, nullptr);
         title = box->windowTitle();
@@ -127,7 +128,7 @@ TEST(QtPrompt, QuestionBoxShowsTitleTextIconAndYesNo)
     EXPECT_EQ(icon, QMessageBox::Question);
     EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
 
-    OnModal([&](QWidget *w) {
+    WhenModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         ASSERT_NE(box, nullptr);
         buttons = box->standardButtons();
@@ -150,7 +151,7 @@ TEST(InputDialog, KeepsAtMost255CharactersAndReturnsTheTextOnlyOnOk)
     EXPECT_EQ(dialog.Value().size(), 255);
 
     QString value = QStringLiteral("kept");
-    OnModal([](QWidget *w) {
+    WhenModal([](QWidget *w) {
         auto *dialog = qobject_cast<TInputDialog *>(w);
         ASSERT_NE(dialog, nullptr);
         dialog->Edit()->setText(QStringLiteral("typed"));
@@ -159,7 +160,7 @@ TEST(InputDialog, KeepsAtMost255CharactersAndReturnsTheTextOnlyOnOk)
     EXPECT_FALSE(InputQuery(nullptr, QStringLiteral("C"), QStringLiteral("P"), value));
     EXPECT_EQ(value, QStringLiteral("kept"));
 
-    OnModal([](QWidget *w) {
+    WhenModal([](QWidget *w) {
         auto *dialog = qobject_cast<TInputDialog *>(w);
         ASSERT_NE(dialog, nullptr);
         dialog->Edit()->clear();

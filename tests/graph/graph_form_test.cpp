@@ -1,6 +1,6 @@
+#include "fake_main.h"
 #include "graph/graph_form.h"
 #include "motion/motion_data.h"
-#include "tests/app/fake_main.h"
 #include "widgets/color_btn.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // The motion editor's commands on its list, its files and its placement; no boards involved.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
 
 #include "file_helpers.h"
 #include "motion/motion_data.h"

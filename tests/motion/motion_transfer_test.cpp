@@ -1,12 +1,13 @@
 // Motion transfers driven through the editor's buttons against two virtual boards on a pty.
 
-#include "tests/app/fake_main.h"
+#include "fake_main.h"
 
 #include "boards_on_line.h"
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
 #include "protocol/serial_port.h"
 #include "sim/virtual_boards.h"
+#include "sleep_on_boards.h"
 
 #include <QComboBox>
 #include <QProgressBar>
@@ -36,48 +37,8 @@ void ExpectBox(const ShownBox &box, PromptIcon icon, const QString &title, const
     EXPECT_EQ(box.buttons, buttons);
 }
 
-// A main window whose sleep operations really talk to the boards, as the main window's own do.
-class BoardMain : public FakeMain {
-public:
-    static constexpr const char *ServoStop =
-        "ＯＫをクリックすると通信を開始すると共に\r\nサーボが停止するので注意してください！";
-
-    bool EnsureSleep() override
-    {
-        calls << QStringLiteral("EnsureSleep");
-        if (onEnsureSleep)
-            onEnsureSleep();
-        const int g = ids[0] != 255 ? 0 : ids[1] != 255 ? 1 : -1;
-        if (g < 0)
-            return true;
-        int retry = MainRetryCount;
-        uint8_t mode = 0;
-        if (!GetMode(retry, uint8_t(ids[g]), mode))
-            return false;
-        if (mode != 0)
-            return true;
-        ownPrompt.Message(PromptIcon::Warning, Warning, QString::fromUtf8(ServoStop), PromptButtons::Ok);
-        return SetModeAll(1);
-    }
-    bool ReleaseSleep() override
-    {
-        calls << QStringLiteral("ReleaseSleep");
-        return SetModeAll(0);
-    }
-    std::function<void()> onEnsureSleep;
-
-private:
-    bool SetModeAll(uint8_t mode)
-    {
-        bool ok = true;
-        for (int g = 0; g < 2; ++g) {
-            int retry = MainRetryCount;
-            if (ids[g] != 255 && !SetMode(retry, uint8_t(ids[g]), mode))
-                ok = false;
-        }
-        return ok;
-    }
-};
+// The sleep operations are the program's own, over the boards on the line.
+using BoardMain = SleepOnBoards<FakeMain>;
 
 Bytes Frame(std::initializer_list<int> bytes)
 {

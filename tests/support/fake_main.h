@@ -1,16 +1,17 @@
 #pragma once
-// A main window for tests: keeps the state other windows read and records every operation called.
-// Board positions really go out (SendPositions with MainRetryCount), so tests can assert the frames.
+// Main windows for tests. FakeMain keeps the state other windows read and records every operation called;
+// its sleep operations send nothing. Board positions really go out, so tests can assert the frames;
+// BoardFakeMain also sends its sleep operations. Both go through the program's own BoardOperations.
 
 #include "protocol/commands.h"
 #include "protocol/transaction.h"
 #include "scripted_prompt.h"
+#include "session/board_operations.h"
 #include "session/main_operations.h"
+#include "sleep_on_boards.h"
 
-#include <QDialog>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <array>
 #include <functional>
 
@@ -42,13 +43,7 @@ public:
     bool SendBoardPositions(int group, int speed) override
     {
         calls << QStringLiteral("SendBoardPositions(%1,%2)").arg(group).arg(speed);
-        if (ids[group] == 255)
-            return true;
-        ChannelValues values;
-        for (int k = 0; k < 12; ++k)
-            values[k] = uint8_t(value[12 * group + k + 1]);
-        int retry = MainRetryCount;
-        return ::SendPositions(retry, uint8_t(ids[group]), uint8_t(speed), values);
+        return Boards().SendPositions(group, speed, value);
     }
     bool ReadBoardPositions() override { return Record("ReadBoardPositions"); }
     void ShowLinkStatus(int failureMask) override
@@ -136,16 +131,14 @@ private:
         calls << QLatin1String(call);
         return true;
     }
+    // The board operations on the IDs as the test last set them.
+    orvane::BoardOperations &Boards()
+    {
+        boards_.SetIds(ids[0], ids[1]);
+        return boards_;
+    }
+    orvane::BoardOperations boards_{MainRetryCount};
 };
 
-// Runs `act` once the dialog is showing modally.
-inline void WhenShown(QDialog &dialog, std::function<void()> act)
-{
-    QTimer::singleShot(0, &dialog, [&dialog, act] {
-        if (!dialog.isVisible()) {
-            WhenShown(dialog, act);
-            return;
-        }
-        act();
-    });
-}
+// A main window whose sleep operations talk to the boards as the main window's own do.
+using BoardFakeMain = SleepOnBoards<FakeMain>;

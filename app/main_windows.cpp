@@ -1,0 +1,60 @@
+#include "app/main_windows.h"
+
+#include "app/home_ops.h"
+#include "app/main_form.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace {
+
+MotionFormPlacement ListPlacement(const orvane::MainSettings &s)
+{
+    return {s.listView, s.listTop, s.listLeft, s.listWidth, s.listHeight};
+}
+
+GraphPlacement GraphPlacementOf(const orvane::MainSettings &s)
+{
+    return {s.graphView, s.graphTop, s.graphLeft, s.graphWidth};
+}
+
+}  // namespace
+
+MainWindows::MainWindows(TMainForm &main)
+    : motion(&main, main, main.ProgramFolder(), ListPlacement(main.Settings())), home(&main), labels(&main),
+      graph(&main, *motion.model(), main, GraphPlacementOf(main.Settings()))
+{
+    WindowRegistry &windows = main.Windows();
+    windows.Join(main.GRID_BTN, &motion)
+        .AlsoEnables(main.ADDITEM_BTN)
+        .AlsoEnables(main.SpeedButton3)
+        .KeepSettings([this](orvane::MainSettings &s) {
+            const MotionFormPlacement p = motion.Placement();
+            s.listView = p.visible;
+            s.listTop = p.top;
+            s.listLeft = p.left;
+            s.listWidth = p.width;
+            s.listHeight = p.height;
+        });
+    windows.Join(main.HOME_BTN, &home).Opening([this, &main] { RunHomeDialog(home, main); });
+    windows.Join(main.SpeedButton1, &labels).Opening([this, &main] { RunLabelDialog(labels, main); });
+    windows.Join(main.GRAPH_BTN, &graph).Looks(&graph).KeepSettings([this](orvane::MainSettings &s) {
+        const GraphPlacement p = graph.Placement();
+        s.graphView = p.view;
+        s.graphTop = p.top;
+        s.graphLeft = p.left;
+        s.graphWidth = p.width;
+    });
+
+    // What the motion editor hands over to the main window and the graph.
+    QObject::connect(&motion, &TMotionForm::DataNameHandedOver, &main,
+                     [&main](const QString &name) { main.DATA_NAME->setText(name); });
+    QObject::connect(&motion, &TMotionForm::SpeedHandedOver, &main, [&main](int speed) {
+        if (speed < 0 || speed > 7)
+            return;
+        main.SPD_BTN[speed]->setChecked(true);
+        main.SpeedChange(main.SPD_BTN[speed]);
+    });
+    QObject::connect(&motion, &TMotionForm::GraphRedrawRequested, &graph, &TGraphForm::Redraw);
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Every window the main window opens, created on it in their fixed order and joined to its buttons. A new
+// window becomes a member here and joins in the constructor (see app/window_registry.h).
+
+#include "app/home_dialog.h"
+#include "app/label_dialog.h"
+#include "graph/graph_form.h"
+#include "motion/motion_form.h"
+
+class TMainForm;
+
+struct MainWindows {
+    explicit MainWindows(TMainForm &main);
+
+    TMotionForm motion;
+    THomeDialog home;
+    TLabelDialog labels;
+    TGraphForm graph;
+};
