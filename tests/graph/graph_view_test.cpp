@@ -1,8 +1,8 @@
 // The chart seen through its scroll box: only the part in view is drawn, and it must be exactly the
 // whole chart's pixels at the same columns, however far the view is and whatever changed before.
+#include "fake_main.h"
 #include "graph/graph_form.h"
 #include "motion/motion_data.h"
-#include "tests/app/fake_main.h"
 #include "widgets/color_btn.h"
 
 #include <QAbstractScrollArea>
