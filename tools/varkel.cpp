@@ -4,6 +4,7 @@
 #include "protocol/commands.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
+#include "tools/varkel_image.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -26,6 +27,7 @@ const char *const Usage = "usage: varkel --port DEVICE|COMn [--id N] [--attempts
                           "  set-mode MODE     get-mode       play-motion SLOT     play-scenario SLOT\n"
                           "  write-assignment ENTRY PATTERN TARGET                 read-assignment ENTRY\n"
                           "  write-trim T1..T12               read-trim\n"
+                          "  backup FILE   restore FILE   verify FILE     (--id may be given twice)\n"
                           "values are decimal 0-255; defaults: --id 0, --attempts 10\n";
 
 struct BadArgument {
@@ -235,6 +237,8 @@ int PortNumberFor(const std::string &port)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (const int code = RunImageCommand(argc, argv); code >= 0)
+        return code;
     Invocation inv;
     try {
         if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
