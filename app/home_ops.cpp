@@ -54,7 +54,7 @@ void Warn(Prompt &prompt, int entry, const QString &path, const QString &error)
 
 QString StartName(const THomeDialog &dialog, const MainOperations &main, const QString &remembered)
 {
-    return remembered.isEmpty() ? orvane::HomeFileStartPath(main.ProgramFolder(), dialog.StartDate()) : remembered;
+    return remembered.isEmpty() ? orvane::HomeFileStartPath(main.StartFolder(), dialog.StartDate()) : remembered;
 }
 
 }  // namespace

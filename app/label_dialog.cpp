@@ -101,7 +101,7 @@ void TLabelDialog::BuildRow(int channel, int left, int top)
     auto *edit = new QLineEdit(panel);
     edit->setObjectName(QStringLiteral("EDIT_CH") + n);
     edit->setGeometry(59, 2, RowWidth - 62, 20);
-    edit->setMaxLength(MaxNameLength);
+    edit->setMaxLength(kMaxNameLength);
     edit->setToolTip(QStringLiteral("ラベルを設定できます"));
 }
 

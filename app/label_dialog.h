@@ -24,7 +24,7 @@ class TLabelDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int Channels = 24;
-    static constexpr int MaxNameLength = 255;
+    static constexpr int kMaxNameLength = 255;
 
     explicit TLabelDialog(QWidget *parent = nullptr);
 

@@ -3,11 +3,13 @@
 #include "app/main_form.h"
 #include "app/main_messages.h"
 #include "app/main_windows.h"
+#include "app/program_places.h"
 #include "app/single_instance.h"
 #include "protocol/serial_port.h"
 #include "widgets/qt_prompt.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -26,12 +28,16 @@ int main(int argc, char **argv)
     }
 
     QApplication::setApplicationName(QStringLiteral("Orvane"));
-    const QString folder = QApplication::applicationDirPath();
+    const orvane::ProgramPlaces places = orvane::ResolveProgramPlaces(
+        QApplication::applicationDirPath(), qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+    const QString &folder = places.settingsFolder;
 
     // The main window first: the others take their placement from the ORV.ini it read.
     QtPrompt prompt;
     TMainForm mainForm(folder, prompt);
     prompt.SetOwner(&mainForm);
+    if (places.startFolder != folder)
+        mainForm.SetStartFolder(places.startFolder);
     MainWindows windows(mainForm);
 
     mainForm.show();

@@ -11,6 +11,7 @@
 #include "session/language.h"
 #include "session/open_port.h"
 #include "session/prompt.h"
+#include "session/version.h"
 #include "session/window_place.h"
 
 #include <QApplication>
@@ -84,7 +85,7 @@ TMainForm::TMainForm(const QString &programFolder, Prompt &prompt, QWidget *pare
     : QWidget(parent), folder_(programFolder), prompt_(prompt)
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QStringLiteral("Orvane Ver1.4"));
+    setWindowTitle(orvane::ProgramTitle());
     setWindowIcon(OrvaneIcon(QStringLiteral("Orvane")));
     setFixedSize(ClientWidth, ClientHeight);
 

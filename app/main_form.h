@@ -45,6 +45,8 @@ public:
 
     // The windows created after this one join here; their buttons stay disabled until they do.
     WindowRegistry &Windows() { return windows_; }
+    // Where the file dialogs' dated start names point when that is not the program folder.
+    void SetStartFolder(const QString &folder) { startFolder_ = folder; }
     // ORV.ini as read at start: the windows created later take their placement from it.
     const orvane::MainSettings &Settings() const { return settings_; }
 
@@ -80,6 +82,7 @@ public:
 
     // MainOperations
     void SetChannel(int channel, int value, int source) override;
+    void SetValueCode(int channel, int value) override;
     void ShowChannelValue(int channel) override;
     bool SendBoardPositions(int group, int speed) override;
     bool ReadBoardPositions() override;
@@ -92,13 +95,16 @@ public:
     void AddCurrentPosition() override;
     void OverwriteSelectedPositions() override;
     int BoardId(int group) const override;
+    void SetBoardId(int group, int id) override;
     bool SyncMode() const override;
     int Speed() const override { return speed_; }
+    void SetSpeed(int speed) override;
     int ValueCode(int channel) const override;
     QString ValueText(int channel) const override;
     int HomeValue(int channel) const override;
     void SetHomeValue(int channel, int value) override;
     QString ProgramFolder() const override { return folder_; }
+    QString StartFolder() const override { return startFolder_.isEmpty() ? folder_ : startFolder_; }
     Prompt &UserPrompt() override { return prompt_; }
     QString ChannelName(int channel) const override;
     uint32_t PanelColor(int channel) const override;
@@ -157,6 +163,7 @@ private:
     static int Tag(const QObject *object);
 
     QString folder_;
+    QString startFolder_;
     Prompt &prompt_;
     orvane::MainSettings settings_;  // as read; keeps the keys of windows not created yet
     int speed_ = 7;

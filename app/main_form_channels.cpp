@@ -210,6 +210,28 @@ void TMainForm::SetHomeValue(int channel, int value)
 
 int TMainForm::BoardId(int group) const { return boards_.Id(group); }
 
+void TMainForm::SetBoardId(int group, int id)
+{
+    if (group == 0)
+        boards_.SetIds(id, boards_.Id(1));
+    else if (group == 1)
+        boards_.SetIds(boards_.Id(0), id);
+}
+
+void TMainForm::SetValueCode(int n, int v)
+{
+    if (n >= 1 && n <= Channels)
+        valueCode_[n] = v;
+}
+
+void TMainForm::SetSpeed(int speed)
+{
+    if (speed < 0 || speed > 7)
+        return;
+    SPD_BTN[speed]->setChecked(true);
+    SpeedChange(SPD_BTN[speed]);
+}
+
 bool TMainForm::SyncMode() const { return SYNC_MODE->isChecked(); }
 
 void TMainForm::SetChannel(int n, int v, int source)

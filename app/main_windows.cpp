@@ -22,8 +22,9 @@ GraphPlacement GraphPlacementOf(const orvane::MainSettings &s)
 }  // namespace
 
 MainWindows::MainWindows(TMainForm &main)
-    : motion(&main, main, main.ProgramFolder(), ListPlacement(main.Settings())), home(&main), labels(&main),
-      graph(&main, *motion.model(), main, GraphPlacementOf(main.Settings()))
+    : motion(&main, main, main.StartFolder(), ListPlacement(main.Settings())), options(main, &main), home(&main),
+      labels(&main), graph(&main, *motion.model(), main, GraphPlacementOf(main.Settings())), info(&main),
+      teaching(main, &main)
 {
     WindowRegistry &windows = main.Windows();
     windows.Join(main.GRID_BTN, &motion)
@@ -37,6 +38,7 @@ MainWindows::MainWindows(TMainForm &main)
             s.listWidth = p.width;
             s.listHeight = p.height;
         });
+    windows.Join(main.OPTION_BTN, &options).Looks(&options);
     windows.Join(main.HOME_BTN, &home).Opening([this, &main] { RunHomeDialog(home, main); });
     windows.Join(main.SpeedButton1, &labels).Opening([this, &main] { RunLabelDialog(labels, main); });
     windows.Join(main.GRAPH_BTN, &graph).Looks(&graph).KeepSettings([this](orvane::MainSettings &s) {
@@ -46,6 +48,8 @@ MainWindows::MainWindows(TMainForm &main)
         s.graphLeft = p.left;
         s.graphWidth = p.width;
     });
+    windows.Join(main.INFO_BTN, &info);
+    windows.Join(main.SHOT_BTN, &teaching).Looks(&teaching).Opening([this, &main] { teaching.RunFromMain(&main); });
 
     // What the motion editor hands over to the main window and the graph.
     QObject::connect(&motion, &TMotionForm::DataNameHandedOver, &main,

@@ -6,6 +6,9 @@
 #include "app/label_dialog.h"
 #include "graph/graph_form.h"
 #include "motion/motion_form.h"
+#include "options/option_dialog.h"
+#include "teaching/teaching.h"
+#include "widgets/info_dialog.h"
 
 class TMainForm;
 
@@ -13,7 +16,10 @@ struct MainWindows {
     explicit MainWindows(TMainForm &main);
 
     TMotionForm motion;
+    TOptionDialog options;
     THomeDialog home;
     TLabelDialog labels;
     TGraphForm graph;
+    TInfoDialog info;
+    TTeaching teaching;
 };

@@ -27,6 +27,7 @@ constexpr int Runs = 21;
 class BenchMain : public MainOperations {
 public:
     void SetChannel(int, int, int) override {}
+    void SetValueCode(int, int) override {}
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
     bool ReadBoardPositions() override { return true; }
@@ -39,8 +40,10 @@ public:
     void AddCurrentPosition() override {}
     void OverwriteSelectedPositions() override {}
     int BoardId(int) const override { return 0; }
+    void SetBoardId(int, int) override {}
     bool SyncMode() const override { return false; }
     int Speed() const override { return 7; }
+    void SetSpeed(int) override {}
     int ValueCode(int) const override { return 90; }
     QString ValueText(int) const override { return QStringLiteral("90"); }
     int HomeValue(int) const override { return 90; }

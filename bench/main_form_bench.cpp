@@ -92,7 +92,7 @@ void BenchStart()
 
 void BenchTrack()
 {
-    orvane::sim::Pty pty = orvane::sim::openPty();
+    orvane::sim::Pty pty = orvane::sim::OpenPty();
     constexpr int Port = 950;
     SetDevicePath(Port, QString::fromStdString(pty.slavePath));
     CreateSerialPort(nullptr);
@@ -146,7 +146,7 @@ void BenchTrack()
     stop = true;
     board.join();
     ReleasePort();
-    orvane::sim::closePty(pty);
+    orvane::sim::ClosePty(pty);
     Report("slider track event to first frame byte", us);
 }
 

@@ -46,9 +46,11 @@ public:
     bool ReleaseSleep() override { return boards_.ReleaseSleep() == 0; }
     bool EnterSleep() override { return boards_.EnterSleep() == 0; }
     int BoardId(int group) const override { return boards_.Id(group); }
+    void SetBoardId(int, int) override {}
     Prompt &UserPrompt() override { return prompt_; }
 
     void SetChannel(int, int, int) override {}
+    void SetValueCode(int, int) override {}
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
     bool ReadBoardPositions() override { return true; }
@@ -59,6 +61,7 @@ public:
     void OverwriteSelectedPositions() override {}
     bool SyncMode() const override { return false; }
     int Speed() const override { return 0; }
+    void SetSpeed(int) override {}
     int ValueCode(int) const override { return 90; }
     QString ValueText(int) const override { return QStringLiteral("90"); }
     int HomeValue(int) const override { return 90; }
@@ -97,9 +100,9 @@ struct Run {
 
 Run WriteOnce(orvane::sim::VirtualBoards &boards, TMotionForm &form)
 {
-    boards.setBoard(0, orvane::sim::BoardMemory(0));
-    boards.setBoard(1, orvane::sim::BoardMemory(1));
-    boards.clearFrames();
+    boards.SetBoard(0, orvane::sim::BoardMemory(0));
+    boards.SetBoard(1, orvane::sim::BoardMemory(1));
+    boards.ClearFrames();
 
     QElapsedTimer clock;
     double lastTickMs = 0, worstMs = 0;
@@ -121,7 +124,7 @@ Run WriteOnce(orvane::sim::VirtualBoards &boards, TMotionForm &form)
     run.wallMs = wallMs;
     run.worstStallMs = worstMs;
     double bytes = 0;
-    for (const auto &frame : boards.frames()) {
+    for (const auto &frame : boards.Frames()) {
         bytes += double(frame.size()) + ReplyLength(frame[0]);
         ++run.frames;
     }
@@ -141,7 +144,7 @@ int main(int argc, char **argv)
     options.ids = {0, 1};
     options.paced = true;
     orvane::sim::VirtualBoards boards(options);
-    SetDevicePath(BenchPort, QString::fromStdString(boards.slavePath()));
+    SetDevicePath(BenchPort, QString::fromStdString(boards.SlavePath()));
     CreateSerialPort(nullptr);
     SetupPort(BenchPort, 115200);
     SerialPort->Open();
@@ -165,7 +168,7 @@ int main(int argc, char **argv)
     for (const Run &r : all)
         worstStall = std::max(worstStall, r.worstStallMs);
     const Run &median = all[all.size() / 2];
-    const bool stored = boards.board(1).motionLengths[0] == 100 && boards.board(0).mode == 0;
+    const bool stored = boards.Board(1).motionLengths[0] == 100 && boards.Board(0).mode == 0;
 
     std::printf("motion write through the editor, 100 rows to two paced boards, %d runs (%zu frames each):\n", runs,
                 median.frames);

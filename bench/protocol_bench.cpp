@@ -19,7 +19,7 @@ constexpr double ByteUs = 1e6 * 10 / 115200;
 
 void OpenOn(const orvane::sim::VirtualBoards &boards)
 {
-    SetDevicePath(BenchPort, QString::fromStdString(boards.slavePath()));
+    SetDevicePath(BenchPort, QString::fromStdString(boards.SlavePath()));
     CreateSerialPort(nullptr);
     SetupPort(BenchPort, 115200);
     SerialPort->Open();

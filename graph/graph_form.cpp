@@ -297,7 +297,7 @@ private:
         }
     }
 
-    static constexpr int ChartHeightPixels = TGraphForm::ChartHeight;
+    static constexpr int ChartHeightPixels = TGraphForm::kChartHeight;
     std::array<Glyph, 10> glyphs_;
     int lineHeight_ = 0;
 };
@@ -467,7 +467,7 @@ void TGraphForm::Redraw(int rowCount)
     const int view = std::max(ScrollBox1->width(), 1);
     QScrollBar *bar = ScrollBox1->horizontalScrollBar();
     bar->setPageStep(view);
-    Image1->setGeometry(0, 0, std::min(chartWidth_, view), ChartHeight);
+    Image1->setGeometry(0, 0, std::min(chartWidth_, view), kChartHeight);
     redrawing_ = true;  // drawn once below, wherever the bar ends up
     bar->setRange(0, std::max(chartWidth_ - view, 0));
     redrawing_ = false;
@@ -496,11 +496,11 @@ void TGraphForm::DrawAroundView()
     const int left = std::max(ViewLeft() - margin, 0);
     const int right = std::min(ViewLeft() + view + margin, chartWidth_);
     const int width = std::max(right - left, 1);
-    if (part_.width() != width || part_.height() != ChartHeight)
-        part_ = QImage(width, ChartHeight, QImage::Format_Indexed8);
+    if (part_.width() != width || part_.height() != kChartHeight)
+        part_ = QImage(width, kChartHeight, QImage::Format_Indexed8);
     partLeft_ = left;
     if (part_.isNull()) {
-        qCWarning(lcGraph, "no memory for a chart part of %d x %d pixels", width, ChartHeight);
+        qCWarning(lcGraph, "no memory for a chart part of %d x %d pixels", width, kChartHeight);
         Image1->update();
         return;
     }
@@ -534,7 +534,7 @@ void TGraphForm::PaintView(QPainter &painter, const QRect &rect) const
 
 QImage TGraphForm::Picture() const
 {
-    QImage whole(std::max(chartWidth_, 1), ChartHeight, QImage::Format_Indexed8);
+    QImage whole(std::max(chartWidth_, 1), kChartHeight, QImage::Format_Indexed8);
     if (whole.isNull())
         return whole;
     DrawPart(whole, 0, whole.width());
@@ -596,7 +596,7 @@ GraphPlacement TGraphForm::Placement() const
 void TGraphForm::RestorePlacement(const GraphPlacement &placement)
 {
     outerWidth_ = std::max(placement.width, MinOuterWidth);
-    resize(outerWidth_, OuterHeight);
+    resize(outerWidth_, kOuterHeight);
     KeepOuterSize();
     LayoutControls();
 
@@ -605,7 +605,7 @@ void TGraphForm::RestorePlacement(const GraphPlacement &placement)
         if (placement.view)
             show();
     } else {
-        move(CentredOnScreen(QSize(outerWidth_, OuterHeight)));
+        move(CentredOnScreen(QSize(outerWidth_, kOuterHeight)));
     }
 }
 
@@ -613,7 +613,7 @@ void TGraphForm::RestorePlacement(const GraphPlacement &placement)
 void TGraphForm::KeepOuterSize()
 {
     const QMargins m = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const int client = OuterHeight - m.top() - m.bottom();
+    const int client = kOuterHeight - m.top() - m.bottom();
     if (minimumHeight() != client || maximumHeight() != client)
         setFixedHeight(client);
     if (!widthSettled_ && isVisible() && !m.isNull()) {

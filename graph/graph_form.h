@@ -33,8 +33,8 @@ class TGraphForm : public QWidget, public ChannelLookListener {
     Q_OBJECT
 public:
     static constexpr int Channels = 24;
-    static constexpr int OuterHeight = 277;
-    static constexpr int ChartHeight = 200;
+    static constexpr int kOuterHeight = 277;
+    static constexpr int kChartHeight = 200;
 
     // Reads the motion data and the channels' panel colours; never changes either. Shows itself when the
     // placement says so. The main window registers it as a channel look listener.

@@ -95,7 +95,7 @@ MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
         CommaLineReader reader(lines[i]);
         QStringView field;
         for (int c = 0; c < kMotionFieldCount; ++c) {
-            if (!reader.next(&field))
+            if (!reader.Next(&field))
                 return reject(MotionFileError::ShortLine, lineNo, c + 1);
             if (c < kSpeedColumn) {
                 row.add(field);

@@ -126,7 +126,7 @@ TMotionForm::TMotionForm(QWidget *parent, MainOperations &main, const QString &p
     for (int speed = 0; speed < 8; ++speed)
         SP[size_t(speed)]->setProperty("tag", speed);
     ShowRowCount();
-    for (int slot = 0; slot < SlotCount; ++slot)
+    for (int slot = 0; slot < kSlotCount; ++slot)
         MOTION_NUM->addItem(QStringLiteral("M") + QString::number(slot));
     MOTION_NUM->setCurrentIndex(0);
 

@@ -44,7 +44,7 @@ struct MotionFormPlacement {
 class TMotionForm : public QWidget, public ChannelLookListener {
     Q_OBJECT
 public:
-    static constexpr int SlotCount = 40;
+    static constexpr int kSlotCount = 40;
 
     // Registers itself with main as a channel look listener. `today` names the file dialogs' start name.
     TMotionForm(QWidget *parent, MainOperations &main, const QString &programFolder,

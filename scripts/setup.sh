@@ -3,7 +3,7 @@
 # Idempotent: packages already present are not fetched again.
 set -eu
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev \
+libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev desktop-file-utils \
 fonts-ipafont-gothic qt6-translations-l10n xvfb x11-apps xauth xdotool python3 clang-format git"
 missing=""
 for p in $PACKAGES; do

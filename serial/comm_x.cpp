@@ -371,7 +371,7 @@ void TCustomCommX::Close()
         receive_.reset();
     }
     port_.reset();
-    handle_ = InvalidHandle;
+    handle_ = kInvalidHandle;
     ++generation_;
     Wait(200);
 }

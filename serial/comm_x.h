@@ -50,7 +50,7 @@ class ReceiveThread;
 class TCustomCommX : public QObject {
     Q_OBJECT
 public:
-    static constexpr uintptr_t InvalidHandle = ~uintptr_t(0);
+    static constexpr uintptr_t kInvalidHandle = ~uintptr_t(0);
 
     explicit TCustomCommX(QObject *owner = nullptr);
     ~TCustomCommX() override;  // closes first when open
@@ -85,7 +85,7 @@ public:
     // The line-state record's XON/XOFF limits (a quarter of BufLenReceive once FlowCtrl is applied).
     int XonLim() const { return xonLim_; }
     int XoffLim() const { return xoffLim_; }
-    bool IsOpen() const { return handle_ != InvalidHandle; }
+    bool IsOpen() const { return handle_ != kInvalidHandle; }
     QString DevicePath() const;  // the device the component opens (or has open)
 
     void Open();
@@ -150,7 +150,7 @@ private:
     int bufLenReceive_ = 2048;
     int xonLim_ = 0;
     int xoffLim_ = 0;
-    uintptr_t handle_ = InvalidHandle;
+    uintptr_t handle_ = kInvalidHandle;
 };
 
 class TCommX : public TCustomCommX {

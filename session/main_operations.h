@@ -22,6 +22,8 @@ public:
 
     // Live positions. source 2 (teaching mode) leaves the value code as it was.
     virtual void SetChannel(int channel, int value, int source) = 0;
+    // The value code alone: what the next SendBoardPositions carries; value text and mode list stay.
+    virtual void SetValueCode(int channel, int value) = 0;
     virtual void ShowChannelValue(int channel) = 0;
     virtual bool SendBoardPositions(int group, int speed) = 0;
     virtual bool ReadBoardPositions() = 0;
@@ -36,16 +38,23 @@ public:
 
     // State the other windows read.
     virtual int BoardId(int group) const = 0;  // 255: no board in that group
+    // Takes effect for every later command of every window; written to ORV.ini at closing.
+    virtual void SetBoardId(int group, int id) = 0;
     bool BoardPresent(int group) const { return BoardId(group) != orvane::kNoBoard; }
     // The board that speaks for both (asked for the mode, supplies row counts): the first present one, or -1.
     int FirstPresentGroup() const { return BoardPresent(0) ? 0 : BoardPresent(1) ? 1 : -1; }
     virtual bool SyncMode() const = 0;
     virtual int Speed() const = 0;
+    // Selects the speed choice 0-7, as the user's click on it would.
+    virtual void SetSpeed(int speed) = 0;
     virtual int ValueCode(int channel) const = 0;
     virtual QString ValueText(int channel) const = 0;
     virtual int HomeValue(int channel) const = 0;
     virtual void SetHomeValue(int channel, int value) = 0;
     virtual QString ProgramFolder() const = 0;
+    // Where the file dialogs' dated start names point: the program folder, or the user's home folder
+    // when the program runs installed.
+    virtual QString StartFolder() const { return ProgramFolder(); }
     virtual Prompt &UserPrompt() = 0;
 
     // Channel looks, held by the panels.

@@ -30,23 +30,23 @@ enum Command : std::uint8_t {
     ReadTrim = 0xE8,
 };
 
-Bytes ack(std::uint8_t id) { return {id, kAck}; }
+Bytes Ack(std::uint8_t id) { return {id, kAck}; }
 
-Bytes withChecksum(Bytes reply)
+Bytes WithChecksum(Bytes reply)
 {
-    reply.push_back(checksum(reply));
+    reply.push_back(Checksum(reply));
     return reply;
 }
 
-Bytes twelveValues(std::uint8_t id, const std::array<std::uint8_t, kChannels> &values)
+Bytes TwelveValues(std::uint8_t id, const std::array<std::uint8_t, kChannels> &values)
 {
     Bytes reply{id};
     reply.insert(reply.end(), values.begin(), values.end());
-    return withChecksum(std::move(reply));
+    return WithChecksum(std::move(reply));
 }
 
 template <typename Range>
-void appendValues(std::ostringstream &out, const Range &values)
+void AppendValues(std::ostringstream &out, const Range &values)
 {
     for (auto v : values)
         out << ' ' << unsigned(v);
@@ -54,7 +54,7 @@ void appendValues(std::ostringstream &out, const Range &values)
 
 }  // namespace
 
-std::uint8_t checksum(std::span<const std::uint8_t> bytes)
+std::uint8_t Checksum(std::span<const std::uint8_t> bytes)
 {
     unsigned sum = 0;
     for (auto b : bytes)
@@ -62,7 +62,7 @@ std::uint8_t checksum(std::span<const std::uint8_t> bytes)
     return std::uint8_t(sum & 0x7F);
 }
 
-std::size_t frameLength(std::uint8_t command)
+std::size_t FrameLength(std::uint8_t command)
 {
     switch (command) {
     case SendPositions: return 16;
@@ -97,19 +97,19 @@ BoardMemory::BoardMemory(std::uint8_t boardId, AssignInit init) : id(boardId)
     assignments.fill(init == AssignInit::Erased ? Assignment{0, 200} : Assignment{0xFF, 0xFF});
 }
 
-std::optional<Bytes> BoardMemory::execute(std::span<const std::uint8_t> f)
+std::optional<Bytes> BoardMemory::Execute(std::span<const std::uint8_t> f)
 {
-    if (f.size() < 3 || f.size() != frameLength(f[0]))
+    if (f.size() < 3 || f.size() != FrameLength(f[0]))
         return std::nullopt;
 
     switch (f[0]) {
     case SendPositions:
         // f[2] is the speed: it only shapes how the servos travel.
         std::copy_n(f.begin() + 3, kChannels, positions.begin());
-        return ack(id);
-    case GetPositions: return twelveValues(id, positions);
-    case SetHomePosition: home = positions; return ack(id);
-    case GetHomePosition: return twelveValues(id, home);
+        return Ack(id);
+    case GetPositions: return TwelveValues(id, positions);
+    case SetHomePosition: home = positions; return Ack(id);
+    case GetHomePosition: return TwelveValues(id, home);
     case WriteMotionRow: {
         const unsigned slot = f[2], row = f[3];
         if (slot >= kMotionSlots || row >= kMotionRows)
@@ -117,7 +117,7 @@ std::optional<Bytes> BoardMemory::execute(std::span<const std::uint8_t> f)
         MotionRow &r = motions[slot][row];
         r.speed = f[4];
         std::copy_n(f.begin() + 5, kChannels, r.values.begin());
-        return ack(id);
+        return Ack(id);
     }
     case ReadMotionRow: {
         const unsigned slot = f[2], row = f[3];
@@ -126,70 +126,70 @@ std::optional<Bytes> BoardMemory::execute(std::span<const std::uint8_t> f)
         const MotionRow &r = motions[slot][row];
         Bytes reply{id, r.speed};
         reply.insert(reply.end(), r.values.begin(), r.values.end());
-        return withChecksum(std::move(reply));
+        return WithChecksum(std::move(reply));
     }
     case SetMotionLength:
         if (f[2] >= kMotionSlots || f[3] > kMotionRows)
             return std::nullopt;
         motionLengths[f[2]] = f[3];
-        return ack(id);
+        return Ack(id);
     case GetMotionLength:
         if (f[2] >= kMotionSlots)
             return std::nullopt;
-        return withChecksum({id, motionLengths[f[2]]});
+        return WithChecksum({id, motionLengths[f[2]]});
     case WriteScenarioItem:
         if (f[2] >= kScenarioSlots || f[3] >= kScenarioItems)
             return std::nullopt;
         scenarios[f[2]][f[3]] = f[4];
-        return ack(id);
+        return Ack(id);
     case ReadScenarioItem:
         if (f[2] >= kScenarioSlots || f[3] >= kScenarioItems)
             return std::nullopt;
-        return withChecksum({id, scenarios[f[2]][f[3]]});
+        return WithChecksum({id, scenarios[f[2]][f[3]]});
     case SetScenarioLength:
         if (f[2] >= kScenarioSlots || f[3] > kScenarioItems)
             return std::nullopt;
         scenarioLengths[f[2]] = f[3];
-        return ack(id);
+        return Ack(id);
     case GetScenarioLength:
         if (f[2] >= kScenarioSlots)
             return std::nullopt;
-        return withChecksum({id, scenarioLengths[f[2]]});
+        return WithChecksum({id, scenarioLengths[f[2]]});
     case SetMode:
         if (f[2] > 2)
             return std::nullopt;
         mode = f[2];
-        return ack(id);
-    case GetMode: return withChecksum({id, mode});
+        return Ack(id);
+    case GetMode: return WithChecksum({id, mode});
     case PlayMotion:
         if (f[2] >= kMotionSlots)
             return std::nullopt;
         playedMotions.push_back(f[2]);
-        return ack(id);
+        return Ack(id);
     case PlayScenario:
         if (f[2] >= kScenarioSlots)
             return std::nullopt;
         playedScenarios.push_back(f[2]);
-        return ack(id);
+        return Ack(id);
     case WriteAssignment:
         // A nibble above 15 cannot come from splitting a key pattern byte.
         if (f[2] >= kAssignmentEntries || f[3] > 15 || f[4] > 15)
             return std::nullopt;
         assignments[f[2]] = {std::uint8_t((f[3] << 4) | f[4]), f[5]};
-        return ack(id);
+        return Ack(id);
     case ReadAssignment: {
         if (f[2] >= kAssignmentEntries)
             return std::nullopt;
         const Assignment &a = assignments[f[2]];
-        return withChecksum({id, std::uint8_t(a.pattern >> 4), std::uint8_t(a.pattern & 0x0F), a.target});
+        return WithChecksum({id, std::uint8_t(a.pattern >> 4), std::uint8_t(a.pattern & 0x0F), a.target});
     }
-    case WriteTrim: std::copy_n(f.begin() + 2, kChannels, trims.begin()); return ack(id);
-    case ReadTrim: return twelveValues(id, trims);
+    case WriteTrim: std::copy_n(f.begin() + 2, kChannels, trims.begin()); return Ack(id);
+    case ReadTrim: return TwelveValues(id, trims);
     }
     return std::nullopt;
 }
 
-std::string formatDump(const std::vector<BoardMemory> &boards)
+std::string FormatDump(const std::vector<BoardMemory> &boards)
 {
     std::ostringstream out;
     bool first = true;
@@ -200,13 +200,13 @@ std::string formatDump(const std::vector<BoardMemory> &boards)
         out << "board " << unsigned(b.id) << '\n';
         out << "mode " << unsigned(b.mode) << '\n';
         out << "positions";
-        appendValues(out, b.positions);
+        AppendValues(out, b.positions);
         out << "\nhome";
-        appendValues(out, b.home);
+        AppendValues(out, b.home);
         out << "\ntrims";
-        appendValues(out, b.trims);
+        AppendValues(out, b.trims);
         out << "\nmotion-lengths";
-        appendValues(out, b.motionLengths);
+        AppendValues(out, b.motionLengths);
         out << '\n';
         const MotionRow fresh{};
         for (int s = 0; s < kMotionSlots; ++s) {
@@ -215,12 +215,12 @@ std::string formatDump(const std::vector<BoardMemory> &boards)
                 if (r >= b.motionLengths[s] && row == fresh)
                     continue;
                 out << "motion-row " << s << ' ' << r << ' ' << unsigned(row.speed);
-                appendValues(out, row.values);
+                AppendValues(out, row.values);
                 out << '\n';
             }
         }
         out << "scenario-lengths";
-        appendValues(out, b.scenarioLengths);
+        AppendValues(out, b.scenarioLengths);
         out << '\n';
         for (int s = 0; s < kScenarioSlots; ++s) {
             for (int i = 0; i < kScenarioItems; ++i) {
@@ -235,9 +235,9 @@ std::string formatDump(const std::vector<BoardMemory> &boards)
                 << unsigned(b.assignments[e].target) << '\n';
         }
         out << "played-motions";
-        appendValues(out, b.playedMotions);
+        AppendValues(out, b.playedMotions);
         out << "\nplayed-scenarios";
-        appendValues(out, b.playedScenarios);
+        AppendValues(out, b.playedScenarios);
         out << "\nend\n";
     }
     return out.str();

@@ -25,11 +25,11 @@ constexpr int kAssignmentEntries = 160;
 constexpr std::uint8_t kAck = 0x06;
 
 // Sum of the bytes, modulo 256, AND 0x7F.
-std::uint8_t checksum(std::span<const std::uint8_t> bytes);
+std::uint8_t Checksum(std::span<const std::uint8_t> bytes);
 
 // Length of the request frame that starts with this command byte, checksum
 // included; 0 for a byte that is no command.
-std::size_t frameLength(std::uint8_t command);
+std::size_t FrameLength(std::uint8_t command);
 
 // How assignment entries look on a fresh board.
 enum class AssignInit {
@@ -71,7 +71,7 @@ struct BoardMemory {
     // byte, ID, data, correct checksum; the caller has checked all that).
     // Returns the reply, or nothing when the frame names a slot, row, item,
     // entry, length or mode out of range: then memory is left untouched.
-    std::optional<Bytes> execute(std::span<const std::uint8_t> frame);
+    std::optional<Bytes> Execute(std::span<const std::uint8_t> frame);
 };
 
 // Text form of the boards' memory, one board after another:
@@ -95,6 +95,6 @@ struct BoardMemory {
 // for every row beyond it that differs from a fresh row (speed 0, values 0);
 // scenario-item lines likewise (fresh item: 0). All 160 assignment lines are
 // given. Boards are separated by an empty line.
-std::string formatDump(const std::vector<BoardMemory> &boards);
+std::string FormatDump(const std::vector<BoardMemory> &boards);
 
 }  // namespace orvane::sim

@@ -11,9 +11,9 @@ constexpr std::uint8_t kNak = 0x15;
 constexpr int kMaxExtraBytes = 4096;
 constexpr int kMaxGapMs = 600000;
 
-bool isAcknowledge(const Bytes &reply) { return reply.size() == 2 && reply[1] == kAck; }
+bool IsAcknowledge(const Bytes &reply) { return reply.size() == 2 && reply[1] == kAck; }
 
-std::vector<std::string_view> splitFields(std::string_view text)
+std::vector<std::string_view> SplitFields(std::string_view text)
 {
     std::vector<std::string_view> fields;
     for (;;) {
@@ -27,7 +27,7 @@ std::vector<std::string_view> splitFields(std::string_view text)
 
 }  // namespace
 
-std::optional<unsigned> parseNumber(std::string_view text)
+std::optional<unsigned> ParseNumber(std::string_view text)
 {
     int base = 10;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -43,7 +43,7 @@ std::optional<unsigned> parseNumber(std::string_view text)
     return value;
 }
 
-void applyFault(const Fault &fault, ReplyPlan &plan)
+void ApplyFault(const Fault &fault, ReplyPlan &plan)
 {
     Bytes &b = plan.bytes;
     switch (fault.kind) {
@@ -51,7 +51,7 @@ void applyFault(const Fault &fault, ReplyPlan &plan)
     case FaultKind::BadChecksum:
         if (b.empty())
             break;
-        if (isAcknowledge(b))
+        if (IsAcknowledge(b))
             b[1] = kNak;
         else
             b.back() = std::uint8_t((b.back() + 1) & 0x7F);
@@ -60,8 +60,8 @@ void applyFault(const Fault &fault, ReplyPlan &plan)
         if (b.empty())
             break;
         b[0] = std::uint8_t(b[0] + 1);
-        if (!isAcknowledge(b) && b.size() >= 2)
-            b.back() = checksum(std::span(b).first(b.size() - 1));
+        if (!IsAcknowledge(b) && b.size() >= 2)
+            b.back() = Checksum(std::span(b).first(b.size() - 1));
         break;
     case FaultKind::Split:
         if (b.size() < 2)
@@ -75,9 +75,9 @@ void applyFault(const Fault &fault, ReplyPlan &plan)
     }
 }
 
-std::optional<Fault> parseFault(std::string_view text, std::string &error)
+std::optional<Fault> ParseFault(std::string_view text, std::string &error)
 {
-    const auto fields = splitFields(text);
+    const auto fields = SplitFields(text);
     if (fields.size() < 3) {
         error = "expected KIND:COMMAND:WHICH";
         return std::nullopt;
@@ -107,8 +107,8 @@ std::optional<Fault> parseFault(std::string_view text, std::string &error)
     }
 
     if (fields[1] != "any") {
-        const auto cmd = parseNumber(fields[1]);
-        if (!cmd || *cmd > 0xFF || frameLength(std::uint8_t(*cmd)) == 0) {
+        const auto cmd = ParseNumber(fields[1]);
+        if (!cmd || *cmd > 0xFF || FrameLength(std::uint8_t(*cmd)) == 0) {
             error = "'" + std::string(fields[1]) + "' is no command byte";
             return std::nullopt;
         }
@@ -121,10 +121,10 @@ std::optional<Fault> parseFault(std::string_view text, std::string &error)
         fault.last = 0;
     } else {
         const auto dash = which.find('-');
-        const auto first = parseNumber(which.substr(0, dash));
+        const auto first = ParseNumber(which.substr(0, dash));
         std::optional<unsigned> last = first;
         if (dash != std::string_view::npos)
-            last = which.substr(dash + 1).empty() ? std::optional<unsigned>(0) : parseNumber(which.substr(dash + 1));
+            last = which.substr(dash + 1).empty() ? std::optional<unsigned>(0) : ParseNumber(which.substr(dash + 1));
         if (!first || *first == 0 || !last || (*last != 0 && *last < *first)) {
             error = "'" + std::string(which) + "' is not always, N, N-M or N-";
             return std::nullopt;
@@ -134,14 +134,14 @@ std::optional<Fault> parseFault(std::string_view text, std::string &error)
     }
 
     if (fault.kind == FaultKind::Split) {
-        const auto gap = fields.size() > 3 ? parseNumber(fields[3]) : std::nullopt;
+        const auto gap = fields.size() > 3 ? ParseNumber(fields[3]) : std::nullopt;
         if (!gap || *gap > unsigned(kMaxGapMs)) {
             error = "split needs a gap in milliseconds";
             return std::nullopt;
         }
         fault.gapMs = int(*gap);
         if (fields.size() > 4) {
-            const auto at = parseNumber(fields[4]);
+            const auto at = ParseNumber(fields[4]);
             if (!at || *at == 0 || *at > 64) {
                 error = "split point must be 1 to 64 bytes";
                 return std::nullopt;
@@ -149,7 +149,7 @@ std::optional<Fault> parseFault(std::string_view text, std::string &error)
             fault.splitAt = int(*at);
         }
     } else if (fault.kind == FaultKind::Extra && fields.size() > 3) {
-        const auto count = parseNumber(fields[3]);
+        const auto count = ParseNumber(fields[3]);
         if (!count || *count == 0 || *count > unsigned(kMaxExtraBytes)) {
             error = "extra byte count must be 1 to 4096";
             return std::nullopt;

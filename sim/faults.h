@@ -45,10 +45,10 @@ struct ReplyPlan {
 
 // Changes the plan as the fault says. Faults apply in the order given; a
 // split is placed on the bytes as they are at that point.
-void applyFault(const Fault &fault, ReplyPlan &plan);
+void ApplyFault(const Fault &fault, ReplyPlan &plan);
 
 // A whole field as an unsigned number, decimal or 0x-prefixed hex.
-std::optional<unsigned> parseNumber(std::string_view text);
+std::optional<unsigned> ParseNumber(std::string_view text);
 
 // Parses the command-line form KIND:COMMAND:WHICH[:ARG[:ARG]]
 //   KIND     noreply | badsum | wrongid | split | extra
@@ -58,6 +58,6 @@ std::optional<unsigned> parseNumber(std::string_view text);
 //            extra: COUNT                           (default 1, at most 4096)
 // Examples: noreply:0xF0:3   split:any:1-5:40   extra:0xFC:always:3
 // On failure returns nothing and sets error to a short reason.
-std::optional<Fault> parseFault(std::string_view text, std::string &error);
+std::optional<Fault> ParseFault(std::string_view text, std::string &error);
 
 }  // namespace orvane::sim

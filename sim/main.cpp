@@ -61,9 +61,9 @@ struct Args {
     std::string dump;
 };
 
-std::optional<unsigned> parseUnsigned(std::string_view text, unsigned max)
+std::optional<unsigned> ParseUnsigned(std::string_view text, unsigned max)
 {
-    const auto value = parseNumber(text);
+    const auto value = ParseNumber(text);
     return value && *value <= max ? value : std::nullopt;
 }
 
@@ -71,7 +71,7 @@ struct UsageError {
     std::string message;
 };
 
-Args parseArgs(int argc, char **argv)
+Args ParseArgs(int argc, char **argv)
 {
     Args args;
     std::vector<std::uint8_t> ids;
@@ -107,7 +107,7 @@ Args parseArgs(int argc, char **argv)
             for (;;) {
                 const auto comma = list.find(',', start);
                 const auto item = list.substr(start, comma == std::string_view::npos ? comma : comma - start);
-                const auto id = parseUnsigned(item, 255);
+                const auto id = ParseUnsigned(item, 255);
                 if (!id)
                     throw UsageError{"board ID '" + std::string(item) + "' is not a number from 0 to 255"};
                 ids.push_back(std::uint8_t(*id));
@@ -128,14 +128,14 @@ Args parseArgs(int argc, char **argv)
             args.options.paced = true;
         } else if (arg == "--delay") {
             const std::string_view text = value();
-            const auto ms = parseUnsigned(text, 600000);
+            const auto ms = ParseUnsigned(text, 600000);
             if (!ms)
                 throw UsageError{"delay '" + std::string(text) + "' is not a number of milliseconds (0-600000)"};
             args.options.replyDelayMs = int(*ms);
         } else if (arg == "--fault") {
             const std::string_view text = value();
             std::string error;
-            const auto fault = parseFault(text, error);
+            const auto fault = ParseFault(text, error);
             if (!fault)
                 throw UsageError{"bad fault '" + std::string(text) + "': " + error};
             args.options.faults.push_back(*fault);
@@ -157,7 +157,7 @@ Args parseArgs(int argc, char **argv)
                 throw UsageError{"--assign takes erased or garbage, not '" + std::string(mode) + "'"};
         } else if (arg == "--vanish-after") {
             const std::string_view text = value();
-            const auto n = parseUnsigned(text, 1000000000);
+            const auto n = ParseUnsigned(text, 1000000000);
             if (!n || *n == 0)
                 throw UsageError{"--vanish-after needs a frame count of at least 1"};
             args.options.vanishAfterFrames = *n;
@@ -172,7 +172,7 @@ Args parseArgs(int argc, char **argv)
 
 // Points link at target through a temporary link renamed over it, so a reader
 // never finds the name missing. Refuses to replace anything but a link.
-bool makeLink(const std::string &link, const std::string &target, std::string &error)
+bool MakeLink(const std::string &link, const std::string &target, std::string &error)
 {
     struct stat st;
     if (::lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
@@ -191,7 +191,7 @@ bool makeLink(const std::string &link, const std::string &target, std::string &e
 
 // Removes the link only while it still points at our device: another
 // instance may have taken the name over meanwhile.
-void removeLink(const std::string &link, const std::string &target)
+void RemoveLink(const std::string &link, const std::string &target)
 {
     if (link.empty())
         return;
@@ -201,12 +201,12 @@ void removeLink(const std::string &link, const std::string &target)
         ::unlink(link.c_str());
 }
 
-bool writeDump(const VirtualBoards &boards, const std::string &path)
+bool WriteDump(const VirtualBoards &boards, const std::string &path)
 {
     if (path.empty())
         return true;
     std::string error;
-    if (boards.dump(path, &error))
+    if (boards.Dump(path, &error))
         return true;
     std::cerr << "varkel-sim: " << error << std::endl;
     return false;
@@ -218,7 +218,7 @@ int main(int argc, char **argv)
 {
     Args args;
     try {
-        args = parseArgs(argc, argv);
+        args = ParseArgs(argc, argv);
         args.options.keepFrames = false;  // only the log file is of use out of process
     } catch (const UsageError &e) {
         std::cerr << "varkel-sim: " << e.message << " (see --help)" << std::endl;
@@ -241,11 +241,11 @@ int main(int argc, char **argv)
         std::cerr << "varkel-sim: " << e.what() << std::endl;
         return 1;
     }
-    const std::string device = boards->slavePath();
+    const std::string device = boards->SlavePath();
 
     if (!args.link.empty()) {
         std::string error;
-        if (!makeLink(args.link, device, error)) {
+        if (!MakeLink(args.link, device, error)) {
             std::cerr << "varkel-sim: " << error << std::endl;
             return 1;
         }
@@ -259,18 +259,18 @@ int main(int argc, char **argv)
         if (sig == SIGINT || sig == SIGTERM || sig == SIGHUP)
             break;
         if (sig == SIGUSR1) {
-            writeDump(*boards, args.dump);
+            WriteDump(*boards, args.dump);
         } else if (sig == SIGUSR2) {
-            boards->vanish();
+            boards->Vanish();
         }
-        if (!boards->answering() && !linkRemoved) {
-            removeLink(args.link, device);
+        if (!boards->Answering() && !linkRemoved) {
+            RemoveLink(args.link, device);
             linkRemoved = true;
         }
     }
-    boards->stop();
-    const bool dumped = writeDump(*boards, args.dump);
+    boards->Stop();
+    const bool dumped = WriteDump(*boards, args.dump);
     if (!linkRemoved)
-        removeLink(args.link, device);
+        RemoveLink(args.link, device);
     return dumped ? 0 : 1;
 }

@@ -15,7 +15,7 @@ namespace {
 
 }  // namespace
 
-Pty openPty()
+Pty OpenPty()
 {
     Pty pty;
     pty.master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -47,13 +47,13 @@ Pty openPty()
         if (tcsetattr(pty.slave, TCSANOW, &tio) != 0)
             fail("tcsetattr");
     } catch (...) {
-        closePty(pty);
+        ClosePty(pty);
         throw;
     }
     return pty;
 }
 
-void closePty(Pty &pty)
+void ClosePty(Pty &pty)
 {
     // Slave first: closing the master is what tells the other side the device is gone.
     if (pty.slave >= 0)

@@ -14,8 +14,8 @@ struct Pty {
 
 // Opens a master, unlocks it and opens its slave in raw mode (no echo, no
 // line editing, no output processing). Throws std::system_error.
-Pty openPty();
+Pty OpenPty();
 
-void closePty(Pty &pty);
+void ClosePty(Pty &pty);
 
 }  // namespace orvane::sim

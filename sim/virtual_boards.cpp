@@ -22,14 +22,14 @@ constexpr std::int64_t kMs = 1000000;
 // A blocked writer (nobody reading the slave, its buffer full) drops the reply after this.
 constexpr int kWriteStallMs = 1000;
 
-std::int64_t monotonicNs()
+std::int64_t MonotonicNs()
 {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-std::vector<std::uint8_t> checkedIds(const std::vector<std::uint8_t> &ids)
+std::vector<std::uint8_t> CheckedIds(const std::vector<std::uint8_t> &ids)
 {
     if (ids.empty() || ids.size() > 2)
         throw std::invalid_argument("one or two board IDs are needed");
@@ -38,11 +38,11 @@ std::vector<std::uint8_t> checkedIds(const std::vector<std::uint8_t> &ids)
     return ids;
 }
 
-void checkFault(const Fault &f)
+void CheckFault(const Fault &f)
 {
     if (f.first == 0 || (f.last != 0 && f.last < f.first))
         throw std::invalid_argument("fault frame range must start at 1 and not run backwards");
-    if (f.command && frameLength(*f.command) == 0)
+    if (f.command && FrameLength(*f.command) == 0)
         throw std::invalid_argument("fault names no command byte");
     if (f.gapMs < 0 || f.splitAt < 0 || f.extraBytes < 1 || f.extraBytes > 4096)
         throw std::invalid_argument("fault gap, split point or extra byte count out of range");
@@ -50,12 +50,12 @@ void checkFault(const Fault &f)
 
 }  // namespace
 
-VirtualBoards::VirtualBoards(Options options) : options_(std::move(options)), ids_(checkedIds(options_.ids))
+VirtualBoards::VirtualBoards(Options options) : options_(std::move(options)), ids_(CheckedIds(options_.ids))
 {
     if (options_.replyDelayMs < 0)
         throw std::invalid_argument("reply delay must not be negative");
     for (const Fault &f : options_.faults) {
-        checkFault(f);
+        CheckFault(f);
         faults_.push_back({f, 0});
     }
     for (std::uint8_t id : ids_)
@@ -70,11 +70,11 @@ VirtualBoards::VirtualBoards(Options options) : options_(std::move(options)), id
         stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (stopFd_ < 0)
             throw std::system_error(errno, std::generic_category(), "eventfd");
-        pty_ = openPty();
+        pty_ = OpenPty();
         slavePath_ = pty_.slavePath;
-        thread_ = std::thread(&VirtualBoards::run, this);
+        thread_ = std::thread(&VirtualBoards::Run, this);
     } catch (...) {
-        closePty(pty_);
+        ClosePty(pty_);
         if (stopFd_ >= 0)
             ::close(stopFd_);
         if (logFile_)
@@ -83,9 +83,9 @@ VirtualBoards::VirtualBoards(Options options) : options_(std::move(options)), id
     }
 }
 
-VirtualBoards::~VirtualBoards() { stop(); }
+VirtualBoards::~VirtualBoards() { Stop(); }
 
-void VirtualBoards::stop()
+void VirtualBoards::Stop()
 {
     std::lock_guard lock(stopMutex_);
     if (thread_.joinable()) {
@@ -95,7 +95,7 @@ void VirtualBoards::stop()
         thread_.join();
     }
     answering_ = false;
-    closePty(pty_);
+    ClosePty(pty_);
     if (stopFd_ >= 0) {
         ::close(stopFd_);
         stopFd_ = -1;
@@ -106,7 +106,7 @@ void VirtualBoards::stop()
     }
 }
 
-BoardMemory *VirtualBoards::findBoard(std::uint8_t id)
+BoardMemory *VirtualBoards::FindBoard(std::uint8_t id)
 {
     for (BoardMemory &b : boards_)
         if (b.id == id)
@@ -114,7 +114,7 @@ BoardMemory *VirtualBoards::findBoard(std::uint8_t id)
     return nullptr;
 }
 
-BoardMemory VirtualBoards::board(std::uint8_t id) const
+BoardMemory VirtualBoards::Board(std::uint8_t id) const
 {
     std::lock_guard lock(boardsMutex_);
     for (const BoardMemory &b : boards_)
@@ -123,68 +123,68 @@ BoardMemory VirtualBoards::board(std::uint8_t id) const
     throw std::out_of_range("no virtual board with ID " + std::to_string(id));
 }
 
-void VirtualBoards::setBoard(std::uint8_t id, const BoardMemory &memory)
+void VirtualBoards::SetBoard(std::uint8_t id, const BoardMemory &memory)
 {
-    editBoard(id, [&](BoardMemory &b) {
+    EditBoard(id, [&](BoardMemory &b) {
         b = memory;
         b.id = id;
     });
 }
 
-void VirtualBoards::editBoard(std::uint8_t id, const std::function<void(BoardMemory &)> &edit)
+void VirtualBoards::EditBoard(std::uint8_t id, const std::function<void(BoardMemory &)> &edit)
 {
     std::lock_guard lock(boardsMutex_);
-    BoardMemory *b = findBoard(id);
+    BoardMemory *b = FindBoard(id);
     if (!b)
         throw std::out_of_range("no virtual board with ID " + std::to_string(id));
     edit(*b);
     b->id = id;
 }
 
-void VirtualBoards::addFault(const Fault &fault)
+void VirtualBoards::AddFault(const Fault &fault)
 {
-    checkFault(fault);
+    CheckFault(fault);
     std::lock_guard lock(faultsMutex_);
     faults_.push_back({fault, 0});
 }
 
-void VirtualBoards::clearFaults()
+void VirtualBoards::ClearFaults()
 {
     std::lock_guard lock(faultsMutex_);
     faults_.clear();
 }
 
-std::vector<Bytes> VirtualBoards::frames() const
+std::vector<Bytes> VirtualBoards::Frames() const
 {
     std::lock_guard lock(framesMutex_);
     return frames_;
 }
 
-void VirtualBoards::clearFrames()
+void VirtualBoards::ClearFrames()
 {
     std::lock_guard lock(framesMutex_);
     frames_.clear();
 }
 
-bool VirtualBoards::waitForFrames(std::size_t count, std::chrono::milliseconds timeout) const
+bool VirtualBoards::WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const
 {
     std::unique_lock lock(framesMutex_);
     return framesChanged_.wait_for(lock, timeout, [&] { return frames_.size() >= count; });
 }
 
-std::string VirtualBoards::dumpText() const
+std::string VirtualBoards::DumpText() const
 {
     std::vector<BoardMemory> copy;
     {
         std::lock_guard lock(boardsMutex_);
         copy = boards_;
     }
-    return formatDump(copy);
+    return FormatDump(copy);
 }
 
-bool VirtualBoards::dump(const std::string &path, std::string *error) const
+bool VirtualBoards::Dump(const std::string &path, std::string *error) const
 {
-    const std::string text = dumpText();
+    const std::string text = DumpText();
     std::string tmp = path + ".XXXXXX";
     const int fd = mkostemp(tmp.data(), O_CLOEXEC);
     auto failed = [&](const char *what) {
@@ -222,7 +222,7 @@ bool VirtualBoards::dump(const std::string &path, std::string *error) const
     return true;
 }
 
-void VirtualBoards::run()
+void VirtualBoards::Run()
 {
     // Default timer slack (50 us) would smear the 86.8 us byte spacing.
     prctl(PR_SET_TIMERSLACK, 1UL);
@@ -242,7 +242,7 @@ void VirtualBoards::run()
             continue;
         const ssize_t n = ::read(pty_.master, buf, sizeof buf);
         if (n > 0) {
-            const std::int64_t now = monotonicNs();
+            const std::int64_t now = MonotonicNs();
             for (ssize_t i = 0; i < n; ++i) {
                 std::int64_t arrival = now;
                 if (options_.paced) {
@@ -251,7 +251,7 @@ void VirtualBoards::run()
                 }
                 rx.push_back({buf[i], arrival});
             }
-            if (!handleInput(rx))
+            if (!HandleInput(rx))
                 break;
         } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
             continue;
@@ -263,39 +263,39 @@ void VirtualBoards::run()
     }
 }
 
-bool VirtualBoards::handleInput(std::vector<RxByte> &rx)
+bool VirtualBoards::HandleInput(std::vector<RxByte> &rx)
 {
     std::size_t pos = 0;
     bool keepGoing = true;
     while (pos < rx.size()) {
-        const std::size_t len = frameLength(rx[pos].value);
+        const std::size_t len = FrameLength(rx[pos].value);
         if (len == 0) {
             ++pos;
             continue;
         }
         if (rx.size() - pos < len)
             break;
-        if (options_.paced && !waitUntil(rx[pos + len - 1].arrivalNs)) {
+        if (options_.paced && !WaitUntil(rx[pos + len - 1].arrivalNs)) {
             keepGoing = false;
             break;
         }
         Bytes frame(len);
         for (std::size_t i = 0; i < len; ++i)
             frame[i] = rx[pos + i].value;
-        logFrame(frame);
+        LogFrame(frame);
         if (options_.vanishAfterFrames != 0 && ++framesSeen_ >= options_.vanishAfterFrames) {
             answering_ = false;
-            closePty(pty_);
+            ClosePty(pty_);
             keepGoing = false;
             break;
         }
-        if (checksum(std::span(frame).first(len - 1)) != frame.back()) {
+        if (Checksum(std::span(frame).first(len - 1)) != frame.back()) {
             // Give up only the first byte: a frame that lost bytes may have swallowed the next one's start.
             ++pos;
             continue;
         }
         pos += len;
-        if (!answerFrame(frame)) {
+        if (!AnswerFrame(frame)) {
             keepGoing = false;
             break;
         }
@@ -304,15 +304,15 @@ bool VirtualBoards::handleInput(std::vector<RxByte> &rx)
     return keepGoing;
 }
 
-bool VirtualBoards::answerFrame(const Bytes &frame)
+bool VirtualBoards::AnswerFrame(const Bytes &frame)
 {
     ReplyPlan plan;
     {
         std::lock_guard lock(boardsMutex_);
-        BoardMemory *b = findBoard(frame[1]);
+        BoardMemory *b = FindBoard(frame[1]);
         if (!b)
             return true;
-        auto reply = b->execute(frame);
+        auto reply = b->Execute(frame);
         if (!reply)
             return true;
         plan.bytes = std::move(*reply);
@@ -323,44 +323,44 @@ bool VirtualBoards::answerFrame(const Bytes &frame)
             if (af.fault.command && *af.fault.command != frame[0])
                 continue;
             if (af.fault.hits(++af.seen))
-                applyFault(af.fault, plan);
+                ApplyFault(af.fault, plan);
         }
     }
     if (!plan.send)
         return true;
-    if (options_.replyDelayMs > 0 && !waitUntil(monotonicNs() + options_.replyDelayMs * kMs))
+    if (options_.replyDelayMs > 0 && !WaitUntil(MonotonicNs() + options_.replyDelayMs * kMs))
         return false;
-    return sendReply(plan);
+    return SendReply(plan);
 }
 
-bool VirtualBoards::sendReply(const ReplyPlan &plan)
+bool VirtualBoards::SendReply(const ReplyPlan &plan)
 {
     if (plan.splitAt == 0 || plan.splitAt >= plan.bytes.size())
-        return sendBytes(plan.bytes.data(), plan.bytes.size());
-    if (!sendBytes(plan.bytes.data(), plan.splitAt))
+        return SendBytes(plan.bytes.data(), plan.bytes.size());
+    if (!SendBytes(plan.bytes.data(), plan.splitAt))
         return false;
-    if (!waitUntil(monotonicNs() + plan.gapMs * kMs))
+    if (!WaitUntil(MonotonicNs() + plan.gapMs * kMs))
         return false;
-    return sendBytes(plan.bytes.data() + plan.splitAt, plan.bytes.size() - plan.splitAt);
+    return SendBytes(plan.bytes.data() + plan.splitAt, plan.bytes.size() - plan.splitAt);
 }
 
-bool VirtualBoards::sendBytes(const std::uint8_t *data, std::size_t size)
+bool VirtualBoards::SendBytes(const std::uint8_t *data, std::size_t size)
 {
     if (!options_.paced)
-        return writeAll(data, size);
+        return WriteAll(data, size);
     // A byte is handed over when it has fully crossed the line.
-    const std::int64_t start = std::max(monotonicNs(), txFreeNs_);
+    const std::int64_t start = std::max(MonotonicNs(), txFreeNs_);
     for (std::size_t i = 0; i < size; ++i) {
-        if (!waitUntil(start + std::int64_t(i + 1) * kByteNs))
+        if (!WaitUntil(start + std::int64_t(i + 1) * kByteNs))
             return false;
-        if (!writeAll(data + i, 1))
+        if (!WriteAll(data + i, 1))
             return false;
     }
     txFreeNs_ = start + std::int64_t(size) * kByteNs;
     return true;
 }
 
-bool VirtualBoards::writeAll(const std::uint8_t *data, std::size_t size)
+bool VirtualBoards::WriteAll(const std::uint8_t *data, std::size_t size)
 {
     std::size_t done = 0;
     while (done < size) {
@@ -385,12 +385,12 @@ bool VirtualBoards::writeAll(const std::uint8_t *data, std::size_t size)
     return true;
 }
 
-bool VirtualBoards::waitUntil(std::int64_t deadlineNs)
+bool VirtualBoards::WaitUntil(std::int64_t deadlineNs)
 {
     for (;;) {
         if (stopping_)
             return false;
-        const std::int64_t remaining = deadlineNs - monotonicNs();
+        const std::int64_t remaining = deadlineNs - MonotonicNs();
         if (remaining <= 0)
             return true;
         if (remaining > 2 * kMs) {
@@ -405,13 +405,13 @@ bool VirtualBoards::waitUntil(std::int64_t deadlineNs)
             continue;
         }
         // The last few microseconds: sleeping would overshoot.
-        while (monotonicNs() < deadlineNs) {
+        while (MonotonicNs() < deadlineNs) {
         }
         return true;
     }
 }
 
-void VirtualBoards::logFrame(const Bytes &frame)
+void VirtualBoards::LogFrame(const Bytes &frame)
 {
     if (options_.keepFrames) {
         {

@@ -2,7 +2,7 @@
 
 // One or two virtual Varkel-1 boards answering on a pseudo-terminal.
 //
-// The program under test opens slavePath() as its serial port; the boards own
+// The program under test opens SlavePath() as its serial port; the boards own
 // the master side and keep a slave descriptor of their own open, so the
 // program may close and reopen the port at will. Frames are parsed by command
 // byte (the byte fixes the frame length); a byte that starts no frame is
@@ -57,36 +57,36 @@ public:
     VirtualBoards(const VirtualBoards &) = delete;
     VirtualBoards &operator=(const VirtualBoards &) = delete;
 
-    const std::string &slavePath() const { return slavePath_; }
-    const std::vector<std::uint8_t> &ids() const { return ids_; }
+    const std::string &SlavePath() const { return slavePath_; }
+    const std::vector<std::uint8_t> &Ids() const { return ids_; }
 
     // Memory of the board with that ID (std::out_of_range for an ID not served).
-    BoardMemory board(std::uint8_t id) const;
-    void setBoard(std::uint8_t id, const BoardMemory &memory);  // keeps the ID
-    void editBoard(std::uint8_t id, const std::function<void(BoardMemory &)> &edit);
+    BoardMemory Board(std::uint8_t id) const;
+    void SetBoard(std::uint8_t id, const BoardMemory &memory);  // keeps the ID
+    void EditBoard(std::uint8_t id, const std::function<void(BoardMemory &)> &edit);
 
-    void addFault(const Fault &fault);  // counts from the next frame on
-    void clearFaults();
+    void AddFault(const Fault &fault);  // counts from the next frame on
+    void ClearFaults();
 
     // Every frame received (complete by its command byte's length, whatever
     // its ID or checksum), oldest first.
-    std::vector<Bytes> frames() const;
-    void clearFrames();
+    std::vector<Bytes> Frames() const;
+    void ClearFrames();
     // Waits until at least count frames are in the log; false on time-out.
-    bool waitForFrames(std::size_t count, std::chrono::milliseconds timeout) const;
+    bool WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const;
 
-    std::string dumpText() const;  // format: formatDump() in board_memory.h
-    // Writes dumpText() through a temporary file renamed over path.
-    bool dump(const std::string &path, std::string *error = nullptr) const;
+    std::string DumpText() const;  // format: FormatDump() in board_memory.h
+    // Writes DumpText() through a temporary file renamed over path.
+    bool Dump(const std::string &path, std::string *error = nullptr) const;
 
     // Stops the thread and closes the pty (the program's port then reports a
     // hang-up and the slave path disappears). Memory and log stay readable.
-    void stop();
-    // The same as stop(), named for tests of a device that disappears while
+    void Stop();
+    // The same as Stop(), named for tests of a device that disappears while
     // the program holds the port.
-    void vanish() { stop(); }
+    void Vanish() { Stop(); }
     // False once stopped, vanished, or gone by vanishAfterFrames.
-    bool answering() const { return answering_.load(); }
+    bool Answering() const { return answering_.load(); }
 
 private:
     struct ActiveFault {
@@ -98,15 +98,15 @@ private:
         std::int64_t arrivalNs;
     };
 
-    void run();
-    bool handleInput(std::vector<RxByte> &rx);
-    bool answerFrame(const Bytes &frame);
-    bool sendReply(const ReplyPlan &plan);
-    bool sendBytes(const std::uint8_t *data, std::size_t size);
-    bool writeAll(const std::uint8_t *data, std::size_t size);
-    bool waitUntil(std::int64_t deadlineNs);
-    void logFrame(const Bytes &frame);
-    BoardMemory *findBoard(std::uint8_t id);
+    void Run();
+    bool HandleInput(std::vector<RxByte> &rx);
+    bool AnswerFrame(const Bytes &frame);
+    bool SendReply(const ReplyPlan &plan);
+    bool SendBytes(const std::uint8_t *data, std::size_t size);
+    bool WriteAll(const std::uint8_t *data, std::size_t size);
+    bool WaitUntil(std::int64_t deadlineNs);
+    void LogFrame(const Bytes &frame);
+    BoardMemory *FindBoard(std::uint8_t id);
 
     const Options options_;
     const std::vector<std::uint8_t> ids_;

@@ -64,7 +64,7 @@ CommaLineReader::CommaLineReader(QStringView line)
         ++p_;
 }
 
-bool CommaLineReader::next(QStringView *field)
+bool CommaLineReader::Next(QStringView *field)
 {
     if (pendingEmpty_) {
         pendingEmpty_ = false;
@@ -129,7 +129,7 @@ QStringList SplitCommaLine(QStringView line, qsizetype maxFields)
     QStringList fields;
     CommaLineReader reader(line);
     QStringView field;
-    while ((maxFields < 0 || fields.size() < maxFields) && reader.next(&field))
+    while ((maxFields < 0 || fields.size() < maxFields) && reader.Next(&field))
         fields.append(field.toString());
     return fields;
 }

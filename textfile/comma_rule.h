@@ -33,11 +33,11 @@ QString JoinCommaLine(const QStringList &fields);
 // Reads the fields of one line (without its line end) one at a time, without
 // a heap block per field: a field is a view into the line, or into the
 // reader's own buffer when doubled quotes had to be undone. A view stays valid
-// until the next call of next().
+// until the next call of Next().
 class CommaLineReader {
 public:
     explicit CommaLineReader(QStringView line);
-    bool next(QStringView *field);
+    bool Next(QStringView *field);
 
 private:
     const char16_t *p_;

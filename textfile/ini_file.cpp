@@ -49,16 +49,16 @@ QString FormatValue(QString value)
 
 bool IniFile::Load(const QString &path, QString *error)
 {
-    m_path = path;
-    m_unreadable = false;
-    m_readError.clear();
-    m_lines.clear();
+    path_ = path;
+    unreadable_ = false;
+    readError_.clear();
+    lines_.clear();
     QByteArray bytes;
     bool missing = false;
-    if (!ReadFileBytes(path, &bytes, &missing, &m_readError)) {
-        m_unreadable = true;
+    if (!ReadFileBytes(path, &bytes, &missing, &readError_)) {
+        unreadable_ = true;
         if (error)
-            *error = m_readError;
+            *error = readError_;
         return false;
     }
     SetText(DecodeText(bytes));
@@ -67,19 +67,19 @@ bool IniFile::Load(const QString &path, QString *error)
 
 void IniFile::SetText(const QString &text)
 {
-    m_lines.clear();
+    lines_.clear();
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         if (text[i] != u'\r' && text[i] != u'\n')
             continue;
-        m_lines.append(ParseLine(text.mid(start, i - start)));
+        lines_.append(ParseLine(text.mid(start, i - start)));
         if (text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        m_lines.append(ParseLine(text.mid(start)));
+        lines_.append(ParseLine(text.mid(start)));
 }
 
 IniFile::Line IniFile::ParseLine(const QString &text)
@@ -110,8 +110,8 @@ IniFile::Line IniFile::ParseLine(const QString &text)
 qsizetype IniFile::FindSection(const QString &section) const
 {
     const QStringView wanted = Trim(section);
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].kind == Kind::Section && m_lines[i].name.compare(wanted, Qt::CaseInsensitive) == 0)
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Kind::Section && lines_[i].name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -120,7 +120,7 @@ qsizetype IniFile::FindSection(const QString &section) const
 qsizetype IniFile::SectionEnd(qsizetype header) const
 {
     qsizetype i = header + 1;
-    while (i < m_lines.size() && m_lines[i].kind != Kind::Section)
+    while (i < lines_.size() && lines_[i].kind != Kind::Section)
         ++i;
     return i;
 }
@@ -133,7 +133,7 @@ qsizetype IniFile::FindKey(const QString &section, const QString &key) const
     const QStringView wanted = Trim(key);
     const qsizetype end = SectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        if (m_lines[i].kind == Kind::Key && m_lines[i].name.compare(wanted, Qt::CaseInsensitive) == 0)
+        if (lines_[i].kind == Kind::Key && lines_[i].name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -144,7 +144,7 @@ std::optional<QString> IniFile::Value(const QString &section, const QString &key
     const qsizetype i = FindKey(section, key);
     if (i < 0)
         return std::nullopt;
-    return ValueOf(m_lines[i].text);
+    return ValueOf(lines_[i].text);
 }
 
 bool IniFile::SectionExists(const QString &section) const { return FindSection(section) >= 0; }
@@ -174,15 +174,15 @@ void IniFile::WriteString(const QString &section, const QString &key, const QStr
     const QString text = Trim(key).toString() + u'=' + FormatValue(value);
     const qsizetype header = FindSection(section);
     if (header < 0) {
-        m_lines.append(ParseLine(u'[' + Trim(section).toString() + u']'));
-        m_lines.append(ParseLine(text));
+        lines_.append(ParseLine(u'[' + Trim(section).toString() + u']'));
+        lines_.append(ParseLine(text));
         return;
     }
     const qsizetype existing = FindKey(section, key);
     if (existing >= 0) {
         // An unchanged value keeps the line as the user wrote it.
-        if (ValueOf(m_lines[existing].text) != value)
-            m_lines[existing] = ParseLine(text);
+        if (ValueOf(lines_[existing].text) != value)
+            lines_[existing] = ParseLine(text);
         return;
     }
     // After the section's last entry, so blank lines and comments that lead
@@ -190,11 +190,11 @@ void IniFile::WriteString(const QString &section, const QString &key, const QStr
     qsizetype at = header;
     const qsizetype end = SectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        const QStringView t = Trim(m_lines[i].text);
+        const QStringView t = Trim(lines_[i].text);
         if (!t.isEmpty() && !t.startsWith(u';'))
             at = i;
     }
-    m_lines.insert(at + 1, ParseLine(text));
+    lines_.insert(at + 1, ParseLine(text));
 }
 
 void IniFile::WriteInteger(const QString &section, const QString &key, int value)
@@ -210,7 +210,7 @@ void IniFile::WriteBool(const QString &section, const QString &key, bool value)
 QString IniFile::Text() const
 {
     QString text;
-    for (const Line &line : m_lines) {
+    for (const Line &line : lines_) {
         text += line.text;
         text += QLatin1String("\r\n");
     }
@@ -221,18 +221,18 @@ QByteArray IniFile::Bytes() const { return EncodeText(Text()); }
 
 bool IniFile::Flush(QString *error)
 {
-    if (m_unreadable) {
+    if (unreadable_) {
         // Writing now would replace a file whose content we never saw.
         if (error)
-            *error = m_readError;
+            *error = readError_;
         return false;
     }
-    if (m_path.isEmpty()) {
+    if (path_.isEmpty()) {
         if (error)
             *error = QStringLiteral("no file name");
         return false;
     }
-    return WriteFileAtomically(m_path, Bytes(), error);
+    return WriteFileAtomically(path_, Bytes(), error);
 }
 
 std::optional<int> IniFile::ParseInteger(QStringView text)

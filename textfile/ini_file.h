@@ -23,7 +23,7 @@ public:
     // the content is empty, false is returned, and Flush will not overwrite it.
     bool Load(const QString &path, QString *error = nullptr);
     void SetText(const QString &text);
-    const QString &Path() const { return m_path; }
+    const QString &Path() const { return path_; }
 
     bool SectionExists(const QString &section) const;
     bool KeyExists(const QString &section, const QString &key) const;
@@ -62,10 +62,10 @@ private:
     qsizetype FindKey(const QString &section, const QString &key) const;
     std::optional<QString> Value(const QString &section, const QString &key) const;
 
-    QString m_path;
-    QList<Line> m_lines;
-    bool m_unreadable = false;
-    QString m_readError;
+    QString path_;
+    QList<Line> lines_;
+    bool unreadable_ = false;
+    QString readError_;
 };
 
 }  // namespace orvane

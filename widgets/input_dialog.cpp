@@ -16,7 +16,7 @@ TInputDialog::TInputDialog(const QString &caption, const QString &prompt, const 
     prompt_ = new QLabel(prompt, this);
     edit_ = new QLineEdit(this);
     edit_->setObjectName(QStringLiteral("Edit"));
-    edit_->setMaxLength(MaxLength);
+    edit_->setMaxLength(kMaxLength);
     edit_->setText(value);
     edit_->selectAll();
     edit_->setMinimumWidth(300);

@@ -10,7 +10,7 @@ class QPushButton;
 class TInputDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int MaxLength = 255;
+    static constexpr int kMaxLength = 255;
 
     TInputDialog(const QString &caption, const QString &prompt, const QString &value, QWidget *parent = nullptr);
     QString Value() const;

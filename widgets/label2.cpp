@@ -7,11 +7,11 @@ TLabel2::TLabel2(const QString &text, QWidget *parent) : QLabel(text, parent) {}
 void TLabel2::enterEvent(QEnterEvent *event)
 {
     QLabel::enterEvent(event);
-    emit mouseEnter();
+    emit MouseEnter();
 }
 
 void TLabel2::leaveEvent(QEvent *event)
 {
     QLabel::leaveEvent(event);
-    emit mouseLeave();
+    emit MouseLeave();
 }

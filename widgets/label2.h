@@ -10,8 +10,8 @@ public:
     explicit TLabel2(const QString &text, QWidget *parent = nullptr);
 
 signals:
-    void mouseEnter();
-    void mouseLeave();
+    void MouseEnter();
+    void MouseLeave();
 
 protected:
     void enterEvent(QEnterEvent *event) override;

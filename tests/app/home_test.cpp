@@ -136,9 +136,9 @@ protected:
                 memory.positions[k] = uint8_t(10 * id + k + 1);  // 1..12 and 11..22
                 memory.home[k] = uint8_t(100 + 10 * id + k);     // 100..111 and 110..121
             }
-            boards->setBoard(id, memory);
+            boards->SetBoard(id, memory);
         }
-        boards->clearFrames();
+        boards->ClearFrames();
         for (int n = 1; n <= 24; ++n)
             main.home[n] = 45;
     }
@@ -161,9 +161,9 @@ TEST_F(HomeOnBoards, RegisterAnsweredNoSendsNothing)
     EXPECT_EQ(box.text, QStringLiteral("以前のホームポジションが失われますがよろしいですか？"));
     EXPECT_EQ(box.buttons, PromptButtons::YesNo);
     QTest::qWait(50);
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
     EXPECT_TRUE(main.calls.isEmpty());
-    EXPECT_EQ(boards->board(0).home[0], 100);
+    EXPECT_EQ(boards->Board(0).home[0], 100);
 }
 
 TEST_F(HomeOnBoards, RegisterWithoutSecondBoardStoresAndReadsBackTheFirstOnly)
@@ -172,8 +172,8 @@ TEST_F(HomeOnBoards, RegisterWithoutSecondBoardStoresAndReadsBackTheFirstOnly)
     RegisterHome(main);
 
     const std::vector<Bytes> expected{WithSum({0xFB, 0x00}), WithSum({0xFA, 0x00})};
-    EXPECT_EQ(boards->frames(), expected);
-    EXPECT_EQ(boards->board(0).home[0], 1);
+    EXPECT_EQ(boards->Frames(), expected);
+    EXPECT_EQ(boards->Board(0).home[0], 1);
     QStringList expectedCalls;
     for (int n = 1; n <= 12; ++n) {
         expectedCalls << QStringLiteral("SetHomeValue(%1,%2)").arg(n).arg(n)
@@ -191,7 +191,7 @@ TEST_F(HomeOnBoards, RegisterOnTwoBoardsReadsBothBack)
 
     const std::vector<Bytes> expected{WithSum({0xFB, 0x00}), WithSum({0xFB, 0x01}), WithSum({0xFA, 0x00}),
                                       WithSum({0xFA, 0x01})};
-    EXPECT_EQ(boards->frames(), expected);
+    EXPECT_EQ(boards->Frames(), expected);
     EXPECT_EQ(main.home[12], 12);
     EXPECT_EQ(main.home[13], 11);
     EXPECT_EQ(main.home[24], 22);
@@ -205,7 +205,7 @@ TEST_F(HomeOnBoards, FailedRegisterOnOneBoardReadsNothingBack)
     main.ids = {0, 7};  // no board answers to 7
     RegisterHome(main);
 
-    const std::vector<Bytes> frames = boards->frames();
+    const std::vector<Bytes> frames = boards->Frames();
     ASSERT_EQ(frames.size(), 1u + MainRetryCount);
     EXPECT_EQ(frames[0], WithSum({0xFB, 0x00}));
     for (size_t i = 1; i < frames.size(); ++i)
@@ -219,7 +219,7 @@ TEST_F(HomeOnBoards, GetFromBoardWithoutSecondBoardReadsChannelsOneToTwelveOnly)
     main.ids = {0, 255};
     EXPECT_TRUE(GetHomeFromBoard(main));
 
-    EXPECT_EQ(boards->frames(), std::vector<Bytes>{WithSum({0xFA, 0x00})});
+    EXPECT_EQ(boards->Frames(), std::vector<Bytes>{WithSum({0xFA, 0x00})});
     QStringList expectedCalls;
     for (int n = 1; n <= 12; ++n) {
         expectedCalls << QStringLiteral("SetHomeValue(%1,%2)").arg(n).arg(99 + n)
@@ -279,7 +279,7 @@ TEST_F(HomeFiles, OpeningAFileWithOnlyChannelOneGivesNinetyElsewhereAndSendsNoth
     EXPECT_TRUE(prompt.boxes.empty());
     EXPECT_TRUE(main.Calls(QStringLiteral("SendBoardPositions")).isEmpty());
     QTest::qWait(50);
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
 }
 
 TEST_F(HomeFiles, OpeningWithSyncOnWarnsThenDrivesBothBoardsToTheFile)
@@ -302,7 +302,7 @@ TEST_F(HomeFiles, OpeningWithSyncOnWarnsThenDrivesBothBoardsToTheFile)
         WithSum({0xFD, 0x00, 0x00, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72}),
         WithSum({0xFD, 0x01, 0x00, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83, 84}),
     };
-    EXPECT_EQ(boards->frames(), expected);
+    EXPECT_EQ(boards->Frames(), expected);
     EXPECT_TRUE(main.Calls(QStringLiteral("ShowLinkStatus")).isEmpty());
 }
 

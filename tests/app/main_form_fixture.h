@@ -3,6 +3,7 @@
 // tests two virtual boards (IDs 0 and 1) behind one port that stays open for the whole suite.
 
 #include "app/main_form.h"
+#include "modal_wait.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
 #include "scripted_prompt.h"
@@ -82,7 +83,7 @@ protected:
         orvane::sim::Options options;
         options.ids = {0, 1};
         boards = new orvane::sim::VirtualBoards(options);
-        SetDevicePath(LinePort, QString::fromStdString(boards->slavePath()));
+        SetDevicePath(LinePort, QString::fromStdString(boards->SlavePath()));
     }
     static void TearDownTestSuite()
     {
@@ -98,15 +99,15 @@ protected:
             SerialPort->Open();
         }
         ASSERT_TRUE(SerialPort->IsOpen());
-        boards->clearFaults();
+        boards->ClearFaults();
         for (uint8_t id : {0, 1})
-            boards->setBoard(id, orvane::sim::BoardMemory(id));
-        boards->clearFrames();
+            boards->SetBoard(id, orvane::sim::BoardMemory(id));
+        boards->ClearFrames();
     }
     std::unique_ptr<TMainForm> Open(const QString &keys)
     {
         auto form = MainFormTest::Open(keys);
-        boards->clearFrames();
+        boards->ClearFrames();
         return form;
     }
 

@@ -52,14 +52,14 @@ TEST_F(MainFormOnBoards, DraggingSlider5InSyncModeSendsOneFrameToTheFirstBoardOn
     form->SYNC_MODE->click();
     Drag(form->CH_BAR[5], 120);
 
-    ASSERT_EQ(boards->frames().size(), 1u);
-    EXPECT_EQ(boards->frames()[0],
+    ASSERT_EQ(boards->Frames().size(), 1u);
+    EXPECT_EQ(boards->Frames()[0],
               (Bytes{0xFD, 0x00, 0x00, 0x5A, 0x5A, 0x5A, 0x5A, 0x78, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x53}));
     EXPECT_EQ(form->ValueCode(5), 120);
     EXPECT_EQ(form->ValueText(5), QStringLiteral("120"));
     EXPECT_EQ(form->CH_CAPTION[5]->text(), QStringLiteral("120"));
     EXPECT_EQ(form->CH_BAR[5]->value(), 120);
-    EXPECT_EQ(boards->board(0).positions[4], 120);
+    EXPECT_EQ(boards->Board(0).positions[4], 120);
 }
 
 TEST_F(MainFormOnBoards, DraggingSlider17SendsToTheSecondBoardOnlyAndNothingWithoutIt)
@@ -67,15 +67,15 @@ TEST_F(MainFormOnBoards, DraggingSlider17SendsToTheSecondBoardOnlyAndNothingWith
     auto form = Open("CH1-12ID=0\nCH13-24ID=1\n");
     form->SYNC_MODE->click();
     Drag(form->CH_BAR[17], 120);
-    ASSERT_EQ(boards->frames().size(), 1u);
-    EXPECT_EQ(boards->frames()[0],
+    ASSERT_EQ(boards->Frames().size(), 1u);
+    EXPECT_EQ(boards->Frames()[0],
               (Bytes{0xFD, 0x01, 0x00, 0x5A, 0x5A, 0x5A, 0x5A, 0x78, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x54}));
 
-    boards->clearFrames();
+    boards->ClearFrames();
     form = Open("CH1-12ID=0\nCH13-24ID=255\n");
     form->SYNC_MODE->click();
     Drag(form->CH_BAR[17], 30);
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
     EXPECT_EQ(form->ValueCode(17), 30);
     EXPECT_EQ(form->CH_CAPTION[17]->text(), QStringLiteral("30"));
 }
@@ -85,15 +85,15 @@ TEST_F(MainFormOnBoards, SyncOffSendsNothingUntilSetposSendsBothBoardsWithTheCho
     auto form = Open("CH1-12ID=0\nCH13-24ID=1\n");
     Drag(form->CH_BAR[2], 100);
     form->CH_BAR[13]->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
     EXPECT_EQ(form->ValueCode(13), 89);
 
     form->SPD_BTN[3]->click();
     EXPECT_EQ(form->Speed(), 3);
     form->SETPOS_BTN->click();
-    ASSERT_EQ(boards->frames().size(), 2u);
-    EXPECT_EQ(boards->frames()[0], Positions(0, 3, With(Ninety12, 1, 100)));
-    EXPECT_EQ(boards->frames()[1], Positions(1, 3, With(Ninety12, 0, 89)));
+    ASSERT_EQ(boards->Frames().size(), 2u);
+    EXPECT_EQ(boards->Frames()[0], Positions(0, 3, With(Ninety12, 1, 100)));
+    EXPECT_EQ(boards->Frames()[1], Positions(1, 3, With(Ninety12, 0, 89)));
     EXPECT_EQ(form->StatusField(1), QStringLiteral("CH1 - CH12 > 通信成功"));
     EXPECT_EQ(form->StatusField(2), QStringLiteral("CH13 - CH24 > 通信成功"));
 }
@@ -110,23 +110,23 @@ TEST_F(MainFormOnBoards, ArrowHeldActsOncePerPressAndADragDuringATransactionIsRe
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(bar->value(), 91);
     EXPECT_EQ(form->ValueCode(1), 91);
-    EXPECT_EQ(boards->frames().size(), 1u);
+    EXPECT_EQ(boards->Frames().size(), 1u);
     SendMouse(bar, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton, Qt::NoButton);
     EXPECT_FALSE(form->StepGuard());
     bar->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_EQ(form->ValueCode(1), 90);
-    EXPECT_EQ(boards->frames().size(), 2u);
+    EXPECT_EQ(boards->Frames().size(), 2u);
     SendMouse(bar, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton, Qt::NoButton);
 
     // The reply comes in two pieces; the thumb moved meanwhile stays where the first event put it.
-    boards->clearFrames();
+    boards->ClearFrames();
     orvane::sim::Fault slow;
     slow.kind = orvane::sim::FaultKind::Split;
     slow.command = 0xFD;
     slow.first = slow.last = 1;
     slow.gapMs = 25;
     slow.splitAt = 1;
-    boards->addFault(slow);
+    boards->AddFault(slow);
     bool nestedSeen = false;
     QTimer::singleShot(5, [&] {
         nestedSeen = form->DragGuard();
@@ -135,11 +135,11 @@ TEST_F(MainFormOnBoards, ArrowHeldActsOncePerPressAndADragDuringATransactionIsRe
     bar->setSliderDown(true);
     bar->setSliderPosition(120);
     bar->setSliderDown(false);
-    boards->clearFaults();
+    boards->ClearFaults();
 
     EXPECT_TRUE(nestedSeen);
-    ASSERT_EQ(boards->frames().size(), 1u);
-    EXPECT_EQ(boards->frames()[0], Positions(0, 0, With(Ninety12, 0, 120)));
+    ASSERT_EQ(boards->Frames().size(), 1u);
+    EXPECT_EQ(boards->Frames()[0], Positions(0, 0, With(Ninety12, 0, 120)));
     EXPECT_EQ(bar->value(), 120);
     EXPECT_EQ(form->ValueCode(1), 120);
     EXPECT_FALSE(form->DragGuard());
@@ -159,8 +159,8 @@ TEST_F(MainFormOnBoards, ModeListStoresTheModeCodeAndHidesTheSliderForLowAndHigh
     EXPECT_EQ(form->ValueCode(3), 221);
     EXPECT_EQ(form->CH_CAPTION[3]->text(), QStringLiteral("221"));
     EXPECT_FALSE(form->CH_BAR[3]->isHidden());
-    ASSERT_EQ(boards->frames().size(), 1u);
-    EXPECT_EQ(boards->frames()[0], Positions(0, 0, With(Ninety12, 2, 221)));
+    ASSERT_EQ(boards->Frames().size(), 1u);
+    EXPECT_EQ(boards->Frames()[0], Positions(0, 0, With(Ninety12, 2, 221)));
 
     choose(6);
     EXPECT_EQ(form->ValueCode(3), 226);
@@ -171,7 +171,7 @@ TEST_F(MainFormOnBoards, ModeListStoresTheModeCodeAndHidesTheSliderForLowAndHigh
     EXPECT_EQ(form->ValueCode(3), 40);
     EXPECT_EQ(form->CH_CAPTION[3]->text(), QStringLiteral("40"));
     EXPECT_FALSE(form->CH_BAR[3]->isHidden());
-    EXPECT_EQ(boards->frames().size(), 3u);
+    EXPECT_EQ(boards->Frames().size(), 3u);
 }
 
 TEST_F(MainFormOnBoards, TrackingIsAllOrNothingAndAlwaysReportsInSyncMode)
@@ -186,20 +186,20 @@ TEST_F(MainFormOnBoards, TrackingIsAllOrNothingAndAlwaysReportsInSyncMode)
     EXPECT_EQ(form->CH_BAR[1]->value(), 175);
     EXPECT_EQ(form->CH_BAR[2]->value(), 90);
     EXPECT_EQ(form->ValueCode(2), 90);
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
 
     form->TRACK_BTN[1]->click();  // -1
     EXPECT_EQ(form->ValueCode(1), 174);
     EXPECT_EQ(form->CH_CAPTION[2]->text(), QStringLiteral("89"));
-    ASSERT_EQ(boards->frames().size(), 2u);
-    EXPECT_EQ(boards->frames()[0], Positions(0, 0, With(With(Ninety12, 0, 174), 1, 89)));
+    ASSERT_EQ(boards->Frames().size(), 2u);
+    EXPECT_EQ(boards->Frames()[0], Positions(0, 0, With(With(Ninety12, 0, 174), 1, 89)));
 
     form->CH_SYNC[1]->setChecked(false);
     form->CH_SYNC[2]->setChecked(false);
-    boards->clearFrames();
+    boards->ClearFrames();
     form->ShowLinkStatus(3);
     form->TRACK_BTN[0]->click();
-    EXPECT_EQ(boards->frames().size(), 2u);
+    EXPECT_EQ(boards->Frames().size(), 2u);
     EXPECT_EQ(form->StatusField(1), QStringLiteral("CH1 - CH12 > 通信成功"));
 }
 
@@ -229,11 +229,11 @@ TEST_F(MainFormOnBoards, RelativeDisplayColoursAndNumbers)
 TEST_F(MainFormOnBoards, ReadingBoardsInDifferentModesFailsBeforeAnyPositionIsRead)
 {
     auto form = Open("CH1-12ID=0\nCH13-24ID=1\n");
-    boards->editBoard(1, [](orvane::sim::BoardMemory &m) { m.mode = 1; });
+    boards->EditBoard(1, [](orvane::sim::BoardMemory &m) { m.mode = 1; });
     EXPECT_FALSE(form->ReadBoardPositions());
-    ASSERT_EQ(boards->frames().size(), 2u);
-    EXPECT_EQ(boards->frames()[0], WithSum({0xF0, 0x00}));
-    EXPECT_EQ(boards->frames()[1], WithSum({0xF0, 0x01}));
+    ASSERT_EQ(boards->Frames().size(), 2u);
+    EXPECT_EQ(boards->Frames()[0], WithSum({0xF0, 0x00}));
+    EXPECT_EQ(boards->Frames()[1], WithSum({0xF0, 0x01}));
     EXPECT_EQ(form->StatusField(1), QStringLiteral("CH1 - CH12 > 通信失敗"));
     EXPECT_EQ(form->StatusField(2), QStringLiteral("CH13 - CH24 > 通信失敗"));
     EXPECT_EQ(form->ValueCode(1), 90);
@@ -245,7 +245,7 @@ TEST_F(MainFormOnBoards, PositionsReadInTeachingModeMoveThePanelsButNotTheValueC
     form->CH_MODE[2]->setCurrentIndex(1);
     form->ChangePortCondition(form->CH_MODE[2]);  // FREE, kept by the read below
     for (uint8_t id : {0, 1})
-        boards->editBoard(id, [id](orvane::sim::BoardMemory &m) {
+        boards->EditBoard(id, [id](orvane::sim::BoardMemory &m) {
             m.mode = 2;
             for (int k = 0; k < 12; ++k)
                 m.positions[k] = uint8_t(10 + 12 * id + k);
@@ -262,14 +262,14 @@ TEST_F(MainFormOnBoards, PositionsReadInTeachingModeMoveThePanelsButNotTheValueC
     EXPECT_EQ(form->CH_MODE[2]->currentIndex(), 1);
 
     // The screen's positions are the slider positions (FREE stays FREE).
-    boards->clearFrames();
+    boards->ClearFrames();
     form->SETPOS_BTN->click();
-    ASSERT_EQ(boards->frames().size(), 2u);
-    EXPECT_EQ(boards->frames()[0], Positions(0, 7, {10, 221, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}));
+    ASSERT_EQ(boards->Frames().size(), 2u);
+    EXPECT_EQ(boards->Frames()[0], Positions(0, 7, {10, 221, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}));
 
     // In default mode the read values become the value codes.
     for (uint8_t id : {0, 1})
-        boards->editBoard(id, [](orvane::sim::BoardMemory &m) {
+        boards->EditBoard(id, [](orvane::sim::BoardMemory &m) {
             m.mode = 0;
             m.positions[0] = 60;
         });
@@ -290,26 +290,26 @@ TEST_F(MainFormOnBoards, EnsureSleepWarnsOnlyInDefaultModeAndFailsSilentlyWithou
               QStringLiteral("ＯＫをクリックすると通信を開始すると共に\r\nサーボが停止するので注意してください！"));
     EXPECT_EQ(prompt.boxes[0].buttons, PromptButtons::Ok);
     const std::vector<Bytes> sleep{WithSum({0xF0, 0x00}), WithSum({0xF1, 0x00, 0x01}), WithSum({0xF1, 0x01, 0x01})};
-    EXPECT_EQ(boards->frames(), sleep);
+    EXPECT_EQ(boards->Frames(), sleep);
     EXPECT_EQ(form->StatusField(0), QStringLiteral("スリープ"));
-    EXPECT_EQ(boards->board(1).mode, 1);
+    EXPECT_EQ(boards->Board(1).mode, 1);
 
-    boards->clearFrames();
+    boards->ClearFrames();
     EXPECT_TRUE(form->EnsureSleep());
     EXPECT_EQ(prompt.boxes.size(), 1u);
-    EXPECT_EQ(boards->frames().size(), 1u);
+    EXPECT_EQ(boards->Frames().size(), 1u);
 
     form = Open("CH1-12ID=7\nCH13-24ID=1\n");
     EXPECT_FALSE(form->EnsureSleep());
     EXPECT_TRUE(prompt.boxes.empty());
-    EXPECT_EQ(boards->frames().size(), size_t(MainRetryCount));
+    EXPECT_EQ(boards->Frames().size(), size_t(MainRetryCount));
 }
 
 TEST_F(MainFormOnBoards, ReturnToHomeSleepsReadsHomeDrivesThereAndWakes)
 {
     auto form = Open("CH1-12ID=0\nCH13-24ID=1\n");
     for (uint8_t id : {0, 1})
-        boards->editBoard(id, [id](orvane::sim::BoardMemory &m) {
+        boards->EditBoard(id, [id](orvane::sim::BoardMemory &m) {
             for (int k = 0; k < 12; ++k)
                 m.home[k] = uint8_t(100 + 12 * id + k);
         });
@@ -329,7 +329,7 @@ TEST_F(MainFormOnBoards, ReturnToHomeSleepsReadsHomeDrivesThereAndWakes)
         WithSum({0xFA, 0x00}),       WithSum({0xFA, 0x01}),       Positions(0, 0, home0),
         Positions(1, 0, home1),      WithSum({0xF1, 0x00, 0x00}), WithSum({0xF1, 0x01, 0x00}),
     };
-    EXPECT_EQ(boards->frames(), expected);
+    EXPECT_EQ(boards->Frames(), expected);
     EXPECT_EQ(form->HomeValue(13), 112);
     EXPECT_EQ(form->ValueCode(13), 112);
     EXPECT_EQ(form->CH_BAR[13]->value(), 112);
@@ -337,11 +337,11 @@ TEST_F(MainFormOnBoards, ReturnToHomeSleepsReadsHomeDrivesThereAndWakes)
     EXPECT_EQ(form->StatusField(2), QStringLiteral("CH13 - CH24 > 通信成功"));
 
     // Cancel stops after the mode question; the boards stay asleep.
-    boards->clearFrames();
+    boards->ClearFrames();
     prompt.answers = {PromptAnswer::Cancel};
     form->NOW_BTN->click();
-    EXPECT_EQ(boards->frames().size(), 3u);
-    EXPECT_EQ(boards->board(0).mode, 1);
+    EXPECT_EQ(boards->Frames().size(), 3u);
+    EXPECT_EQ(boards->Board(0).mode, 1);
 }
 
 TEST_F(MainFormOnBoards, SleepAndDefaultButtonsNameTheModeFirstAndReportEachBoard)
@@ -349,15 +349,15 @@ TEST_F(MainFormOnBoards, SleepAndDefaultButtonsNameTheModeFirstAndReportEachBoar
     auto form = Open("CH1-12ID=0\nCH13-24ID=9\n");
     form->SLEEP_BTN->click();
     EXPECT_EQ(form->StatusField(0), QStringLiteral("スリープ"));
-    EXPECT_EQ(boards->frames().front(), WithSum({0xF1, 0x00, 0x01}));
+    EXPECT_EQ(boards->Frames().front(), WithSum({0xF1, 0x00, 0x01}));
     EXPECT_EQ(form->StatusField(1), QStringLiteral("CH1 - CH12 > 通信成功"));
     EXPECT_EQ(form->StatusField(2), QStringLiteral("CH13 - CH24 > 通信失敗"));
 
     form = Open("CH1-12ID=0\nCH13-24ID=255\n");
-    boards->clearFrames();
+    boards->ClearFrames();
     form->DEFAULT_BTN->click();
     EXPECT_EQ(form->StatusField(0), QStringLiteral("デフォルト"));
-    EXPECT_EQ(boards->frames(), std::vector<Bytes>{WithSum({0xF1, 0x00, 0x00})});
+    EXPECT_EQ(boards->Frames(), std::vector<Bytes>{WithSum({0xF1, 0x00, 0x00})});
     EXPECT_EQ(form->StatusField(2), QStringLiteral("CH13 - CH24 > 通信成功"));
 }
 
@@ -373,13 +373,13 @@ TEST_F(MainFormOnBoards, PortListOffClosesThePortWithANoticeAndARestoredPortOpen
     EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("シリアルポートをＯＦＦにしました"));
 
     prompt.boxes.clear();
-    form = Open(QStringLiteral("CommPort=4\n[Ports]\nCOM4=%1\n").arg(QString::fromStdString(boards->slavePath())));
+    form = Open(QStringLiteral("CommPort=4\n[Ports]\nCOM4=%1\n").arg(QString::fromStdString(boards->SlavePath())));
     EXPECT_EQ(form->CommPort->currentText(), QStringLiteral("COM4"));
-    EXPECT_EQ(form->CommPort->itemData(4, Qt::ToolTipRole).toString(), QString::fromStdString(boards->slavePath()));
+    EXPECT_EQ(form->CommPort->itemData(4, Qt::ToolTipRole).toString(), QString::fromStdString(boards->SlavePath()));
     ASSERT_EQ(prompt.boxes.size(), 1u);
     EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("COM4 設定完了"));
     EXPECT_TRUE(SerialPort->IsOpen());
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
     EXPECT_TRUE(form->SendBoardPositions(0, 0));
 }
 
@@ -392,7 +392,7 @@ TEST_F(MainFormOnBoards, HomeButtonAndANameDoubleClickRunTheirDialogsOnThisWindo
     EXPECT_TRUE(form->HOME_BTN->isEnabled());
     EXPECT_TRUE(form->SpeedButton1->isEnabled());
 
-    boards->editBoard(0, [](orvane::sim::BoardMemory &m) { m.home[0] = 77; });
+    boards->EditBoard(0, [](orvane::sim::BoardMemory &m) { m.home[0] = 77; });
     WhenModal([&](QWidget *) {
         home.GetHomeChk->click();
         home.HomeOkButton->click();
@@ -400,7 +400,7 @@ TEST_F(MainFormOnBoards, HomeButtonAndANameDoubleClickRunTheirDialogsOnThisWindo
     form->HOME_BTN->click();
     EXPECT_EQ(form->HomeValue(1), 77);
     EXPECT_EQ(form->ValueCode(1), 90);
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{WithSum({0xFA, 0x00}), WithSum({0xFA, 0x01})}));
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{WithSum({0xFA, 0x00}), WithSum({0xFA, 0x01})}));
 
     WhenModal([&](QWidget *) {
         labels.EDIT_CH[3]->setText(QStringLiteral("Knee"));

@@ -4,11 +4,13 @@
 
 #include "app/main_windows.h"
 #include "app/panel_layout.h"
+#include "app/program_places.h"
 #include "textfile/code_page.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -376,4 +378,45 @@ TEST_F(MainFormTest, ClosingAsksAboutMotionDataFirstOnlyWhenThereIsSome)
     motion.show();
     form->SaveSettings();
     EXPECT_TRUE(IniBytes().contains("ListView=1\r\nListTop=40\r\nListLeft=30\r\n"));
+}
+
+TEST_F(MainFormTest, OptionsTeachingAndVersionBoxJoinTheirButtonsAndIdsReachOrvIni)
+{
+    auto form = Open(QStringLiteral("CH1-12ID=2\nCH13-24ID=6\nServoName4=肘"));
+    MainWindows windows(*form);
+    EXPECT_TRUE(form->OPTION_BTN->isEnabled());
+    EXPECT_TRUE(form->SHOT_BTN->isEnabled());
+    EXPECT_TRUE(form->INFO_BTN->isEnabled());
+    EXPECT_EQ(windows.options.CH_TRIM_LAB[4]->text(), QStringLiteral("肘"));
+    EXPECT_EQ(windows.teaching.THC[4]->text(), QStringLiteral("肘"));
+    EXPECT_EQ(windows.options.ID_BOX1->currentText(), QStringLiteral("2"));
+
+    windows.options.ID_BOX2->setCurrentIndex(0);
+    emit windows.options.ID_BOX2->activated(0);
+    EXPECT_EQ(form->BoardId(1), 255);
+    windows.teaching.SPD_LIST->setCurrentIndex(4);
+    emit windows.teaching.SPD_LIST->activated(4);
+    EXPECT_EQ(form->Speed(), 4);
+    EXPECT_TRUE(form->SPD_BTN[4]->isChecked());
+    form->SaveSettings();
+    const QString text = orvane::DecodeText(IniBytes());
+    EXPECT_TRUE(text.contains(QStringLiteral("CH1-12ID=2\r\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("CH13-24ID=255\r\n")));
+}
+
+TEST(ProgramPlaces, AWritableFolderKeepsEverythingAndAnUnwritableOneMovesToXdgConfig)
+{
+    QTemporaryDir program, home, config;
+    orvane::ProgramPlaces places = orvane::ResolveProgramPlaces(program.path(), config.path(), home.path());
+    EXPECT_EQ(places.settingsFolder, program.path());
+    EXPECT_EQ(places.startFolder, program.path());
+
+    const QString missing = QDir(program.path()).filePath(QStringLiteral("gone"));
+    places = orvane::ResolveProgramPlaces(missing, config.path(), home.path());
+    EXPECT_EQ(places.settingsFolder, QDir(config.path()).filePath(QStringLiteral("orvane")));
+    EXPECT_TRUE(QFileInfo(places.settingsFolder).isDir());
+    EXPECT_EQ(places.startFolder, home.path());
+
+    places = orvane::ResolveProgramPlaces(missing, QStringLiteral("relative/path"), home.path());
+    EXPECT_EQ(places.settingsFolder, QDir(home.path()).filePath(QStringLiteral(".config/orvane")));
 }

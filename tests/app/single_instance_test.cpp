@@ -1,11 +1,9 @@
-// The single-instance lock, the program refusing a second start, and the real prompt's dialogs.
+// The single-instance lock and the program refusing a second start.
 
 #include "main_form_fixture.h"
 #include "modal_wait.h"
 
 #include "app/single_instance.h"
-#include "widgets/input_dialog.h"
-#include "widgets/qt_prompt.h"
 
 #include <QApplication>
 #include <QDir>
@@ -95,77 +93,4 @@ TEST(SingleInstance, ASecondProgramIsRefusedAndTouchesNothing)
     second.waitForFinished();
     first.kill();
     first.waitForFinished();
-}
-
-TEST(QtPrompt, FiltersBecomeQtFilters)
-{
-    EXPECT_EQ(QtFileFilter(QStringLiteral("ホームポジション (*.vpd)|*.vpd")),
-              QStringLiteral("ホームポジション (*.vpd)"));
-    EXPECT_EQ(QtFileFilter(QStringLiteral("Motion|*.csv|All|*.a;*.b")),
-              QStringLiteral("Motion (*.csv);;All (*.a *.b)"));
-}
-
-TEST(QtPrompt, QuestionBoxShowsTitleTextIconAndYesNo)
-{
-    QtPrompt prompt;
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    WhenModal([&](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        ASSERT_NE(box, nullptr);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        box->button(QMessageBox::No)->click();
-    });
-    EXPECT_EQ(prompt.Message(PromptIcon::Question, QStringLiteral("確認"), QStringLiteral("終了してよろしいですか？"),
-                             PromptButtons::YesNo),
-              PromptAnswer::No);
-    EXPECT_EQ(title, QStringLiteral("確認"));
-    EXPECT_EQ(text, QStringLiteral("終了してよろしいですか？"));
-    EXPECT_EQ(icon, QMessageBox::Question);
-    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
-
-    WhenModal([&](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        ASSERT_NE(box, nullptr);
-        buttons = box->standardButtons();
-        EXPECT_EQ(box->icon(), QMessageBox::Warning);
-        box->button(QMessageBox::Ok)->click();
-    });
-    EXPECT_EQ(
-        prompt.Message(PromptIcon::Warning, QStringLiteral("警告"), QStringLiteral("a\r\nb"), PromptButtons::OkCancel),
-        PromptAnswer::Ok);
-    EXPECT_EQ(buttons, QMessageBox::Ok | QMessageBox::Cancel);
-}
-
-TEST(InputDialog, KeepsAtMost255CharactersAndReturnsTheTextOnlyOnOk)
-{
-    TInputDialog dialog(QStringLiteral("Caption"), QStringLiteral("Prompt"), QStringLiteral("old"));
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Caption"));
-    EXPECT_TRUE(dialog.OkButton()->isDefault());
-    EXPECT_EQ(dialog.Edit()->text(), QStringLiteral("old"));
-    dialog.Edit()->setText(QString(300, QLatin1Char('x')));
-    EXPECT_EQ(dialog.Value().size(), 255);
-
-    QString value = QStringLiteral("kept");
-    WhenModal([](QWidget *w) {
-        auto *dialog = qobject_cast<TInputDialog *>(w);
-        ASSERT_NE(dialog, nullptr);
-        dialog->Edit()->setText(QStringLiteral("typed"));
-        dialog->CancelButton()->click();
-    });
-    EXPECT_FALSE(InputQuery(nullptr, QStringLiteral("C"), QStringLiteral("P"), value));
-    EXPECT_EQ(value, QStringLiteral("kept"));
-
-    WhenModal([](QWidget *w) {
-        auto *dialog = qobject_cast<TInputDialog *>(w);
-        ASSERT_NE(dialog, nullptr);
-        dialog->Edit()->clear();
-        QTest::keyClick(dialog->Edit(), Qt::Key_Return);
-    });
-    EXPECT_TRUE(InputQuery(nullptr, QStringLiteral("C"), QStringLiteral("P"), value));
-    EXPECT_EQ(value, QString());
 }

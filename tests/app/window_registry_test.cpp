@@ -99,10 +99,10 @@ TEST_F(MainFormTest, TheProgramsWindowsOpenFromTheirButtonsAndHandOverToTheMainW
 {
     auto form = Open(QString());
     MainWindows windows(*form);
-    for (QToolButton *b :
-         {form->GRID_BTN, form->GRAPH_BTN, form->HOME_BTN, form->SpeedButton1, form->ADDITEM_BTN, form->SpeedButton3})
+    for (QToolButton *b : {form->GRID_BTN, form->GRAPH_BTN, form->HOME_BTN, form->SpeedButton1, form->ADDITEM_BTN,
+                           form->SpeedButton3, form->OPTION_BTN, form->INFO_BTN, form->SHOT_BTN})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_FALSE(form->OPTION_BTN->isEnabled());
+    EXPECT_FALSE(form->OptionMenu3->isEnabled());
 
     form->GRID_BTN->click();
     EXPECT_TRUE(windows.motion.isVisible());

@@ -43,7 +43,7 @@ using BoardMain = SleepOnBoards<FakeMain>;
 Bytes Frame(std::initializer_list<int> bytes)
 {
     Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::checksum(b));
+    b.push_back(orvane::sim::Checksum(b));
     return b;
 }
 
@@ -52,7 +52,7 @@ Bytes RowFrame(int id, int slot, int row, int speed, const std::array<uint8_t, 1
     Bytes b{0xF9, uint8_t(id), uint8_t(slot), uint8_t(row), uint8_t(speed)};
     for (uint8_t v : values)
         b.push_back(v);
-    b.push_back(orvane::sim::checksum(b));
+    b.push_back(orvane::sim::Checksum(b));
     return b;
 }
 
@@ -63,10 +63,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(SerialPort->IsOpen());
-        boards->clearFaults();
-        boards->setBoard(0, BoardMemory(0));
-        boards->setBoard(1, BoardMemory(1));
-        boards->clearFrames();
+        boards->ClearFaults();
+        boards->SetBoard(0, BoardMemory(0));
+        boards->SetBoard(1, BoardMemory(1));
+        boards->ClearFrames();
         main.ids = {0, 1};
     }
     // Rows r = 0..n-1: speed r % 8, channel n at (r + n) % 181.
@@ -78,7 +78,7 @@ protected:
                 values << QString::number((r + ch) % 181);
             form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
         }
-        boards->clearFrames();
+        boards->ClearFrames();
     }
     static std::array<uint8_t, 12> Values(int r, int group)
     {
@@ -120,9 +120,9 @@ TEST_F(TransferOnBoards, WriteOf101RowsAsksAndWritesTheFirst100WithLength100)
         expected.push_back(Frame({0xF7, id, 3, 100}));
     for (int id : {0, 1})
         expected.push_back(Frame({0xF1, id, 0}));
-    EXPECT_EQ(boards->frames(), expected);
+    EXPECT_EQ(boards->Frames(), expected);
 
-    const BoardMemory second = boards->board(1);
+    const BoardMemory second = boards->Board(1);
     EXPECT_EQ(second.motionLengths[3], 100);
     EXPECT_EQ(second.motions[3][99].speed, 99 % 8);
     EXPECT_EQ(second.motions[3][99].values, Values(99, 1));
@@ -136,11 +136,11 @@ TEST_F(TransferOnBoards, WriteFailingAtARowStopsThereWritesNoLengthAndSaysSo)
 {
     Fill(5);
     // Row 2 on the first board goes unanswered for all ten tries; the second board still takes it.
-    boards->addFault(Fault{FaultKind::NoReply, 0xF9, 5, 14});
+    boards->AddFault(Fault{FaultKind::NoReply, 0xF9, 5, 14});
     form.MOT_WRITE_BTN->click();
 
     int rowFrames = 0;
-    for (const Bytes &f : boards->frames()) {
+    for (const Bytes &f : boards->Frames()) {
         EXPECT_NE(f[0], 0xF7);
         if (f[0] == 0xF9) {
             ++rowFrames;
@@ -149,7 +149,7 @@ TEST_F(TransferOnBoards, WriteFailingAtARowStopsThereWritesNoLengthAndSaysSo)
         EXPECT_FALSE(f[0] == 0xF1 && f[2] == 0) << "sleep was released";
     }
     EXPECT_EQ(rowFrames, 4 + 10 + 1);
-    EXPECT_EQ(boards->board(0).motionLengths[0], 0);
+    EXPECT_EQ(boards->Board(0).motionLengths[0], 0);
     const auto &boxes = main.ownPrompt.boxes;
     ASSERT_EQ(boxes.size(), 3u);  // question, sleep warning, failure: no completion question
     ExpectBox(boxes[2], PromptIcon::Error, Warning, Failed, PromptButtons::Ok);
@@ -162,7 +162,7 @@ TEST_F(TransferOnBoards, ReadOfAnEmptySlotWarnsWithoutPuttingTheBoardsToSleep)
     form.MOTION_NUM->setCurrentIndex(7);
     form.MOT_READ_BTN->click();
 
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{Frame({0xF6, 0, 7}), Frame({0xF6, 1, 7})}));
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{Frame({0xF6, 0, 7}), Frame({0xF6, 1, 7})}));
     ASSERT_EQ(main.ownPrompt.boxes.size(), 1u);
     ExpectBox(main.ownPrompt.boxes[0], PromptIcon::Warning, Warning, "読込むモーションデータがありません",
               PromptButtons::Ok);
@@ -174,11 +174,11 @@ TEST_F(TransferOnBoards, UndoOfAReadGivesBackTheListItReplaced)
 {
     Fill(3);
     const QList<QStringList> before{form.model()->fields(0), form.model()->fields(1), form.model()->fields(2)};
-    boards->editBoard(0, [](BoardMemory &m) {
+    boards->EditBoard(0, [](BoardMemory &m) {
         m.motionLengths[2] = 1;
         m.motions[2][0] = {4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
     });
-    boards->editBoard(1, [](BoardMemory &m) { m.motionLengths[2] = 1; });
+    boards->EditBoard(1, [](BoardMemory &m) { m.motionLengths[2] = 1; });
     main.ownPrompt.answers = {PromptAnswer::Ok, PromptAnswer::Ok};
     form.MOTION_NUM->setCurrentIndex(2);
     form.MOT_READ_BTN->click();
@@ -201,12 +201,12 @@ TEST_F(TransferOnBoards, ReadWithOneBoardAbsentFillsItsChannelsWith225)
     for (int absent : {1, 0}) {
         SCOPED_TRACE(absent);
         const int present = 1 - absent;
-        boards->editBoard(uint8_t(present), [](BoardMemory &m) {
+        boards->EditBoard(uint8_t(present), [](BoardMemory &m) {
             m.motionLengths[5] = 2;
             for (int r = 0; r < 2; ++r)
                 m.motions[5][r] = {uint8_t(6 - r), {uint8_t(10 + r), 20, 30, 40, 50, 60, 70, 80, 90, 100, 221, 227}};
         });
-        boards->clearFrames();
+        boards->ClearFrames();
         main.ids[absent] = 255;
         main.ownPrompt = ScriptedPrompt{};
         main.ownPrompt.answers = {PromptAnswer::Ok, PromptAnswer::Cancel};  // sleep warning; stay asleep
@@ -223,9 +223,9 @@ TEST_F(TransferOnBoards, ReadWithOneBoardAbsentFillsItsChannelsWith225)
             expected += absent == 1 ? board + filler : filler + board;
             EXPECT_EQ(form.model()->fields(r), expected);
         }
-        for (const Bytes &f : boards->frames())
+        for (const Bytes &f : boards->Frames())
             EXPECT_EQ(f[1], present);
-        EXPECT_EQ(boards->board(uint8_t(present)).mode, 1);
+        EXPECT_EQ(boards->Board(uint8_t(present)).mode, 1);
         EXPECT_EQ(main.ownPrompt.boxes.back().text,
                   QStringLiteral("読込が完了いたしました\r\nＯＫを押すとスリープを解除します"));
         main.ids = {0, 1};
@@ -238,7 +238,7 @@ TEST_F(TransferOnBoards, FailedClearKeepsTheListAndSaysSo)
     main.ids = {0, 255};
     Fill(2);
     const QStringList before = form.model()->fields(1);
-    boards->addFault(Fault{FaultKind::NoReply, 0xF9, 3, 0});
+    boards->AddFault(Fault{FaultKind::NoReply, 0xF9, 3, 0});
     form.MOT_FORMAT_BTN->click();
 
     const auto &boxes = main.ownPrompt.boxes;
@@ -247,7 +247,7 @@ TEST_F(TransferOnBoards, FailedClearKeepsTheListAndSaysSo)
     ExpectBox(boxes[2], PromptIcon::Error, Warning, Failed, PromptButtons::Ok);
     EXPECT_EQ(form.RowCount(), 2);
     EXPECT_EQ(form.model()->fields(1), before);
-    const auto frames = boards->frames();
+    const auto frames = boards->Frames();
     EXPECT_EQ(frames[2], RowFrame(0, 0, 0, 7,
                                   std::array<uint8_t, 12>{225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225}));
     EXPECT_EQ(frames.size(), 2u + 2u + 20u);  // GetMode, SetMode, rows 0 and 1, twenty tries of row 2
@@ -257,16 +257,16 @@ TEST_F(TransferOnBoards, FailedClearKeepsTheListAndSaysSo)
 TEST_F(TransferOnBoards, PlayFromSleepWarnsReleasesSleepAndPlaysOnBothBoards)
 {
     for (uint8_t id : {0, 1})
-        boards->editBoard(id, [](BoardMemory &m) { m.mode = 1; });
+        boards->EditBoard(id, [](BoardMemory &m) { m.mode = 1; });
     form.MOTION_NUM->setCurrentIndex(2);
     form.RUN_BTN->click();
 
     ASSERT_EQ(main.ownPrompt.boxes.size(), 1u);
     ExpectBox(main.ownPrompt.boxes[0], PromptIcon::Warning, Warning,
               "ＯＫをクリックするとサーボが動き出すので注意してください！", PromptButtons::Ok);
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{Frame({0xF0, 0}), Frame({0xF1, 0, 0}), Frame({0xF1, 1, 0}),
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{Frame({0xF0, 0}), Frame({0xF1, 0, 0}), Frame({0xF1, 1, 0}),
                                                     Frame({0xEF, 0, 2}), Frame({0xEF, 1, 2})}));
-    EXPECT_EQ(boards->board(1).playedMotions, std::vector<uint8_t>{2});
+    EXPECT_EQ(boards->Board(1).playedMotions, std::vector<uint8_t>{2});
 }
 
 }  // namespace

@@ -80,11 +80,11 @@ void ScriptedLine::Run()
             std::lock_guard lock(mutex_);
             pending_.append(buffer, n);
             for (;;) {
-                while (!pending_.isEmpty() && orvane::sim::frameLength(uint8_t(pending_[0])) == 0)
+                while (!pending_.isEmpty() && orvane::sim::FrameLength(uint8_t(pending_[0])) == 0)
                     pending_.remove(0, 1);
                 if (pending_.isEmpty())
                     break;
-                const int length = orvane::sim::frameLength(uint8_t(pending_[0]));
+                const int length = orvane::sim::FrameLength(uint8_t(pending_[0]));
                 if (pending_.size() < length)
                     break;
                 frames_.push_back(pending_.left(length));

@@ -41,7 +41,7 @@ TEST_F(CommXOpen, MissingDeviceOrNonTerminalCannotBeOpened)
     comm.SetPortNo(103);
     EXPECT_EQ(CommErrorOf([&] { comm.Open(); }), kCannotOpen);
     EXPECT_FALSE(comm.IsOpen());
-    EXPECT_EQ(comm.Handle(), TCustomCommX::InvalidHandle);
+    EXPECT_EQ(comm.Handle(), TCustomCommX::kInvalidHandle);
 
     SetDevicePath(103, "/dev/null");
     EXPECT_EQ(CommErrorOf([&] { comm.Open(); }), kCannotOpen);
@@ -60,7 +60,7 @@ TEST_F(CommXOpen, SecondOpeningIsRefusedAndTheFirstKeepsWorking)
     first.Open();
     ASSERT_TRUE(first.IsOpen());
     const uintptr_t handle = first.Handle();
-    EXPECT_NE(handle, TCustomCommX::InvalidHandle);
+    EXPECT_NE(handle, TCustomCommX::kInvalidHandle);
 
     // The test runs as root, whom TIOCEXCL lets through: the lock must refuse it all the same.
     TCommX second;
@@ -80,7 +80,7 @@ TEST_F(CommXOpen, SecondOpeningIsRefusedAndTheFirstKeepsWorking)
     EXPECT_EQ(QByteArray(buf, 4), QByteArray("pong"));
 
     first.Close();
-    EXPECT_EQ(first.Handle(), TCustomCommX::InvalidHandle);
+    EXPECT_EQ(first.Handle(), TCustomCommX::kInvalidHandle);
     second.Open();  // free again once closed
     EXPECT_TRUE(second.IsOpen());
 }

@@ -65,10 +65,10 @@ protected:
     static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
-        boards->clearFaults();
-        boards->setBoard(0, BoardMemory(0));
-        boards->setBoard(1, BoardMemory(1));
-        boards->clearFrames();
+        boards->ClearFaults();
+        boards->SetBoard(0, BoardMemory(0));
+        boards->SetBoard(1, BoardMemory(1));
+        boards->ClearFrames();
     }
     static BoardImage Backup()
     {
@@ -90,8 +90,8 @@ TEST_F(BoardImageOnLine, AFullImageOfTwoBoardsRestoresTheSameMemoryThroughItsJso
 {
     const BoardMemory full0 = FullBoard(0);
     const BoardMemory full1 = FullBoard(1);
-    boards->setBoard(0, full0);
-    boards->setBoard(1, full1);
+    boards->SetBoard(0, full0);
+    boards->SetBoard(1, full1);
     const BoardImage image = Backup();
     ASSERT_EQ(image.boards.size(), 2u);
     EXPECT_EQ(image.boards[1].home[0], 31);
@@ -103,16 +103,16 @@ TEST_F(BoardImageOnLine, AFullImageOfTwoBoardsRestoresTheSameMemoryThroughItsJso
     ASSERT_TRUE(read) << error.toStdString();
     EXPECT_EQ(*read, image);
 
-    boards->setBoard(0, BoardMemory(0));
-    boards->setBoard(1, BoardMemory(1));
+    boards->SetBoard(0, BoardMemory(0));
+    boards->SetBoard(1, BoardMemory(1));
     std::vector<int> seen;
     for (const ImageBoard &board : read->boards)
         ASSERT_TRUE(orvane::WriteBoardImage(
             board, [&](int done, int) { seen.push_back(done); }, &error))
             << error.toStdString();
-    ExpectSameMemory(boards->board(0), full0);
-    ExpectSameMemory(boards->board(1), full1);
-    EXPECT_EQ(boards->board(0).mode, 1);  // left asleep
+    ExpectSameMemory(boards->Board(0), full0);
+    ExpectSameMemory(boards->Board(1), full1);
+    EXPECT_EQ(boards->Board(0).mode, 1);  // left asleep
     EXPECT_EQ(seen.back(), orvane::BoardWriteCommands(read->boards[1]));
 
     const BoardImage again = Backup();
@@ -125,14 +125,14 @@ TEST_F(BoardImageOnLine, VerifyNamesASingleChangedRowAndTheLengthsThatDiffer)
     BoardMemory m(0);
     m.motionLengths[3] = 5;
     m.scenarioLengths[1] = 2;
-    boards->setBoard(0, m);
+    boards->SetBoard(0, m);
     QString error;
     const std::optional<ImageBoard> saved = orvane::ReadBoardImage(0, {}, &error);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->motions[3].size(), 5u);
     EXPECT_TRUE(saved->motions[4].empty());
 
-    boards->editBoard(0, [](BoardMemory &b) {
+    boards->EditBoard(0, [](BoardMemory &b) {
         b.motions[3][2].values[7] = 99;
         b.scenarioLengths[1] = 3;
         b.assignments[150].target = 7;
@@ -149,26 +149,26 @@ TEST_F(BoardImageOnLine, ABoardSilentMidRestoreSaysWhatWasWrittenAndASecondResto
     const BoardMemory full = FullBoard(0);
     ImageBoard image;
     {
-        boards->setBoard(0, full);
+        boards->SetBoard(0, full);
         QString error;
         image = *orvane::ReadBoardImage(0, {}, &error);
-        boards->setBoard(0, BoardMemory(0));
+        boards->SetBoard(0, BoardMemory(0));
     }
     // The board stops answering row writes from the 250th on.
     Fault silent;
     silent.kind = FaultKind::NoReply;
     silent.command = 0xF9;
     silent.first = 250;
-    boards->addFault(silent);
+    boards->AddFault(silent);
     QString error;
     EXPECT_FALSE(orvane::WriteBoardImage(image, {}, &error));
     EXPECT_EQ(error, QStringLiteral("board 0: no valid answer writing motion 2 row 49; written before it: the "
                                     "trims, the rows of motions 0 to 1"));
-    EXPECT_EQ(boards->board(0).motionLengths[0], 0);  // no length before its rows are all there
+    EXPECT_EQ(boards->Board(0).motionLengths[0], 0);  // no length before its rows are all there
 
-    boards->clearFaults();
+    boards->ClearFaults();
     ASSERT_TRUE(orvane::WriteBoardImage(image, {}, &error)) << error.toStdString();
-    ExpectSameMemory(boards->board(0), full);
+    ExpectSameMemory(boards->Board(0), full);
 }
 
 TEST(BoardImageText, ACutOrEditedImageIsRefusedWithTheReason)

@@ -45,6 +45,7 @@ public:
 class StubMain : public MainOperations {
 public:
     void SetChannel(int, int, int) override {}
+    void SetValueCode(int, int) override {}
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
     bool ReadBoardPositions() override { return true; }
@@ -57,8 +58,10 @@ public:
     void AddCurrentPosition() override {}
     void OverwriteSelectedPositions() override {}
     int BoardId(int group) const override { return ids[size_t(group)]; }
+    void SetBoardId(int, int) override {}
     bool SyncMode() const override { return false; }
     int Speed() const override { return 0; }
+    void SetSpeed(int) override {}
     int ValueCode(int) const override { return 0; }
     QString ValueText(int) const override { return {}; }
     int HomeValue(int) const override { return 0; }
@@ -105,7 +108,7 @@ public:
 Bytes Frame(std::initializer_list<int> bytes)
 {
     Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::checksum(b));
+    b.push_back(orvane::sim::Checksum(b));
     return b;
 }
 
@@ -122,10 +125,10 @@ protected:
     {
         ASSERT_TRUE(SerialPort->IsOpen());
         eventLog = &events;
-        boards->clearFaults();
-        boards->setBoard(0, BoardMemory(0));
-        boards->setBoard(1, BoardMemory(1));
-        boards->clearFrames();
+        boards->ClearFaults();
+        boards->SetBoard(0, BoardMemory(0));
+        boards->SetBoard(1, BoardMemory(1));
+        boards->ClearFrames();
     }
     void TearDown() override { eventLog = nullptr; }
 
@@ -169,9 +172,9 @@ TEST_F(TransferFrame, WriteDisabledBeforeSleepSendsRowsThenLengthAndReleasesOnOk
     expected.push_back(Frame({0xF3, 1, 2, 3}));
     expected.push_back(Frame({0xF1, 0, 0}));
     expected.push_back(Frame({0xF1, 1, 0}));
-    EXPECT_EQ(boards->frames(), expected);
-    EXPECT_EQ(boards->board(1).scenarioLengths[2], 3);
-    EXPECT_EQ(boards->board(1).scenarios[2][2], 12);
+    EXPECT_EQ(boards->Frames(), expected);
+    EXPECT_EQ(boards->Board(1).scenarioLengths[2], 3);
+    EXPECT_EQ(boards->Board(1).scenarios[2][2], 12);
     EXPECT_EQ(events, (QStringList{"box S2に書き", "bar 0/3", "disable", "ensure sleep", "box ＯＫをクリ", "bar 1/3",
                                    "bar 2/3", "bar 3/3", "box 書込完了ス", "release sleep", "bar 0/3", "enable"}));
     EXPECT_FALSE(transfer.Running());
@@ -192,9 +195,9 @@ TEST_F(TransferFrame, WriteDisabledAfterSleepAsksAsleepSkipsAbsentBoardAndKeepsS
     main.prompt.answers = {PromptAnswer::Yes, PromptAnswer::Ok, PromptAnswer::Yes, PromptAnswer::No};
     EXPECT_EQ(transfer.WriteRows(w), TransferResult::Succeeded);
 
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{Frame({0xF0, 0}), Frame({0xF1, 0, 1}), Frame({0xF5, 0, 2, 0, 10}),
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{Frame({0xF0, 0}), Frame({0xF1, 0, 1}), Frame({0xF5, 0, 2, 0, 10}),
                                                     Frame({0xF5, 0, 2, 1, 11}), Frame({0xF3, 0, 2, 2})}));
-    EXPECT_EQ(boards->board(0).mode, 1);
+    EXPECT_EQ(boards->Board(0).mode, 1);
     EXPECT_EQ(events, (QStringList{"box S2に書き", "ensure sleep", "box ＯＫをクリ", "box 200個ま", "bar 0/2",
                                    "disable", "bar 1/2", "bar 2/2", "box 完了しまし", "bar 0/2", "enable"}));
     ASSERT_EQ(main.prompt.boxes.size(), 4u);
@@ -210,12 +213,12 @@ TEST_F(TransferFrame, QuestionsAnsweredNoStopBeforeAnyRow)
     w.askAsleep = {Box(PromptIcon::Question, kConfirm, "200個までしか", PromptButtons::YesNo)};
     main.prompt.answers = {PromptAnswer::Cancel};
     EXPECT_EQ(transfer.WriteRows(w), TransferResult::Stopped);
-    EXPECT_TRUE(boards->frames().empty());
+    EXPECT_TRUE(boards->Frames().empty());
 
     main.prompt.answers = {PromptAnswer::Ok, PromptAnswer::Ok, PromptAnswer::No};
     EXPECT_EQ(transfer.WriteRows(w), TransferResult::Stopped);
-    EXPECT_EQ(boards->frames(), (std::vector<Bytes>{Frame({0xF0, 0}), Frame({0xF1, 0, 1}), Frame({0xF1, 1, 1})}));
-    EXPECT_EQ(boards->board(0).mode, 1);
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{Frame({0xF0, 0}), Frame({0xF1, 0, 1}), Frame({0xF1, 1, 1})}));
+    EXPECT_EQ(boards->Board(0).mode, 1);
     EXPECT_FALSE(events.contains(QStringLiteral("disable")));
     EXPECT_TRUE(events.filter(QStringLiteral("bar")).isEmpty());
     EXPECT_FALSE(transfer.Running());
@@ -240,14 +243,14 @@ TEST_F(TransferFrame, SleepFailureShowsTheFailureBoxInEitherOrder)
         else
             EXPECT_EQ(events, (QStringList{"box S2に書き", "ensure sleep", "box 通信が中断"}));
     }
-    for (const Bytes &f : boards->frames())
+    for (const Bytes &f : boards->Frames())
         EXPECT_EQ(f[1], 7);
 }
 
 // A row one board does not take ends the write there: no length, no closing question, sleep kept.
 TEST_F(TransferFrame, RowFailureStopsAtThatRowWithoutLengthOrClosingQuestion)
 {
-    boards->addFault(Fault{FaultKind::NoReply, 0xF5, 4, 0});  // item 1 on the second board
+    boards->AddFault(Fault{FaultKind::NoReply, 0xF5, 4, 0});  // item 1 on the second board
     BoardTransfer transfer(main, view, TransferOrder::BusyAfterSleep);
     RowWrite w = ScenarioWrite(3);
     w.progressResetBeforeFailure = true;
@@ -258,10 +261,10 @@ TEST_F(TransferFrame, RowFailureStopsAtThatRowWithoutLengthOrClosingQuestion)
     std::vector<Bytes> expected{Frame({0xF0, 0}),           Frame({0xF1, 0, 1}),        Frame({0xF1, 1, 1}),
                                 Frame({0xF5, 0, 2, 0, 10}), Frame({0xF5, 1, 2, 0, 10}), Frame({0xF5, 0, 2, 1, 11}),
                                 Frame({0xF5, 1, 2, 1, 11}), Frame({0xF5, 1, 2, 1, 11})};
-    EXPECT_EQ(boards->frames(), expected);
+    EXPECT_EQ(boards->Frames(), expected);
     EXPECT_FALSE(rowsDone);
-    EXPECT_EQ(boards->board(0).scenarioLengths[2], 0);
-    EXPECT_EQ(boards->board(1).mode, 1);
+    EXPECT_EQ(boards->Board(0).scenarioLengths[2], 0);
+    EXPECT_EQ(boards->Board(1).mode, 1);
     EXPECT_EQ(events, (QStringList{"box S2に書き", "ensure sleep", "box ＯＫをクリ", "bar 0/3", "disable", "bar 1/3",
                                    "bar 0/3", "box 通信が中断", "enable"}));
 }
@@ -286,7 +289,7 @@ TEST_F(TransferFrame, SecondTransferIsRefusedAndAnEarlyReturnStillRestoresTheWin
     EXPECT_EQ(inner, TransferResult::Stopped);
     EXPECT_FALSE(innerRun);
     EXPECT_EQ(main.prompt.boxes.size(), 3u);  // question, sleep warning, closing question
-    EXPECT_EQ(boards->frames().size(), 3u + 2u + 2u + 2u);
+    EXPECT_EQ(boards->Frames().size(), 3u + 2u + 2u + 2u);
 
     events.clear();
     {

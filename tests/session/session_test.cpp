@@ -110,15 +110,15 @@ TEST(BoardOperations, EnsureSleepWarnsOnlyInDefaultModeAndSkipsAnAbsentBoard)
     int warnings = 0;
     ASSERT_TRUE(ops.EnsureSleep([&] { ++warnings; }));
     EXPECT_EQ(warnings, 1);
-    EXPECT_EQ(boards->board(3).mode, 1);
+    EXPECT_EQ(boards->Board(3).mode, 1);
     // Asked, then put to sleep; the absent CH1-CH12 group is never addressed.
-    EXPECT_EQ(Hex(boards->frames()).size(), 2);
-    for (const QString &frame : Hex(boards->frames()))
+    EXPECT_EQ(Hex(boards->Frames()).size(), 2);
+    for (const QString &frame : Hex(boards->Frames()))
         EXPECT_EQ(frame.mid(3, 2), QStringLiteral("03"));
     ASSERT_TRUE(ops.EnsureSleep([&] { ++warnings; }));
     EXPECT_EQ(warnings, 1);
     EXPECT_EQ(ops.ReleaseSleep(), 0);
-    EXPECT_EQ(boards->board(3).mode, 0);
+    EXPECT_EQ(boards->Board(3).mode, 0);
     CloseBoardsOnLine(boards);
 }
 
@@ -131,11 +131,11 @@ TEST(BoardOperations, SendBothCarriesEachGroupsTwelveCodesAndMasksASilentBoard)
     for (int n = 1; n <= 24; ++n)
         codes[n] = n;
     EXPECT_EQ(ops.SendBoth(5, codes), 2);
-    const QStringList frames = Hex(boards->frames());
+    const QStringList frames = Hex(boards->Frames());
     ASSERT_GE(frames.size(), 1);
     EXPECT_TRUE(frames[0].startsWith(QStringLiteral("fd 00 05 01 02 03 04 05 06 07 08 09 0a 0b 0c")));
     EXPECT_EQ(ops.SetModeAll(1), 2);
-    EXPECT_EQ(boards->board(0).mode, 1);
+    EXPECT_EQ(boards->Board(0).mode, 1);
     CloseBoardsOnLine(boards);
 }
 

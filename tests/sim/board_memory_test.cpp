@@ -14,7 +14,7 @@ namespace {
 
 std::string run(BoardMemory &board, const Bytes &request)
 {
-    const auto reply = board.execute(request);
+    const auto reply = board.Execute(request);
     return reply ? hex(*reply) : "none";
 }
 
@@ -152,7 +152,7 @@ TEST(BoardMemory, DumpListsEveryBoardInTheDocumentedFormat)
         expected += "assignment " + std::to_string(e) + " 255 255\n";
     expected += "played-motions\nplayed-scenarios\nend\n";
 
-    EXPECT_EQ(formatDump({a, b}), expected);
+    EXPECT_EQ(FormatDump({a, b}), expected);
 }
 
 TEST(Faults, EachKindChangesTheReplyAsDescribed)
@@ -165,7 +165,7 @@ TEST(Faults, EachKindChangesTheReplyAsDescribed)
         f.extraBytes = extra;
         ReplyPlan p;
         p.bytes = std::move(reply);
-        applyFault(f, p);
+        ApplyFault(f, p);
         return p;
     };
     EXPECT_FALSE(plan(FaultKind::NoReply, {0, 6}).send);
@@ -186,7 +186,7 @@ TEST(Faults, EachKindChangesTheReplyAsDescribed)
 TEST(Faults, FaultTextsParseIntoCommandAndFrameRange)
 {
     std::string error;
-    auto f = parseFault("noreply:0xF0:3", error);
+    auto f = ParseFault("noreply:0xF0:3", error);
     ASSERT_TRUE(f) << error;
     EXPECT_EQ(f->kind, FaultKind::NoReply);
     EXPECT_EQ(f->command, std::optional<std::uint8_t>(0xF0));
@@ -194,7 +194,7 @@ TEST(Faults, FaultTextsParseIntoCommandAndFrameRange)
     EXPECT_TRUE(f->hits(3));
     EXPECT_FALSE(f->hits(4));
 
-    f = parseFault("split:any:1-5:40", error);
+    f = ParseFault("split:any:1-5:40", error);
     ASSERT_TRUE(f) << error;
     EXPECT_EQ(f->command, std::nullopt);
     EXPECT_TRUE(f->hits(1));
@@ -203,13 +203,13 @@ TEST(Faults, FaultTextsParseIntoCommandAndFrameRange)
     EXPECT_EQ(f->gapMs, 40);
     EXPECT_EQ(f->splitAt, 0);
 
-    f = parseFault("split:252:always:35:2", error);
+    f = ParseFault("split:252:always:35:2", error);
     ASSERT_TRUE(f) << error;
     EXPECT_EQ(f->command, std::optional<std::uint8_t>(0xFC));
     EXPECT_TRUE(f->hits(1000));
     EXPECT_EQ(f->splitAt, 2);
 
-    f = parseFault("extra:0xe8:4-:3", error);
+    f = ParseFault("extra:0xe8:4-:3", error);
     ASSERT_TRUE(f) << error;
     EXPECT_FALSE(f->hits(3));
     EXPECT_TRUE(f->hits(4000));
@@ -219,7 +219,7 @@ TEST(Faults, FaultTextsParseIntoCommandAndFrameRange)
                             "noreply:any:0", "noreply:any:5-3", "noreply:any:x", "noreply:any:1:2", "split:any:1",
                             "split:any:1:x", "split:any:1:10:0", "extra:any:1:0", "extra:any:1:5000", "badsum:F0:1"}) {
         error.clear();
-        EXPECT_FALSE(parseFault(bad, error)) << bad;
+        EXPECT_FALSE(ParseFault(bad, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
 }

@@ -65,7 +65,7 @@ const Bytes kGetMode0 = frame({0xF0, 0});
 TEST(Line, RepliesAreByteExact)
 {
     VirtualBoards boards(twoBoards());
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     EXPECT_EQ(hex(kGetMode0), "F0 00 70");
     EXPECT_EQ(hex(c.ask(kGetMode0, 3)), "00 00 00");
     EXPECT_EQ(hex(c.ask({0xF1, 0x01, 0x01, 0x73}, 2)), "01 06");
@@ -76,15 +76,15 @@ TEST(Line, RepliesAreByteExact)
     EXPECT_EQ(hex(c.ask(frame({0xEC, 1, 5}), 5)), "01 0C 08 67 7C");
     // Nothing more than the reply is ever sent.
     EXPECT_TRUE(c.readUntilQuiet(20ms).empty());
-    EXPECT_EQ(boards.board(1).assignments[5].pattern, 200);
-    EXPECT_EQ(boards.board(1).mode, 1);
-    EXPECT_EQ(boards.board(0).mode, 0);
+    EXPECT_EQ(boards.Board(1).assignments[5].pattern, 200);
+    EXPECT_EQ(boards.Board(1).mode, 1);
+    EXPECT_EQ(boards.Board(0).mode, 0);
 }
 
 TEST(Line, DeviceIsRawBeforeTheProgramSetsItUp)
 {
     VirtualBoards boards;
-    PtyClient c(boards.slavePath(), false);
+    PtyClient c(boards.SlavePath(), false);
     // Control characters pass untouched both ways, and nothing is echoed: an echoed
     // reply holding F0 00 70 would be taken for a GetMode frame and answered.
     const Bytes values{0x0D, 0x0A, 0x03, 0x11, 0x13, 0x7F, 0xF0, 0x00, 0x70, 0x1A, 0x04, 0x15};
@@ -93,32 +93,32 @@ TEST(Line, DeviceIsRawBeforeTheProgramSetsItUp)
     EXPECT_EQ(hex(c.ask(frame(request), 2)), "00 06");
     EXPECT_EQ(hex(c.ask(frame({0xFC, 0}), 14)), "00 0D 0A 03 11 13 7F F0 00 70 1A 04 15 50");
     EXPECT_EQ(hex(c.readUntilQuiet(30ms)), "");
-    EXPECT_EQ(boards.frames().size(), 2u);
+    EXPECT_EQ(boards.Frames().size(), 2u);
 }
 
 TEST(Line, SetHomePositionTakesWhatSendPositionsSet)
 {
     VirtualBoards boards;
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     EXPECT_EQ(hex(c.ask(frame({0xFD, 0, 0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 180}), 2)), "00 06");
     EXPECT_EQ(hex(c.ask(frame({0xFB, 0}), 2)), "00 06");
     EXPECT_EQ(hex(c.ask(frame({0xFA, 0}), 14)), "00 0A 14 1E 28 32 3C 46 50 5A 64 6E B4 48");
     const std::array<std::uint8_t, 12> expected{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 180};
-    EXPECT_EQ(boards.board(0).home, expected);
+    EXPECT_EQ(boards.Board(0).home, expected);
 }
 
 TEST(Line, FramesForOtherIdsBadChecksumsOrOutOfRangeGetNoAnswer)
 {
     VirtualBoards boards;
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     c.send(frame({0xF0, 1}));
     c.send({0xF0, 0x00, 0x71});
     c.send(frame({0xF1, 0, 3}));
     c.send(frame({0xF7, 0, 40, 1}));
     c.send(frame({0xF1, 1, 2}));
-    EXPECT_TRUE(boards.waitForFrames(5, 1s));
+    EXPECT_TRUE(boards.WaitForFrames(5, 1s));
     EXPECT_EQ(hex(c.readUntilQuiet(50ms)), "");
-    EXPECT_TRUE(boards.board(0) == BoardMemory(0));
+    EXPECT_TRUE(boards.Board(0) == BoardMemory(0));
     // The line is still in step afterwards.
     EXPECT_EQ(hex(c.ask(kGetMode0, 3)), "00 00 00");
 }
@@ -126,12 +126,12 @@ TEST(Line, FramesForOtherIdsBadChecksumsOrOutOfRangeGetNoAnswer)
 TEST(Line, ResynchronisesAfterNoiseAndATruncatedFrame)
 {
     VirtualBoards boards;
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     // Noise that starts no frame, then a frame that lost its checksum, then a whole one.
     c.send({0x00, 0x12, 0xEA, 0xF0, 0x00, 0xF0, 0x00, 0x70});
     EXPECT_EQ(hex(c.read(3)), "00 00 00");
     EXPECT_EQ(hex(c.readUntilQuiet(30ms)), "");
-    const auto log = boards.frames();
+    const auto log = boards.Frames();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(hex(log[0]), "F0 00 F0");
     EXPECT_EQ(hex(log[1]), "F0 00 70");
@@ -140,13 +140,13 @@ TEST(Line, ResynchronisesAfterNoiseAndATruncatedFrame)
 TEST(Line, TwoBoardsKeepTheirOwnMemory)
 {
     VirtualBoards boards(twoBoards());
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     EXPECT_EQ(hex(c.ask(frame({0xF9, 1, 5, 0, 2, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}), 2)), "01 06");
     EXPECT_EQ(hex(c.ask(frame({0xF7, 1, 5, 1}), 2)), "01 06");
     EXPECT_EQ(hex(c.ask(frame({0xF6, 0, 5}), 3)), "00 00 00");
     EXPECT_EQ(hex(c.ask(frame({0xF6, 1, 5}), 3)), "01 01 02");
     EXPECT_EQ(hex(c.ask(frame({0xF8, 1, 5, 0}), 15)), "01 02 01 02 03 04 05 06 07 08 09 0A 0B 0C 51");
-    EXPECT_EQ(boards.board(0).motions[5][0], MotionRow{});
+    EXPECT_EQ(boards.Board(0).motions[5][0], MotionRow{});
 }
 
 TEST(Line, MemorySetInProcessIsWhatTheBoardAnswers)
@@ -154,24 +154,24 @@ TEST(Line, MemorySetInProcessIsWhatTheBoardAnswers)
     VirtualBoards boards;
     BoardMemory m(0, AssignInit::Garbage);
     m.scenarioLengths[2] = 3;
-    boards.setBoard(0, m);
-    boards.editBoard(0, [](BoardMemory &b) { b.mode = 2; });
-    PtyClient c(boards.slavePath());
+    boards.SetBoard(0, m);
+    boards.EditBoard(0, [](BoardMemory &b) { b.mode = 2; });
+    PtyClient c(boards.SlavePath());
     EXPECT_EQ(hex(c.ask(frame({0xF2, 0, 2}), 3)), "00 03 03");
     EXPECT_EQ(hex(c.ask(frame({0xF0, 0}), 3)), "00 02 02");
     EXPECT_EQ(hex(c.ask(frame({0xEC, 0, 17}), 5)), "00 0F 0F FF 1D");
-    EXPECT_THROW(boards.board(1), std::out_of_range);
-    EXPECT_THROW(boards.editBoard(1, [](BoardMemory &) {}), std::out_of_range);
+    EXPECT_THROW(boards.Board(1), std::out_of_range);
+    EXPECT_THROW(boards.EditBoard(1, [](BoardMemory &) {}), std::out_of_range);
 }
 
 TEST(Line, PortCanBeClosedAndReopened)
 {
     VirtualBoards boards;
     for (int i = 0; i < 3; ++i) {
-        PtyClient c(boards.slavePath());
+        PtyClient c(boards.SlavePath());
         EXPECT_EQ(hex(c.ask(kGetMode0, 3)), "00 00 00") << "open " << i;
     }
-    EXPECT_TRUE(boards.answering());
+    EXPECT_TRUE(boards.Answering());
 }
 
 TEST(Faults, NoReplyHitsOnlyTheCountedFramesOfItsCommand)
@@ -179,7 +179,7 @@ TEST(Faults, NoReplyHitsOnlyTheCountedFramesOfItsCommand)
     Options o;
     o.faults.push_back(fault(FaultKind::NoReply, 0xF0, 2, 3));
     VirtualBoards boards(o);
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     EXPECT_EQ(hex(c.ask(kGetMode0, 3)), "00 00 00");
     EXPECT_EQ(hex(c.ask(frame({0xFC, 0}), 14)).size(), 14u * 3 - 1);  // other commands don't count
     for (int i = 0; i < 2; ++i) {
@@ -192,8 +192,8 @@ TEST(Faults, NoReplyHitsOnlyTheCountedFramesOfItsCommand)
 TEST(Faults, AnUnansweredFrameStillTakesEffect)
 {
     VirtualBoards boards;
-    boards.addFault(fault(FaultKind::NoReply, std::nullopt, 1, 1));
-    PtyClient c(boards.slavePath());
+    boards.AddFault(fault(FaultKind::NoReply, std::nullopt, 1, 1));
+    PtyClient c(boards.SlavePath());
     c.send(frame({0xF1, 0, 1}));
     EXPECT_EQ(hex(c.readUntilQuiet(40ms)), "");
     EXPECT_EQ(hex(c.ask(kGetMode0, 3)), "00 01 01");
@@ -202,21 +202,21 @@ TEST(Faults, AnUnansweredFrameStillTakesEffect)
 TEST(Faults, WrongChecksumWrongIdAndExtraBytes)
 {
     VirtualBoards boards;
-    PtyClient c(boards.slavePath());
-    boards.addFault(fault(FaultKind::BadChecksum, std::nullopt, 1, 2));
+    PtyClient c(boards.SlavePath());
+    boards.AddFault(fault(FaultKind::BadChecksum, std::nullopt, 1, 2));
     EXPECT_EQ(hex(c.ask(kGetMode0, 3)), "00 00 01");
     EXPECT_EQ(hex(c.ask(frame({0xFB, 0}), 2)), "00 15");
     EXPECT_EQ(hex(c.ask(kGetMode0, 3)), "00 00 00");
 
-    boards.clearFaults();
-    boards.addFault(fault(FaultKind::WrongId, 0xF8, 1, 0));
+    boards.ClearFaults();
+    boards.AddFault(fault(FaultKind::WrongId, 0xF8, 1, 0));
     EXPECT_EQ(hex(c.ask(frame({0xF8, 0, 0, 0}), 15)), "01 00 00 00 00 00 00 00 00 00 00 00 00 00 01");
     EXPECT_EQ(hex(c.ask(frame({0xF1, 0, 0}), 2)), "00 06");
 
-    boards.clearFaults();
+    boards.ClearFaults();
     Fault extra = fault(FaultKind::Extra, 0xF0, 1, 1);
     extra.extraBytes = 3;
-    boards.addFault(extra);
+    boards.AddFault(extra);
     c.send(kGetMode0);
     EXPECT_EQ(hex(c.readUntilQuiet(40ms)), "00 00 00 00 00 00");
     EXPECT_EQ(hex(c.ask(kGetMode0, 3)), "00 00 00");
@@ -229,8 +229,8 @@ TEST(Faults, SplitReplyLeavesInTwoPiecesWithTheGap)
     Fault split = fault(FaultKind::Split, 0xFC, 1, 1);
     split.gapMs = 40;
     split.splitAt = 2;
-    boards.addFault(split);
-    PtyClient c(boards.slavePath());
+    boards.AddFault(split);
+    PtyClient c(boards.SlavePath());
     c.send(frame({0xFC, 0}));
     EXPECT_EQ(hex(c.read(14, 200ms)).size(), 14u * 3 - 1);
 
@@ -239,9 +239,9 @@ TEST(Faults, SplitReplyLeavesInTwoPiecesWithTheGap)
     EXPECT_EQ(c.read(14, 200ms).size(), 14u);
     EXPECT_LT(Clock::now() - start, 20ms);
 
-    boards.clearFaults();
+    boards.ClearFaults();
     split.splitAt = 0;
-    boards.addFault(split);
+    boards.AddFault(split);
     c.send(frame({0xFC, 0}));
     const auto sent = Clock::now();
     EXPECT_EQ(c.read(14, 20ms).size(), 7u);  // half, then the 40 ms gap
@@ -255,8 +255,8 @@ TEST(Faults, SplitAtAGivenByteIsHonoured)
     Fault split = fault(FaultKind::Split, std::nullopt, 1, 0);
     split.gapMs = 60;
     split.splitAt = 2;
-    boards.addFault(split);
-    PtyClient c(boards.slavePath());
+    boards.AddFault(split);
+    PtyClient c(boards.SlavePath());
     c.send(frame({0xFC, 0}));
     const auto sent = Clock::now();
     const Bytes first = c.read(14, 30ms);
@@ -271,7 +271,7 @@ TEST(Pacing, HundredRowMotionWriteTakesAtLeastItsLineTime)
     Options o;
     o.paced = true;
     VirtualBoards boards(o);
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     const auto start = Clock::now();
     for (int row = 0; row < 100; ++row) {
         const Bytes f = frame({0xF9, 0, 3, std::uint8_t(row), 2, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90});
@@ -281,7 +281,7 @@ TEST(Pacing, HundredRowMotionWriteTakesAtLeastItsLineTime)
     // 100 x (18 request + 2 reply bytes) at 86.8 us a byte.
     EXPECT_GE(elapsed, std::chrono::microseconds(173600));
     EXPECT_LT(elapsed, 1000ms);
-    EXPECT_EQ(boards.board(0).motions[3][99].speed, 2);
+    EXPECT_EQ(boards.Board(0).motions[3][99].speed, 2);
 }
 
 TEST(Pacing, NoReplyByteArrivesBeforeItsLineTime)
@@ -289,7 +289,7 @@ TEST(Pacing, NoReplyByteArrivesBeforeItsLineTime)
     Options o;
     o.paced = true;
     VirtualBoards boards(o);
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     c.send(frame({0xFC, 0}));
     const auto sent = Clock::now();
     std::vector<Clock::duration> seenAfter;
@@ -311,7 +311,7 @@ TEST(Pacing, ReplyDelayIsKept)
     Options o;
     o.replyDelayMs = 25;
     VirtualBoards boards(o);
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     const auto start = Clock::now();
     EXPECT_EQ(hex(c.ask(kGetMode0, 3)), "00 00 00");
     EXPECT_GE(Clock::now() - start, 25ms);
@@ -320,7 +320,7 @@ TEST(Pacing, ReplyDelayIsKept)
 TEST(Pacing, UnpacedRoundTripIsFast)
 {
     VirtualBoards boards;
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     std::vector<Clock::duration> times;
     for (int i = 0; i < 201; ++i) {
         const auto start = Clock::now();
@@ -337,23 +337,23 @@ TEST(FrameLog, KeepsEveryFrameInMemoryAndInTheFile)
     Options o;
     o.logPath = (dir.path / "frames.log").string();
     VirtualBoards boards(o);
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     c.send(frame({0xF0, 5}));  // another board's frame is logged too
     c.send({0x33});
     EXPECT_EQ(c.ask(frame({0xFD, 0, 0, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90}), 2).size(), 2u);
-    ASSERT_TRUE(boards.waitForFrames(2, 1s));
+    ASSERT_TRUE(boards.WaitForFrames(2, 1s));
 
-    const auto log = boards.frames();
+    const auto log = boards.Frames();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(hex(log[0]), "F0 05 75");
     EXPECT_EQ(hex(log[1]), "FD 00 00 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 35");
     EXPECT_EQ(slurp(o.logPath), "F0 05 75\nFD 00 00 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 35\n");
 
-    boards.clearFrames();
-    EXPECT_TRUE(boards.frames().empty());
+    boards.ClearFrames();
+    EXPECT_TRUE(boards.Frames().empty());
     EXPECT_EQ(c.ask(kGetMode0, 3).size(), 3u);
-    ASSERT_EQ(boards.frames().size(), 1u);
-    EXPECT_EQ(hex(boards.frames()[0]), "F0 00 70");
+    ASSERT_EQ(boards.Frames().size(), 1u);
+    EXPECT_EQ(hex(boards.Frames()[0]), "F0 00 70");
 }
 
 TEST(Dump, FileHoldsTheMemoryAfterTheFramesAndReplacesAnOldOne)
@@ -362,15 +362,15 @@ TEST(Dump, FileHoldsTheMemoryAfterTheFramesAndReplacesAnOldOne)
     const auto path = dir.path / "memory.txt";
     std::ofstream(path) << "old contents\n";
     VirtualBoards boards(twoBoards());
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     EXPECT_EQ(hex(c.ask(frame({0xF9, 1, 0, 0, 4, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}), 2)), "01 06");
     EXPECT_EQ(hex(c.ask(frame({0xF7, 1, 0, 1}), 2)), "01 06");
     EXPECT_EQ(hex(c.ask(frame({0xEF, 1, 0}), 2)), "01 06");
 
     std::string error;
-    ASSERT_TRUE(boards.dump(path.string(), &error)) << error;
+    ASSERT_TRUE(boards.Dump(path.string(), &error)) << error;
     const std::string text = slurp(path);
-    EXPECT_EQ(text, boards.dumpText());
+    EXPECT_EQ(text, boards.DumpText());
     EXPECT_EQ(text.find("board 0\n"), 0u);
     EXPECT_NE(text.find("\n\nboard 1\nmode 0\n"), std::string::npos);
     EXPECT_NE(text.find("\nmotion-lengths 1 0 0"), std::string::npos);
@@ -378,18 +378,18 @@ TEST(Dump, FileHoldsTheMemoryAfterTheFramesAndReplacesAnOldOne)
     EXPECT_NE(text.find("\nplayed-motions 0\n"), std::string::npos);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);  // no temporary left
 
-    EXPECT_FALSE(boards.dump((dir.path / "missing" / "x.txt").string(), &error));
+    EXPECT_FALSE(boards.Dump((dir.path / "missing" / "x.txt").string(), &error));
     EXPECT_NE(error.find("missing"), std::string::npos);
 }
 
 TEST(Lifecycle, VanishHangsUpOnTheProgramAndTheDeviceIsGone)
 {
     VirtualBoards boards;
-    const std::string path = boards.slavePath();
+    const std::string path = boards.SlavePath();
     PtyClient c(path);
     EXPECT_EQ(c.ask(kGetMode0, 3).size(), 3u);
-    boards.vanish();
-    EXPECT_FALSE(boards.answering());
+    boards.Vanish();
+    EXPECT_FALSE(boards.Answering());
 
     pollfd p{c.fd(), POLLIN, 0};
     ASSERT_EQ(::poll(&p, 1, 500), 1);
@@ -401,8 +401,8 @@ TEST(Lifecycle, VanishHangsUpOnTheProgramAndTheDeviceIsGone)
     EXPECT_LT(fd, 0);
     if (fd >= 0)
         ::close(fd);
-    EXPECT_EQ(boards.board(0).mode, 0);  // memory stays readable
-    boards.stop();                       // and a second stop is harmless
+    EXPECT_EQ(boards.Board(0).mode, 0);  // memory stays readable
+    boards.Stop();                       // and a second stop is harmless
 }
 
 TEST(Lifecycle, VanishAfterFramesDropsTheLineOnThatFrame)
@@ -410,7 +410,7 @@ TEST(Lifecycle, VanishAfterFramesDropsTheLineOnThatFrame)
     Options o;
     o.vanishAfterFrames = 2;
     VirtualBoards boards(o);
-    PtyClient c(boards.slavePath());
+    PtyClient c(boards.SlavePath());
     EXPECT_EQ(hex(c.ask(frame({0xF1, 0, 1}), 2)), "00 06");
     c.send(kGetMode0);
     pollfd p{c.fd(), POLLIN, 0};
@@ -418,8 +418,8 @@ TEST(Lifecycle, VanishAfterFramesDropsTheLineOnThatFrame)
     EXPECT_TRUE(p.revents & POLLHUP);
     std::uint8_t b;
     EXPECT_LE(::read(c.fd(), &b, 1), 0);  // nothing was answered
-    EXPECT_FALSE(boards.answering());
-    EXPECT_EQ(boards.frames().size(), 2u);
+    EXPECT_FALSE(boards.Answering());
+    EXPECT_EQ(boards.Frames().size(), 2u);
 }
 
 TEST(Lifecycle, BadOptionsAreRefused)
@@ -435,8 +435,8 @@ TEST(Lifecycle, BadOptionsAreRefused)
     o.logPath = "/nonexistent-dir/frames.log";
     EXPECT_THROW(VirtualBoards{o}, std::system_error);
     VirtualBoards boards;
-    EXPECT_THROW(boards.addFault(fault(FaultKind::NoReply, 0xEA, 1, 0)), std::invalid_argument);
-    EXPECT_THROW(boards.addFault(fault(FaultKind::NoReply, 0xF0, 0, 0)), std::invalid_argument);
+    EXPECT_THROW(boards.AddFault(fault(FaultKind::NoReply, 0xEA, 1, 0)), std::invalid_argument);
+    EXPECT_THROW(boards.AddFault(fault(FaultKind::NoReply, 0xF0, 0, 0)), std::invalid_argument);
 }
 
 TEST(Lifecycle, StopWhileAReplyWaitsReturnsPromptly)
@@ -444,9 +444,9 @@ TEST(Lifecycle, StopWhileAReplyWaitsReturnsPromptly)
     Options o;
     o.replyDelayMs = 10000;
     auto boards = std::make_unique<VirtualBoards>(o);
-    PtyClient c(boards->slavePath());
+    PtyClient c(boards->SlavePath());
     c.send(kGetMode0);
-    ASSERT_TRUE(boards->waitForFrames(1, 1s));
+    ASSERT_TRUE(boards->WaitForFrames(1, 1s));
     const auto start = Clock::now();
     boards.reset();
     EXPECT_LT(Clock::now() - start, 500ms);

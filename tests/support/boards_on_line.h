@@ -12,7 +12,7 @@ inline orvane::sim::VirtualBoards *OpenBoardsOnLine(int portNo, std::vector<uint
     orvane::sim::Options options;
     options.ids = std::move(ids);
     auto *boards = new orvane::sim::VirtualBoards(options);
-    SetDevicePath(portNo, QString::fromStdString(boards->slavePath()));
+    SetDevicePath(portNo, QString::fromStdString(boards->SlavePath()));
     CreateSerialPort(nullptr);
     SetupPort(portNo, 115200);
     SerialPort->Open();

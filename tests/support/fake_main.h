@@ -39,6 +39,11 @@ public:
         if (source != 2)
             value[channel] = v;
     }
+    void SetValueCode(int channel, int v) override
+    {
+        calls << QStringLiteral("SetValueCode(%1,%2)").arg(channel).arg(v);
+        value[channel] = v;
+    }
     void ShowChannelValue(int channel) override { calls << QStringLiteral("ShowChannelValue(%1)").arg(channel); }
     bool SendBoardPositions(int group, int speed) override
     {
@@ -60,8 +65,18 @@ public:
     void OverwriteSelectedPositions() override { Record("OverwriteSelectedPositions"); }
 
     int BoardId(int group) const override { return ids[group]; }
+    void SetBoardId(int group, int id) override
+    {
+        calls << QStringLiteral("SetBoardId(%1,%2)").arg(group).arg(id);
+        ids[group] = id;
+    }
     bool SyncMode() const override { return sync; }
     int Speed() const override { return speed; }
+    void SetSpeed(int s) override
+    {
+        calls << QStringLiteral("SetSpeed(%1)").arg(s);
+        speed = s;
+    }
     int ValueCode(int channel) const override { return value[channel]; }
     QString ValueText(int channel) const override { return text[channel]; }
     int HomeValue(int channel) const override { return home[channel]; }

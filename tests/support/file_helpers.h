@@ -27,19 +27,19 @@ class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
+        handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
         limit.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit()
     {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, handler_);
     }
 
 private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = SIG_DFL;
+    rlimit saved_{};
+    void (*handler_)(int) = SIG_DFL;
 };

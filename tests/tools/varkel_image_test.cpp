@@ -36,7 +36,7 @@ protected:
     {
         QProcess process;
         process.start(QStringLiteral(VARKEL_PATH),
-                      QStringList{"--port", QString::fromStdString(boards->slavePath())} + args);
+                      QStringList{"--port", QString::fromStdString(boards->SlavePath())} + args);
         process.waitForFinished(60000);
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
@@ -65,19 +65,19 @@ VirtualBoards *VarkelImage::boards = nullptr;
 
 TEST_F(VarkelImage, BackupOfTwoBoardsRestoresOntoWipedBoardsAndVerifyListsADifference)
 {
-    boards->setBoard(0, Programmed(0));
-    boards->setBoard(1, Programmed(1));
+    boards->SetBoard(0, Programmed(0));
+    boards->SetBoard(1, Programmed(1));
     const Outcome backup = Varkel({"--id", "0", "--id", "1", "backup", path("robot.json")});
     ASSERT_EQ(backup.exitCode, 0) << qPrintable(backup.err);
     EXPECT_TRUE(backup.err.isEmpty());  // no bar when standard error is no terminal
 
-    boards->setBoard(0, BoardMemory(0));
-    boards->setBoard(1, BoardMemory(1));
+    boards->SetBoard(0, BoardMemory(0));
+    boards->SetBoard(1, BoardMemory(1));
     const Outcome restore = Varkel({"restore", path("robot.json")});
     ASSERT_EQ(restore.exitCode, 0) << qPrintable(restore.err) << qPrintable(restore.out);
     for (std::uint8_t id : {0, 1}) {
         BoardMemory want = Programmed(id);
-        const BoardMemory got = boards->board(id);
+        const BoardMemory got = boards->Board(id);
         EXPECT_EQ(got.motions, want.motions);
         EXPECT_EQ(got.motionLengths, want.motionLengths);
         EXPECT_EQ(got.scenarios, want.scenarios);
@@ -86,7 +86,7 @@ TEST_F(VarkelImage, BackupOfTwoBoardsRestoresOntoWipedBoardsAndVerifyListsADiffe
         EXPECT_EQ(got.trims, want.trims);
     }
 
-    boards->editBoard(1, [](BoardMemory &m) { m.motions[0][2].values[0] = 0; });
+    boards->EditBoard(1, [](BoardMemory &m) { m.motions[0][2].values[0] = 0; });
     const Outcome verify = Varkel({"verify", path("robot.json")});
     EXPECT_EQ(verify.exitCode, 1);
     EXPECT_EQ(verify.out, QStringLiteral("board 1: motion 0 row 2\n"));
@@ -94,7 +94,7 @@ TEST_F(VarkelImage, BackupOfTwoBoardsRestoresOntoWipedBoardsAndVerifyListsADiffe
 
 TEST_F(VarkelImage, ACutOrEditedImageIsRefusedBeforeAnythingIsSent)
 {
-    boards->setBoard(0, Programmed(0));
+    boards->SetBoard(0, Programmed(0));
     ASSERT_EQ(Varkel({"backup", path("one.json")}).exitCode, 0);
     QFile file(path("one.json"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -109,15 +109,15 @@ TEST_F(VarkelImage, ACutOrEditedImageIsRefusedBeforeAnythingIsSent)
     };
     const QString cut = write("cut.json", json.left(json.size() - 40));
     const QString edited = write("edited.json", QByteArray(json).replace("\"version\": 1", "\"version\": 7"));
-    boards->setBoard(0, BoardMemory(0));
+    boards->SetBoard(0, BoardMemory(0));
     for (const QString &bad : {cut, edited}) {
-        boards->clearFrames();
+        boards->ClearFrames();
         const Outcome run = Varkel({"restore", bad});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.err.contains(QStringLiteral("nothing was sent"))) << qPrintable(run.err);
-        EXPECT_TRUE(boards->frames().empty());
+        EXPECT_TRUE(boards->Frames().empty());
     }
-    EXPECT_EQ(boards->board(0), BoardMemory(0));
+    EXPECT_EQ(boards->Board(0), BoardMemory(0));
     EXPECT_EQ(Varkel({"--id", "3", "restore", path("one.json")}).exitCode, 1);  // no such board in the image
     EXPECT_EQ(Varkel({"restore"}).exitCode, 2);
 }

@@ -43,7 +43,7 @@ protected:
     }
     Outcome On(QStringList args)
     {
-        return Varkel(QStringList{"--port", QString::fromStdString(boards->slavePath())} + args);
+        return Varkel(QStringList{"--port", QString::fromStdString(boards->SlavePath())} + args);
     }
     static VirtualBoards *boards;
 };
@@ -90,7 +90,7 @@ TEST_F(VarkelOnBoards, PositionsAndHomeFollowTheBoard)
     EXPECT_EQ(On({"get-home"}).out, "0 10 20 30 40 50 60 70 80 90 100 180\n");
     EXPECT_EQ(On({"--id", "1", "get-home"}).out, "90 90 90 90 90 90 90 90 90 90 90 90\n")
         << "the other board's home is its own";
-    EXPECT_EQ(boards->board(0).home, boards->board(0).positions);
+    EXPECT_EQ(boards->Board(0).home, boards->Board(0).positions);
 }
 
 TEST_F(VarkelOnBoards, MotionRowsAndLengthsAreKeptPerSlot)
@@ -103,13 +103,13 @@ TEST_F(VarkelOnBoards, MotionRowsAndLengthsAreKeptPerSlot)
     EXPECT_EQ(On({"--id", "1", "read-motion-row", "39", "99"}).out, "7 221 222 223 224 225 226 0 1 2 3 4 180\n");
     EXPECT_EQ(On({"--id", "1", "get-motion-length", "39"}).out, "100\n");
     EXPECT_EQ(On({"get-motion-length", "39"}).out, "0\n") << "board 0 untouched";
-    EXPECT_EQ(boards->board(1).motionLengths[39], 100);
-    EXPECT_EQ(boards->board(1).motions[39][99].speed, 7);
+    EXPECT_EQ(boards->Board(1).motionLengths[39], 100);
+    EXPECT_EQ(boards->Board(1).motions[39][99].speed, 7);
 
     // Out-of-range slot, row or length: no answer, nothing stored.
     EXPECT_EQ(On({"--attempts", "2", "set-motion-length", "40", "1"}).exitCode, 1);
     EXPECT_EQ(On({"--attempts", "2", "set-motion-length", "0", "101"}).exitCode, 1);
-    EXPECT_EQ(boards->board(0).motionLengths[0], 0);
+    EXPECT_EQ(boards->Board(0).motionLengths[0], 0);
 }
 
 TEST_F(VarkelOnBoards, ScenarioItemsAndLengths)
@@ -119,7 +119,7 @@ TEST_F(VarkelOnBoards, ScenarioItemsAndLengths)
     EXPECT_EQ(On({"read-scenario-item", "3", "199"}).out, "39\n");
     EXPECT_EQ(On({"get-scenario-length", "3"}).out, "200\n");
     EXPECT_EQ(On({"--attempts", "1", "set-scenario-length", "3", "201"}).exitCode, 1);
-    EXPECT_EQ(boards->board(0).scenarioLengths[3], 200);
+    EXPECT_EQ(boards->Board(0).scenarioLengths[3], 200);
 }
 
 TEST_F(VarkelOnBoards, AssignmentsTravelAsNibblesAndStartErased)
@@ -127,8 +127,8 @@ TEST_F(VarkelOnBoards, AssignmentsTravelAsNibblesAndStartErased)
     EXPECT_EQ(On({"read-assignment", "17"}).out, "0 200\n");
     ASSERT_EQ(On({"write-assignment", "159", "165", "103"}).exitCode, 0);
     EXPECT_EQ(On({"read-assignment", "159"}).out, "165 103\n");
-    EXPECT_EQ(boards->board(0).assignments[159].pattern, 0xA5);
-    const auto frames = boards->frames();
+    EXPECT_EQ(boards->Board(0).assignments[159].pattern, 0xA5);
+    const auto frames = boards->Frames();
     bool seen = false;
     for (const auto &f : frames)
         if (f.size() == 7 && f[0] == 0xED && f[2] == 159) {
@@ -150,18 +150,18 @@ TEST_F(VarkelOnBoards, TrimsAndModes)
     EXPECT_EQ(On({"--attempts", "1", "set-mode", "3"}).exitCode, 1);
     ASSERT_EQ(On({"play-motion", "12"}).exitCode, 0);
     ASSERT_EQ(On({"play-scenario", "2"}).exitCode, 0);
-    EXPECT_EQ(boards->board(0).playedMotions, std::vector<uint8_t>{12});
-    EXPECT_EQ(boards->board(0).playedScenarios, std::vector<uint8_t>{2});
+    EXPECT_EQ(boards->Board(0).playedMotions, std::vector<uint8_t>{12});
+    EXPECT_EQ(boards->Board(0).playedScenarios, std::vector<uint8_t>{2});
 }
 
 TEST_F(VarkelOnBoards, AbsentBoardUsesItsAttemptsAndExitsOne)
 {
-    boards->clearFrames();
+    boards->ClearFrames();
     const Outcome run = On({"--id", "9", "--attempts", "3", "get-mode"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("3 attempt")) << qPrintable(run.err);
-    EXPECT_EQ(boards->frames().size(), 3u);
+    EXPECT_EQ(boards->Frames().size(), 3u);
 }
 
 }  // namespace
