@@ -1,15 +1,18 @@
-// Redraw of the graph window: 10,000 rows with all 24 channels shown. Prints the layout (points and
-// segments) and the whole redraw (layout, drawing, hand-over) for three speed mixes.
-// Run: QT_QPA_PLATFORM=offscreen graph_bench
+// The graph window at 10,000, 100,000 and 1,000,000 rows with all 24 channels shown, speeds 0-7 mixed:
+// a redraw after a change (a value in view, a speed at the first row), a scroll step (one click of the
+// scroll bar and the repaint it causes) and the memory the chart takes (resident size it adds).
+// Run: QT_QPA_PLATFORM=offscreen graph_bench [largest row count]
 
 #include "graph/graph_form.h"
 #include "graph/graph_geometry.h"
 #include "motion/motion_data.h"
 #include "widgets/color_btn.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QScrollArea>
+#include <QFile>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <cmath>
@@ -19,8 +22,7 @@
 
 namespace {
 
-constexpr int Rows = 10000;
-constexpr int Runs = 15;
+constexpr int Runs = 21;
 
 class BenchMain : public MainOperations {
 public:
@@ -62,23 +64,33 @@ public:
     void AddChannelLookListener(ChannelLookListener *) override {}
 };
 
-// Smooth curves with a mode code now and then; speeds from the given range.
-void Fill(orvane::MotionData &motion, int minSpeed, int maxSpeed)
+// Smooth curves with a mode code now and then.
+void Fill(orvane::MotionData &motion, int rows)
 {
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> speed(minSpeed, maxSpeed);
+    std::uniform_int_distribution<int> speed(0, 7);
     std::uniform_int_distribution<int> mode(0, 40);
-    motion.clearRows();
-    QList<QStringList> rows;
-    for (int r = 0; r < Rows; ++r) {
-        QStringList fields{QString::number(r + 1), QStringLiteral("DATA"), QString::number(speed(random))};
-        for (int ch = 1; ch <= 24; ++ch) {
-            const int v = 90 + int(80 * std::sin(r * 0.05 + ch));
-            fields << QString::number(mode(random) == 0 ? 221 : v);
-        }
-        rows << fields;
+    orvane::MotionRows all;
+    all.reserve(rows);
+    for (int r = 0; r < rows; ++r) {
+        orvane::MotionRows::RowText row;
+        row.addNumber(r + 1);
+        row.add(u"DATA");
+        row.addNumber(speed(random));
+        for (int ch = 1; ch <= 24; ++ch)
+            row.addNumber(mode(random) == 0 ? 221 : 90 + int(80 * std::sin(r * 0.05 + ch)));
+        all.append(std::move(row));
     }
-    motion.insertRowsFields(-1, rows);
+    motion.replaceAll(orvane::DefaultMotionCaptions(), std::move(all));
+}
+
+double ResidentMB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096 / 1e6 : 0;
 }
 
 struct Figures {
@@ -92,11 +104,16 @@ Figures Time(F &&f)
     for (int i = 0; i < Runs; ++i) {
         QElapsedTimer timer;
         timer.start();
-        f();
+        f(i);
         ms.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
     std::sort(ms.begin(), ms.end());
     return {ms.front(), ms[ms.size() / 2], ms.back()};
+}
+
+void Print(const char *what, const Figures &f)
+{
+    std::printf("  %-34s %7.3f / %7.3f / %7.3f ms\n", what, f.min, f.median, f.max);
 }
 
 }  // namespace
@@ -106,31 +123,50 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const int largest = argc > 1 ? std::atoi(argv[1]) : 1000000;
 
     BenchMain main;
-    orvane::MotionData motion;
-    TGraphForm form(nullptr, motion, main, {});
-    for (int n = 1; n <= 24; ++n)
-        form.ENABLE1_BTNClick(form.ENABLE_BTN[n]);
+    std::printf("24 channels shown, speeds 0-7 mixed, %d runs each (min / median / max)\n", Runs);
+    for (int rows : {10000, 100000, 1000000}) {
+        if (rows > largest)
+            break;
+        orvane::MotionData motion;
+        Fill(motion, rows);
+        const double before = ResidentMB();
+        QElapsedTimer first;
+        first.start();
+        TGraphForm form(nullptr, motion, main, {});
+        form.show();
+        std::printf("(first layout after a load: %.1f ms)\n", double(first.nsecsElapsed()) / 1e6);
+        for (int n = 1; n <= 24; ++n)
+            form.ENABLE1_BTNClick(form.ENABLE_BTN[n]);
+        QApplication::processEvents();
+        const double chartMB = ResidentMB() - before;
 
-    std::array<bool, orvane::kChannelCount> all{};
-    all.fill(true);
-    std::printf("%d rows, 24 channels shown, %d runs each (ms: min / median / max)\n", Rows, Runs);
-    const struct {
-        const char *name;
-        int minSpeed, maxSpeed;
-    } mixes[] = {{"speed 0 only", 0, 0}, {"speeds 0-7 mixed", 0, 7}, {"speed 7 only", 7, 7}};
-    for (const auto &mix : mixes) {
-        Fill(motion, mix.minSpeed, mix.maxSpeed);
-        form.Redraw(Rows);  // first allocation of both pictures
-        form.Redraw(Rows);
-        const Figures layout =
-            Time([&] { orvane::graph::LayoutChart(motion.rows(), Rows, all, form.ScrollBox1->width()); });
-        const Figures redraw = Time([&] { form.Redraw(Rows); });
-        std::printf(
-            "%-17s picture %6d px wide (%5.1f MB)  layout %6.2f / %6.2f / %6.2f  redraw %6.2f / %6.2f / %6.2f\n",
-            mix.name, form.Picture().width(), form.Picture().sizeInBytes() / 1e6, layout.min, layout.median, layout.max,
-            redraw.min, redraw.median, redraw.max);
+        QScrollBar *bar = form.ScrollBox1->horizontalScrollBar();
+        bar->setValue(bar->maximum() / 2);
+        form.Image1->repaint();
+        const int middleRow = rows / 2;
+        std::printf("%d rows: chart %d px wide, scroll bar 0..%d\n", rows, bar->maximum() + form.ScrollBox1->width(),
+                    bar->maximum());
+        Print("redraw after a value change in view", Time([&](int i) {
+                  motion.setField(middleRow, orvane::kFirstChannelColumn + 3, QString::number(40 + i));
+                  form.Redraw(motion.count());
+              }));
+        Print("redraw after a speed change at row 1", Time([&](int i) {
+                  motion.setField(0, orvane::kSpeedColumn, QString::number(i % 8));
+                  form.Redraw(motion.count());
+              }));
+        Print("scroll step (one click right)", Time([&](int) {
+                  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+                  form.Image1->repaint();
+              }));
+        Print("scroll step (one page right)", Time([&](int) {
+                  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+                  form.Image1->repaint();
+              }));
+        std::printf("  chart memory (resident growth)     %7.1f MB; held by the chart %.2f MB\n", chartMB,
+                    form.ChartBytes() / 1e6);
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "session/window_place.h"
 #include "widgets/color_btn.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -14,7 +15,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QWindow>
 
@@ -44,25 +44,25 @@ constexpr uchar ChannelBase = ShadeBase + Shades;
 QRgb ToRgb(uint32_t bgr) { return ToQColor(bgr).rgb(); }
 
 // Writes straight into the 8-bit picture: QPainter's rasteriser gives up on coordinates past 32767, and
-// a long motion's chart is far wider than that. Every shape is a whole-pixel, one-pixel-wide one. Drawing
-// is clipped to a strip of columns [left, right), so that a wide picture is drawn a cache-sized strip at
-// a time.
+// a long motion's chart is far wider than that. Every shape is a whole-pixel, one-pixel-wide one. Works in
+// chart pixels: the picture's column 0 is chart x `origin`. Drawing is clipped to a strip of columns
+// [left, right), so that a wide picture is drawn a cache-sized strip at a time.
 class Canvas {
 public:
-    Canvas(QImage &image, int left, int right)
-        : bits_(image.bits()), stride_(image.bytesPerLine()), left_(std::max(left, 0)),
-          right_(std::min(right, image.width())), height_(image.height())
+    Canvas(QImage &image, int origin, int left, int right)
+        : bits_(image.bits()), stride_(image.bytesPerLine()), origin_(origin), left_(std::max(left, origin)),
+          right_(std::min(right, origin + image.width())), height_(image.height())
     {}
 
     int Left() const { return left_; }
     int Right() const { return right_; }
     bool Inside(int x, int y) const { return x >= left_ && x < right_ && y >= 0 && y < height_; }
-    uchar At(int x, int y) const { return bits_[qsizetype(y) * stride_ + x]; }
+    uchar At(int x, int y) const { return *Address(x, y); }
 
     void Put(int x, int y, uchar c)
     {
         if (Inside(x, y))
-            bits_[qsizetype(y) * stride_ + x] = c;
+            *Address(x, y) = c;
     }
 
     // [x0, x1) on row y
@@ -73,7 +73,7 @@ public:
         x0 = std::max(x0, left_);
         x1 = std::min(x1, right_);
         if (x0 < x1)
-            std::memset(bits_ + qsizetype(y) * stride_ + x0, c, size_t(x1 - x0));
+            std::memset(Address(x0, y), c, size_t(x1 - x0));
     }
 
     // [y0, y1) in column x
@@ -84,7 +84,7 @@ public:
         y0 = std::max(y0, 0);
         y1 = std::min(y1, height_);
         for (int y = y0; y < y1; ++y)
-            bits_[qsizetype(y) * stride_ + x] = c;
+            *Address(x, y) = c;
     }
 
     void FillRect(const QRect &r, uchar c)
@@ -112,7 +112,7 @@ public:
             Frame(QRect(x, y, 5, 5), c);
             return;
         }
-        uchar *row = bits_ + qsizetype(y) * stride_ + x;
+        uchar *row = Address(x, y);
         std::memset(row, c, 5);
         for (int i = 1; i < 4; ++i) {
             row += stride_;
@@ -145,7 +145,7 @@ public:
         if (Inside(a.x(), a.y()) && Inside(b.x(), b.y())) {
             const qsizetype stepMajor = xMajor ? sx : sy * stride_;
             const qsizetype stepMinor = xMajor ? sy * stride_ : sx;
-            uchar *at = bits_ + qsizetype(a.y()) * stride_ + a.x();
+            uchar *at = Address(a.x(), a.y());
             for (int i = 0; i < major; ++i) {
                 if (!dotted || (i & 3) < 2)
                     *at = c;
@@ -173,8 +173,11 @@ public:
     }
 
 private:
+    uchar *Address(int x, int y) const { return bits_ + qsizetype(y) * stride_ + (x - origin_); }
+
     uchar *bits_;
     qsizetype stride_;
+    int origin_;
     int left_;
     int right_;
     int height_;
@@ -214,10 +217,12 @@ public:
         }
     }
 
-    void Draw(QImage &image, const graph::ChartLayout &chart, const std::array<bool, kChannelCount> &drawn)
+    // `image` column 0 is chart x `origin`.
+    void Draw(QImage &image, int origin, const graph::ChartLayout &chart,
+              const std::array<bool, kChannelCount> &drawn) const
     {
-        for (int left = 0; left < image.width(); left += StripWidth) {
-            Canvas canvas(image, left, left + StripWidth);
+        for (int left = origin; left < origin + image.width(); left += StripWidth) {
+            Canvas canvas(image, origin, left, left + StripWidth);
             DrawStrip(canvas, chart, drawn);
         }
     }
@@ -237,7 +242,7 @@ private:
         std::vector<Ink> ink;
     };
 
-    void DrawStrip(Canvas &canvas, const graph::ChartLayout &chart, const std::array<bool, kChannelCount> &drawn)
+    void DrawStrip(Canvas &canvas, const graph::ChartLayout &chart, const std::array<bool, kChannelCount> &drawn) const
     {
         canvas.FillRect(QRect(canvas.Left(), 0, canvas.Right() - canvas.Left(), ChartHeightPixels), Black);
         canvas.Frame(chart.frame, White);
@@ -269,7 +274,7 @@ private:
     }
 
     // Grey on a black cell; where two digits' ink overlaps the brighter shade stays.
-    void Text(Canvas &canvas, QPoint at, const QString &text)
+    void Text(Canvas &canvas, QPoint at, const QString &text) const
     {
         int cellWidth = 0;
         for (QChar ch : text)
@@ -304,35 +309,23 @@ TGraphImage::TGraphImage(TGraphForm *form, QWidget *parent) : QWidget(parent), f
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TGraphImage::SwapPicture(QImage &picture)
-{
-    picture_.swap(picture);
-    setFixedSize(picture_.size());
-    update();
-}
-
 void TGraphImage::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    const QRect r = event->rect() & QRect(QPoint(0, 0), picture_.size());
-    if (r.isEmpty())
-        return;
-    // Only the exposed part, read in place: the whole picture may be many megapixels wide.
-    QImage part(picture_.constBits() + qsizetype(r.y()) * picture_.bytesPerLine() + r.x(), r.width(), r.height(),
-                picture_.bytesPerLine(), QImage::Format_Indexed8);
-    part.setColorTable(picture_.colorTable());
-    painter.drawImage(r.topLeft(), part);
+    form_->PaintView(painter, event->rect() & rect());
 }
 
 void TGraphImage::mouseMoveEvent(QMouseEvent *event)
 {
-    form_->Image1MouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+    const QPoint at = event->position().toPoint();
+    form_->Image1MouseMove(at.x() + form_->ViewLeft(), at.y());
 }
 
 void TGraphImage::mousePressEvent(QMouseEvent *event)
 {
     // A press without a move before it (a touch, a test) still clicks where it happened.
-    form_->Image1MouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+    const QPoint at = event->position().toPoint();
+    form_->Image1MouseMove(at.x() + form_->ViewLeft(), at.y());
     pressed_ = event->button() == Qt::LeftButton;
 }
 
@@ -390,7 +383,8 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
     DATA_NUM = field(QStringLiteral("DATA_NUM"), GraphText(GraphNoRowNumber), numLeft, numWidth);
     DATA_LABEL = field(QStringLiteral("DATA_LABEL"), GraphText(GraphNoRowName), numLeft + numWidth + 2, labelWidth);
 
-    ScrollBox1 = new QScrollArea(this);
+    // The chart may be wider than any widget can be: the box scrolls a view of it by its own bar.
+    ScrollBox1 = new QAbstractScrollArea(this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setFrameShape(QFrame::NoFrame);
     ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -401,10 +395,12 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
     ScrollBox1->setAutoFillBackground(true);
     ScrollBox1->viewport()->setPalette(black);
     ScrollBox1->viewport()->setAutoFillBackground(true);
-    Image1 = new TGraphImage(this, nullptr);
-    ScrollBox1->setWidget(Image1);
+    ScrollBox1->horizontalScrollBar()->setSingleStep(20);
+    Image1 = new TGraphImage(this, ScrollBox1->viewport());
+    connect(ScrollBox1->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { Scrolled(); });
 
     raster_ = std::make_unique<Raster>(font());
+    FollowMotion();
 
     RestorePlacement(placement);
     shown_.fill(false);
@@ -414,42 +410,138 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
 
 TGraphForm::~TGraphForm() = default;
 
-const QImage &TGraphForm::Picture() const { return Image1->Picture(); }
-
 uint32_t TGraphForm::ChannelColor(int channel) const
 {
     return ResolveColor(main_.PanelColor(channel), PaletteSystemColors());
 }
 
+// The index follows every change of the rows as it happens; a reset or a load rebuilds it when next needed.
+void TGraphForm::FollowMotion()
+{
+    const auto stale = [this] { indexStale_ = true; };
+    connect(&motion_, &QAbstractItemModel::modelReset, this, stale);
+    connect(&motion_, &QAbstractItemModel::layoutChanged, this, stale);
+    connect(&motion_, &QAbstractItemModel::rowsMoved, this, stale);
+    connect(&motion_, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
+        if (!indexStale_)
+            index_.Inserted(motion_.rows(), first, last);
+    });
+    connect(&motion_, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
+        if (!indexStale_)
+            index_.Removed(motion_.rows(), first, last);
+    });
+    connect(&motion_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                // Numbers and names place nothing.
+                if (!indexStale_ && bottomRight.column() >= kSpeedColumn)
+                    index_.Changed(motion_.rows(), topLeft.row(), bottomRight.row());
+            });
+}
+
+graph::RowIndex &TGraphForm::Index() const
+{
+    if (indexStale_ || index_.size() != motion_.count()) {
+        index_.Rebuild(motion_.rows());
+        indexStale_ = false;
+    }
+    return index_;
+}
+
 void TGraphForm::Redraw(int rowCount)
 {
-    std::array<bool, kChannelCount> drawn{};
-    QList<QRgb> colors(ChannelBase + Channels, qRgb(0, 0, 0));
-    colors[White] = qRgb(255, 255, 255);
+    drawn_ = {};
+    colors_ = QList<QRgb>(ChannelBase + Channels, qRgb(0, 0, 0));
+    colors_[White] = qRgb(255, 255, 255);
     for (int k = 0; k < Shades; ++k)
-        colors[ShadeBase + k] = qRgb(128 * k / (Shades - 1), 128 * k / (Shades - 1), 128 * k / (Shades - 1));
+        colors_[ShadeBase + k] = qRgb(128 * k / (Shades - 1), 128 * k / (Shades - 1), 128 * k / (Shades - 1));
     for (int n = 1; n <= Channels; ++n) {
         const uint32_t color = ChannelColor(n);
-        colors[ChannelBase + n - 1] = ToRgb(color);
-        drawn[size_t(n - 1)] = shown_[n] && color != kBlack;
+        colors_[ChannelBase + n - 1] = ToRgb(color);
+        drawn_[size_t(n - 1)] = shown_[n] && color != kBlack;
     }
+    rowCount_ = std::clamp(rowCount, 0, motion_.count());
+    const int lastX = rowCount_ > 0 ? Index().XOfRow(motion_.rows(), rowCount_ - 1) : graph::kFirstRowX;
+    chartWidth_ = graph::PictureWidth(lastX, ScrollBox1->width());
 
-    const graph::ChartLayout chart = graph::LayoutChart(motion_.rows(), rowCount, drawn, ScrollBox1->width());
-    if (back_.width() != chart.width || back_.height() != kChartHeight)
-        back_ = QImage();  // let go of the old block before asking for the new one
-    if (back_.isNull())
-        back_ = QImage(chart.width, kChartHeight, QImage::Format_Indexed8);
-    if (back_.isNull()) {
-        qCWarning(lcGraph, "no memory for a chart of %d x %d pixels", chart.width, kChartHeight);
-        back_ = QImage(1, kChartHeight, QImage::Format_Indexed8);
-        back_.setColorTable(colors);
-        back_.fill(Black);
-    } else {
-        back_.setColorTable(colors);
-        raster_->Draw(back_, chart, drawn);
-    }
-    Image1->SwapPicture(back_);
+    // The box has no frame and no upright bar: its view is as wide as the box.
+    const int view = std::max(ScrollBox1->width(), 1);
+    QScrollBar *bar = ScrollBox1->horizontalScrollBar();
+    bar->setPageStep(view);
+    Image1->setGeometry(0, 0, std::min(chartWidth_, view), kChartHeight);
+    redrawing_ = true;  // drawn once below, wherever the bar ends up
+    bar->setRange(0, std::max(chartWidth_ - view, 0));
+    redrawing_ = false;
+    DrawAroundView();
 }
+
+int TGraphForm::ViewLeft() const { return ScrollBox1->horizontalScrollBar()->value(); }
+
+// Scrolling within the part held only repaints; beyond it the part is drawn anew around the view.
+void TGraphForm::Scrolled()
+{
+    if (redrawing_)
+        return;
+    const int left = ViewLeft();
+    if (left < partLeft_ || left + Image1->width() > partLeft_ + part_.width())
+        DrawAroundView();
+    else
+        Image1->update();
+}
+
+void TGraphForm::DrawAroundView()
+{
+    // A margin of half a view each side lets short scrolls go without drawing.
+    const int view = std::max(Image1->width(), 1);
+    const int margin = std::max(view / 2, 256);
+    const int left = std::max(ViewLeft() - margin, 0);
+    const int right = std::min(ViewLeft() + view + margin, chartWidth_);
+    const int width = std::max(right - left, 1);
+    if (part_.width() != width || part_.height() != kChartHeight)
+        part_ = QImage(width, kChartHeight, QImage::Format_Indexed8);
+    partLeft_ = left;
+    if (part_.isNull()) {
+        qCWarning(lcGraph, "no memory for a chart part of %d x %d pixels", width, kChartHeight);
+        Image1->update();
+        return;
+    }
+    DrawPart(part_, left, left + width);
+    Image1->update();
+}
+
+void TGraphForm::DrawPart(QImage &image, int left, int right) const
+{
+    const graph::ChartLayout chart =
+        graph::LayoutChartPart(motion_.rows(), Index(), rowCount_, drawn_, ScrollBox1->width(), left, right);
+    image.setColorTable(colors_);
+    raster_->Draw(image, left, chart, drawn_);
+}
+
+void TGraphForm::PaintView(QPainter &painter, const QRect &rect) const
+{
+    if (rect.isEmpty())
+        return;
+    painter.fillRect(rect, Qt::black);
+    // The view in chart pixels, cut to the part held.
+    const QRect wanted = rect.translated(ViewLeft() - partLeft_, 0) & QRect(QPoint(0, 0), part_.size());
+    if (wanted.isEmpty())
+        return;
+    // Read in place: no copy of the part.
+    QImage shown(part_.constBits() + qsizetype(wanted.y()) * part_.bytesPerLine() + wanted.x(), wanted.width(),
+                 wanted.height(), part_.bytesPerLine(), QImage::Format_Indexed8);
+    shown.setColorTable(part_.colorTable());
+    painter.drawImage(wanted.topLeft() - QPoint(ViewLeft() - partLeft_, 0), shown);
+}
+
+QImage TGraphForm::Picture() const
+{
+    QImage whole(std::max(chartWidth_, 1), kChartHeight, QImage::Format_Indexed8);
+    if (whole.isNull())
+        return whole;
+    DrawPart(whole, 0, whole.width());
+    return whole;
+}
+
+size_t TGraphForm::ChartBytes() const { return size_t(part_.sizeInBytes()) + index_.MemoryBytes(); }
 
 void TGraphForm::ChannelLookChanged(int channel, const QString &, uint32_t panelColor, uint32_t textColor)
 {
@@ -485,8 +577,11 @@ void TGraphForm::Image1Click()
         return;
     DATA_LABEL->setText(GraphText(GraphNoRowName));
     DATA_NUM->setText(GraphText(GraphNoRowNumber));
-    const int row = graph::RowAtClick(motion_.rows(), mouseX_);
-    if (row < 0)
+    // Rows lie further right one after another: the first whose reach ends at or past the mouse is the
+    // only one that can hold it.
+    const graph::RowIndex &index = Index();
+    const int row = index.FirstRowFrom(motion_.rows(), mouseX_ - 3);
+    if (row >= motion_.count() || index.XOfRow(motion_.rows(), row) - 2 > mouseX_)
         return;
     DATA_LABEL->setText(motion_.field(row, kNameColumn));
     DATA_NUM->setText(QString::number(row + 1));

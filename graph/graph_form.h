@@ -2,6 +2,7 @@
 // The graph window: the motion data as a chart, one curve per channel the user switched on.
 // Created once, hidden, at start; the motion editor and the main window ask it to redraw.
 
+#include "graph/graph_geometry.h"
 #include "session/main_operations.h"
 
 #include <QImage>
@@ -11,8 +12,9 @@
 #include <cstdint>
 #include <memory>
 
+class QAbstractScrollArea;
 class QLineEdit;
-class QScrollArea;
+class QPainter;
 class TColorBtn;
 class TGraphImage;
 namespace orvane {
@@ -49,13 +51,18 @@ public:
 
     // Shared by the 24 channel buttons; the sender's "tag" property is its channel.
     void ENABLE1_BTNClick(QObject *sender);
-    // The chart remembers the last mouse position over it; a click names the row under that x.
+    // The chart remembers the last mouse position over it, in chart pixels; a click names the row under that x.
     void Image1MouseMove(int x, int y);
     void Image1Click();
 
     bool ChannelShown(int channel) const { return shown_[channel]; }
-    // The picture on screen: 200 pixels high, 8-bit indexed.
-    const QImage &Picture() const;
+    // The whole chart as scrolling through it shows it: 200 pixels high, 8-bit indexed. Drawn on demand
+    // and not kept; the window itself only ever holds the part in view and a margin.
+    QImage Picture() const;
+    // Chart width in pixels; the chart scrolls over it by ScrollBox1's bar.
+    int ChartWidth() const { return chartWidth_; }
+    // What the chart holds: the part in view with its margins, and the row index.
+    size_t ChartBytes() const;
     // Visibility, top, left and outer width, for SaveSettings.
     GraphPlacement Placement() const;
 
@@ -63,7 +70,7 @@ public:
     std::array<TColorBtn *, Channels + 1> ENABLE_BTN{};
     QLineEdit *DATA_NUM = nullptr;
     QLineEdit *DATA_LABEL = nullptr;
-    QScrollArea *ScrollBox1 = nullptr;
+    QAbstractScrollArea *ScrollBox1 = nullptr;
     TGraphImage *Image1 = nullptr;
 
 protected:
@@ -73,6 +80,17 @@ protected:
 
 private:
     class Raster;
+    friend class TGraphImage;
+
+    void FollowMotion();
+    orvane::graph::RowIndex &Index() const;
+    // Lays out and draws the chart's columns [left, right) into `image`, whose column 0 is chart x `left`.
+    void DrawPart(QImage &image, int left, int right) const;
+    // Draws the part around what is in view when the view left the part held.
+    void Scrolled();
+    void DrawAroundView();
+    void PaintView(QPainter &painter, const QRect &rect) const;
+    int ViewLeft() const;
 
     void RestorePlacement(const GraphPlacement &placement);
     void KeepOuterSize();
@@ -82,7 +100,16 @@ private:
     const orvane::MotionData &motion_;
     MainOperations &main_;
     std::unique_ptr<Raster> raster_;
-    QImage back_;  // the picture being drawn; swapped with the one on screen
+    mutable orvane::graph::RowIndex index_;
+    mutable bool indexStale_ = true;
+    // What the last redraw drew: the rows, the channels drawn and the colour table.
+    int rowCount_ = 0;
+    int chartWidth_ = 0;
+    std::array<bool, orvane::kChannelCount> drawn_{};
+    QList<QRgb> colors_;
+    QImage part_;  // chart columns [partLeft_, partLeft_ + width)
+    int partLeft_ = 0;
+    bool redrawing_ = false;
     std::array<bool, Channels + 1> shown_{};
     int mouseX_ = 0;
     int mouseY_ = 0;
@@ -91,13 +118,10 @@ private:
     bool created_ = false;
 };
 
-// Image1: shows the picture and reports the mouse to the form.
+// Image1: shows the chart's part in view and reports the mouse to the form in chart pixels.
 class TGraphImage : public QWidget {
 public:
     TGraphImage(TGraphForm *form, QWidget *parent);
-    const QImage &Picture() const { return picture_; }
-    // Takes `picture` in one step and hands back the previous one for reuse.
-    void SwapPicture(QImage &picture);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -107,6 +131,5 @@ protected:
 
 private:
     TGraphForm *form_;
-    QImage picture_;
     bool pressed_ = false;
 };

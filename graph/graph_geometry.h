@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -40,8 +41,8 @@ struct Tick {
     QPoint textAt;  // top left of the row number
     QString text;   // the row number, 1-based
 };
-// A tick and number under every fifth row (rows 5, 10, ...).
-std::vector<Tick> RowTicks(std::span<const int> xs);
+// A tick and number under every fifth row (rows 5, 10, ...); xs[0] is row `firstRow`.
+std::vector<Tick> RowTicks(std::span<const int> xs, int firstRow = 0);
 
 struct Segment {
     QPoint from;
@@ -62,12 +63,55 @@ QRect SquareAround(QPoint p);
 // or -1. The mouse y plays no part.
 int RowAtX(std::span<const int> xs, int mouseX);
 
+// The x of every row and the last position of every channel, kept in blocks of
+// rows so that a long motion is found in without walking all of it, and a change
+// costs a block's worth of parsing. Follows the rows by being told of each change
+// (the rows are then already changed); holds nothing per row.
+class RowIndex {
+public:
+    static constexpr int kBlockRows = 256;
+
+    void Rebuild(const MotionRows &rows);
+    void Inserted(const MotionRows &rows, int first, int last);
+    void Removed(const MotionRows &rows, int first, int last);
+    void Changed(const MotionRows &rows, int first, int last);
+
+    int size() const { return rowCount_; }
+    int XOfRow(const MotionRows &rows, int row) const;
+    // The first row whose x is at least `x` (size() when there is none).
+    int FirstRowFrom(const MotionRows &rows, int x) const;
+    // Per channel the y of the last position in rows 0..row, or none.
+    std::array<std::optional<int>, kChannelCount> CarriedYs(const MotionRows &rows, int row) const;
+    size_t MemoryBytes() const { return blocks_.capacity() * sizeof(Block); }
+
+private:
+    struct Block {
+        int rows = 0;
+        int steps = 0;                           // sum of the rows' steps
+        std::array<uint8_t, kChannelCount> y{};  // last position's y per channel, 0 for none
+    };
+    // Replaces blocks [from, to) with blocks built from rows [firstRow, firstRow + count).
+    void RebuildRange(const MotionRows &rows, size_t from, size_t to, int firstRow, int count);
+    // The block holding `row`, its first row and the steps before it.
+    struct Place {
+        size_t block;
+        int firstRow;
+        int stepsBefore;
+    };
+    Place Locate(int row) const;
+    int FirstStep(const MotionRows &rows) const;
+
+    std::vector<Block> blocks_;
+    int rowCount_ = 0;
+};
+
 struct ChartLayout {
     int width = 0;        // picture width
     QRect frame;          // white frame; right() and bottom() are its last pixels
     QLine rowAxis;        // grey vertical line at x = 10
     QLine centreLine;     // grey line at position 90
-    std::vector<int> xs;  // x of every charted row
+    int firstRow = 0;     // the row of xs[0]
+    std::vector<int> xs;  // x of every charted row from firstRow on
     std::vector<Tick> ticks;
     // One curve per channel 1 to 24, empty for channels not drawn.
     std::array<std::vector<Segment>, kChannelCount> curves;
@@ -78,6 +122,11 @@ struct ChartLayout {
 // shown and whose colour is not black. Curves need two rows or more.
 ChartLayout LayoutChart(const MotionRows &rows, int rowCount, const std::array<bool, kChannelCount> &drawn,
                         int boxWidth);
+// The same chart, but with rows, ticks and curves only where they may reach into
+// columns [left, right): what a view of part of a long chart needs. `index`
+// follows `rows`.
+ChartLayout LayoutChartPart(const MotionRows &rows, const RowIndex &index, int rowCount,
+                            const std::array<bool, kChannelCount> &drawn, int boxWidth, int left, int right);
 
 // The row a click names, for all rows of the motion data (-1 for none).
 int RowAtClick(const MotionRows &rows, int mouseX);

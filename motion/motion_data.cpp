@@ -146,6 +146,36 @@ void MotionRows::removeSorted(const QList<int> &sortedRows)
     rows_.resize(out);
 }
 
+MotionRows MotionRows::Slice(qsizetype pos, qsizetype count) const
+{
+    MotionRows out;
+    pos = std::clamp<qsizetype>(pos, 0, size());
+    count = std::clamp<qsizetype>(count, 0, size() - pos);
+    out.rows_.assign(rows_.begin() + pos, rows_.begin() + pos + count);
+    return out;
+}
+
+void MotionRows::Splice(qsizetype pos, qsizetype count, const MotionRows &with)
+{
+    pos = std::clamp<qsizetype>(pos, 0, size());
+    count = std::clamp<qsizetype>(count, 0, size() - pos);
+    const qsizetype common = std::min(count, with.size());
+    std::copy(with.rows_.begin(), with.rows_.begin() + common, rows_.begin() + pos);
+    if (with.size() > count)
+        rows_.insert(rows_.begin() + pos + common, with.rows_.begin() + common, with.rows_.end());
+    else
+        rows_.erase(rows_.begin() + pos + common, rows_.begin() + pos + count);
+}
+
+bool MotionRows::SameRow(qsizetype row, const MotionRows &other, qsizetype otherRow) const
+{
+    if (row < 0 || row >= size() || otherRow < 0 || otherRow >= other.size())
+        return false;
+    const Row &a = rows_[size_t(row)];
+    const Row &b = other.rows_[size_t(otherRow)];
+    return a.end == b.end && a.text == b.text;
+}
+
 MotionData::MotionData(QObject *parent) : QAbstractTableModel(parent), captions_(DefaultMotionCaptions()) {}
 
 int MotionData::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : count(); }
@@ -306,6 +336,27 @@ void MotionData::replaceAll(const QStringList &captions, MotionRows rows)
     rows_ = std::move(rows);
     endResetModel();
     setCaptions(captions);
+}
+
+void MotionData::ReplaceRows(int from, int count, const MotionRows &with)
+{
+    from = std::clamp(from, 0, this->count());
+    count = std::clamp(count, 0, this->count() - from);
+    const int added = int(with.size());
+    const int common = std::min(count, added);
+    const MotionRows kept = with.Slice(0, common);
+    rows_.Splice(from, common, kept);
+    if (common > 0)
+        emit dataChanged(index(from, 0), index(from + common - 1, kMotionFieldCount - 1));
+    if (added > count) {
+        beginInsertRows({}, from + common, from + added - 1);
+        rows_.Splice(from + common, 0, with.Slice(common, added - common));
+        endInsertRows();
+    } else if (count > added) {
+        beginRemoveRows({}, from + common, from + count - 1);
+        rows_.remove(from + common, count - common);
+        endRemoveRows();
+    }
 }
 
 }  // namespace orvane

@@ -71,6 +71,12 @@ public:
     void removeSorted(const QList<int> &sortedRows);
     void clear() { rows_.clear(); }
 
+    // Rows [pos, pos + count) (held to the rows present); the texts are shared, not copied.
+    MotionRows Slice(qsizetype pos, qsizetype count) const;
+    // Rows [pos, pos + count) become the rows of `with`.
+    void Splice(qsizetype pos, qsizetype count, const MotionRows &with);
+    bool SameRow(qsizetype row, const MotionRows &other, qsizetype otherRow) const;
+
 private:
     struct Row {
         QString text;
@@ -128,6 +134,9 @@ public:
 
     // Takes over a loaded file in one step: captions and rows.
     void replaceAll(const QStringList &captions, MotionRows rows);
+    // Rows [from, from + count) become the rows of `with`: rows both sides have are changed in place, the
+    // rest inserted or removed, each with its model signal, so that views keep what they can.
+    void ReplaceRows(int from, int count, const MotionRows &with);
 
 private:
     QStringList captions_;

@@ -22,6 +22,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -71,10 +72,48 @@ private:
     TMotionForm &form_;
 };
 
+// One change of the rows: rows [from, from + before's count) were `before` and became `after`. Rows are
+// kept as shared texts, so a step costs what it changed, not the whole list.
+class TMotionForm::Edit : public QUndoCommand {
+public:
+    Edit(TMotionForm &form, int from, MotionRows before, MotionRows after, QStringList captionsBefore,
+         QStringList captionsAfter)
+        : form_(form), from_(from), before_(std::move(before)), after_(std::move(after)),
+          captionsBefore_(std::move(captionsBefore)), captionsAfter_(std::move(captionsAfter))
+    {}
+
+    void undo() override { Apply(after_.size(), before_, captionsBefore_); }
+    void redo() override
+    {
+        if (done_)  // pushed after the change was made
+            done_ = false;
+        else
+            Apply(before_.size(), after_, captionsAfter_);
+    }
+
+private:
+    void Apply(qsizetype count, const MotionRows &rows, const QStringList &captions)
+    {
+        form_.data_->ReplaceRows(from_, int(count), rows);
+        if (captionsBefore_ != captionsAfter_)
+            form_.data_->setCaptions(captions);
+        form_.ShowUndoStep(from_, int(rows.size()));
+    }
+
+    TMotionForm &form_;
+    int from_;
+    MotionRows before_;
+    MotionRows after_;
+    QStringList captionsBefore_;
+    QStringList captionsAfter_;
+    bool done_ = true;
+};
+
 TMotionForm::TMotionForm(QWidget *parent, MainOperations &main, const QString &programFolder,
                          const MotionFormPlacement &placement, const QDate &today)
     : QWidget(parent, Qt::Window), main_(main), folder_(programFolder), data_(new MotionData(this)),
-      view_(std::make_unique<View>(*this)), transfer_(std::make_unique<MotionTransfer>(main, *view_))
+      view_(std::make_unique<View>(*this)), transfer_(std::make_unique<MotionTransfer>(main, *view_)),
+      undo_(new QUndoStack(this))
 {
     setObjectName(QStringLiteral("MotionForm"));
     for (int n = 1; n <= kChannelCount; ++n)
@@ -197,6 +236,18 @@ void TMotionForm::BuildControls()
     PASTE_MENU = AddMenuItem(Popup1, "PASTE_MENU", MotPaste);
     Popup1->addSeparator();
     DELETE_MENU = AddMenuItem(Popup1, "DELETE_MENU", MotDelete);
+    Popup1->addSeparator();
+    UNDO_MENU = AddMenuItem(Popup1, "UNDO_MENU", MotUndo);
+    REDO_MENU = AddMenuItem(Popup1, "REDO_MENU", MotRedo);
+    UNDO_MENU->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    REDO_MENU->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    UNDO_MENU->setEnabled(false);
+    REDO_MENU->setEnabled(false);
+    // The keys work anywhere in the window, not only with the menu open.
+    addAction(UNDO_MENU);
+    addAction(REDO_MENU);
+    connect(undo_, &QUndoStack::canUndoChanged, UNDO_MENU, &QAction::setEnabled);
+    connect(undo_, &QUndoStack::canRedoChanged, REDO_MENU, &QAction::setEnabled);
 
     auto *bottom = new QWidget(this);
     auto *bottomLayout = new QHBoxLayout(bottom);
@@ -234,6 +285,8 @@ void TMotionForm::BuildControls()
     connect(COPY_MENU, &QAction::triggered, this, &TMotionForm::COPY_BTNClick);
     connect(PASTE_MENU, &QAction::triggered, this, &TMotionForm::PASTE_BTNClick);
     connect(DELETE_MENU, &QAction::triggered, this, &TMotionForm::DELETE_BTNClick);
+    connect(UNDO_MENU, &QAction::triggered, this, &TMotionForm::UNDO_MENUClick);
+    connect(REDO_MENU, &QAction::triggered, this, &TMotionForm::REDO_MENUClick);
     connect(Popup1, &QMenu::aboutToShow, this, &TMotionForm::Popup1Popup);
     connect(SPEED_MENU, &QMenu::aboutToShow, this, &TMotionForm::SPEED_MENUPopup);
     connect(PosList, &QTableView::customContextMenuRequested, this,
@@ -334,7 +387,7 @@ void TMotionForm::AppendPosition(const QString &name, const QString &speed, cons
 {
     QStringList fields{QString::number(data_->count() + 1), name, speed};
     fields += values.mid(0, kChannelCount);
-    data_->appendRowFields(fields);
+    Recorded(data_->count(), [&] { data_->appendRowFields(fields); });
     Refresh();
 }
 
@@ -342,8 +395,13 @@ void TMotionForm::OverwriteSelected(const QString &name, const QString &speed, c
 {
     QStringList fields{name, speed};
     fields += values.mid(0, kChannelCount);
-    for (int row : SelectedRows())
-        data_->overwriteRow(row, fields);
+    const QList<int> selected = SelectedRows();
+    if (!selected.isEmpty()) {
+        Recorded(selected.first(), [&] {
+            for (int row : selected)
+                data_->overwriteRow(row, fields);
+        });
+    }
     RedrawGraph();
 }
 
@@ -351,7 +409,7 @@ void TMotionForm::NEW_BTNClick()
 {
     if (Ask(MotDataLost, PromptButtons::OkCancel) != PromptAnswer::Ok)
         return;
-    data_->clearRows();
+    Recorded(0, [this] { data_->clearRows(); });
     Refresh();
 }
 
@@ -376,8 +434,14 @@ void TMotionForm::OPEN_BTNClick()
         return;
     }
 
-    // Renewing the labels renames the channels at once, which reaches these captions through the
-    // look listener; a rejected file must still leave the captions as they were.
+    Recorded(0, [&] { ApplyLoad(std::move(load)); });
+    Refresh();
+}
+
+// Renewing the labels renames the channels at once, which reaches these captions through the look
+// listener; a rejected file must still leave the captions as they were.
+void TMotionForm::ApplyLoad(MotionFileLoad &&load)
+{
     const QStringList oldCaptions = data_->captions();
     QStringList captions;
     if (load.headerValid()) {
@@ -397,7 +461,6 @@ void TMotionForm::OPEN_BTNClick()
         data_->setCaptions(oldCaptions);
         Warn(Text(MotFileRejected));
     }
-    Refresh();
 }
 
 bool TMotionForm::Save()
@@ -465,9 +528,11 @@ void TMotionForm::PASTE_BTNClick()
     rows.reserve(clipboard_.size());
     for (const QStringList &clip : clipboard_)
         rows.append(QStringList{QString()} + clip);
-    data_->insertRowsFields(p, rows);
+    Recorded(p < 0 ? data_->count() : p, [&] {
+        data_->insertRowsFields(p, rows);
+        data_->renumberFrom(std::max(p, 0));
+    });
     ShowRowCount();
-    data_->renumberFrom(std::max(p, 0));
     RedrawGraph();
 }
 
@@ -478,21 +543,30 @@ void TMotionForm::INSERT_BTNClick()
     QStringList row{QString(), QStringLiteral("DATA"), QStringLiteral("7")};
     for (int n = 0; n < kChannelCount; ++n)
         row << QStringLiteral("225");
-    data_->insertRowFields(p, row);
+    Recorded(p < 0 ? data_->count() : p, [&] {
+        data_->insertRowFields(p, row);
+        data_->renumberFrom(std::max(p, 0));
+    });
     SelectFocusRow();
     ShowRowCount();
-    data_->renumberFrom(std::max(p, 0));
     RedrawGraph();
 }
 
 void TMotionForm::DELETE_BTNClick()
 {
-    const int first = data_->deleteRows(SelectedRows());
+    const QList<int> selected = SelectedRows();
+    if (selected.isEmpty())
+        return;
+    int first = -1;
+    Recorded(selected.first(), [&] {
+        first = data_->deleteRows(selected);
+        if (first >= 0)
+            data_->renumberFrom(first);
+    });
     if (first < 0)
         return;
     SelectFocusRow();
     ShowRowCount();
-    data_->renumberFrom(first);
     RedrawGraph();
 }
 
@@ -525,14 +599,19 @@ void TMotionForm::RENAME_MENUClick()
         return;
     QString name = Field(selected.first(), kNameColumn);
     if (main_.UserPrompt().Input(Text(MotRenameTitle), Text(MotRenamePrompt), name))
-        data_->setField(selected.first(), kNameColumn, name);
+        Recorded(selected.first(), [&] { data_->setField(selected.first(), kNameColumn, name); });
 }
 
 void TMotionForm::SP_0Click(QAction *sender)
 {
     const QString speed = QString::number(sender->property("tag").toInt());
-    for (int row : SelectedRows())
-        data_->setField(row, kSpeedColumn, speed);
+    const QList<int> selected = SelectedRows();
+    if (!selected.isEmpty()) {
+        Recorded(selected.first(), [&] {
+            for (int row : selected)
+                data_->setField(row, kSpeedColumn, speed);
+        });
+    }
     RedrawGraph();
 }
 
@@ -609,8 +688,62 @@ bool TMotionForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMotionForm::MOT_WRITE_BTNClick() { transfer_->Write(*data_, MOTION_NUM->currentIndex()); }
 
-void TMotionForm::MOT_READ_BTNClick() { transfer_->Read(*data_, MOTION_NUM->currentIndex()); }
+void TMotionForm::MOT_READ_BTNClick()
+{
+    Recorded(0, [this] { transfer_->Read(*data_, MOTION_NUM->currentIndex()); });
+}
 
 void TMotionForm::MOT_FORMAT_BTNClick() { transfer_->Clear(MOTION_NUM->currentIndex()); }
 
 void TMotionForm::RUN_BTNClick() { transfer_->Play(MOTION_NUM->currentIndex()); }
+
+void TMotionForm::Recorded(int from, const std::function<void()> &change)
+{
+    const int countBefore = data_->count();
+    from = std::clamp(from, 0, countBefore);
+    MotionRows before = data_->rows().Slice(from, countBefore - from);
+    const QStringList captionsBefore = data_->captions();
+    change();
+    MotionRows after = data_->rows().Slice(from, data_->count() - from);
+    // Keep only the rows that differ: an edit of one row in a long list costs one row.
+    qsizetype head = 0;
+    while (head < before.size() && head < after.size() && before.SameRow(head, after, head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < after.size() - head
+           && before.SameRow(before.size() - 1 - tail, after, after.size() - 1 - tail))
+        ++tail;
+    const bool captionsChanged = data_->captions() != captionsBefore;
+    if (head == before.size() && head == after.size() && !captionsChanged)
+        return;
+    undo_->push(new Edit(*this, from + int(head), before.Slice(head, before.size() - head - tail),
+                         after.Slice(head, after.size() - head - tail), captionsBefore, data_->captions()));
+}
+
+void TMotionForm::ShowUndoStep(int from, int count)
+{
+    ShowRowCount();
+    RedrawGraph();
+    PosList->clearSelection();
+    if (count > 0) {
+        PosList->selectionModel()->select(
+            QItemSelection(data_->index(from, 0), data_->index(from + count - 1, kMotionFieldCount - 1)),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    if (from < data_->count()) {
+        PosList->selectionModel()->setCurrentIndex(data_->index(from, 0), QItemSelectionModel::NoUpdate);
+        PosList->scrollTo(data_->index(from, 0));
+    }
+}
+
+void TMotionForm::UNDO_MENUClick()
+{
+    if (!TransferRunning())
+        undo_->undo();
+}
+
+void TMotionForm::REDO_MENUClick()
+{
+    if (!TransferRunning())
+        undo_->redo();
+}

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -23,10 +24,12 @@ class QProgressBar;
 class QTableView;
 class QToolBar;
 class QToolButton;
+class QUndoStack;
 
 namespace orvane {
 class MotionData;
 class MotionTransfer;
+struct MotionFileLoad;
 }  // namespace orvane
 
 // The window's placement as ORV.ini keeps it: ListView, ListTop, ListLeft, ListWidth, ListHeight.
@@ -100,6 +103,10 @@ public:
     void MOT_READ_BTNClick();
     void MOT_FORMAT_BTNClick();
     void RUN_BTNClick();
+    // Every change of the rows can be taken back and done again until the program ends.
+    void UNDO_MENUClick();
+    void REDO_MENUClick();
+    QUndoStack *UndoStack() const { return undo_; }
 
     // Controls, by their names.
     QToolBar *ToolBar;
@@ -113,6 +120,7 @@ public:
     QMenu *Popup1, *SPEED_MENU;
     std::array<QAction *, 8> SP{};
     QAction *RENAME_MENU, *EDITION_MENU, *INSERT_MENU, *CUT_MENU, *COPY_MENU, *PASTE_MENU, *DELETE_MENU;
+    QAction *UNDO_MENU, *REDO_MENU;
     QProgressBar *COMM_GAUGE;
     QLabel *POS_COUNT_LABEL;
 
@@ -129,6 +137,7 @@ protected:
 
 private:
     class View;
+    class Edit;
 
     void BuildControls();
     void ApplyLanguage();
@@ -142,6 +151,11 @@ private:
     QString Field(int row, int column) const;
     PromptAnswer Ask(int entry, PromptButtons buttons);
     void Warn(const QString &text);
+    // Runs `change` and keeps what it did to the rows from `from` on (and to the captions) for undo.
+    void Recorded(int from, const std::function<void()> &change);
+    // After an undo or redo: count, graph, and the rows it touched selected.
+    void ShowUndoStep(int from, int count);
+    void ApplyLoad(orvane::MotionFileLoad &&load);
 
     MainOperations &main_;
     QString folder_;
@@ -149,6 +163,7 @@ private:
     std::unique_ptr<View> view_;
     std::unique_ptr<orvane::MotionTransfer> transfer_;
     QList<QStringList> clipboard_;
+    QUndoStack *undo_;
     QString openName_;
     QString saveName_;
 };

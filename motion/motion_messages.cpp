@@ -45,6 +45,8 @@ const MessageTable<MotionEntryCount> kMotionMessages{
         "モーションデータを保存できませんでした",
         "ファイルを読み込めませんでした",
         "ボードに書き込めない値を持つデータがあります",
+        "元に戻す",
+        "やり直し",
     },
     {
         "Input DATA NAME",
@@ -88,6 +90,8 @@ const MessageTable<MotionEntryCount> kMotionMessages{
         "The motion data could not be saved.",
         "The file could not be read.",
         "A row holds a value the boards cannot take.",
+        "Undo",
+        "Redo",
     },
 };
 

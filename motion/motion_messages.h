@@ -49,6 +49,8 @@ enum MotionEntry {
     MotSaveFailed,     // followed by the system's reason
     MotOpenFailed,     // followed by the system's reason
     MotUnwritableRow,  // a row whose speed or channel value is no byte
+    MotUndo,
+    MotRedo,
     MotionEntryCount
 };
 

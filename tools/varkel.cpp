@@ -6,6 +6,7 @@
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
 #include "session/port_failure.h"
+#include "tools/varkel_image.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -263,7 +264,11 @@ std::string Usage()
         text += line + Summaries().at(name) + "\n";
     }
     text += "ranges: SPEED 0-7, V and T 0-255, motion SLOT 0-39, ROW 0-99, ROWS 0-100, scenario SLOT 0-3,\n"
-            "        ITEM 0-199, ITEMS 0-200, MOTION 0-39, MODE 0-2, ENTRY 0-159, PATTERN and TARGET 0-255\n";
+            "        ITEM 0-199, ITEMS 0-200, MOTION 0-39, MODE 0-2, ENTRY 0-159, PATTERN and TARGET 0-255\n"
+            "whole boards (--id may be given twice for two boards):\n"
+            "  backup FILE                                   read every slot, entry, trim and home into FILE\n"
+            "  restore FILE                                  write FILE back, lengths last, then compare\n"
+            "  verify FILE                                   list every difference between FILE and the boards\n";
     return text + kExitCodes;
 }
 
@@ -349,6 +354,8 @@ int PortNumberFor(const std::string &port)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (const int code = RunImageCommand(argc, argv); code >= 0)
+        return code;
     Invocation inv;
     int portNo = 0;
     try {

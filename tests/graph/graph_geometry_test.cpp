@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 using namespace orvane;
 using namespace orvane::graph;
 
@@ -147,4 +150,133 @@ TEST(GraphClick, ReachIsTwoLeftAndThreeRightAndTheFirstRowWins)
     EXPECT_EQ(RowAtClick(rows, 39), 2);
     EXPECT_EQ(RowAtClick(rows, 14), -1);
     EXPECT_EQ(RowAtClick(MotionRows(), 10), -1);
+}
+
+namespace {
+
+// Rows with speeds and a channel 1 that holds long runs of codes, so carried levels cross blocks.
+QStringList IndexRow(std::mt19937 &random)
+{
+    std::uniform_int_distribution<int> speed(0, 9);
+    std::uniform_int_distribution<int> value(0, 200);
+    const int v = value(random);
+    QStringList fields{u"1"_qs, u"DATA"_qs, QString::number(speed(random))};
+    fields << QString::number(v < 150 ? 221 : v - 20);
+    for (int ch = 2; ch <= kChannelCount; ++ch)
+        fields << QString::number(ch == 24 ? 221 : value(random));
+    return fields;
+}
+
+// What the index must answer, worked out by walking every row.
+void ExpectIndexMatchesRows(const RowIndex &index, const MotionRows &rows)
+{
+    ASSERT_EQ(index.size(), rows.size());
+    std::vector<int> speeds;
+    for (qsizetype r = 0; r < rows.size(); ++r)
+        speeds.push_back(SpeedOfText(rows.fieldView(r, kSpeedColumn)));
+    const std::vector<int> xs = RowXs(speeds);
+    std::array<std::optional<int>, kChannelCount> carried{};
+    for (int r = 0; r < int(xs.size()); ++r) {
+        ASSERT_EQ(index.XOfRow(rows, r), xs[size_t(r)]) << r;
+        ASSERT_EQ(index.FirstRowFrom(rows, xs[size_t(r)]), r);
+        ASSERT_EQ(index.FirstRowFrom(rows, xs[size_t(r)] - 1), r);
+        for (int ch = 0; ch < kChannelCount; ++ch)
+            if (const auto y = PositionYOfText(rows.fieldView(r, kFirstChannelColumn + ch)))
+                carried[size_t(ch)] = y;
+        if (r % 37 == 0 || r + 1 == int(xs.size()))
+            ASSERT_EQ(index.CarriedYs(rows, r), carried) << r;
+    }
+    EXPECT_EQ(index.FirstRowFrom(rows, xs.empty() ? 11 : xs.back() + 1), rows.size());
+}
+
+}  // namespace
+
+TEST(GraphIndex, FollowsInsertsRemovesAndChangesLikeAFreshWalk)
+{
+    std::mt19937 random(12);
+    MotionRows rows;
+    RowIndex index;
+    index.Rebuild(rows);
+    ExpectIndexMatchesRows(index, rows);
+
+    const auto insert = [&](int pos, int count) {
+        QList<QStringList> made;
+        for (int i = 0; i < count; ++i)
+            made << IndexRow(random);
+        rows.insert(pos, made);
+        index.Inserted(rows, pos, pos + count - 1);
+    };
+    insert(0, 1);    // into nothing
+    insert(1, 700);  // at the end, several blocks
+    insert(0, 3);    // at the start
+    insert(256, 1);  // on a block's edge
+    insert(300, 600);
+    ExpectIndexMatchesRows(index, rows);
+
+    rows.remove(250, 20);  // across a block edge
+    index.Removed(rows, 250, 269);
+    rows.remove(0, 1);
+    index.Removed(rows, 0, 0);
+    const int tail = int(rows.size()) - 5;
+    rows.remove(tail, 5);
+    index.Removed(rows, tail, tail + 4);
+    ExpectIndexMatchesRows(index, rows);
+
+    rows.setField(0, kSpeedColumn, u"7");  // the first row's step moves nothing
+    rows.setField(600, kSpeedColumn, u"0");
+    rows.setField(900, kFirstChannelColumn, u"180");
+    index.Changed(rows, 0, 0);
+    index.Changed(rows, 600, 600);
+    index.Changed(rows, 900, 900);
+    for (int r = 100; r < 700; ++r)
+        rows.setField(r, kFirstChannelColumn, u"221");  // a run of codes over whole blocks
+    index.Changed(rows, 100, 699);
+    ExpectIndexMatchesRows(index, rows);
+
+    const int all = int(rows.size());
+    rows.remove(0, all);
+    index.Removed(rows, 0, all - 1);
+    EXPECT_EQ(index.size(), 0);
+}
+
+TEST(GraphIndex, APartOfTheChartHasTheWholeChartsCurvesAndTicksWhereItReaches)
+{
+    std::mt19937 random(3);
+    MotionRows rows;
+    for (int r = 0; r < 2000; ++r)
+        rows.append(IndexRow(random));
+    RowIndex index;
+    index.Rebuild(rows);
+    std::array<bool, kChannelCount> drawn{};
+    drawn.fill(true);
+    const ChartLayout whole = LayoutChart(rows, 1900, drawn, 700);
+    for (const auto &[left, right] :
+         {std::pair{0, 700}, {9000, 10400}, {20000, 21000}, {whole.width - 300, whole.width}}) {
+        const ChartLayout part = LayoutChartPart(rows, index, 1900, drawn, 700, left, right);
+        EXPECT_EQ(part.width, whole.width);
+        EXPECT_EQ(part.frame, whole.frame);
+        EXPECT_EQ(part.centreLine, whole.centreLine);
+        ASSERT_FALSE(part.xs.empty());
+        EXPECT_TRUE(part.xs.front() <= left - 2 || part.firstRow == 0);
+        EXPECT_TRUE(part.xs.back() >= right + 2 || part.firstRow + int(part.xs.size()) == 1900);
+        EXPECT_TRUE(std::equal(part.xs.begin(), part.xs.end(), whole.xs.begin() + part.firstRow)) << left;
+        for (const Tick &t : part.ticks) {
+            const auto same = std::find_if(whole.ticks.begin(), whole.ticks.end(),
+                                           [&](const Tick &w) { return w.textAt == t.textAt; });
+            ASSERT_NE(same, whole.ticks.end());
+            EXPECT_EQ(same->text, t.text);
+        }
+        // Every segment of the whole chart that reaches the columns is in the part, the same.
+        for (int ch = 0; ch < kChannelCount; ++ch) {
+            for (const Segment &s : whole.curves[size_t(ch)]) {
+                if (s.to.x() + 3 < left || s.from.x() - 2 >= right)
+                    continue;
+                const auto &curve = part.curves[size_t(ch)];
+                const bool found = std::any_of(curve.begin(), curve.end(), [&](const Segment &p) {
+                    return p.from == s.from && p.to == s.to && p.dotted == s.dotted;
+                });
+                ASSERT_TRUE(found) << ch << " at " << s.from.x();
+            }
+        }
+    }
 }

@@ -316,7 +316,7 @@ TEST(EditorLook, ControlsCarryTheirHintsCaptionsAndStartState)
     for (QAction *a : form.Popup1->actions())
         menu << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(menu, (QStringList{"スピード", "名称変更", "-", "編集", "挿入", "-", "切り取り", "コピー", "貼り付け",
-                                 "-", "削除"}));
+                                 "-", "削除", "-", "元に戻す", "やり直し"}));
     EXPECT_EQ(form.SP[0]->text(), QStringLiteral("0  (FAST)"));
     EXPECT_EQ(form.SP[7]->text(), QStringLiteral("7  (SLOW)"));
     EXPECT_EQ(form.MOTION_NUM->count(), 40);

@@ -172,6 +172,32 @@ TEST_F(TransferOnBoards, ReadOfAnEmptySlotWarnsWithoutPuttingTheBoardsToSleep)
     EXPECT_EQ(form.model()->field(0, 1), QStringLiteral("P0"));
 }
 
+// What a read replaced comes back with undo, and the read rows with redo.
+TEST_F(TransferOnBoards, UndoOfAReadGivesBackTheListItReplaced)
+{
+    Fill(3);
+    const QList<QStringList> before{form.model()->fields(0), form.model()->fields(1), form.model()->fields(2)};
+    boards->EditBoard(0, [](BoardMemory &m) {
+        m.motionLengths[2] = 1;
+        m.motions[2][0] = {4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
+    });
+    boards->EditBoard(1, [](BoardMemory &m) { m.motionLengths[2] = 1; });
+    main.ownPrompt.answers = {PromptAnswer::Ok, PromptAnswer::Ok};
+    form.MOTION_NUM->setCurrentIndex(2);
+    form.MOT_READ_BTN->click();
+    ASSERT_EQ(form.RowCount(), 1);
+    const QStringList read = form.model()->fields(0);
+    EXPECT_EQ(read.mid(0, 5), (QStringList{"1", "DATA", "4", "1", "2"}));
+
+    form.UNDO_MENU->trigger();
+    ASSERT_EQ(form.RowCount(), 3);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(form.model()->fields(r), before[r]);
+    form.REDO_MENU->trigger();
+    ASSERT_EQ(form.RowCount(), 1);
+    EXPECT_EQ(form.model()->fields(0), read);
+}
+
 // Whichever board is absent, its twelve channels read as 225; the present board gives count and speeds.
 TEST_F(TransferOnBoards, ReadWithOneBoardAbsentFillsItsChannelsWith225)
 {

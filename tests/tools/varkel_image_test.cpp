@@ -1,0 +1,125 @@
+// varkel backup, restore and verify against two virtual boards: the file, the boards' memory after a
+// restore, the differences verify lists, and a damaged file refused before anything is sent.
+
+#include "sim/virtual_boards.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using orvane::sim::BoardMemory;
+using orvane::sim::VirtualBoards;
+
+struct Outcome {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+class VarkelImage : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        orvane::sim::Options options;
+        options.ids = {0, 1};
+        boards = new VirtualBoards(options);
+    }
+    static void TearDownTestSuite()
+    {
+        delete boards;
+        boards = nullptr;
+    }
+    Outcome Varkel(QStringList args)
+    {
+        QProcess process;
+        process.start(QStringLiteral(VARKEL_PATH),
+                      QStringList{"--port", QString::fromStdString(boards->SlavePath())} + args);
+        process.waitForFinished(60000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+    static BoardMemory Programmed(std::uint8_t id)
+    {
+        BoardMemory m(id);
+        m.trims.fill(std::uint8_t(127 + id));
+        m.motionLengths[0] = 3;
+        m.motionLengths[39] = 2;
+        for (int r = 0; r < 3; ++r)
+            m.motions[0][size_t(r)] = {std::uint8_t(r),
+                                       {std::uint8_t(10 + r + id), 20, 30, 40, 50, 60, 70, 80, 90, 100, 221, 227}};
+        m.motions[39][1].speed = 7;
+        m.scenarioLengths[3] = 2;
+        m.scenarios[3][1] = 39;
+        m.assignments[159] = {5, 39};
+        return m;
+    }
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+
+    QTemporaryDir dir;
+    static VirtualBoards *boards;
+};
+VirtualBoards *VarkelImage::boards = nullptr;
+
+TEST_F(VarkelImage, BackupOfTwoBoardsRestoresOntoWipedBoardsAndVerifyListsADifference)
+{
+    boards->SetBoard(0, Programmed(0));
+    boards->SetBoard(1, Programmed(1));
+    const Outcome backup = Varkel({"--id", "0", "--id", "1", "backup", path("robot.json")});
+    ASSERT_EQ(backup.exitCode, 0) << qPrintable(backup.err);
+    EXPECT_TRUE(backup.err.isEmpty());  // no bar when standard error is no terminal
+
+    boards->SetBoard(0, BoardMemory(0));
+    boards->SetBoard(1, BoardMemory(1));
+    const Outcome restore = Varkel({"restore", path("robot.json")});
+    ASSERT_EQ(restore.exitCode, 0) << qPrintable(restore.err) << qPrintable(restore.out);
+    for (std::uint8_t id : {0, 1}) {
+        BoardMemory want = Programmed(id);
+        const BoardMemory got = boards->Board(id);
+        EXPECT_EQ(got.motions, want.motions);
+        EXPECT_EQ(got.motionLengths, want.motionLengths);
+        EXPECT_EQ(got.scenarios, want.scenarios);
+        EXPECT_EQ(got.scenarioLengths, want.scenarioLengths);
+        EXPECT_EQ(got.assignments, want.assignments);
+        EXPECT_EQ(got.trims, want.trims);
+    }
+
+    boards->EditBoard(1, [](BoardMemory &m) { m.motions[0][2].values[0] = 0; });
+    const Outcome verify = Varkel({"verify", path("robot.json")});
+    EXPECT_EQ(verify.exitCode, 1);
+    EXPECT_EQ(verify.out, QStringLiteral("board 1: motion 0 row 2\n"));
+}
+
+TEST_F(VarkelImage, ACutOrEditedImageIsRefusedBeforeAnythingIsSent)
+{
+    boards->SetBoard(0, Programmed(0));
+    ASSERT_EQ(Varkel({"backup", path("one.json")}).exitCode, 0);
+    QFile file(path("one.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray json = file.readAll();
+    file.close();
+
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile out(path(name));
+        out.open(QIODevice::WriteOnly);
+        out.write(bytes);
+        return path(name);
+    };
+    const QString cut = write("cut.json", json.left(json.size() - 40));
+    const QString edited = write("edited.json", QByteArray(json).replace("\"version\": 1", "\"version\": 7"));
+    boards->SetBoard(0, BoardMemory(0));
+    for (const QString &bad : {cut, edited}) {
+        boards->ClearFrames();
+        const Outcome run = Varkel({"restore", bad});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("nothing was sent"))) << qPrintable(run.err);
+        EXPECT_TRUE(boards->Frames().empty());
+    }
+    EXPECT_EQ(boards->Board(0), BoardMemory(0));
+    EXPECT_EQ(Varkel({"--id", "3", "restore", path("one.json")}).exitCode, 1);  // no such board in the image
+    EXPECT_EQ(Varkel({"restore"}).exitCode, 2);
+}
+
+}  // namespace

@@ -1,0 +1,273 @@
+#include "tools/varkel_image.h"
+
+#include "protocol/serial_port.h"
+#include "protocol/transaction.h"
+#include "session/board_image.h"
+#include "textfile/file_io.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct ImageInvocation {
+    std::string port;
+    std::vector<std::uint8_t> ids;  // empty: from the image (restore, verify) or board 0 (backup)
+    std::string command;
+    std::string file;
+};
+
+bool IsImageCommand(const std::string &word) { return word == "backup" || word == "restore" || word == "verify"; }
+
+enum class Parsed { NotImage, Bad, Ok };
+
+// `why` says what is wrong with a malformed line.
+Parsed ParseImage(const std::vector<std::string> &args, ImageInvocation &inv, std::string &why)
+{
+    // Other commands keep their own checks: only the word after the options decides.
+    size_t word = 0;
+    while (word < args.size() && args[word].rfind("--", 0) == 0)
+        word += 2;
+    if (word >= args.size() || !IsImageCommand(args[word]))
+        return Parsed::NotImage;
+    size_t i = 0;
+    for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+        if (i + 1 >= args.size()) {
+            why = args[i] + " needs a value";
+            return Parsed::Bad;
+        }
+        const std::string &value = args[++i];
+        if (args[i - 1] == "--port") {
+            inv.port = value;
+        } else if (args[i - 1] == "--id") {
+            size_t used = 0;
+            int id = -1;
+            try {
+                id = std::stoi(value, &used, 10);
+            } catch (...) {
+                used = 0;
+            }
+            if (used == 0 || used != value.size() || id < 0 || id > 254) {
+                why = "--id must be a number from 0 to 254, not '" + value + "'";
+                return Parsed::Bad;
+            }
+            if (inv.ids.size() == 2 || (inv.ids.size() == 1 && inv.ids[0] == id)) {
+                why = "--id names at most two different boards";
+                return Parsed::Bad;
+            }
+            inv.ids.push_back(std::uint8_t(id));
+        } else if (args[i - 1] != "--attempts") {
+            why = "unknown option " + args[i - 1];
+            return Parsed::Bad;
+        }
+    }
+    if (inv.port.empty()) {
+        why = "--port DEVICE|COMn is required";
+        return Parsed::Bad;
+    }
+    if (args.size() - i != 2) {
+        why = args[i] + " takes one FILE";
+        return Parsed::Bad;
+    }
+    inv.command = args[i];
+    inv.file = args[i + 1];
+    return Parsed::Ok;
+}
+
+int PortNumber(const std::string &port)
+{
+    static const QRegularExpression com(QStringLiteral("^(?:\\\\\\\\\\.\\\\)?COM([0-9]{1,3})$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto match = com.match(QString::fromStdString(port));
+    if (match.hasMatch() && match.captured(1).toInt() >= 1)
+        return match.captured(1).toInt();
+    constexpr int PathSlot = 1000;
+    SetDevicePath(PathSlot, QString::fromStdString(port));
+    return PathSlot;
+}
+
+// A bar with the percentage and the time left on standard error, only when that is a terminal.
+class ProgressBar {
+public:
+    explicit ProgressBar(int total) : total_(std::max(total, 1)), shown_(isatty(STDERR_FILENO) == 1) { timer_.start(); }
+    ~ProgressBar()
+    {
+        if (shown_ && drawn_)
+            std::fputs("\n", stderr);
+    }
+    void Step()
+    {
+        ++done_;
+        if (!shown_ || (timer_.elapsed() - last_ < 100 && done_ < total_))
+            return;
+        last_ = timer_.elapsed();
+        drawn_ = true;
+        const int percent = int(100LL * done_ / total_);
+        const qint64 left = done_ > 0 ? timer_.elapsed() * (total_ - done_) / done_ / 1000 : 0;
+        const int filled = percent * 30 / 100;
+        std::fprintf(stderr, "\r[%s%s] %3d%%  %lld:%02lld left ", std::string(size_t(filled), '#').c_str(),
+                     std::string(size_t(30 - filled), ' ').c_str(), percent, left / 60, left % 60);
+    }
+    orvane::ImageProgress Counter()
+    {
+        return [this](int, int) { Step(); };
+    }
+
+private:
+    int total_;
+    int done_ = 0;
+    bool shown_;
+    bool drawn_ = false;
+    qint64 last_ = 0;
+    QElapsedTimer timer_;
+};
+
+std::optional<orvane::BoardImage> ReadImageFile(const std::string &file)
+{
+    QFile in(QString::fromStdString(file));
+    if (!in.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "varkel: cannot read %s: %s\n", file.c_str(), qPrintable(in.errorString()));
+        return std::nullopt;
+    }
+    QString error;
+    std::optional<orvane::BoardImage> image = orvane::BoardImageFromJson(in.readAll(), &error);
+    if (!image)
+        std::fprintf(stderr, "varkel: %s is no board image this program understands (%s); nothing was sent\n",
+                     file.c_str(), qPrintable(error));
+    return image;
+}
+
+// The boards of the image that the IDs name (all of them when none are named).
+bool PickBoards(orvane::BoardImage &image, const std::vector<std::uint8_t> &ids)
+{
+    if (ids.empty())
+        return true;
+    orvane::BoardImage picked;
+    for (std::uint8_t id : ids) {
+        const auto found = std::find_if(image.boards.begin(), image.boards.end(),
+                                        [id](const orvane::ImageBoard &b) { return b.id == id; });
+        if (found == image.boards.end()) {
+            std::fprintf(stderr, "varkel: the image holds no board %d; nothing was sent\n", int(id));
+            return false;
+        }
+        picked.boards.push_back(*found);
+    }
+    image = std::move(picked);
+    return true;
+}
+
+int Backup(const ImageInvocation &inv)
+{
+    const std::vector<std::uint8_t> ids = inv.ids.empty() ? std::vector<std::uint8_t>{0} : inv.ids;
+    orvane::ImageBoard full;
+    for (auto &slot : full.motions)
+        slot.resize(orvane::kImageMotionRows);
+    for (auto &slot : full.scenarios)
+        slot.resize(orvane::kImageScenarioItems);
+    ProgressBar bar(int(ids.size()) * orvane::BoardReadCommands(full));
+    orvane::BoardImage image;
+    for (std::uint8_t id : ids) {
+        QString error;
+        std::optional<orvane::ImageBoard> board = orvane::ReadBoardImage(id, bar.Counter(), &error);
+        if (!board) {
+            std::fprintf(stderr, "\nvarkel: backup: %s; no file was written\n", qPrintable(error));
+            return 1;
+        }
+        image.boards.push_back(std::move(*board));
+    }
+    QString error;
+    if (!orvane::WriteFileAtomically(QString::fromStdString(inv.file), orvane::BoardImageToJson(image), &error)) {
+        std::fprintf(stderr, "varkel: cannot write %s: %s\n", inv.file.c_str(), qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
+// Prints every difference; true when there was none.
+bool Compare(const orvane::BoardImage &image, bool withHome, ProgressBar &bar)
+{
+    bool same = true;
+    for (const orvane::ImageBoard &wanted : image.boards) {
+        QString error;
+        const std::optional<orvane::ImageBoard> found = orvane::ReadBoardImage(wanted.id, bar.Counter(), &error);
+        if (!found) {
+            std::fprintf(stderr, "\nvarkel: %s\n", qPrintable(error));
+            return false;
+        }
+        for (const QString &line : orvane::CompareBoardImages(wanted, *found, withHome)) {
+            std::printf("%s\n", qPrintable(line));
+            same = false;
+        }
+    }
+    return same;
+}
+
+int Restore(const orvane::BoardImage &image)
+{
+    int total = 0;
+    for (const orvane::ImageBoard &board : image.boards)
+        total += orvane::BoardWriteCommands(board) + orvane::BoardReadCommands(board);
+    ProgressBar bar(total);
+    for (const orvane::ImageBoard &board : image.boards) {
+        QString error;
+        if (!orvane::WriteBoardImage(board, bar.Counter(), &error)) {
+            std::fprintf(stderr, "\nvarkel: restore: %s\n", qPrintable(error));
+            return 1;
+        }
+    }
+    // The home position is not written, so it takes no part in the check.
+    return Compare(image, false, bar) ? 0 : 1;
+}
+
+}  // namespace
+
+int RunImageCommand(int argc, char **argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    ImageInvocation inv;
+    std::string why;
+    switch (ParseImage(args, inv, why)) {
+    case Parsed::NotImage: return -1;
+    case Parsed::Bad: std::fprintf(stderr, "varkel: %s (see varkel --help)\n", why.c_str()); return 2;
+    case Parsed::Ok: break;
+    }
+    std::optional<orvane::BoardImage> image;
+    if (inv.command != "backup") {
+        image = ReadImageFile(inv.file);
+        if (!image || !PickBoards(*image, inv.ids))
+            return 1;
+    }
+
+    CreateSerialPort(nullptr);
+    SetupPort(PortNumber(inv.port), 115200);
+    try {
+        SerialPort->Open();
+        SerialPort->PurgeReceive();
+    } catch (const ECommError &e) {
+        std::fprintf(stderr, "varkel: cannot open %s (%s): %s\n", inv.port.c_str(),
+                     qPrintable(SerialPort->DevicePath()), qPrintable(e.Message()));
+        ReleasePort();
+        return 1;
+    }
+    int code = 1;
+    if (inv.command == "backup") {
+        code = Backup(inv);
+    } else if (inv.command == "restore") {
+        code = Restore(*image);
+    } else {
+        int total = 0;
+        for (const orvane::ImageBoard &board : image->boards)
+            total += orvane::BoardReadCommands(board);
+        ProgressBar bar(total);
+        code = Compare(*image, true, bar) ? 0 : 1;
+    }
+    std::fflush(stdout);
+    ReleasePort();
+    return code;
+}
