@@ -3,7 +3,6 @@
 #include "app/main_form.h"
 
 #include "app/main_messages.h"
-#include "app/resources/icons.h"
 #include "motion/motion_form.h"
 #include "protocol/commands.h"
 #include "protocol/serial_port.h"
@@ -13,6 +12,7 @@
 #include "session/prompt.h"
 #include "session/version.h"
 #include "session/window_place.h"
+#include "widgets/icons.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,6 +1,8 @@
 #include "motion/motion_form.h"
 
-#include "app/resources/icons.h"
+#include "widgets/list_keys.h"
+
+#include "widgets/icons.h"
 
 #include "motion/motion_data.h"
 #include "motion/motion_file.h"
@@ -635,33 +637,16 @@ void TMotionForm::Popup1Popup()
 
 bool TMotionForm::PosListKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    modifiers &= ~Qt::KeypadModifier;
-    switch (key) {
-    case Qt::Key_Insert:
-        if (modifiers == Qt::NoModifier)
-            INSERT_BTNClick();
-        return true;
-    case Qt::Key_Delete:
-        if (modifiers == Qt::NoModifier)
-            DELETE_BTNClick();
-        return true;
-    case Qt::Key_C:
-    case Qt::Key_X:
-    case Qt::Key_V:
-        // Any Ctrl chord on these keys belongs to the list: none of them reaches the system clipboard.
-        if (!(modifiers & Qt::ControlModifier))
-            return false;
-        if (modifiers == Qt::ControlModifier) {
-            if (key == Qt::Key_C)
-                COPY_BTNClick();
-            else if (key == Qt::Key_X)
-                CUT_BTNClick();
-            else
-                PASTE_BTNClick();
-        }
-        return true;
-    default: return false;
+    switch (ListKeyOf(key, modifiers, true)) {
+    case ListKey::Insert: INSERT_BTNClick(); return true;
+    case ListKey::Delete: DELETE_BTNClick(); return true;
+    case ListKey::Copy: COPY_BTNClick(); return true;
+    case ListKey::Cut: CUT_BTNClick(); return true;
+    case ListKey::Paste: PASTE_BTNClick(); return true;
+    case ListKey::Swallowed: return true;
+    case ListKey::None: break;
     }
+    return false;
 }
 
 bool TMotionForm::eventFilter(QObject *watched, QEvent *event)
@@ -674,10 +659,7 @@ bool TMotionForm::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::ShortcutOverride) {
             // Keep the list's keys from any window shortcut while the list has the focus.
             auto *key = static_cast<QKeyEvent *>(event);
-            const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-            const int k = key->key();
-            if (k == Qt::Key_Insert || k == Qt::Key_Delete
-                || ((k == Qt::Key_C || k == Qt::Key_X || k == Qt::Key_V) && (modifiers & Qt::ControlModifier))) {
+            if (ListClaimsKey(key->key(), key->modifiers(), true)) {
                 event->accept();
                 return true;
             }

@@ -1,5 +1,7 @@
 #include "scenario/scenario_form.h"
 
+#include "widgets/list_keys.h"
+
 #include "scenario/scenario_file.h"
 #include "scenario/scenario_messages.h"
 #include "scenario/scenario_transfer.h"
@@ -453,29 +455,15 @@ void TFileDialog::Popup1Popup()
 
 bool TFileDialog::FileListKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    modifiers &= ~Qt::KeypadModifier;
-    switch (key) {
-    case Qt::Key_Delete:
-        if (modifiers == Qt::NoModifier)
-            DELETE_BTNClick();
-        return true;
-    case Qt::Key_C:
-    case Qt::Key_X:
-    case Qt::Key_V:
-        // Any Ctrl chord on these keys belongs to the list: none of them reaches the system clipboard.
-        if (!(modifiers & Qt::ControlModifier))
-            return false;
-        if (modifiers == Qt::ControlModifier) {
-            if (key == Qt::Key_C)
-                COPY_BTNClick();
-            else if (key == Qt::Key_X)
-                CUT_BTNClick();
-            else
-                PASTE_BTNClick();
-        }
-        return true;
-    default: return false;
+    switch (ListKeyOf(key, modifiers, false)) {
+    case ListKey::Delete: DELETE_BTNClick(); return true;
+    case ListKey::Copy: COPY_BTNClick(); return true;
+    case ListKey::Cut: CUT_BTNClick(); return true;
+    case ListKey::Paste: PASTE_BTNClick(); return true;
+    case ListKey::Swallowed: return true;
+    case ListKey::None: break;
     }
+    return false;
 }
 
 bool TFileDialog::eventFilter(QObject *watched, QEvent *event)
@@ -487,9 +475,7 @@ bool TFileDialog::eventFilter(QObject *watched, QEvent *event)
                 return true;
         } else if (event->type() == QEvent::ShortcutOverride) {
             auto *key = static_cast<QKeyEvent *>(event);
-            const int k = key->key();
-            if (k == Qt::Key_Delete
-                || ((k == Qt::Key_C || k == Qt::Key_X || k == Qt::Key_V) && (key->modifiers() & Qt::ControlModifier))) {
+            if (ListClaimsKey(key->key(), key->modifiers(), false)) {
                 event->accept();
                 return true;
             }

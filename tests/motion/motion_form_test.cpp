@@ -2,10 +2,10 @@
 
 #include "fake_main.h"
 
-#include "app/resources/icons.h"
 #include "file_helpers.h"
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
+#include "widgets/icons.h"
 
 #include <QApplication>
 #include <QComboBox>

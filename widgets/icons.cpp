@@ -1,4 +1,4 @@
-#include "app/resources/icons.h"
+#include "widgets/icons.h"
 
 #include <QHash>
 #include <QPainter>
