@@ -7,6 +7,7 @@
 #include "app/single_instance.h"
 #include "protocol/serial_port.h"
 #include "widgets/qt_prompt.h"
+#include "widgets/qt_translation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,6 +18,9 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // Standard dialogs and buttons speak the language of the windows around them.
+    if (LanguageIndex == 0 && !InstallQtTranslation(app))
+        std::fprintf(stderr, "orvane: Qt's own translation is missing; standard dialogs stay in English\n");
 
     SingleInstance instance(QStringLiteral("Orvane_E"));
     if (!instance.Acquire()) {
@@ -40,6 +44,8 @@ int main(int argc, char **argv)
         mainForm.SetStartFolder(places.startFolder);
     MainWindows windows(mainForm);
 
+    // Never alive without the main window: also when it closes inside a nested event loop.
+    QObject::connect(&mainForm, &TMainForm::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     mainForm.show();
     const int result = app.exec();
     ReleasePort();

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -30,12 +31,46 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int BitRate = 115200;
 constexpr int PortEntries = 30;
 
 const QColor Navy(0, 0, 128);
+
+// Every text a status field can show, in both languages: a field sized for one language cuts the other's.
+QStringList StatusFieldTexts(int field)
+{
+    QStringList texts;
+    for (int language = 0; language < 2; ++language) {
+        const auto text = [language](int entry) { return kMainMessages.Text(language, entry); };
+        if (field == 0) {
+            for (int mode = 0; mode < int(kBoardModeNames.Size()); ++mode)
+                texts << kBoardModeNames.Text(language, mode);
+        } else if (field == 1 || field == 2) {
+            const QString prefix = text(field == 1 ? MsgStatusPrefix1 : MsgStatusPrefix2);
+            texts << prefix + text(MsgSuccess) << prefix + text(MsgFault);
+        }
+    }
+    return texts;
+}
+
+// The fixed width that shows the longest text whole in the label's font; never below the old widths.
+int StatusFieldWidth(const QLabel *label, int field)
+{
+    static const int kLeast[4] = {80, 130, 130, 50};
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString &text : StatusFieldTexts(field))
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    const QMargins m = label->contentsMargins();
+    // A framed label with the default indent also indents by half an 'x'.
+    const int frame =
+        2 * label->frameWidth() + m.left() + m.right() + 2 * label->margin() + metrics.horizontalAdvance(u'x');
+    return std::max(kLeast[field], widest + frame);
+}
 
 QFrame *NavyBar(QWidget *parent, int top, int height)
 {
@@ -232,13 +267,12 @@ void TMainForm::BuildControls()
     MONTER->setObjectName(QStringLiteral("MONTER"));
     MONTER->setSizeGripEnabled(false);
     MONTER->setGeometry(0, 479, ClientWidth, 19);
-    const int widths[4] = {80, 130, 130, 50};
     for (int i = 0; i < 4; ++i) {
         fields_[i] = new QLabel(MONTER);
         fields_[i]->setObjectName(QStringLiteral("MONTER_%1").arg(i));
-        fields_[i]->setFixedWidth(widths[i]);
         fields_[i]->setFrameShape(QFrame::Panel);
         fields_[i]->setFrameShadow(QFrame::Sunken);
+        fields_[i]->setFixedWidth(StatusFieldWidth(fields_[i], i));
         MONTER->addWidget(fields_[i]);
     }
     fields_[1]->setText(MainMessage(MsgStatusPrefix1).trimmed());

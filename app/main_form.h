@@ -4,6 +4,7 @@
 // (controls, settings, port, the windows it opens), main_form_channels.cpp (channel panels and live control),
 // main_form_desktops.cpp (desktops and panel dragging), main_form_closing.cpp (the closing sequence).
 
+#include "app/close_guard.h"
 #include "app/panel_layout.h"
 #include "app/settings.h"
 #include "app/window_registry.h"
@@ -50,6 +51,11 @@ public:
     // ORV.ini as read at start: the windows created later take their placement from it.
     const orvane::MainSettings &Settings() const { return settings_; }
 
+signals:
+    // The window accepted a close request: the program ends with it.
+    void Closed();
+
+public:
     // The kinds of scroll event a slider reports.
     enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Position, Track, Top, Bottom, EndScroll };
 
@@ -165,6 +171,7 @@ private:
     QString folder_;
     QString startFolder_;
     Prompt &prompt_;
+    CloseGuard closeGuard_;
     orvane::MainSettings settings_;  // as read; keeps the keys of windows not created yet
     int speed_ = 7;
     std::array<int, Channels + 1> valueCode_{};

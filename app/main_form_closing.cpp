@@ -31,8 +31,13 @@ bool TMainForm::FormClose()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (FormClose())
-        event->accept();
-    else
+    const TMotionForm *motion = windows_.Find<TMotionForm>();
+    if (!closeGuard_.MayClose(motion && motion->TransferRunning(), prompt_) || !FormClose()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // The program ends with this window, also when the request came inside a nested event loop.
+    windows_.HideAll();
+    emit Closed();
 }

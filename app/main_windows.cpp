@@ -22,10 +22,12 @@ GraphPlacement GraphPlacementOf(const orvane::MainSettings &s)
 }  // namespace
 
 MainWindows::MainWindows(TMainForm &main)
-    : motion(&main, main, main.StartFolder(), ListPlacement(main.Settings())), options(main, &main), home(&main),
-      labels(&main), graph(&main, *motion.model(), main, GraphPlacementOf(main.Settings())), info(&main),
+    : motion(&main, main, main.StartFolder(), ListPlacement(main.Settings())), options(main, &main),
+      scenario(&main, main, main.StartFolder()), propo(&main, main), home(&main), labels(&main),
+      graph(&main, *motion.model(), main, GraphPlacementOf(main.Settings())), keys(&propo), info(&main),
       teaching(main, &main)
 {
+    propo.SetButtonDialog(&keys);
     WindowRegistry &windows = main.Windows();
     windows.Join(main.GRID_BTN, &motion)
         .AlsoEnables(main.ADDITEM_BTN)
@@ -39,6 +41,8 @@ MainWindows::MainWindows(TMainForm &main)
             s.listHeight = p.height;
         });
     windows.Join(main.OPTION_BTN, &options).Looks(&options);
+    windows.Join(main.MOTION_FILE_BTN, &scenario);
+    windows.Join(main.OptionMenu3, &propo);
     windows.Join(main.HOME_BTN, &home).Opening([this, &main] { RunHomeDialog(home, main); });
     windows.Join(main.SpeedButton1, &labels).Opening([this, &main] { RunLabelDialog(labels, main); });
     windows.Join(main.GRAPH_BTN, &graph).Looks(&graph).KeepSettings([this](orvane::MainSettings &s) {

@@ -7,7 +7,10 @@
 #include "graph/graph_form.h"
 #include "motion/motion_form.h"
 #include "options/option_dialog.h"
+#include "scenario/scenario_form.h"
 #include "teaching/teaching.h"
+#include "transmitter/button_dialog.h"
+#include "transmitter/propo_dialog.h"
 #include "widgets/info_dialog.h"
 
 class TMainForm;
@@ -17,9 +20,12 @@ struct MainWindows {
 
     TMotionForm motion;
     TOptionDialog options;
+    TFileDialog scenario;
+    TPropoDialog propo;
     THomeDialog home;
     TLabelDialog labels;
     TGraphForm graph;
+    TButtonDialog keys;
     TInfoDialog info;
     TTeaching teaching;
 };

@@ -65,6 +65,13 @@ bool WindowRegistry::Open(QAbstractButton *button)
     return true;
 }
 
+void WindowRegistry::HideAll() const
+{
+    for (const Entry &e : entries_)
+        if (e.window)
+            e.window->hide();
+}
+
 void WindowRegistry::KeepSettings(orvane::MainSettings &settings) const
 {
     for (const Entry &e : entries_)

@@ -58,6 +58,8 @@ public:
     }
     // Each living window writes its keys.
     void KeepSettings(orvane::MainSettings &settings) const;
+    // Hides every living window: they show the main window's data and go with it.
+    void HideAll() const;
 
 private:
     struct Entry {

@@ -41,6 +41,7 @@ public:
     bool Input(const QString &, const QString &, QString &) override { return false; }
     QString OpenFile(const QString &, const QString &, const QString &) override { return {}; }
     QString SaveFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString SaveFileReplacing(const QString &, const QString &, const QString &) override { return {}; }
     bool Color(uint32_t &) override { return false; }
 };
 

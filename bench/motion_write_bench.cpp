@@ -34,6 +34,7 @@ public:
     bool Input(const QString &, const QString &, QString &) override { return false; }
     QString OpenFile(const QString &, const QString &, const QString &) override { return {}; }
     QString SaveFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString SaveFileReplacing(const QString &, const QString &, const QString &) override { return {}; }
     bool Color(uint32_t &) override { return false; }
 };
 
@@ -117,7 +118,7 @@ Run WriteOnce(orvane::sim::VirtualBoards &boards, TMotionForm &form)
     clock.start();
     form.MOT_WRITE_BTN->click();
     const double wallMs = clock.nsecsElapsed() / 1e6;
-    tick.stop();
+    tick.Stop();
     worstMs = std::max(worstMs, wallMs - lastTickMs);
 
     Run run;

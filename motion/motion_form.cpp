@@ -1,5 +1,7 @@
 #include "motion/motion_form.h"
 
+#include "app/resources/icons.h"
+
 #include "motion/motion_data.h"
 #include "motion/motion_file.h"
 #include "motion/motion_messages.h"
@@ -136,13 +138,13 @@ TMotionForm::TMotionForm(QWidget *parent, MainOperations &main, const QString &p
 
 TMotionForm::~TMotionForm() = default;
 
-QToolButton *TMotionForm::AddButton(const char *name, int hint, int icon)
+QToolButton *TMotionForm::AddButton(const char *name, int hint)
 {
     auto *button = new QToolButton(ToolBar);
     button->setObjectName(QLatin1String(name));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+    button->setIcon(OrvaneIcon(button->objectName()));
     button->setProperty("hint", hint);
     ToolBar->addWidget(button);
     return button;
@@ -165,27 +167,27 @@ void TMotionForm::BuildControls()
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     ToolBar->setIconSize(QSize(20, 20));
-    NEW_BTN = AddButton("NEW_BTN", MotHintNew, QStyle::SP_FileIcon);
-    OPEN_BTN = AddButton("OPEN_BTN", MotHintOpen, QStyle::SP_DialogOpenButton);
-    SAVE_BTN = AddButton("SAVE_BTN", MotHintSave, QStyle::SP_DialogSaveButton);
-    DEF_SCR_BTN = AddButton("DEF_SCR_BTN", MotHintDefScr, QStyle::SP_FileDialogDetailedView);
+    NEW_BTN = AddButton("NEW_BTN", MotHintNew);
+    OPEN_BTN = AddButton("OPEN_BTN", MotHintOpen);
+    SAVE_BTN = AddButton("SAVE_BTN", MotHintSave);
+    DEF_SCR_BTN = AddButton("DEF_SCR_BTN", MotHintDefScr);
     ToolBar->addSeparator();
-    COPY_BTN = AddButton("COPY_BTN", MotCopy, QStyle::SP_FileDialogNewFolder);
-    CUT_BTN = AddButton("CUT_BTN", MotCut, QStyle::SP_DialogDiscardButton);
-    PASTE_BTN = AddButton("PASTE_BTN", MotPaste, QStyle::SP_FileDialogContentsView);
+    COPY_BTN = AddButton("COPY_BTN", MotCopy);
+    CUT_BTN = AddButton("CUT_BTN", MotCut);
+    PASTE_BTN = AddButton("PASTE_BTN", MotPaste);
     ToolBar->addSeparator();
-    MOT_WRITE_BTN = AddButton("MOT_WRITE_BTN", MotHintWrite, QStyle::SP_ArrowUp);
-    MOT_READ_BTN = AddButton("MOT_READ_BTN", MotHintRead, QStyle::SP_ArrowDown);
-    MOT_FORMAT_BTN = AddButton("MOT_FORMAT_BTN", MotHintClear, QStyle::SP_TrashIcon);
-    RUN_BTN = AddButton("RUN_BTN", MotHintRun, QStyle::SP_MediaPlay);
+    MOT_WRITE_BTN = AddButton("MOT_WRITE_BTN", MotHintWrite);
+    MOT_READ_BTN = AddButton("MOT_READ_BTN", MotHintRead);
+    MOT_FORMAT_BTN = AddButton("MOT_FORMAT_BTN", MotHintClear);
+    RUN_BTN = AddButton("RUN_BTN", MotHintRun);
     MOTION_NUM = new QComboBox(ToolBar);
     MOTION_NUM->setObjectName(QStringLiteral("MOTION_NUM"));
     MOTION_NUM->setMaxVisibleItems(20);
     ToolBar->addWidget(MOTION_NUM);
     ToolBar->addSeparator();
-    EDITION_BTN = AddButton("EDITION_BTN", MotEdit, QStyle::SP_FileDialogInfoView);
-    INSERT_BTN = AddButton("INSERT_BTN", MotInsert, QStyle::SP_FileDialogStart);
-    DELETE_BTN = AddButton("DELETE_BTN", MotDelete, QStyle::SP_DialogCancelButton);
+    EDITION_BTN = AddButton("EDITION_BTN", MotEdit);
+    INSERT_BTN = AddButton("INSERT_BTN", MotInsert);
+    DELETE_BTN = AddButton("DELETE_BTN", MotDelete);
     layout->addWidget(ToolBar);
 
     CaptionLine = new QLabel(this);

@@ -142,7 +142,7 @@ private:
     void BuildControls();
     void ApplyLanguage();
     void PlaceWindow(const MotionFormPlacement &placement);
-    QToolButton *AddButton(const char *name, int hint, int icon);
+    QToolButton *AddButton(const char *name, int hint);
     QAction *AddMenuItem(QMenu *menu, const char *name, int caption);
     void RedrawGraph();
     void ShowRowCount();

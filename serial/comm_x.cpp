@@ -69,7 +69,9 @@ QHash<int, QString> &PathOverrides()
 
 }  // namespace
 
-ECommError::ECommError(const QString &message) : std::runtime_error(message.toStdString()), message_(message) {}
+ECommError::ECommError(const QString &message, TCommOpenCause cause, int systemError)
+    : std::runtime_error(message.toStdString()), message_(message), cause_(cause), systemError_(systemError)
+{}
 
 uint32_t FlowCtrlFlags(TCommFlowCtrls flow)
 {
@@ -312,6 +314,21 @@ void TCustomCommX::StartThreads()
     }
 }
 
+namespace {
+TCommOpenCause OpenCauseOf(OpenFailure failure)
+{
+    switch (failure) {
+    case OpenFailure::None: return TCommOpenCause::None;
+    case OpenFailure::Missing: return TCommOpenCause::Missing;
+    case OpenFailure::InUse: return TCommOpenCause::InUse;
+    case OpenFailure::NotPermitted: return TCommOpenCause::NotPermitted;
+    case OpenFailure::NotATerminal: return TCommOpenCause::NotASerialDevice;
+    case OpenFailure::Other: break;
+    }
+    return TCommOpenCause::Other;
+}
+}  // namespace
+
 void TCustomCommX::Open()
 {
     if (IsOpen())
@@ -326,7 +343,7 @@ void TCustomCommX::Open()
         qCInfo(lcSerial).nospace() << "cannot open COM" << portNo_ << " (" << path
                                    << "): " << serial_detail::OpenFailureText(failure) << (error ? ", " : "")
                                    << (error ? std::strerror(error) : "");
-        throw ECommError(QString::fromUtf8(kCannotOpen));
+        throw ECommError(QString::fromUtf8(kCannotOpen), OpenCauseOf(failure), error);
     }
     port_ = std::move(port);
     handle_ = static_cast<uintptr_t>(port_->Fd());

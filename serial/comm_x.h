@@ -19,13 +19,20 @@
 #include <stdexcept>
 #include <string>
 
+// Why Open could not open the device; None for every other refusal.
+enum class TCommOpenCause { None, Missing, InUse, NotPermitted, NotASerialDevice, Other };
+
 class ECommError : public std::runtime_error {
 public:
-    explicit ECommError(const QString &message);
+    explicit ECommError(const QString &message, TCommOpenCause cause = TCommOpenCause::None, int systemError = 0);
     QString Message() const { return message_; }
+    TCommOpenCause OpenCause() const { return cause_; }
+    int SystemError() const { return systemError_; }  // errno of the failed open, 0 when none
 
 private:
     QString message_;
+    TCommOpenCause cause_;
+    int systemError_;
 };
 
 enum TCommParityBits { cpbNone = 0, cpbOdd = 1, cpbEven = 2 };

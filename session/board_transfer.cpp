@@ -119,9 +119,10 @@ TransferResult BoardTransfer::WriteRows(const RowWrite &write)
         if (!run.Ok())
             break;
     }
+    if (run.Ok() && write.sendLength)
+        run.EachBoard([&](int, std::uint8_t id) { return write.sendLength(id); });
+    // A length that did not arrive leaves the slot unfinished: no completion, the failure box alone.
     if (run.Ok()) {
-        if (write.sendLength)
-            run.EachBoard([&](int, std::uint8_t id) { return write.sendLength(id); });
         if (write.rowsDone)
             write.rowsDone();
         run.Close(write.closing);

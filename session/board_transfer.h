@@ -94,7 +94,7 @@ struct RowWrite {
     bool progressOnFailedRow = false;
     std::function<bool(int group, std::uint8_t id, int row)> sendRow;
     std::function<bool(std::uint8_t id)> sendLength;  // none: no length is written
-    std::function<void()> rowsDone;                   // every row went through and the length was sent
+    std::function<void()> rowsDone;                   // every row and the length went through
     TransferBox closing;
     TransferBox failure;
     bool progressResetBeforeFailure = false;

@@ -3,6 +3,7 @@
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
 #include "session/message_table.h"
+#include "session/port_failure.h"
 #include "session/prompt.h"
 
 namespace {
@@ -31,7 +32,11 @@ void OpenPortChecked(Prompt &prompt)
         SerialPort->FlushTransmit();
     } catch (const ECommError &e) {
         qCWarning(lcProtocol) << "open" << SerialPort->DevicePath() << "failed:" << e.Message();
-        prompt.Message(PromptIcon::Warning, Text(WarningTitle), com + Text(FailureSuffix), PromptButtons::Ok);
+        QString text = com + Text(FailureSuffix);
+        const QString cause = PortOpenCauseText(e.OpenCause(), e.SystemError(), SerialPort->DevicePath());
+        if (!cause.isEmpty())
+            text += u'\n' + cause;
+        prompt.Message(PromptIcon::Warning, Text(WarningTitle), text, PromptButtons::Ok);
         SerialPort->Close();
         return;
     }

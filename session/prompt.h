@@ -18,7 +18,10 @@ public:
     virtual bool Input(const QString &caption, const QString &prompt, QString &value) = 0;
     // Filters as "description|*.ext"; an empty result means cancelled.
     virtual QString OpenFile(const QString &title, const QString &filter, const QString &initial) = 0;
+    // Asks before overwriting an existing file.
     virtual QString SaveFile(const QString &title, const QString &filter, const QString &initial) = 0;
+    // The same without that question: the caller replaces whatever file the user names.
+    virtual QString SaveFileReplacing(const QString &title, const QString &filter, const QString &initial) = 0;
     // Colour as 0x00BBGGRR; false when cancelled.
     virtual bool Color(uint32_t &color) = 0;
 };

@@ -97,23 +97,56 @@ bool ReadFileBytes(const QString &path, QByteArray *data, bool *missing, QString
 {
     data->clear();
     *missing = false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QByteArray name = QFile::encodeName(path);
+    // Non-blocking, so that opening a FIFO with no writer cannot hang; checked before anything is read.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int err = errno;
         if (!QFileInfo::exists(path)) {
             *missing = true;
             return true;
         }
+        return Fail(error, QStringLiteral("cannot read %1").arg(path), err);
+    }
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return Fail(error, QStringLiteral("cannot read %1").arg(path), errno);
+    if (!S_ISREG(st.st_mode)) {
         if (error)
-            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("cannot read %1: not a regular file").arg(path);
         return false;
     }
-    *data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        data->clear();
+    if (st.st_size > kMaxReadFileBytes) {
         if (error)
-            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("cannot read %1: larger than %2 bytes").arg(path).arg(kMaxReadFileBytes);
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return Fail(error, QStringLiteral("cannot read %1").arg(path), errno);
+        }
+        if (got == 0)
+            break;
+        // The file may grow while it is read.
+        if (bytes.size() + got > kMaxReadFileBytes) {
+            if (error)
+                *error = QStringLiteral("cannot read %1: larger than %2 bytes").arg(path).arg(kMaxReadFileBytes);
+            return false;
+        }
+        bytes.append(buffer, got);
+    }
+    *data = std::move(bytes);
     return true;
 }
 

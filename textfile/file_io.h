@@ -12,7 +12,11 @@ namespace orvane {
 // old file is untouched, `error` (may be null) says why, and false is returned.
 bool WriteFileAtomically(const QString &path, const QByteArray &data, QString *error);
 
+// Readers refuse, before reading, anything larger: no file of ours comes near it.
+inline constexpr qint64 kMaxReadFileBytes = 256 * 1024 * 1024;
+
 // A missing file is not an error: `*missing` is set and `*data` left empty.
+// Anything but a regular file (FIFO, device, folder) and files above kMaxReadFileBytes are refused.
 bool ReadFileBytes(const QString &path, QByteArray *data, bool *missing, QString *error);
 
 // Whole text files under the code page rule (see code_page.h). A missing file

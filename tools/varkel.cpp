@@ -1,14 +1,17 @@
 // varkel: talk to a board from the shell, one command per run.
-// Exit 0 when the command succeeded, 1 when it failed, 2 on a bad argument.
+// Exit 0 when the command succeeded, 1 when the port did not open or the board gave no valid reply,
+// 2 on a bad argument (then nothing was sent).
 
 #include "protocol/commands.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
+#include "session/port_failure.h"
 #include "tools/varkel_image.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -16,19 +19,6 @@
 #include <vector>
 
 namespace {
-
-const char *const Usage = "usage: varkel --port DEVICE|COMn [--id N] [--attempts N] COMMAND ARGS...\n"
-                          "commands:\n"
-                          "  send-positions SPEED V1..V12     get-positions        set-home        get-home\n"
-                          "  write-motion-row SLOT ROW SPEED V1..V12               read-motion-row SLOT ROW\n"
-                          "  set-motion-length SLOT N         get-motion-length SLOT\n"
-                          "  write-scenario-item SLOT ITEM MOTION                  read-scenario-item SLOT ITEM\n"
-                          "  set-scenario-length SLOT N       get-scenario-length SLOT\n"
-                          "  set-mode MODE     get-mode       play-motion SLOT     play-scenario SLOT\n"
-                          "  write-assignment ENTRY PATTERN TARGET                 read-assignment ENTRY\n"
-                          "  write-trim T1..T12               read-trim\n"
-                          "  backup FILE   restore FILE   verify FILE     (--id may be given twice)\n"
-                          "values are decimal 0-255; defaults: --id 0, --attempts 10\n";
 
 struct BadArgument {
     std::string message;
@@ -60,10 +50,33 @@ void PrintValues(const QByteArray &bytes, int from, int count)
     std::printf("%s\n", line.c_str());
 }
 
+// One argument (or `count` alike, named NAME1..NAMEn) and its range.
+struct Arg {
+    const char *name;
+    int low;
+    int high;
+    int count = 1;
+};
+
 struct Command {
-    int argCount;
+    std::vector<Arg> args;
     std::function<bool(int &retry, uint8_t id, const std::vector<uint8_t> &a)> run;
 };
+
+int ArgCount(const Command &c)
+{
+    int n = 0;
+    for (const Arg &a : c.args)
+        n += a.count;
+    return n;
+}
+
+const Arg kSpeed{"SPEED", 0, 7};
+const Arg kValues{"V", 0, 255, 12};
+const Arg kMotionSlot{"SLOT", 0, 39};
+const Arg kRow{"ROW", 0, 99};
+const Arg kScenarioSlot{"SLOT", 0, 3};
+const Arg kEntry{"ENTRY", 0, 159};
 
 ChannelValues Twelve(const std::vector<uint8_t> &a, size_t from)
 {
@@ -91,69 +104,76 @@ const std::map<std::string, Command> &Commands()
 {
     static const std::map<std::string, Command> table = {
         {"send-positions",
-         {13, [](int &r, uint8_t id, const auto &a) { return SendPositions(r, id, a[0], Twelve(a, 1)); }}},
+         {{kSpeed, kValues},
+          [](int &r, uint8_t id, const auto &a) { return SendPositions(r, id, a[0], Twelve(a, 1)); }}},
         {"get-positions",
-         {0,
+         {{},
           [](int &r, uint8_t id, const auto &) {
               QByteArray reply;
               return PrintReply(GetPositions(r, id, reply), reply, 1, 12);
           }}},
-        {"set-home", {0, [](int &r, uint8_t id, const auto &) { return SetHomePosition(r, id); }}},
+        {"set-home", {{}, [](int &r, uint8_t id, const auto &) { return SetHomePosition(r, id); }}},
         {"get-home",
-         {0,
+         {{},
           [](int &r, uint8_t id, const auto &) {
               QByteArray reply;
               return PrintReply(GetHomePosition(r, id, reply), reply, 1, 12);
           }}},
         {"write-motion-row",
-         {15, [](int &r, uint8_t id, const auto &a) { return WriteMotionRow(r, id, a[0], a[1], a[2], Twelve(a, 3)); }}},
+         {{kMotionSlot, kRow, kSpeed, kValues},
+          [](int &r, uint8_t id, const auto &a) { return WriteMotionRow(r, id, a[0], a[1], a[2], Twelve(a, 3)); }}},
         {"read-motion-row",
-         {2,
+         {{kMotionSlot, kRow},
           [](int &r, uint8_t id, const auto &a) {
               QByteArray reply;
               return PrintReply(ReadMotionRow(r, id, a[0], a[1], reply), reply, 1, 13);
           }}},
         {"set-motion-length",
-         {2, [](int &r, uint8_t id, const auto &a) { return SetMotionLength(r, id, a[0], a[1]); }}},
+         {{kMotionSlot, {"ROWS", 0, 100}},
+          [](int &r, uint8_t id, const auto &a) { return SetMotionLength(r, id, a[0], a[1]); }}},
         {"get-motion-length",
-         {1,
+         {{kMotionSlot},
           [](int &r, uint8_t id, const auto &a) {
               int n = 0;
               const bool ok = GetMotionLength(r, id, a[0], n);
               return PrintOne(ok, n);
           }}},
         {"write-scenario-item",
-         {3, [](int &r, uint8_t id, const auto &a) { return WriteScenarioItem(r, id, a[0], a[1], a[2]); }}},
+         {{kScenarioSlot, {"ITEM", 0, 199}, {"MOTION", 0, 39}},
+          [](int &r, uint8_t id, const auto &a) { return WriteScenarioItem(r, id, a[0], a[1], a[2]); }}},
         {"read-scenario-item",
-         {2,
+         {{kScenarioSlot, {"ITEM", 0, 199}},
           [](int &r, uint8_t id, const auto &a) {
               int m = 0;
               const bool ok = ReadScenarioItem(r, id, a[0], a[1], m);
               return PrintOne(ok, m);
           }}},
         {"set-scenario-length",
-         {2, [](int &r, uint8_t id, const auto &a) { return SetScenarioLength(r, id, a[0], a[1]); }}},
+         {{kScenarioSlot, {"ITEMS", 0, 200}},
+          [](int &r, uint8_t id, const auto &a) { return SetScenarioLength(r, id, a[0], a[1]); }}},
         {"get-scenario-length",
-         {1,
+         {{kScenarioSlot},
           [](int &r, uint8_t id, const auto &a) {
               int n = 0;
               const bool ok = GetScenarioLength(r, id, a[0], n);
               return PrintOne(ok, n);
           }}},
-        {"set-mode", {1, [](int &r, uint8_t id, const auto &a) { return SetMode(r, id, a[0]); }}},
+        {"set-mode", {{{"MODE", 0, 2}}, [](int &r, uint8_t id, const auto &a) { return SetMode(r, id, a[0]); }}},
         {"get-mode",
-         {0,
+         {{},
           [](int &r, uint8_t id, const auto &) {
               uint8_t mode = 0;
               const bool ok = GetMode(r, id, mode);
               return PrintOne(ok, mode);
           }}},
-        {"play-motion", {1, [](int &r, uint8_t id, const auto &a) { return PlayMotion(r, id, a[0]); }}},
-        {"play-scenario", {1, [](int &r, uint8_t id, const auto &a) { return PlayScenario(r, id, a[0]); }}},
+        {"play-motion", {{kMotionSlot}, [](int &r, uint8_t id, const auto &a) { return PlayMotion(r, id, a[0]); }}},
+        {"play-scenario",
+         {{kScenarioSlot}, [](int &r, uint8_t id, const auto &a) { return PlayScenario(r, id, a[0]); }}},
         {"write-assignment",
-         {3, [](int &r, uint8_t id, const auto &a) { return WriteAssignment(r, id, a[0], a[1], a[2]); }}},
+         {{kEntry, {"PATTERN", 0, 255}, {"TARGET", 0, 255}},
+          [](int &r, uint8_t id, const auto &a) { return WriteAssignment(r, id, a[0], a[1], a[2]); }}},
         {"read-assignment",
-         {1,
+         {{kEntry},
           [](int &r, uint8_t id, const auto &a) {
               int pattern = 0, target = 0;
               const bool ok = ReadAssignment(r, id, a[0], pattern, target);
@@ -161,9 +181,10 @@ const std::map<std::string, Command> &Commands()
                   std::printf("%d %d\n", pattern, target);
               return ok;
           }}},
-        {"write-trim", {12, [](int &r, uint8_t id, const auto &a) { return WriteTrim(r, id, Twelve(a, 0)); }}},
+        {"write-trim",
+         {{{"T", 0, 255, 12}}, [](int &r, uint8_t id, const auto &a) { return WriteTrim(r, id, Twelve(a, 0)); }}},
         {"read-trim",
-         {0,
+         {{},
           [](int &r, uint8_t id, const auto &) {
               QByteArray reply;
               return PrintReply(ReadTrim(r, id, reply), reply, 1, 12);
@@ -172,61 +193,157 @@ const std::map<std::string, Command> &Commands()
     return table;
 }
 
+const std::map<std::string, const char *> &Summaries()
+{
+    static const std::map<std::string, const char *> table = {
+        {"send-positions", "move the servos to V1..V12 at SPEED (0 fastest)"},
+        {"get-positions", "print the twelve current positions"},
+        {"set-home", "make the current positions the home position"},
+        {"get-home", "print the twelve home positions"},
+        {"write-motion-row", "store one row of a motion"},
+        {"read-motion-row", "print a row's speed and twelve values"},
+        {"set-motion-length", "set how many rows the motion has (ends a motion write)"},
+        {"get-motion-length", "print how many rows the motion has"},
+        {"write-scenario-item", "store the motion slot played at ITEM of a scenario"},
+        {"read-scenario-item", "print the motion slot at ITEM of a scenario"},
+        {"set-scenario-length", "set how many items the scenario has"},
+        {"get-scenario-length", "print how many items the scenario has"},
+        {"set-mode", "0 default (servos driven), 1 sleep (needed for memory transfers), 2 teaching"},
+        {"get-mode", "print the board's mode"},
+        {"play-motion", "play a stored motion"},
+        {"play-scenario", "play a stored scenario"},
+        {"write-assignment", "store a key pattern and its target (0-39 motion, 100-103 scenario, 200 none)"},
+        {"read-assignment", "print an entry's key pattern and target"},
+        {"write-trim", "store the twelve trims"},
+        {"read-trim", "print the twelve trims"},
+    };
+    return table;
+}
+
+constexpr int kFirstCom = 1;
+constexpr int kLastCom = 30;
+
+const char *const kExitCodes = "exit codes: 0 done, 1 the port did not open or the board gave no valid reply,\n"
+                               "            2 bad argument (nothing was sent)\n";
+
+std::string ArgSynopsis(const Command &c)
+{
+    std::string text;
+    for (const Arg &a : c.args) {
+        text += ' ';
+        text += a.count == 1 ? std::string(a.name) : std::string(a.name) + "1.." + a.name + std::to_string(a.count);
+    }
+    return text;
+}
+
+std::string CommandHelp(const std::string &name)
+{
+    const Command &c = Commands().at(name);
+    std::string text = "usage: varkel [OPTIONS] " + name + ArgSynopsis(c) + "\n  " + Summaries().at(name) + "\n";
+    for (const Arg &a : c.args) {
+        const std::string shown =
+            a.count == 1 ? std::string(a.name) : std::string(a.name) + "1.." + a.name + std::to_string(a.count);
+        text += "  " + shown + ": " + std::to_string(a.low) + " to " + std::to_string(a.high) + "\n";
+    }
+    return text + kExitCodes;
+}
+
+std::string Usage()
+{
+    std::string text = "usage: varkel --port DEVICE|COMn [--id N] [--attempts N] COMMAND ARGS...\n"
+                       "       varkel COMMAND --help   (the arguments of one command)\n"
+                       "options (before or after the command):\n"
+                       "  --port DEVICE|COMn  a device path, or COM1-COM10 = /dev/ttyUSB0-9,\n"
+                       "                      COM11-COM20 = /dev/ttyACM0-9, COM21-COM30 = /dev/ttyS0-9\n"
+                       "  --id N              board ID 0 to 255 (default 0)\n"
+                       "  --attempts N        tries per command, 1 to 1000 (default 10)\n"
+                       "commands:\n";
+    for (const auto &[name, c] : Commands()) {
+        std::string line = "  " + name + ArgSynopsis(c);
+        line.resize(std::max<size_t>(line.size() + 1, 48), ' ');
+        text += line + Summaries().at(name) + "\n";
+    }
+    text += "ranges: SPEED 0-7, V and T 0-255, motion SLOT 0-39, ROW 0-99, ROWS 0-100, scenario SLOT 0-3,\n"
+            "        ITEM 0-199, ITEMS 0-200, MOTION 0-39, MODE 0-2, ENTRY 0-159, PATTERN and TARGET 0-255\n"
+            "whole boards (--id may be given twice for two boards):\n"
+            "  backup FILE                                   read every slot, entry, trim and home into FILE\n"
+            "  restore FILE                                  write FILE back, lengths last, then compare\n"
+            "  verify FILE                                   list every difference between FILE and the boards\n";
+    return text + kExitCodes;
+}
+
 struct Invocation {
     std::string port;
     int id = 0;
     int attempts = RetryCount;
     std::string command;
     std::vector<uint8_t> args;
+    bool help = false;
 };
 
 Invocation Parse(const std::vector<std::string> &argv)
 {
     Invocation inv;
-    size_t i = 0;
-    auto value = [&](const std::string &option) {
-        if (i + 1 >= argv.size())
-            throw BadArgument{option + " needs a value"};
-        return argv[++i];
-    };
-    for (; i < argv.size(); ++i) {
+    std::vector<std::string> words;
+    for (size_t i = 0; i < argv.size(); ++i) {
         const std::string &arg = argv[i];
+        auto value = [&]() {
+            if (i + 1 >= argv.size())
+                throw BadArgument{arg + " needs a value"};
+            return argv[++i];
+        };
         if (arg == "--port")
-            inv.port = value(arg);
+            inv.port = value();
         else if (arg == "--id")
-            inv.id = ParseNumber(value(arg), "--id", 0, 255);
+            inv.id = ParseNumber(value(), "--id", 0, 255);
         else if (arg == "--attempts")
-            inv.attempts = ParseNumber(value(arg), "--attempts", 1, 1000);
+            inv.attempts = ParseNumber(value(), "--attempts", 1, 1000);
+        else if (arg == "--help" || arg == "-h")
+            inv.help = true;
         else if (arg.rfind("--", 0) == 0)
             throw BadArgument{"unknown option " + arg};
         else
-            break;
+            words.push_back(arg);
     }
+    if (!words.empty()) {
+        inv.command = words[0];
+        if (Commands().find(inv.command) == Commands().end())
+            throw BadArgument{"unknown command " + inv.command};
+    }
+    if (inv.help)
+        return inv;
     if (inv.port.empty())
         throw BadArgument{"--port DEVICE|COMn is required"};
-    if (i >= argv.size())
+    if (inv.command.empty())
         throw BadArgument{"no command given"};
-    inv.command = argv[i++];
-    const auto found = Commands().find(inv.command);
-    if (found == Commands().end())
-        throw BadArgument{"unknown command " + inv.command};
-    const size_t given = argv.size() - i;
-    if (int(given) != found->second.argCount)
-        throw BadArgument{inv.command + " takes " + std::to_string(found->second.argCount) + " values, "
+    const Command &c = Commands().at(inv.command);
+    const size_t given = words.size() - 1;
+    if (int(given) != ArgCount(c))
+        throw BadArgument{inv.command + " takes " + std::to_string(ArgCount(c)) + " values," + ArgSynopsis(c) + ", "
                           + std::to_string(given) + " given"};
-    for (; i < argv.size(); ++i)
-        inv.args.push_back(static_cast<uint8_t>(ParseNumber(argv[i], "a value", 0, 255)));
+    size_t w = 1;
+    for (const Arg &a : c.args)
+        for (int k = 1; k <= a.count; ++k, ++w) {
+            const std::string name = a.count == 1 ? std::string(a.name) : std::string(a.name) + std::to_string(k);
+            inv.args.push_back(static_cast<uint8_t>(ParseNumber(words[w], name.c_str(), a.low, a.high)));
+        }
     return inv;
 }
 
 // "COM3" names a port by number; anything else is a device path.
 int PortNumberFor(const std::string &port)
 {
-    static const QRegularExpression com(QStringLiteral("^(?:\\\\\\\\\\.\\\\)?COM([0-9]{1,3})$"),
+    static const QRegularExpression com(QStringLiteral("^(?:\\\\\\\\\\.\\\\)?COM([0-9]+)$"),
                                         QRegularExpression::CaseInsensitiveOption);
     const auto match = com.match(QString::fromStdString(port));
-    if (match.hasMatch() && match.captured(1).toInt() >= 1)
-        return match.captured(1).toInt();
+    if (match.hasMatch()) {
+        bool ok = false;
+        const int n = match.captured(1).toInt(&ok);
+        if (!ok || n < kFirstCom || n > kLastCom)
+            throw BadArgument{"--port " + port + ": COM numbers run from " + std::to_string(kFirstCom) + " to "
+                              + std::to_string(kLastCom)};
+        return n;
+    }
     constexpr int PathSlot = 1000;
     SetDevicePath(PathSlot, QString::fromStdString(port));
     return PathSlot;
@@ -237,28 +354,40 @@ int PortNumberFor(const std::string &port)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (const int code = RunImageCommand(argc, argv); code >= 0)
+    const PortResolver portNumber = [](const std::string &port, std::string &why) {
+        try {
+            return PortNumberFor(port);
+        } catch (const BadArgument &bad) {
+            why = bad.message;
+            return -1;
+        }
+    };
+    if (const int code = RunImageCommand(argc, argv, portNumber); code >= 0)
         return code;
     Invocation inv;
+    int portNo = 0;
     try {
-        if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
-            std::fputs(Usage, stdout);
+        inv = Parse(std::vector<std::string>(argv + 1, argv + argc));
+        if (inv.help) {
+            std::fputs((inv.command.empty() ? Usage() : CommandHelp(inv.command)).c_str(), stdout);
             return 0;
         }
-        inv = Parse(std::vector<std::string>(argv + 1, argv + argc));
+        portNo = PortNumberFor(inv.port);
     } catch (const BadArgument &bad) {
         std::fprintf(stderr, "varkel: %s (see varkel --help)\n", bad.message.c_str());
         return 2;
     }
 
     CreateSerialPort(nullptr);
-    SetupPort(PortNumberFor(inv.port), 115200);
+    SetupPort(portNo, 115200);
     try {
         SerialPort->Open();
         SerialPort->PurgeReceive();
     } catch (const ECommError &e) {
-        std::fprintf(stderr, "varkel: cannot open %s (%s): %s\n", inv.port.c_str(),
-                     qPrintable(SerialPort->DevicePath()), qPrintable(e.Message()));
+        const QString device = SerialPort->DevicePath();
+        const QString cause = PortOpenCauseText(e.OpenCause(), e.SystemError(), device);
+        std::fprintf(stderr, "varkel: cannot open %s (%s): %s%s%s\n", inv.port.c_str(), qPrintable(device),
+                     qPrintable(e.Message()), cause.isEmpty() ? "" : ": ", qPrintable(cause));
         ReleasePort();
         return 1;
     }

@@ -75,10 +75,11 @@ QString QtFileFilter(const QString &filter)
 
 namespace {
 QString RunFileDialog(QWidget *owner, QFileDialog::AcceptMode mode, const QString &title, const QString &filter,
-                      const QString &initial)
+                      const QString &initial, bool confirmOverwrite = true)
 {
     QFileDialog dialog(owner, title);
     dialog.setAcceptMode(mode);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(QtFileFilter(filter));
     if (!initial.isEmpty()) {
@@ -109,6 +110,11 @@ QString QtPrompt::SaveFile(const QString &title, const QString &filter, const QS
 {
     // QFileDialog asks before overwriting an existing file unless told otherwise.
     return RunFileDialog(Owner(), QFileDialog::AcceptSave, title, filter, initial);
+}
+
+QString QtPrompt::SaveFileReplacing(const QString &title, const QString &filter, const QString &initial)
+{
+    return RunFileDialog(Owner(), QFileDialog::AcceptSave, title, filter, initial, false);
 }
 
 bool QtPrompt::Color(uint32_t &color)

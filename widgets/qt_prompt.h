@@ -15,6 +15,7 @@ public:
     bool Input(const QString &caption, const QString &prompt, QString &value) override;
     QString OpenFile(const QString &title, const QString &filter, const QString &initial) override;
     QString SaveFile(const QString &title, const QString &filter, const QString &initial) override;
+    QString SaveFileReplacing(const QString &title, const QString &filter, const QString &initial) override;
     bool Color(uint32_t &color) override;
 
 private:

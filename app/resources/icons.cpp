@@ -69,6 +69,59 @@ void Sheet(QPainter &p, const QRectF &r)
     p.setBrush(Qt::NoBrush);
 }
 
+// A sheet with its top right corner folded: a document.
+void DogEared(QPainter &p, const QRectF &r)
+{
+    const double fold = r.width() * 0.35;
+    QPolygonF page;
+    page << r.topLeft() << QPointF(r.right() - fold, r.top()) << QPointF(r.right(), r.top() + fold) << r.bottomRight()
+         << r.bottomLeft();
+    p.setPen(Line(Ink));
+    p.setBrush(Paper);
+    p.drawPolygon(page);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF{QPointF(r.right() - fold, r.top()), QPointF(r.right() - fold, r.top() + fold),
+                             QPointF(r.right(), r.top() + fold)});
+}
+
+void Plus(QPainter &p, QPointF c, const QColor &colour)
+{
+    p.setPen(Line(colour, 2.4));
+    p.drawLine(c + QPointF(-3.5, 0), c + QPointF(3.5, 0));
+    p.drawLine(c + QPointF(0, -3.5), c + QPointF(0, 3.5));
+}
+
+// The motion list: a sheet ruled into rows.
+void Table(QPainter &p, const QRectF &r)
+{
+    Sheet(p, r);
+    p.setPen(Line(Ink, 1.0));
+    for (double y = r.top() + 4; y < r.bottom() - 1; y += 4)
+        p.drawLine(QPointF(r.left() + 2, y), QPointF(r.right() - 2, y));
+}
+
+// The servo board with its pins: where the motion slots live.
+void Board(QPainter &p, const QRectF &r)
+{
+    p.setPen(Line(Ink));
+    p.setBrush(Green);
+    p.drawRoundedRect(r, 1.5, 1.5);
+    p.setBrush(Ink);
+    for (double x = r.left() + 3; x < r.right() - 1; x += 4)
+        p.drawRect(QRectF(x, r.bottom() - 3, 1.6, 1.6));
+    p.setBrush(Qt::NoBrush);
+}
+
+void Pencil(QPainter &p)
+{
+    p.setPen(Line(Ink));
+    p.setBrush(Amber);
+    QPolygonF pencil;
+    pencil << QPointF(11, 21) << QPointF(12, 17) << QPointF(20, 9) << QPointF(23, 12) << QPointF(15, 20);
+    p.drawPolygon(pencil);
+    p.setBrush(Qt::NoBrush);
+}
+
 using Drawer = std::function<void(QPainter &)>;
 
 const QHash<QString, Drawer> &Drawers()
@@ -255,6 +308,132 @@ const QHash<QString, Drawer> &Drawers()
              pencil << QPointF(11, 20) << QPointF(12, 16) << QPointF(20, 8) << QPointF(23, 11) << QPointF(15, 19);
              p.drawPolygon(pencil);
              p.setBrush(Qt::NoBrush);
+         }},
+        // The motion editor's tool bar.
+        {QStringLiteral("NEW_BTN"),
+         [](QPainter &p) {
+             DogEared(p, QRectF(5, 2, 13, 18));
+             Plus(p, QPointF(17, 17), Green);
+         }},
+        {QStringLiteral("OPEN_BTN"),
+         [](QPainter &p) {
+             p.setPen(Line(Ink));
+             p.setBrush(Amber);
+             QPolygonF back;
+             back << QPointF(2, 19) << QPointF(2, 6) << QPointF(8, 6) << QPointF(10, 8) << QPointF(19, 8)
+                  << QPointF(19, 19);
+             p.drawPolygon(back);
+             p.setBrush(Paper);
+             QPolygonF flap;
+             flap << QPointF(2, 19) << QPointF(6, 11) << QPointF(22, 11) << QPointF(19, 19);
+             p.drawPolygon(flap);
+             p.setBrush(Qt::NoBrush);
+         }},
+        {QStringLiteral("SAVE_BTN"),
+         [](QPainter &p) {
+             // a floppy disk
+             p.setPen(Line(Ink));
+             p.setBrush(Sky);
+             QPolygonF disk;
+             disk << QPointF(3, 3) << QPointF(18, 3) << QPointF(21, 6) << QPointF(21, 21) << QPointF(3, 21);
+             p.drawPolygon(disk);
+             p.setBrush(Paper);
+             p.drawRect(QRectF(7, 3, 9, 6));
+             p.drawRect(QRectF(6, 13, 12, 8));
+             p.setBrush(Ink);
+             p.drawRect(QRectF(12.5, 4.5, 2, 3));
+             p.setBrush(Qt::NoBrush);
+         }},
+        {QStringLiteral("DEF_SCR_BTN"),
+         [](QPainter &p) {
+             // the table put back: a grid with an arrow turning back
+             Table(p, QRectF(3, 7, 14, 13));
+             p.setPen(Line(Green, 2.0));
+             p.drawArc(QRectF(11, 2, 10, 10), 0 * 16, 200 * 16);
+             Arrow(p, QPointF(21, 6.5), QPointF(21, 9.5), Green);
+         }},
+        {QStringLiteral("COPY_BTN"),
+         [](QPainter &p) {
+             Sheet(p, QRectF(3, 3, 11, 14));
+             DogEared(p, QRectF(9, 7, 12, 15));
+         }},
+        {QStringLiteral("CUT_BTN"),
+         [](QPainter &p) {
+             // scissors
+             p.setPen(Line(Ink, 1.8));
+             p.drawLine(QPointF(7, 2), QPointF(15, 15));
+             p.drawLine(QPointF(17, 2), QPointF(9, 15));
+             p.setBrush(Paper);
+             p.setPen(Line(Red, 2.0));
+             p.drawEllipse(QPointF(7, 18), 3.2, 3.2);
+             p.drawEllipse(QPointF(17, 18), 3.2, 3.2);
+             p.setBrush(Ink);
+             p.setPen(Qt::NoPen);
+             p.drawEllipse(QPointF(12, 10.5), 1.2, 1.2);
+             p.setBrush(Qt::NoBrush);
+         }},
+        {QStringLiteral("PASTE_BTN"),
+         [](QPainter &p) {
+             // a clipboard with a sheet on it
+             p.setPen(Line(Ink));
+             p.setBrush(Amber);
+             p.drawRoundedRect(QRectF(3, 4, 15, 18), 1.5, 1.5);
+             p.setBrush(Ink);
+             p.drawRoundedRect(QRectF(7, 2, 7, 4), 1, 1);
+             DogEared(p, QRectF(10, 9, 11, 13));
+         }},
+        {QStringLiteral("MOT_WRITE_BTN"),
+         [](QPainter &p) {
+             Board(p, QRectF(3, 13, 18, 8));
+             Arrow(p, QPointF(12, 2), QPointF(12, 12), Red);
+         }},
+        {QStringLiteral("MOT_READ_BTN"),
+         [](QPainter &p) {
+             Board(p, QRectF(3, 13, 18, 8));
+             Arrow(p, QPointF(12, 12), QPointF(12, 2), Sky);
+         }},
+        {QStringLiteral("MOT_FORMAT_BTN"),
+         [](QPainter &p) {
+             // the board's slot wiped: a board with an eraser on it
+             Board(p, QRectF(3, 13, 18, 8));
+             p.save();
+             p.translate(12, 7);
+             p.rotate(-30);
+             p.setPen(Line(Ink));
+             p.setBrush(Paper);
+             p.drawRect(QRectF(-7, -3.5, 7, 7));
+             p.setBrush(Red);
+             p.drawRect(QRectF(0, -3.5, 7, 7));
+             p.restore();
+             p.setBrush(Qt::NoBrush);
+         }},
+        {QStringLiteral("RUN_BTN"),
+         [](QPainter &p) {
+             p.setPen(Line(Ink));
+             p.setBrush(Green);
+             QPolygonF play;
+             play << QPointF(6, 3) << QPointF(20, 12) << QPointF(6, 21);
+             p.drawPolygon(play);
+             p.setBrush(Qt::NoBrush);
+         }},
+        {QStringLiteral("EDITION_BTN"),
+         [](QPainter &p) {
+             Table(p, QRectF(2, 3, 14, 13));
+             Pencil(p);
+         }},
+        {QStringLiteral("INSERT_BTN"),
+         [](QPainter &p) {
+             Table(p, QRectF(2, 3, 14, 18));
+             p.setPen(Line(Green, 2.0));
+             p.drawLine(QPointF(1, 12), QPointF(17, 12));
+             Plus(p, QPointF(19, 12), Green);
+         }},
+        {QStringLiteral("DELETE_BTN"),
+         [](QPainter &p) {
+             Table(p, QRectF(2, 3, 14, 18));
+             p.setPen(Line(Red, 2.4));
+             p.drawLine(QPointF(15, 8), QPointF(22, 15));
+             p.drawLine(QPointF(22, 8), QPointF(15, 15));
          }},
         {QStringLiteral("Orvane"),
          [](QPainter &p) {

@@ -6,20 +6,25 @@
 #include "app/panel_layout.h"
 #include "app/program_places.h"
 #include "textfile/code_page.h"
+#include "widgets/qt_translation.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QToolButton>
+#include <QTranslator>
 
 namespace {
 
@@ -419,4 +424,128 @@ TEST(ProgramPlaces, AWritableFolderKeepsEverythingAndAnUnwritableOneMovesToXdgCo
 
     places = orvane::ResolveProgramPlaces(missing, QStringLiteral("relative/path"), home.path());
     EXPECT_EQ(places.settingsFolder, QDir(home.path()).filePath(QStringLiteral(".config/orvane")));
+}
+
+// A board slow enough that a clear of 100 rows lasts a few seconds.
+class MainFormSlowBoard : public MainFormTest {
+protected:
+    static constexpr int SlowPort = 911;
+    static void SetUpTestSuite()
+    {
+        orvane::sim::Options options;
+        options.ids = {0};
+        options.replyDelayMs = 15;
+        boards = new orvane::sim::VirtualBoards(options);
+        SetDevicePath(SlowPort, QString::fromStdString(boards->SlavePath()));
+    }
+    static void TearDownTestSuite()
+    {
+        ReleasePort();
+        delete boards;
+        boards = nullptr;
+    }
+    void SetUp() override
+    {
+        CreateSerialPort(nullptr);
+        if (!SerialPort->IsOpen()) {
+            SetupPort(SlowPort, 115200);
+            SerialPort->Open();
+        }
+        ASSERT_TRUE(SerialPort->IsOpen());
+    }
+    static inline orvane::sim::VirtualBoards *boards = nullptr;
+};
+
+TEST_F(MainFormSlowBoard, ACloseRequestDuringATransferWaitsForItsEndAndTheOtherWindowsGoWithTheMainWindow)
+{
+    auto form = Open("CH1-12ID=0\nCH13-24ID=255\n");
+    MainWindows windows(*form);
+    TMotionForm &motion = windows.motion;
+    form->show();
+    motion.show();
+    windows.graph.show();
+    boards->EditBoard(0, [](orvane::sim::BoardMemory &m) {
+        m.mode = 1;
+        m.motionLengths[5] = 12;
+    });
+    QSignalSpy closed(form.get(), &TMainForm::Closed);
+
+    bool visibleAfterRequest = false;
+    bool openAfterRequest = false;
+    bool runningAtRequest = false;
+    QTimer::singleShot(150, [&] {
+        runningAtRequest = motion.TransferRunning();
+        form->close();
+        visibleAfterRequest = form->isVisible();
+        openAfterRequest = SerialPort && SerialPort->IsOpen();
+    });
+    prompt.answers = {PromptAnswer::Yes, PromptAnswer::Ok, PromptAnswer::Cancel};
+    motion.MOTION_NUM->setCurrentIndex(5);
+    motion.MOT_FORMAT_BTN->click();
+
+    ASSERT_TRUE(runningAtRequest) << "the request must fall inside the transfer";
+    EXPECT_TRUE(visibleAfterRequest);
+    EXPECT_TRUE(openAfterRequest);
+    ASSERT_EQ(prompt.boxes.size(), 3u);
+    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("指定のモーションデータを消去しますか？"));
+    EXPECT_EQ(prompt.boxes[1].icon, PromptIcon::Information);
+    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("ボードとの通信中です。通信が終わってから終了してください"));
+    EXPECT_EQ(prompt.boxes[2].text, QStringLiteral("消去が完了いたしました\r\nＯＫを押すとスリープを解除します"));
+    EXPECT_EQ(boards->Board(0).motionLengths[5], 0) << "the clear ran to its end";
+    EXPECT_EQ(closed.count(), 0);
+
+    // Once the transfer has ended the request is acted on, and the other windows go too.
+    prompt.boxes.clear();
+    prompt.answers = {PromptAnswer::Yes};
+    form->close();
+    ASSERT_EQ(prompt.boxes.size(), 1u);
+    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("終了してよろしいですか？"));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(motion.isVisible());
+    EXPECT_FALSE(windows.graph.isVisible());
+    EXPECT_EQ(closed.count(), 1);
+}
+
+// Every status text shows whole, in both languages, also with the Japanese font.
+TEST_F(MainFormTest, StatusFieldsHoldTheirLongestTextsInBothLanguages)
+{
+    const QStringList texts[3] = {
+        {"スリープ", "デフォルト", "教示", "Sleep", "Default", "Teaching"},
+        {"CH1 - CH12 > 通信成功", "CH1 - CH12 > 通信失敗", "CH1 - CH12 > Success", "CH1 - CH12 > Fault"},
+        {"CH13 - CH24 > 通信成功", "CH13 - CH24 > 通信失敗", "CH13 - CH24 > Success", "CH13 - CH24 > Fault"},
+    };
+    const QFont original = QApplication::font();
+    for (const QString &family : {QString(), QStringLiteral("IPAGothic")}) {
+        if (!family.isEmpty())
+            QApplication::setFont(QFont(family, 10));
+        auto form = Open(QString());
+        for (int field = 0; field < 3; ++field) {
+            auto *label = form->findChild<QLabel *>(QStringLiteral("MONTER_%1").arg(field));
+            ASSERT_NE(label, nullptr);
+            const QFontMetrics metrics(label->font());
+            const int room = label->contentsRect().width() - metrics.horizontalAdvance(u'x') / 2;
+            for (const QString &text : texts[field])
+                EXPECT_LE(metrics.horizontalAdvance(text), room) << qPrintable(family + ": " + text);
+        }
+    }
+    QApplication::setFont(original);
+}
+
+// Qt's own dialogs and buttons take the program's language from Qt's translation.
+TEST(QtTranslation, StandardDialogsAndButtonsSpeakJapanese)
+{
+    EXPECT_EQ(InstallQtTranslation(*qApp, 1), nullptr) << "English needs none";
+    QTranslator *translator = InstallQtTranslation(*qApp, 0);
+    ASSERT_NE(translator, nullptr);
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    const QString cancel = QString(box.button(QDialogButtonBox::Cancel)->text()).remove(u'&');
+    const QString saveAs = QCoreApplication::translate("QFileDialog", "Save As");
+    const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+    const QString color = QCoreApplication::translate("QColorDialog", "Select Color");
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    EXPECT_EQ(cancel, QStringLiteral("キャンセル"));
+    EXPECT_EQ(saveAs, QStringLiteral("名前を付けて保存"));
+    EXPECT_EQ(lookIn, QStringLiteral("アドレス:"));
+    EXPECT_EQ(color, QStringLiteral("色を選択"));
 }

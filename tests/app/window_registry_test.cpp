@@ -7,6 +7,7 @@
 #include "app/main_windows.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QToolButton>
@@ -99,10 +100,19 @@ TEST_F(MainFormTest, TheProgramsWindowsOpenFromTheirButtonsAndHandOverToTheMainW
 {
     auto form = Open(QString());
     MainWindows windows(*form);
-    for (QToolButton *b : {form->GRID_BTN, form->GRAPH_BTN, form->HOME_BTN, form->SpeedButton1, form->ADDITEM_BTN,
-                           form->SpeedButton3, form->OPTION_BTN, form->INFO_BTN, form->SHOT_BTN})
+    for (QToolButton *b :
+         {form->GRID_BTN, form->GRAPH_BTN, form->HOME_BTN, form->SpeedButton1, form->ADDITEM_BTN, form->SpeedButton3,
+          form->OPTION_BTN, form->INFO_BTN, form->SHOT_BTN, form->OptionMenu3, form->MOTION_FILE_BTN})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_FALSE(form->OptionMenu3->isEnabled());
+
+    // The transmitter button runs the assignment window modally.
+    QWidget *shown = nullptr;
+    WhenModal([&](QWidget *w) {
+        shown = w;
+        w->close();
+    });
+    form->OptionMenu3->click();
+    EXPECT_EQ(shown, &windows.propo);
 
     form->GRID_BTN->click();
     EXPECT_TRUE(windows.motion.isVisible());
@@ -124,4 +134,22 @@ TEST_F(MainFormTest, TheProgramsWindowsOpenFromTheirButtonsAndHandOverToTheMainW
     form->SaveSettings();
     EXPECT_TRUE(IniBytes().contains("GraphView=1\r\nGraphTop=60\r\nGraphLeft=50\r\n")) << IniBytes().constData();
     EXPECT_TRUE(IniBytes().contains("ListView=0\r\n"));
+}
+
+TEST_F(MainFormTest, TheScenarioButtonShowsTheEditorModallyAndClosingKeepsItsLists)
+{
+    auto form = Open(QString());
+    MainWindows windows(*form);
+    ASSERT_TRUE(form->MOTION_FILE_BTN->isEnabled());
+    windows.scenario.Scenario()->Append({QStringLiteral("M3"), QStringLiteral("walk")});
+    for (int opening = 0; opening < 2; ++opening) {
+        QWidget *shown = nullptr;
+        WhenModal([&](QWidget *w) {
+            shown = w;
+            windows.scenario.reject();
+        });
+        form->MOTION_FILE_BTN->click();
+        EXPECT_EQ(shown, &windows.scenario);
+        EXPECT_EQ(windows.scenario.FILE_COUNT_LABEL->text(), QStringLiteral("DATA > 1"));
+    }
 }

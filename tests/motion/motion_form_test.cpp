@@ -2,6 +2,7 @@
 
 #include "fake_main.h"
 
+#include "app/resources/icons.h"
 #include "file_helpers.h"
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -323,6 +325,35 @@ TEST(EditorLook, ControlsCarryTheirHintsCaptionsAndStartState)
     EXPECT_EQ(form.model()->captions()[5], QStringLiteral("Elbow"));
     EXPECT_EQ(form.PosList->columnWidth(1), 150);
     EXPECT_EQ(form.PosList->columnWidth(26), 40);
+}
+
+// One picture per action, drawn in the main window's style; none faint enough to look disabled.
+TEST(EditorLook, EveryToolButtonHasItsOwnPictureInTheMainWindowStyle)
+{
+    FakeMain main;
+    TMotionForm form(nullptr, main, QString(), {});
+    const QStringList names{"NEW_BTN", "OPEN_BTN",    "SAVE_BTN",      "DEF_SCR_BTN",  "COPY_BTN",
+                            "CUT_BTN", "PASTE_BTN",   "MOT_WRITE_BTN", "MOT_READ_BTN", "MOT_FORMAT_BTN",
+                            "RUN_BTN", "EDITION_BTN", "INSERT_BTN",    "DELETE_BTN"};
+    QList<QImage> pictures;
+    for (const QString &name : names) {
+        auto *button = form.findChild<QToolButton *>(name);
+        ASSERT_NE(button, nullptr) << qPrintable(name);
+        const QImage picture = button->icon().pixmap(QSize(20, 20)).toImage().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(picture, OrvaneIcon(name).pixmap(QSize(20, 20)).toImage().convertToFormat(QImage::Format_ARGB32))
+            << qPrintable(name);
+        int dark = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                if (c.alpha() > 200 && c.lightness() < 110)
+                    ++dark;
+            }
+        EXPECT_GE(dark, 15) << qPrintable(name) << " has no firm outline";
+        for (qsizetype i = 0; i < pictures.size(); ++i)
+            EXPECT_NE(picture, pictures[i]) << qPrintable(name + " looks like " + names[i]);
+        pictures << picture;
+    }
 }
 
 }  // namespace

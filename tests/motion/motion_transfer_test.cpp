@@ -14,7 +14,10 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -267,6 +270,109 @@ TEST_F(TransferOnBoards, PlayFromSleepWarnsReleasesSleepAndPlaysOnBothBoards)
     EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{Frame({0xF0, 0}), Frame({0xF1, 0, 0}), Frame({0xF1, 1, 0}),
                                                     Frame({0xEF, 0, 2}), Frame({0xEF, 1, 2})}));
     EXPECT_EQ(boards->Board(1).playedMotions, std::vector<uint8_t>{2});
+}
+
+// Faults on the line, end to end through the editor: each transfer says so at most once, ends, keeps the
+// editor's rows, and leaves a port that opens again.
+std::array<uint8_t, 12> TransferOnBoards_Values(int r, int group)
+{
+    std::array<uint8_t, 12> v;
+    for (int k = 0; k < 12; ++k)
+        v[k] = uint8_t((r + 12 * group + k + 1) % 181);
+    return v;
+}
+
+class LineFaults : public ::testing::Test {
+protected:
+    static constexpr int FaultPort = 921;
+    void SetUp() override
+    {
+        ReleasePort();
+        boards = OpenBoardsOnLine(FaultPort);
+        main.ids = {0, 1};
+    }
+    void TearDown() override { CloseBoardsOnLine(boards); }
+    void Fill(int n)
+    {
+        for (int r = 0; r < n; ++r) {
+            QStringList values;
+            for (int ch = 1; ch <= 24; ++ch)
+                values << QString::number((r + ch) % 181);
+            form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
+        }
+        boards->ClearFrames();
+    }
+    int FailureBoxes() const
+    {
+        int n = 0;
+        for (const ShownBox &box : main.ownPrompt.boxes)
+            n += box.text == QString::fromUtf8(Failed);
+        return n;
+    }
+
+    VirtualBoards *boards = nullptr;
+    BoardMain main;
+    TMotionForm form{nullptr, main, QString(), MotionFormPlacement{}};
+};
+
+TEST_F(LineFaults, SplitRepliesAndGarbageBetweenFramesAreRiddenOut)
+{
+    Fill(10);
+    boards->AddFault(Fault{FaultKind::Split, 0xF9, 1, 6, 8, 1});
+    boards->AddFault(Fault{FaultKind::Extra, 0xF9, 7, 12, 0, 0, 5});
+    form.MOT_WRITE_BTN->click();
+
+    EXPECT_EQ(FailureBoxes(), 0);
+    for (int id : {0, 1}) {
+        EXPECT_EQ(boards->Board(id).motionLengths[0], 10) << id;
+        EXPECT_EQ(boards->Board(id).motions[0][9].values, TransferOnBoards_Values(9, id)) << id;
+    }
+    EXPECT_EQ(form.RowCount(), 10);
+}
+
+TEST_F(LineFaults, AReplyThatKeepsFailingItsChecksumEndsTheWriteOnceAndKeepsTheRows)
+{
+    Fill(10);
+    boards->AddFault(Fault{FaultKind::BadChecksum, 0xF9, 7});
+    form.MOT_WRITE_BTN->click();
+    EXPECT_EQ(FailureBoxes(), 1);
+    EXPECT_EQ(boards->Board(0).motionLengths[0], 0) << "no length after a failed row";
+    EXPECT_EQ(form.RowCount(), 10);
+    EXPECT_TRUE(form.isEnabled());
+    int retry = 1;
+    uint8_t mode = 0;
+    EXPECT_TRUE(GetMode(retry, 0, mode)) << "the line still works";
+}
+
+TEST_F(LineFaults, ADeviceVanishingDuringAWriteIsToldOnceAndThePortOpensAgain)
+{
+    Fill(100);
+    std::atomic<bool> done{false};
+    std::thread unplug([&] {
+        // Pull the cable a third of the way through the rows.
+        while (!done && boards->Frames().size() < 3 + 2 * 33)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        boards->Vanish();
+    });
+    form.MOT_WRITE_BTN->click();
+    done = true;
+    unplug.join();
+
+    EXPECT_EQ(FailureBoxes(), 1);
+    EXPECT_EQ(main.ownPrompt.boxes.back().text, QString::fromUtf8(Failed));
+    EXPECT_EQ(form.RowCount(), 100);
+    EXPECT_TRUE(form.isEnabled());
+
+    // The same port number, plugged in again (a new device behind it), opens.
+    auto *again = new VirtualBoards(orvane::sim::Options{});
+    SetDevicePath(FaultPort, QString::fromStdString(again->SlavePath()));
+    SerialPort->Close();
+    EXPECT_NO_THROW(SerialPort->Open());
+    int retry = 1;
+    uint8_t mode = 9;
+    EXPECT_TRUE(GetMode(retry, 0, mode));
+    ReleasePort();
+    delete again;
 }
 
 }  // namespace

@@ -269,6 +269,23 @@ TEST_F(TransferFrame, RowFailureStopsAtThatRowWithoutLengthOrClosingQuestion)
                                    "bar 0/3", "box 通信が中断", "enable"}));
 }
 
+// A length that goes unanswered is no completed write: the failure box alone, sleep kept, rowsDone not run.
+TEST_F(TransferFrame, LengthFailureShowsOnlyTheFailureAndKeepsTheBoardsAsleep)
+{
+    boards->AddFault(Fault{FaultKind::NoReply, 0xF3, 1, 0});
+    BoardTransfer transfer(main, view, TransferOrder::BusyAfterSleep);
+    RowWrite w = ScenarioWrite(2);
+    bool rowsDone = false;
+    w.rowsDone = [&] { rowsDone = true; };
+    EXPECT_EQ(transfer.WriteRows(w), TransferResult::Failed);
+    EXPECT_FALSE(rowsDone);
+    EXPECT_FALSE(events.contains("box 書込完了ス"));
+    EXPECT_TRUE(events.contains("box 通信が中断"));
+    EXPECT_EQ(events.last(), "enable");
+    EXPECT_EQ(boards->Board(0).mode, 1);
+    EXPECT_EQ(boards->Board(1).mode, 1);
+}
+
 // One transfer at a time: a second one started from inside the first (a click dispatched while a command
 // waits) is refused without a box or a frame; a run left early still enables the window and resets the bar.
 TEST_F(TransferFrame, SecondTransferIsRefusedAndAnEarlyReturnStillRestoresTheWindow)

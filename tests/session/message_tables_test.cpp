@@ -1,6 +1,7 @@
 // Every window's texts: each entry has a readable text in both languages, and the English row shows
 // no Japanese (an English build must not fall back to it).
 
+#include "app/close_guard.h"
 #include "app/home_dialog.h"
 #include "app/home_ops.h"
 #include "app/label_dialog.h"
@@ -8,6 +9,7 @@
 #include "graph/graph_messages.h"
 #include "motion/motion_messages.h"
 #include "session/open_port.h"
+#include "session/port_failure.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +43,8 @@ std::vector<TableView> AllTables()
         View("graph", kGraphMessages),
         View("motion", orvane::kMotionMessages),
         View("port", kPortMessages),
+        View("port causes", kPortCauseMessages),
+        View("close guard", kCloseGuardMessages),
     };
 }
 

@@ -6,12 +6,18 @@
 #include "protocol/transaction.h"
 #include "session/board_operations.h"
 #include "session/open_port.h"
+#include "session/port_failure.h"
 #include "session/slot_list.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <map>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -165,9 +171,52 @@ TEST(OpenPortChecked, ReportsSuccessAndFailureInTheirBoxes)
     EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("COM3 設定完了"));
     EXPECT_EQ(prompt.boxes[1].icon, PromptIcon::Warning);
     EXPECT_EQ(prompt.boxes[1].title, QStringLiteral("警告"));
-    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("COM7指定のポートは使用できません"));
+    EXPECT_EQ(prompt.boxes[1].text,
+              QStringLiteral("COM7指定のポートは使用できません\nデバイス /dev/orvane-no-such-device は存在しません。"));
     ReleasePort();
     ClearDevicePaths();
+}
+
+// The box keeps its first line and names the cause below it.
+TEST(OpenPortChecked, SaysWhyThePortDidNotOpen)
+{
+    QTemporaryDir dir;
+    const QString plain = dir.filePath("plain");
+    {
+        QFile f(plain);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ScriptedLine line;
+    const int holder = ::open(QFile::encodeName(line.SlavePath()).constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    SetDevicePath(4, plain);
+    SetDevicePath(5, line.SlavePath());
+    CreateSerialPort(nullptr);
+    ScriptedPrompt prompt;
+    SetupPort(4, 115200);
+    OpenPortChecked(prompt);
+    SetupPort(5, 115200);
+    OpenPortChecked(prompt);
+    EXPECT_FALSE(SerialPort->IsOpen());
+    ::close(holder);
+    OpenPortChecked(prompt);
+    EXPECT_TRUE(SerialPort->IsOpen()) << "open again once the other holder let go";
+
+    ASSERT_EQ(prompt.boxes.size(), 3u);
+    EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("COM4指定のポートは使用できません\n") + plain
+                                        + QStringLiteral(" はシリアルデバイスではありません。"));
+    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("COM5指定のポートは使用できません\nデバイス ") + line.SlavePath()
+                                        + QStringLiteral(" は他のプログラムが使用中です。"));
+    EXPECT_EQ(prompt.boxes[2].text, QStringLiteral("COM5 設定完了"));
+    ReleasePort();
+    ClearDevicePaths();
+
+    EXPECT_EQ(PortOpenCauseText(TCommOpenCause::NotPermitted, EACCES, "/dev/ttyUSB0", 1),
+              QStringLiteral("You may not open the device /dev/ttyUSB0. Join the dialout group and log in again: sudo "
+                             "usermod -aG dialout $USER"));
+    EXPECT_EQ(PortOpenCauseText(TCommOpenCause::Other, EIO, "/dev/ttyS0", 1),
+              QStringLiteral("The device /dev/ttyS0 could not be opened: Input/output error"));
 }
 
 }  // namespace

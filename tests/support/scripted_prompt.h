@@ -22,7 +22,8 @@ public:
     std::deque<QString> files;         // answers of OpenFile and SaveFile; empty cancels
     std::deque<int64_t> colors;        // answers of Color; negative cancels
     std::vector<ShownBox> boxes;
-    QStringList dialogs;  // captions/titles of the input, file and colour dialogs shown
+    QStringList dialogs;         // captions/titles of the input, file and colour dialogs shown
+    QStringList replacingSaves;  // titles of the save dialogs shown without the overwrite question
 
     PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text, PromptButtons buttons) override
     {
@@ -48,6 +49,11 @@ public:
     }
     QString OpenFile(const QString &title, const QString &, const QString &) override { return NextFile(title); }
     QString SaveFile(const QString &title, const QString &, const QString &) override { return NextFile(title); }
+    QString SaveFileReplacing(const QString &title, const QString &, const QString &) override
+    {
+        replacingSaves << title;
+        return NextFile(title);
+    }
     bool Color(uint32_t &color) override
     {
         dialogs << QStringLiteral("color");

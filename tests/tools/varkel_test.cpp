@@ -62,6 +62,15 @@ TEST(VarkelArguments, MalformedInvocationsExitTwoWithOneLine)
         {"--port", "COM1", "--id", "300", "get-mode"},
         {"--port", "COM1", "--attempts"},
         {"--port", "COM1", "--speed", "3", "get-mode"},
+        {"--port", "COM1", "set-mode", "3"},  // modes are 0 to 2
+        {"--port", "COM1", "read-motion-row", "40", "0"},
+        {"--port", "COM1", "read-motion-row", "0", "100"},
+        {"--port", "COM1", "set-motion-length", "0", "101"},
+        {"--port", "COM1", "play-scenario", "4"},
+        {"--port", "COM1", "send-positions", "8", "90", "90", "90", "90", "90", "90", "90", "90", "90", "90", "90",
+         "90"},
+        {"--port", "COM31", "get-mode"},
+        {"--port", "COM0", "get-mode"},
     };
     for (const QStringList &args : bad) {
         const Outcome run = Varkel(args);
@@ -71,11 +80,33 @@ TEST(VarkelArguments, MalformedInvocationsExitTwoWithOneLine)
     }
 }
 
-TEST(VarkelArguments, PortThatCannotOpenFails)
+TEST(VarkelArguments, PortThatCannotOpenSaysWhyAndWhichDevice)
 {
-    const Outcome run = Varkel({"--port", "/dev/orvane-missing", "get-mode"});
+    Outcome run = Varkel({"--port", "/dev/orvane-missing", "get-mode"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("ポートをオープンできませんでした"))) << qPrintable(run.err);
+    EXPECT_EQ(run.err,
+              QStringLiteral("varkel: cannot open /dev/orvane-missing (/dev/orvane-missing): "
+                             "ポートをオープンできませんでした: デバイス /dev/orvane-missing は存在しません。\n"));
+    run = Varkel({"get-mode", "--port", "COM9"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("varkel: cannot open COM9 (/dev/ttyUSB8): "))) << qPrintable(run.err);
+    run = Varkel({"--port", "COM31", "get-mode"});
+    EXPECT_EQ(run.err, QStringLiteral("varkel: --port COM31: COM numbers run from 1 to 30 (see varkel --help)\n"));
+}
+
+TEST(VarkelArguments, HelpGivesRangesAndExitCodes)
+{
+    Outcome run = Varkel({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("motion SLOT 0-39, ROW 0-99")) << qPrintable(run.out);
+    EXPECT_TRUE(run.out.contains("2 bad argument (nothing was sent)"));
+    run = Varkel({"write-motion-row", "--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "usage: varkel [OPTIONS] write-motion-row SLOT ROW SPEED V1..V12\n"
+                       "  store one row of a motion\n"
+                       "  SLOT: 0 to 39\n  ROW: 0 to 99\n  SPEED: 0 to 7\n  V1..V12: 0 to 255\n"
+                       "exit codes: 0 done, 1 the port did not open or the board gave no valid reply,\n"
+                       "            2 bad argument (nothing was sent)\n");
 }
 
 TEST_F(VarkelOnBoards, PositionsAndHomeFollowTheBoard)
@@ -106,10 +137,15 @@ TEST_F(VarkelOnBoards, MotionRowsAndLengthsAreKeptPerSlot)
     EXPECT_EQ(boards->Board(1).motionLengths[39], 100);
     EXPECT_EQ(boards->Board(1).motions[39][99].speed, 7);
 
-    // Out-of-range slot, row or length: no answer, nothing stored.
-    EXPECT_EQ(On({"--attempts", "2", "set-motion-length", "40", "1"}).exitCode, 1);
-    EXPECT_EQ(On({"--attempts", "2", "set-motion-length", "0", "101"}).exitCode, 1);
+    // Out-of-range slot or length: refused before anything is sent; options may follow the command.
+    const auto sent = boards->Frames().size();
+    const Outcome refused = On({"set-motion-length", "40", "1", "--attempts", "2"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.err, "varkel: SLOT must be a number from 0 to 39, not '40' (see varkel --help)\n");
+    EXPECT_EQ(On({"set-motion-length", "0", "101"}).exitCode, 2);
+    EXPECT_EQ(boards->Frames().size(), sent);
     EXPECT_EQ(boards->Board(0).motionLengths[0], 0);
+    EXPECT_EQ(On({"get-motion-length", "39", "--id", "1"}).out, "100\n");
 }
 
 TEST_F(VarkelOnBoards, ScenarioItemsAndLengths)
@@ -118,7 +154,7 @@ TEST_F(VarkelOnBoards, ScenarioItemsAndLengths)
     ASSERT_EQ(On({"set-scenario-length", "3", "200"}).exitCode, 0);
     EXPECT_EQ(On({"read-scenario-item", "3", "199"}).out, "39\n");
     EXPECT_EQ(On({"get-scenario-length", "3"}).out, "200\n");
-    EXPECT_EQ(On({"--attempts", "1", "set-scenario-length", "3", "201"}).exitCode, 1);
+    EXPECT_EQ(On({"--attempts", "1", "set-scenario-length", "3", "201"}).exitCode, 2);
     EXPECT_EQ(boards->Board(0).scenarioLengths[3], 200);
 }
 
@@ -147,7 +183,7 @@ TEST_F(VarkelOnBoards, TrimsAndModes)
     ASSERT_EQ(On({"--id", "1", "set-mode", "2"}).exitCode, 0);
     EXPECT_EQ(On({"--id", "1", "get-mode"}).out, "2\n");
     EXPECT_EQ(On({"get-mode"}).out, "0\n");
-    EXPECT_EQ(On({"--attempts", "1", "set-mode", "3"}).exitCode, 1);
+    EXPECT_EQ(On({"--attempts", "1", "set-mode", "3"}).exitCode, 2);
     ASSERT_EQ(On({"play-motion", "12"}).exitCode, 0);
     ASSERT_EQ(On({"play-scenario", "2"}).exitCode, 0);
     EXPECT_EQ(boards->Board(0).playedMotions, std::vector<uint8_t>{12});

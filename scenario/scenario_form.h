@@ -1,0 +1,109 @@
+#pragma once
+// TFileDialog: the scenario editor. It owns the scenario data and its copy of the motion list, edits them,
+// keeps them in scenario files and runs the scenario transfers. Created once at start and kept until the
+// program ends; closing it keeps both lists.
+
+#include "scenario/scenario_data.h"
+#include "session/main_operations.h"
+#include "session/prompt.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QMimeData;
+class QProgressBar;
+class QTableView;
+class QToolBar;
+class QToolButton;
+
+namespace orvane {
+class ScenarioTransfer;
+}  // namespace orvane
+
+class TFileDialog : public QDialog {
+    Q_OBJECT
+public:
+    // `today` names the file dialogs' start name.
+    TFileDialog(QWidget *parent, MainOperations &main, const QString &programFolder,
+                const QDate &today = QDate::currentDate());
+    ~TFileDialog() override;
+
+    orvane::MotionListModel *Motions() const { return motions_; }
+    orvane::ScenarioModel *Scenario() const { return scenario_; }
+    // Selected scenario rows, ascending.
+    QList<int> SelectedRows() const;
+    // The private copy buffer: (MOTION, DATA NAME) pairs.
+    const QList<orvane::ScenarioRow> &ClipboardRows() const { return clipboard_; }
+    bool TransferRunning() const;
+
+    // Event handlers, named after their controls.
+    void NEW_BTNClick();
+    void OPEN_BTNClick();
+    void SAVE_BTNClick();
+    void COPY_BTNClick();
+    void CUT_BTNClick();
+    void PASTE_BTNClick();
+    void FILE_UD_BTNClick(QObject *sender);  // tag 1 up, 0 down
+    void DELETE_BTNClick();
+    void MotListDblClick();
+    // Whether a drag with this data may be dropped on `target` (one of the two lists).
+    bool MotListDragOver(QWidget *target, const QMimeData *data) const;
+    // A motion row dropped on the scenario at `pos` (in the scenario list's viewport).
+    void MotListDragDrop(QWidget *target, const QMimeData *data, const QPoint &pos);
+    // True when the key is one of the scenario list's commands (acted on or refused for its modifiers).
+    bool FileListKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void Popup1Popup();
+    void MOT_READ_BTNClick();
+    void FILE_WRITE_BTNClick();
+    void FILE_READ_BTNClick();
+    void FILE_FORMAT_BTNClick();
+    void FILE_BTNClick();
+
+    // Controls, by their names.
+    QToolBar *ToolBar;
+    QToolButton *MOT_READ_BTN, *NEW_BTN, *OPEN_BTN, *SAVE_BTN;
+    QToolButton *COPY_BTN, *CUT_BTN, *PASTE_BTN;
+    QToolButton *FILE_DOWN_BTN, *FILE_UP_BTN, *DELETE_BTN;
+    QToolButton *FILE_WRITE_BTN, *FILE_READ_BTN, *FILE_FORMAT_BTN, *FILE_BTN;
+    QComboBox *FILE_NUM;
+    QLabel *MotListLabel, *FileListLabel;
+    QTableView *MotList, *FileList;
+    QMenu *Popup1;
+    QAction *MOV_UP_MENU, *MOV_DOWN_MENU, *CUT_MENU, *COPY_MENU, *PASTE_MENU, *DELETE_MENU;
+    QProgressBar *COMM_GAUGE;
+    QLabel *FILE_COUNT_LABEL;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    class View;
+
+    void BuildControls();
+    void ApplyLanguage();
+    QToolButton *AddButton(const char *name, int hint, int icon);
+    QAction *AddMenuItem(const char *name, int caption);
+    void ShowRowCount();
+    void SelectFocusRow();
+    void FillClipboard();
+    PromptAnswer Ask(int entry, PromptButtons buttons);
+    void Warn(const QString &text);
+
+    MainOperations &main_;
+    QString folder_;
+    orvane::MotionListModel *motions_;
+    orvane::ScenarioModel *scenario_;
+    std::unique_ptr<View> view_;
+    std::unique_ptr<orvane::ScenarioTransfer> transfer_;
+    QList<orvane::ScenarioRow> clipboard_;
+    QString openName_;
+    QString saveName_;
+};
