@@ -354,7 +354,15 @@ int PortNumberFor(const std::string &port)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (const int code = RunImageCommand(argc, argv); code >= 0)
+    const PortResolver portNumber = [](const std::string &port, std::string &why) {
+        try {
+            return PortNumberFor(port);
+        } catch (const BadArgument &bad) {
+            why = bad.message;
+            return -1;
+        }
+    };
+    if (const int code = RunImageCommand(argc, argv, portNumber); code >= 0)
         return code;
     Invocation inv;
     int portNo = 0;

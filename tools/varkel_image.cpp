@@ -3,11 +3,11 @@
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
 #include "session/board_image.h"
+#include "session/port_failure.h"
 #include "textfile/file_io.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRegularExpression>
 
 #include <cstdio>
 #include <string>
@@ -25,45 +25,65 @@ struct ImageInvocation {
 
 bool IsImageCommand(const std::string &word) { return word == "backup" || word == "restore" || word == "verify"; }
 
-enum class Parsed { NotImage, Bad, Ok };
+enum class Parsed { NotImage, Help, Bad, Ok };
 
-// `why` says what is wrong with a malformed line.
+const char *const kImageHelp =
+    "usage: varkel --port DEVICE|COMn [--id N [--id N]] backup|restore|verify FILE\n"
+    "  backup FILE   reads the whole memory of the boards (default board 0) into a board image\n"
+    "  restore FILE  puts the boards to sleep, writes the image (the home position excepted) and checks it\n"
+    "  verify FILE   compares the boards with the image and lists every difference\n"
+    "restore and verify take the boards of the image, or those --id names; progress goes to a terminal.\n"
+    "exit: 0 done and equal, 1 a failure or a difference, 2 a bad argument (nothing sent)\n";
+
+// Options may stand before or after the command. `why` says what is wrong with a malformed line.
 Parsed ParseImage(const std::vector<std::string> &args, ImageInvocation &inv, std::string &why)
 {
-    // Other commands keep their own checks: only the word after the options decides.
-    size_t word = 0;
-    while (word < args.size() && args[word].rfind("--", 0) == 0)
-        word += 2;
-    if (word >= args.size() || !IsImageCommand(args[word]))
-        return Parsed::NotImage;
-    size_t i = 0;
-    for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
-        if (i + 1 >= args.size()) {
-            why = args[i] + " needs a value";
-            return Parsed::Bad;
+    std::vector<std::string> words;
+    bool help = false;
+    std::string idError;  // told only once the command is known to be ours
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            help = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            if (i + 1 < args.size())
+                ++i;
+            if (arg == "--port") {
+                inv.port = args[i];
+            } else if (arg == "--id") {
+                const std::string &value = args[i];
+                size_t used = 0;
+                int id = -1;
+                try {
+                    id = std::stoi(value, &used, 10);
+                } catch (...) {
+                    used = 0;
+                }
+                if (used == 0 || used != value.size() || id < 0 || id > 254)
+                    idError = "--id must be a number from 0 to 254, not '" + value + "'";
+                else if (inv.ids.size() == 2 || (inv.ids.size() == 1 && inv.ids[0] == id))
+                    idError = "--id names at most two different boards";
+                else
+                    inv.ids.push_back(std::uint8_t(id));
+            } else {
+                words.push_back(arg);  // someone else's option: decided below
+            }
+        } else {
+            words.push_back(arg);
         }
-        const std::string &value = args[++i];
-        if (args[i - 1] == "--port") {
-            inv.port = value;
-        } else if (args[i - 1] == "--id") {
-            size_t used = 0;
-            int id = -1;
-            try {
-                id = std::stoi(value, &used, 10);
-            } catch (...) {
-                used = 0;
-            }
-            if (used == 0 || used != value.size() || id < 0 || id > 254) {
-                why = "--id must be a number from 0 to 254, not '" + value + "'";
-                return Parsed::Bad;
-            }
-            if (inv.ids.size() == 2 || (inv.ids.size() == 1 && inv.ids[0] == id)) {
-                why = "--id names at most two different boards";
-                return Parsed::Bad;
-            }
-            inv.ids.push_back(std::uint8_t(id));
-        } else if (args[i - 1] != "--attempts") {
-            why = "unknown option " + args[i - 1];
+    }
+    // Other commands keep their own checks: only the first word decides.
+    if (words.empty() || !IsImageCommand(words[0]))
+        return Parsed::NotImage;
+    if (help)
+        return Parsed::Help;
+    if (!idError.empty()) {
+        why = idError;
+        return Parsed::Bad;
+    }
+    for (const std::string &word : words) {
+        if (word.rfind("--", 0) == 0) {
+            why = "unknown option " + word + " for " + words[0];
             return Parsed::Bad;
         }
     }
@@ -71,25 +91,13 @@ Parsed ParseImage(const std::vector<std::string> &args, ImageInvocation &inv, st
         why = "--port DEVICE|COMn is required";
         return Parsed::Bad;
     }
-    if (args.size() - i != 2) {
-        why = args[i] + " takes one FILE";
+    if (words.size() != 2) {
+        why = words[0] + " takes one FILE";
         return Parsed::Bad;
     }
-    inv.command = args[i];
-    inv.file = args[i + 1];
+    inv.command = words[0];
+    inv.file = words[1];
     return Parsed::Ok;
-}
-
-int PortNumber(const std::string &port)
-{
-    static const QRegularExpression com(QStringLiteral("^(?:\\\\\\\\\\.\\\\)?COM([0-9]{1,3})$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const auto match = com.match(QString::fromStdString(port));
-    if (match.hasMatch() && match.captured(1).toInt() >= 1)
-        return match.captured(1).toInt();
-    constexpr int PathSlot = 1000;
-    SetDevicePath(PathSlot, QString::fromStdString(port));
-    return PathSlot;
 }
 
 // A bar with the percentage and the time left on standard error, only when that is a terminal.
@@ -227,15 +235,21 @@ int Restore(const orvane::BoardImage &image)
 
 }  // namespace
 
-int RunImageCommand(int argc, char **argv)
+int RunImageCommand(int argc, char **argv, const PortResolver &portNumber)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     ImageInvocation inv;
     std::string why;
     switch (ParseImage(args, inv, why)) {
     case Parsed::NotImage: return -1;
+    case Parsed::Help: std::fputs(kImageHelp, stdout); return 0;
     case Parsed::Bad: std::fprintf(stderr, "varkel: %s (see varkel --help)\n", why.c_str()); return 2;
     case Parsed::Ok: break;
+    }
+    const int portNo = portNumber(inv.port, why);
+    if (portNo < 0) {
+        std::fprintf(stderr, "varkel: %s (see varkel --help)\n", why.c_str());
+        return 2;
     }
     std::optional<orvane::BoardImage> image;
     if (inv.command != "backup") {
@@ -245,13 +259,15 @@ int RunImageCommand(int argc, char **argv)
     }
 
     CreateSerialPort(nullptr);
-    SetupPort(PortNumber(inv.port), 115200);
+    SetupPort(portNo, 115200);
     try {
         SerialPort->Open();
         SerialPort->PurgeReceive();
     } catch (const ECommError &e) {
-        std::fprintf(stderr, "varkel: cannot open %s (%s): %s\n", inv.port.c_str(),
-                     qPrintable(SerialPort->DevicePath()), qPrintable(e.Message()));
+        const QString device = SerialPort->DevicePath();
+        const QString cause = PortOpenCauseText(e.OpenCause(), e.SystemError(), device);
+        std::fprintf(stderr, "varkel: cannot open %s (%s): %s%s%s\n", inv.port.c_str(), qPrintable(device),
+                     qPrintable(e.Message()), cause.isEmpty() ? "" : ": ", qPrintable(cause));
         ReleasePort();
         return 1;
     }

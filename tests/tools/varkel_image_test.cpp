@@ -120,6 +120,12 @@ TEST_F(VarkelImage, ACutOrEditedImageIsRefusedBeforeAnythingIsSent)
     EXPECT_EQ(boards->Board(0), BoardMemory(0));
     EXPECT_EQ(Varkel({"--id", "3", "restore", path("one.json")}).exitCode, 1);  // no such board in the image
     EXPECT_EQ(Varkel({"restore"}).exitCode, 2);
+    // Options after the command are read too; a bad one stops the run before anything is sent.
+    boards->ClearFrames();
+    EXPECT_EQ(Varkel({"restore", path("one.json"), "--id", "300"}).exitCode, 2);
+    EXPECT_EQ(Varkel({"verify", path("one.json"), "--id", "0"}).exitCode, 1);  // the board was wiped above
+    EXPECT_EQ(Varkel({"restore", path("one.json"), "--id", "0"}).exitCode, 0);
+    EXPECT_EQ(Varkel({"verify", path("one.json"), "--id", "0"}).exitCode, 0);
 }
 
 }  // namespace
