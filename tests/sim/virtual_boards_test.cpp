@@ -290,8 +290,10 @@ TEST(Pacing, NoReplyByteArrivesBeforeItsLineTime)
     o.paced = true;
     VirtualBoards boards(o);
     PtyClient c(boards.SlavePath());
-    c.send(frame({0xFC, 0}));
+    // Taken before the write: a clock read after it may come late when this thread is preempted, which
+    // made early bytes out of punctual ones.
     const auto sent = Clock::now();
+    c.send(frame({0xFC, 0}));
     std::vector<Clock::duration> seenAfter;
     while (seenAfter.size() < 14) {
         const Bytes b = c.read(14 - seenAfter.size(), 100ms);
@@ -300,8 +302,8 @@ TEST(Pacing, NoReplyByteArrivesBeforeItsLineTime)
         seenAfter.insert(seenAfter.end(), b.size(), Clock::now() - sent);
     }
     ASSERT_EQ(seenAfter.size(), 14u);
-    // Reply byte k can be seen only after the 3 request bytes and reply bytes 0..k crossed
-    // the line; one byte time is left for the moment between the write and taking `sent`.
+    // Reply byte k can be seen only after the 3 request bytes and reply bytes 0..k crossed the line;
+    // one byte time is left as a margin.
     for (std::size_t k = 0; k < 14; ++k)
         EXPECT_GE(seenAfter[k], std::chrono::nanoseconds((3 + k) * 86806)) << "byte " << k;
 }
