@@ -81,7 +81,7 @@ Run WriteOnce(orvane::sim::VirtualBoards &boards, TPropoDialog &form)
     clock.start();
     form.PCM_WRITE_BTN->click();
     const double wallMs = clock.nsecsElapsed() / 1e6;
-    tick.Stop();
+    tick.stop();
     worstMs = std::max(worstMs, wallMs - lastTickMs);
 
     Run run;

@@ -118,7 +118,7 @@ Run WriteOnce(orvane::sim::VirtualBoards &boards, TMotionForm &form)
     clock.start();
     form.MOT_WRITE_BTN->click();
     const double wallMs = clock.nsecsElapsed() / 1e6;
-    tick.Stop();
+    tick.stop();
     worstMs = std::max(worstMs, wallMs - lastTickMs);
 
     Run run;

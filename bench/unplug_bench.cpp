@@ -36,6 +36,7 @@ public:
     bool Input(const QString &, const QString &, QString &) override { return false; }
     QString OpenFile(const QString &, const QString &, const QString &) override { return {}; }
     QString SaveFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString SaveFileReplacing(const QString &, const QString &, const QString &) override { return {}; }
     bool Color(uint32_t &) override { return false; }
 
     int failures = 0;
@@ -55,6 +56,9 @@ public:
     void Use(StampingPrompt *prompt) { prompt_ = prompt; }
 
     void SetChannel(int, int, int) override {}
+    void SetValueCode(int, int) override {}
+    void SetBoardId(int, int) override {}
+    void SetSpeed(int) override {}
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
     bool ReadBoardPositions() override { return true; }
