@@ -2,8 +2,9 @@
 // time against the time the frames need on the line, the longest stall of the event loop while it runs, and
 // the redraw of all 160 cells that follows a rename.
 
-#include "fake_main.h"
+#include "bench_main.h"
 
+#include "protocol/commands.h"
 #include "protocol/serial_port.h"
 #include "sim/virtual_boards.h"
 #include "transmitter/propo_dialog.h"
@@ -21,31 +22,6 @@ namespace {
 
 constexpr int BenchPort = 953;
 constexpr double ByteUs = 1e6 * 10 / 115200;
-
-// The main window's sleep operations, sending SetMode through the protocol.
-class BenchMain : public FakeMain {
-public:
-    bool EnsureSleep() override
-    {
-        int retry = MainRetryCount;
-        uint8_t mode = 0;
-        if (!GetMode(retry, uint8_t(ids[0]), mode))
-            return false;
-        return mode != 0 || SetModeAll(1);
-    }
-    bool ReleaseSleep() override { return SetModeAll(0); }
-
-private:
-    bool SetModeAll(uint8_t mode)
-    {
-        bool ok = true;
-        for (int id : ids) {
-            int retry = MainRetryCount;
-            ok = SetMode(retry, uint8_t(id), mode) && ok;
-        }
-        return ok;
-    }
-};
 
 int ReplyLength(uint8_t command)
 {
@@ -114,7 +90,6 @@ int main(int argc, char **argv)
     SerialPort->Open();
 
     BenchMain main;
-    main.ids = {0, 1};
     TPropoDialog form(nullptr, main);
     form.show();
     QList<orvane::SlotRow> motions;

@@ -2,7 +2,7 @@
 // (which renumbers all after it), then its undo and redo, each through the editor's own commands with the
 // list view attached. Run: QT_QPA_PLATFORM=offscreen motion_undo_bench
 
-#include "fake_main.h"
+#include "bench_main.h"
 
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
@@ -60,7 +60,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    FakeMain main;
+    BenchMain main;
     TMotionForm form(nullptr, main, QString(), MotionFormPlacement{});
     form.show();
     Fill(*form.model());
