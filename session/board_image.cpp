@@ -139,6 +139,64 @@ private:
     QString failed_;
 };
 
+// One count over several runs of commands, each of which reports its own done of total.
+class Parts {
+public:
+    Parts(const std::vector<int> &totals, const ImageProgress &progress) : progress_(progress)
+    {
+        for (int total : totals)
+            parts_.push_back({0, total});
+    }
+    ImageProgress Part(size_t index)
+    {
+        return [this, index](int done, int total) {
+            parts_[index] = {done, total};
+            if (!progress_)
+                return;
+            int allDone = 0;
+            int allTotal = 0;
+            for (const auto &[d, t] : parts_) {
+                allDone += d;
+                allTotal += t;
+            }
+            progress_(allDone, allTotal);
+        };
+    }
+
+private:
+    std::vector<std::pair<int, int>> parts_;
+    const ImageProgress &progress_;
+};
+
+constexpr int kFullBoardReadCommands = 2 + kImageMotionSlots * (1 + kImageMotionRows)
+                                       + kImageScenarioSlots * (1 + kImageScenarioItems) + kImageAssignments;
+
+// The pose, default mode so that the servos take it, the pose stored as home, and the stored home read back.
+constexpr int kHomeCommands = 4;
+
+bool WriteHome(const ImageBoard &board, const ImageProgress &progress, RestoreOutcome &out)
+{
+    const std::uint8_t id = board.id;
+    Steps steps(kHomeCommands, progress);
+    QByteArray reply;
+    const bool sent =
+        steps.Run(QStringLiteral("the home pose"), [&](int &r) { return SendPositions(r, id, 0, board.home); })
+        && steps.Run(QStringLiteral("the default mode"), [&](int &r) { return SetMode(r, id, 0); })
+        && steps.Run(QStringLiteral("the home position"), [&](int &r) { return SetHomePosition(r, id); })
+        && steps.Run(QStringLiteral("the home position read back"),
+                     [&](int &r) { return GetHomePosition(r, id, reply); });
+    if (!sent) {
+        out.error = QStringLiteral("board %1: no valid answer sending %2; the rest of the image was written and "
+                                   "checked before it")
+                        .arg(id)
+                        .arg(steps.Failed());
+        return false;
+    }
+    if (!std::equal(board.home.begin(), board.home.end(), reply.constData() + 1))
+        out.differences << QStringLiteral("board %1: home position").arg(id);
+    return true;
+}
+
 }  // namespace
 
 QByteArray BoardImageToJson(const BoardImage &image)
@@ -229,12 +287,7 @@ std::optional<ImageBoard> ReadBoardImage(std::uint8_t id, const ImageProgress &p
     std::array<int, kImageMotionSlots> motionLengths{};
     std::array<int, kImageScenarioSlots> scenarioLengths{};
     // The total is known once the lengths are: count them as a full board until then.
-    ImageBoard full;
-    for (auto &slot : full.motions)
-        slot.resize(kImageMotionRows);
-    for (auto &slot : full.scenarios)
-        slot.resize(kImageScenarioItems);
-    Steps steps(BoardReadCommands(full), progress);
+    Steps steps(kFullBoardReadCommands, progress);
     const auto fail = [&] {
         if (error)
             *error = QStringLiteral("board %1: no valid answer reading %2").arg(id).arg(steps.Failed());
@@ -390,6 +443,63 @@ QStringList CompareBoardImages(const ImageBoard &wanted, const ImageBoard &found
     for (int entry = 0; entry < kImageAssignments; ++entry)
         if (wanted.assignments[size_t(entry)] != found.assignments[size_t(entry)])
             out << board + QStringLiteral("assignment %1").arg(entry);
+    return out;
+}
+
+std::optional<BoardImage> BackupBoards(const std::vector<std::uint8_t> &ids, const ImageProgress &progress,
+                                       QString *error)
+{
+    // A board's count is known once its lengths are read: until then it counts as a full one.
+    Parts parts(std::vector<int>(ids.size(), kFullBoardReadCommands), progress);
+    BoardImage image;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        std::optional<ImageBoard> board = ReadBoardImage(ids[i], parts.Part(i), error);
+        if (!board)
+            return std::nullopt;
+        image.boards.push_back(std::move(*board));
+    }
+    return image;
+}
+
+int RestoreCommands(const BoardImage &image, bool withHome)
+{
+    int total = 0;
+    for (const ImageBoard &board : image.boards)
+        total += BoardWriteCommands(board) + BoardReadCommands(board) + (withHome ? kHomeCommands : 0);
+    return total;
+}
+
+RestoreOutcome RestoreBoards(const BoardImage &image, bool withHome, const ImageProgress &progress)
+{
+    std::vector<int> totals;
+    for (const ImageBoard &board : image.boards)
+        totals.push_back(BoardWriteCommands(board));
+    for (const ImageBoard &board : image.boards)
+        totals.push_back(BoardReadCommands(board));
+    if (withHome)
+        totals.insert(totals.end(), image.boards.size(), kHomeCommands);
+    Parts parts(totals, progress);
+    size_t part = 0;
+
+    RestoreOutcome out;
+    for (const ImageBoard &board : image.boards)
+        if (!WriteBoardImage(board, parts.Part(part++), &out.error))
+            return out;
+    // Read back while the boards still sleep: the home pose wakes them.
+    for (const ImageBoard &board : image.boards) {
+        QString error;
+        const std::optional<ImageBoard> found = ReadBoardImage(board.id, parts.Part(part++), &error);
+        if (!found) {
+            out.error = error + QStringLiteral("; the whole image was written, only its check did not finish");
+            return out;
+        }
+        out.differences += CompareBoardImages(board, *found, false);
+    }
+    if (withHome)
+        for (const ImageBoard &board : image.boards)
+            if (!WriteHome(board, parts.Part(part++), out))
+                return out;
+    out.completed = true;
     return out;
 }
 

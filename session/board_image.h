@@ -76,4 +76,22 @@ bool WriteBoardImage(const ImageBoard &board, const ImageProgress &progress, QSt
 // takes part only when asked, as a restore does not write it.
 QStringList CompareBoardImages(const ImageBoard &wanted, const ImageBoard &found, bool withHome);
 
+// Reads the boards `ids` names, in order, into one image. `progress` counts over all of them.
+std::optional<BoardImage> BackupBoards(const std::vector<std::uint8_t> &ids, const ImageProgress &progress,
+                                       QString *error);
+
+struct RestoreOutcome {
+    bool completed = false;   // every command went through; `differences` says whether the boards match
+    QString error;            // when not completed: what failed and what was written before it
+    QStringList differences;  // what the boards read back otherwise than the image
+};
+
+// Writes every board of the image, then reads each back and compares. With `withHome` each board is then
+// driven to the image's home position (the servos move at once, so the caller warns first), takes it as
+// its home position and is read back; the boards are left in default mode. Without it they stay asleep.
+RestoreOutcome RestoreBoards(const BoardImage &image, bool withHome, const ImageProgress &progress);
+
+// The commands RestoreBoards sends when everything reads back as written.
+int RestoreCommands(const BoardImage &image, bool withHome);
+
 }  // namespace orvane

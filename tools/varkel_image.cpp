@@ -21,6 +21,7 @@ struct ImageInvocation {
     std::vector<std::uint8_t> ids;  // empty: from the image (restore, verify) or board 0 (backup)
     std::string command;
     std::string file;
+    bool home = false;  // restore: the home position too
 };
 
 bool IsImageCommand(const std::string &word) { return word == "backup" || word == "restore" || word == "verify"; }
@@ -29,8 +30,11 @@ enum class Parsed { NotImage, Help, Bad, Ok };
 
 const char *const kImageHelp =
     "usage: varkel --port DEVICE|COMn [--id N [--id N]] backup|restore|verify FILE\n"
+    "       varkel --port DEVICE|COMn [--id N [--id N]] restore --home FILE\n"
     "  backup FILE   reads the whole memory of the boards (default board 0) into a board image\n"
     "  restore FILE  puts the boards to sleep, writes the image (the home position excepted) and checks it\n"
+    "    --home      then drives the servos to the image's home position at full speed and stores it as\n"
+    "                the boards' home position, leaving them in default mode\n"
     "  verify FILE   compares the boards with the image and lists every difference\n"
     "restore and verify take the boards of the image, or those --id names; progress goes to a terminal.\n"
     "exit: 0 done and equal, 1 a failure or a difference, 2 a bad argument (nothing sent)\n";
@@ -45,6 +49,8 @@ Parsed ParseImage(const std::vector<std::string> &args, ImageInvocation &inv, st
         const std::string &arg = args[i];
         if (arg == "--help" || arg == "-h") {
             help = true;
+        } else if (arg == "--home") {
+            inv.home = true;
         } else if (arg.rfind("--", 0) == 0) {
             if (i + 1 < args.size())
                 ++i;
@@ -95,6 +101,10 @@ Parsed ParseImage(const std::vector<std::string> &args, ImageInvocation &inv, st
         why = words[0] + " takes one FILE";
         return Parsed::Bad;
     }
+    if (inv.home && words[0] != "restore") {
+        why = "--home belongs to restore";
+        return Parsed::Bad;
+    }
     inv.command = words[0];
     inv.file = words[1];
     return Parsed::Ok;
@@ -103,15 +113,16 @@ Parsed ParseImage(const std::vector<std::string> &args, ImageInvocation &inv, st
 // A bar with the percentage and the time left on standard error, only when that is a terminal.
 class ProgressBar {
 public:
-    explicit ProgressBar(int total) : total_(std::max(total, 1)), shown_(isatty(STDERR_FILENO) == 1) { timer_.start(); }
+    ProgressBar() : shown_(isatty(STDERR_FILENO) == 1) { timer_.start(); }
     ~ProgressBar()
     {
         if (shown_ && drawn_)
             std::fputs("\n", stderr);
     }
-    void Step()
+    void Show(int done, int total)
     {
-        ++done_;
+        done_ = done;
+        total_ = std::max(total, 1);
         if (!shown_ || (timer_.elapsed() - last_ < 100 && done_ < total_))
             return;
         last_ = timer_.elapsed();
@@ -124,11 +135,11 @@ public:
     }
     orvane::ImageProgress Counter()
     {
-        return [this](int, int) { Step(); };
+        return [this](int done, int total) { Show(done, total); };
     }
 
 private:
-    int total_;
+    int total_ = 1;
     int done_ = 0;
     bool shown_;
     bool drawn_ = false;
@@ -173,64 +184,75 @@ bool PickBoards(orvane::BoardImage &image, const std::vector<std::uint8_t> &ids)
 int Backup(const ImageInvocation &inv)
 {
     const std::vector<std::uint8_t> ids = inv.ids.empty() ? std::vector<std::uint8_t>{0} : inv.ids;
-    orvane::ImageBoard full;
-    for (auto &slot : full.motions)
-        slot.resize(orvane::kImageMotionRows);
-    for (auto &slot : full.scenarios)
-        slot.resize(orvane::kImageScenarioItems);
-    ProgressBar bar(int(ids.size()) * orvane::BoardReadCommands(full));
-    orvane::BoardImage image;
-    for (std::uint8_t id : ids) {
-        QString error;
-        std::optional<orvane::ImageBoard> board = orvane::ReadBoardImage(id, bar.Counter(), &error);
-        if (!board) {
-            std::fprintf(stderr, "\nvarkel: backup: %s; no file was written\n", qPrintable(error));
-            return 1;
-        }
-        image.boards.push_back(std::move(*board));
-    }
+    std::optional<orvane::BoardImage> image;
     QString error;
-    if (!orvane::WriteFileAtomically(QString::fromStdString(inv.file), orvane::BoardImageToJson(image), &error)) {
+    {
+        ProgressBar bar;
+        image = orvane::BackupBoards(ids, bar.Counter(), &error);
+    }
+    if (!image) {
+        std::fprintf(stderr, "varkel: backup: %s; no file was written\n", qPrintable(error));
+        return 1;
+    }
+    if (!orvane::WriteFileAtomically(QString::fromStdString(inv.file), orvane::BoardImageToJson(*image), &error)) {
         std::fprintf(stderr, "varkel: cannot write %s: %s\n", inv.file.c_str(), qPrintable(error));
         return 1;
     }
     return 0;
 }
 
-// Prints every difference; true when there was none.
-bool Compare(const orvane::BoardImage &image, bool withHome, ProgressBar &bar)
+int Verify(const orvane::BoardImage &image)
 {
+    std::vector<std::uint8_t> ids;
+    for (const orvane::ImageBoard &board : image.boards)
+        ids.push_back(board.id);
+    std::optional<orvane::BoardImage> found;
+    QString error;
+    {
+        ProgressBar bar;
+        found = orvane::BackupBoards(ids, bar.Counter(), &error);
+    }
+    if (!found) {
+        std::fprintf(stderr, "varkel: verify: %s\n", qPrintable(error));
+        return 1;
+    }
     bool same = true;
-    for (const orvane::ImageBoard &wanted : image.boards) {
-        QString error;
-        const std::optional<orvane::ImageBoard> found = orvane::ReadBoardImage(wanted.id, bar.Counter(), &error);
-        if (!found) {
-            std::fprintf(stderr, "\nvarkel: %s\n", qPrintable(error));
-            return false;
-        }
-        for (const QString &line : orvane::CompareBoardImages(wanted, *found, withHome)) {
+    for (size_t i = 0; i < ids.size(); ++i) {
+        for (const QString &line : orvane::CompareBoardImages(image.boards[i], found->boards[i], true)) {
             std::printf("%s\n", qPrintable(line));
             same = false;
         }
     }
-    return same;
+    return same ? 0 : 1;
 }
 
-int Restore(const orvane::BoardImage &image)
+// The servos move at once: said before anything is sent, and asked when someone sits at the terminal.
+bool HomeAgreed()
 {
-    int total = 0;
-    for (const orvane::ImageBoard &board : image.boards)
-        total += orvane::BoardWriteCommands(board) + orvane::BoardReadCommands(board);
-    ProgressBar bar(total);
-    for (const orvane::ImageBoard &board : image.boards) {
-        QString error;
-        if (!orvane::WriteBoardImage(board, bar.Counter(), &error)) {
-            std::fprintf(stderr, "\nvarkel: restore: %s\n", qPrintable(error));
-            return 1;
-        }
+    std::fputs("varkel: restore --home drives the servos to the image's home position at full speed and stores "
+               "it as the boards' home position. Keep the robot clear.\n",
+               stderr);
+    if (isatty(STDIN_FILENO) != 1)
+        return true;
+    std::fputs("Go on? [y/N] ", stderr);
+    char answer[16] = {};
+    return std::fgets(answer, sizeof answer, stdin) && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+int Restore(const orvane::BoardImage &image, bool withHome)
+{
+    orvane::RestoreOutcome outcome;
+    {
+        ProgressBar bar;
+        outcome = orvane::RestoreBoards(image, withHome, bar.Counter());
     }
-    // The home position is not written, so it takes no part in the check.
-    return Compare(image, false, bar) ? 0 : 1;
+    for (const QString &line : outcome.differences)
+        std::printf("%s\n", qPrintable(line));
+    if (!outcome.completed) {
+        std::fprintf(stderr, "varkel: restore: %s\n", qPrintable(outcome.error));
+        return 1;
+    }
+    return outcome.differences.isEmpty() ? 0 : 1;
 }
 
 }  // namespace
@@ -257,6 +279,8 @@ int RunImageCommand(int argc, char **argv, const PortResolver &portNumber)
         if (!image || !PickBoards(*image, inv.ids))
             return 1;
     }
+    if (inv.home && !HomeAgreed())
+        return 1;
 
     CreateSerialPort(nullptr);
     SetupPort(portNo, 115200);
@@ -272,17 +296,12 @@ int RunImageCommand(int argc, char **argv, const PortResolver &portNumber)
         return 1;
     }
     int code = 1;
-    if (inv.command == "backup") {
+    if (inv.command == "backup")
         code = Backup(inv);
-    } else if (inv.command == "restore") {
-        code = Restore(*image);
-    } else {
-        int total = 0;
-        for (const orvane::ImageBoard &board : image->boards)
-            total += orvane::BoardReadCommands(board);
-        ProgressBar bar(total);
-        code = Compare(*image, true, bar) ? 0 : 1;
-    }
+    else if (inv.command == "restore")
+        code = Restore(*image, inv.home);
+    else
+        code = Verify(*image);
     std::fflush(stdout);
     ReleasePort();
     return code;

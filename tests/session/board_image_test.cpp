@@ -171,6 +171,57 @@ TEST_F(BoardImageOnLine, ABoardSilentMidRestoreSaysWhatWasWrittenAndASecondResto
     ExpectSameMemory(boards->Board(0), full);
 }
 
+TEST_F(BoardImageOnLine, ARestoreAskedForTheHomePositionDrivesTheServosThereAndStoresIt)
+{
+    BoardMemory programmed(0);
+    programmed.motionLengths[5] = 2;
+    programmed.motions[5][1].values[3] = 44;
+    for (int k = 0; k < 12; ++k)
+        programmed.home[size_t(k)] = std::uint8_t(60 + k);
+    boards->SetBoard(0, programmed);
+    BoardImage image;
+    QString error;
+    image.boards.push_back(*orvane::ReadBoardImage(0, {}, &error));
+
+    // Without the home position: written and checked, the old home kept, the board left asleep.
+    boards->SetBoard(0, BoardMemory(0));
+    std::vector<std::pair<int, int>> seen;
+    orvane::RestoreOutcome outcome = orvane::RestoreBoards(image, false, [&](int d, int t) { seen.push_back({d, t}); });
+    ASSERT_TRUE(outcome.completed) << outcome.error.toStdString();
+    EXPECT_TRUE(outcome.differences.isEmpty());
+    EXPECT_EQ(boards->Board(0).home, BoardMemory(0).home);
+    EXPECT_EQ(boards->Board(0).mode, 1);
+    EXPECT_EQ(seen.back(),
+              std::make_pair(orvane::RestoreCommands(image, false), orvane::RestoreCommands(image, false)));
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+
+    // With it: the pose at speed 0, default mode, the pose taken as home, and the home read back, in that order.
+    boards->ClearFrames();
+    outcome = orvane::RestoreBoards(image, true, {});
+    ASSERT_TRUE(outcome.completed) << outcome.error.toStdString();
+    EXPECT_TRUE(outcome.differences.isEmpty());
+    EXPECT_EQ(boards->Board(0).home, programmed.home);
+    EXPECT_EQ(boards->Board(0).positions, programmed.home);
+    EXPECT_EQ(boards->Board(0).mode, 0);
+    const std::vector<orvane::sim::Bytes> frames = boards->Frames();
+    ASSERT_EQ(int(frames.size()), orvane::RestoreCommands(image, true));
+    EXPECT_EQ(frames[frames.size() - 4],
+              (orvane::sim::Bytes{0xFD, 0, 0, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 0x0F}));
+    EXPECT_EQ(frames[frames.size() - 3], (orvane::sim::Bytes{0xF1, 0, 0, 0x71}));
+    EXPECT_EQ(frames[frames.size() - 2], (orvane::sim::Bytes{0xFB, 0, 0x7B}));
+    EXPECT_EQ(frames[frames.size() - 1], (orvane::sim::Bytes{0xFA, 0, 0x7A}));
+
+    // A board that stops answering at the home step: the rest was written and checked, said so.
+    Fault silent;
+    silent.kind = FaultKind::NoReply;
+    silent.command = 0xFB;
+    boards->AddFault(silent);
+    outcome = orvane::RestoreBoards(image, true, {});
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_EQ(outcome.error, QStringLiteral("board 0: no valid answer sending the home position; the rest of the "
+                                            "image was written and checked before it"));
+}
+
 TEST(BoardImageText, ACutOrEditedImageIsRefusedWithTheReason)
 {
     ImageBoard board;

@@ -128,4 +128,30 @@ TEST_F(VarkelImage, ACutOrEditedImageIsRefusedBeforeAnythingIsSent)
     EXPECT_EQ(Varkel({"verify", path("one.json"), "--id", "0"}).exitCode, 0);
 }
 
+TEST_F(VarkelImage, TheHomePositionIsRestoredOnlyWhenNamedAndAfterAWarning)
+{
+    BoardMemory programmed = Programmed(0);
+    programmed.home.fill(33);
+    boards->SetBoard(0, programmed);
+    ASSERT_EQ(Varkel({"backup", path("home.json")}).exitCode, 0);
+
+    boards->SetBoard(0, BoardMemory(0));
+    boards->ClearFrames();
+    EXPECT_EQ(Varkel({"verify", "--home", path("home.json")}).exitCode, 2);
+    EXPECT_TRUE(boards->Frames().empty());
+
+    const Outcome plain = Varkel({"restore", path("home.json")});
+    EXPECT_EQ(plain.exitCode, 0) << qPrintable(plain.err);
+    EXPECT_EQ(boards->Board(0).home, BoardMemory(0).home);
+    // verify compares the home position too, which a plain restore leaves alone.
+    EXPECT_EQ(Varkel({"verify", path("home.json")}).out, QStringLiteral("board 0: home position\n"));
+
+    const Outcome home = Varkel({"restore", "--home", path("home.json")});
+    EXPECT_EQ(home.exitCode, 0) << qPrintable(home.err);
+    EXPECT_TRUE(home.err.contains(QStringLiteral("Keep the robot clear"))) << qPrintable(home.err);
+    EXPECT_EQ(boards->Board(0).home, programmed.home);
+    EXPECT_EQ(boards->Board(0).mode, 0);
+    EXPECT_EQ(Varkel({"verify", path("home.json")}).exitCode, 0);
+}
+
 }  // namespace
