@@ -2,15 +2,20 @@
 
 #include "options/board_ids.h"
 #include "options/option_messages.h"
+#include "session/board_image.h"
 #include "session/colors.h"
 #include "session/prompt.h"
+#include "textfile/file_io.h"
 #include "widgets/color_btn.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 using orvane::OptionMessages;
@@ -30,14 +35,53 @@ QLabel *NamedLabel(QWidget *parent, const QString &name, const QString &text, QR
     return label;
 }
 
+QString IdList(const std::vector<std::uint8_t> &ids)
+{
+    QStringList out;
+    for (std::uint8_t id : ids)
+        out << QString::number(id);
+    return out.join(QStringLiteral(", "));
+}
+
+// A long list of differences is cut: the box has to fit on the screen.
+constexpr int kDifferencesShown = 10;
+
 }  // namespace
 
-TOptionDialog::TOptionDialog(MainOperations &main, QWidget *parent) : QDialog(parent), main_(main)
+class TOptionDialog::View : public orvane::TransferView {
+public:
+    explicit View(TOptionDialog &dialog) : dialog_(dialog) {}
+    void SetBusy(bool busy) override { dialog_.setEnabled(!busy); }
+    void SetProgress(int maximum, int value) override
+    {
+        dialog_.IMAGE_PROGRESS->setMaximum(maximum);
+        dialog_.IMAGE_PROGRESS->setValue(value);
+    }
+    void Refresh() override { dialog_.ShowAll(); }
+
+private:
+    TOptionDialog &dialog_;
+};
+
+TOptionDialog::TOptionDialog(MainOperations &main, QWidget *parent, const QDate &today)
+    : QDialog(parent), main_(main), view_(std::make_unique<View>(*this)),
+      transfer_(std::make_unique<orvane::BoardTransfer>(main, *view_, orvane::TransferOrder::BusyAfterSleep)),
+      imageName_(QDir(main.StartFolder()).filePath(orvane::DatedFileName(today, QStringLiteral("BOARDS.json"))))
 {
     setObjectName(QStringLiteral("OptionDialog"));
     setModal(true);
     BuildControls();
     FormCreate();
+}
+
+TOptionDialog::~TOptionDialog() = default;
+
+bool TOptionDialog::TransferRunning() const { return transfer_->Running(); }
+
+void TOptionDialog::reject()
+{
+    if (!TransferRunning())
+        QDialog::reject();
 }
 
 void TOptionDialog::BuildControls()
@@ -105,11 +149,40 @@ void TOptionDialog::BuildControls()
     connect(OPTION_READ_BTN, &QPushButton::clicked, this, &TOptionDialog::OPTION_READ_BTNClick);
     connect(TRIM_RESET_BTN, &QPushButton::clicked, this, &TOptionDialog::TRIM_RESET_BTNClick);
 
+    BuildImageControls(trimPanel->geometry().bottom() + 9);
+
     CancelButton = new QPushButton(this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setGeometry(2 * kColumnWidth + 32 - 200, trimPanel->geometry().bottom() + 10, 200, 28);
+    CancelButton->setGeometry(2 * kColumnWidth + 32 - 200, IMAGE_LAB->parentWidget()->geometry().bottom() + 10, 200,
+                              28);
     connect(CancelButton, &QPushButton::clicked, this, [this] { done(1); });
     setFixedSize(2 * kColumnWidth + 40, CancelButton->geometry().bottom() + 10);
+}
+
+void TOptionDialog::BuildImageControls(int top)
+{
+    auto *panel = new QGroupBox(this);
+    panel->setGeometry(8, top, 2 * kColumnWidth + 24, 96);
+    IMAGE_LAB = NamedLabel(panel, QStringLiteral("IMAGE_LAB"), QString(), QRect(8, 6, 300, 20));
+    QFont bold = IMAGE_LAB->font();
+    bold.setBold(true);
+    IMAGE_LAB->setFont(bold);
+    IMAGE_BACKUP_BTN = new QPushButton(panel);
+    IMAGE_BACKUP_BTN->setObjectName(QStringLiteral("IMAGE_BACKUP_BTN"));
+    IMAGE_BACKUP_BTN->setGeometry(12, 30, 120, 26);
+    IMAGE_RESTORE_BTN = new QPushButton(panel);
+    IMAGE_RESTORE_BTN->setObjectName(QStringLiteral("IMAGE_RESTORE_BTN"));
+    IMAGE_RESTORE_BTN->setGeometry(140, 30, 120, 26);
+    IMAGE_HOME_CHK = new QCheckBox(panel);
+    IMAGE_HOME_CHK->setObjectName(QStringLiteral("IMAGE_HOME_CHK"));
+    IMAGE_HOME_CHK->setGeometry(272, 30, 2 * kColumnWidth - 260, 26);
+    IMAGE_PROGRESS = new QProgressBar(panel);
+    IMAGE_PROGRESS->setObjectName(QStringLiteral("IMAGE_PROGRESS"));
+    IMAGE_PROGRESS->setGeometry(12, 64, 2 * kColumnWidth, 20);
+    IMAGE_PROGRESS->setRange(0, 100);
+    IMAGE_PROGRESS->setValue(0);
+    connect(IMAGE_BACKUP_BTN, &QPushButton::clicked, this, &TOptionDialog::IMAGE_BACKUP_BTNClick);
+    connect(IMAGE_RESTORE_BTN, &QPushButton::clicked, this, &TOptionDialog::IMAGE_RESTORE_BTNClick);
 }
 
 void TOptionDialog::FormCreate()
@@ -121,6 +194,10 @@ void TOptionDialog::FormCreate()
     OPTION_READ_BTN->setText(OptionMessages(orvane::OptRead));
     TRIM_RESET_BTN->setText(OptionMessages(orvane::OptReset));
     CancelButton->setText(OptionMessages(orvane::OptExit));
+    IMAGE_LAB->setText(OptionMessages(orvane::OptImageTitle));
+    IMAGE_BACKUP_BTN->setText(OptionMessages(orvane::OptImageBackup));
+    IMAGE_RESTORE_BTN->setText(OptionMessages(orvane::OptImageRestore));
+    IMAGE_HOME_CHK->setText(OptionMessages(orvane::OptImageHome));
 
     for (int n = 1; n <= Channels; ++n) {
         CH_TRIM_L[n] = findChild<TColorBtn *>(QStringLiteral("CH%1_TRIM_L").arg(n));
@@ -218,4 +295,149 @@ void TOptionDialog::ChannelLookChanged(int channel, const QString &name, uint32_
     palette.setColor(QPalette::Window, orvane::ToQColor(orvane::ResolveColor(panelColor)));
     palette.setColor(QPalette::WindowText, orvane::ToQColor(orvane::ResolveColor(textColor)));
     label->setPalette(palette);
+}
+
+std::vector<std::uint8_t> TOptionDialog::PresentIds() const
+{
+    std::vector<std::uint8_t> ids;
+    for (int group = 0; group < 2; ++group)
+        if (main_.BoardPresent(group))
+            ids.push_back(std::uint8_t(main_.BoardId(group)));
+    return ids;
+}
+
+void TOptionDialog::IMAGE_BACKUP_BTNClick()
+{
+    using namespace orvane;
+    if (busy_ || transfer_->Running())
+        return;
+    const std::vector<std::uint8_t> ids = PresentIds();
+    Prompt &prompt = main_.UserPrompt();
+    QString path = prompt.SaveFile(OptionMessages(OptImageSaveTitle), OptionMessages(OptImageFilter), imageName_);
+    if (path.isEmpty() || ids.empty())
+        return;
+    path = WithDefaultExtension(path, QStringLiteral(".json"));
+    imageName_ = path;
+
+    busy_ = true;
+    BoardTransfer::Run run = transfer_->Begin();
+    TransferBox failure{PromptIcon::Error, OptionMessages(OptWarning), OptionMessages(OptImageNoAnswer),
+                        PromptButtons::Ok};
+    if (run.EnsureSleep()) {
+        run.Busy();
+        QString error;
+        const std::optional<BoardImage> image = BackupBoards(
+            ids, [&](int done, int total) { run.Progress(total, done); }, &error);
+        if (!image) {
+            run.Fail(1);
+            failure.text = OptionMessages(OptImageBackupFailed) + QStringLiteral("\r\n") + error;
+        } else {
+            for (size_t b = 0; b < image->boards.size(); ++b)
+                trims_.Take(main_.BoardId(0) == image->boards[b].id ? 0 : 1, image->boards[b].trims);
+            ShowAll();
+            if (WriteFileAtomically(path, BoardImageToJson(*image), &error))
+                run.Close({PromptIcon::Information, OptionMessages(OptImageTitle), OptionMessages(OptImageSaved),
+                           PromptButtons::OkCancel});
+            else
+                run.Tell({PromptIcon::Error, OptionMessages(OptWarning),
+                          OptionMessages(OptImageSaveFailed) + QStringLiteral("\r\n") + error, PromptButtons::Ok});
+        }
+    }
+    run.Finish(failure);
+    busy_ = false;
+}
+
+void TOptionDialog::IMAGE_RESTORE_BTNClick()
+{
+    using namespace orvane;
+    if (busy_ || transfer_->Running())
+        return;
+    Prompt &prompt = main_.UserPrompt();
+    const QString path = prompt.OpenFile(OptionMessages(OptImageOpenTitle), OptionMessages(OptImageFilter), imageName_);
+    if (path.isEmpty())
+        return;
+    imageName_ = path;
+    const auto warn = [&](const QString &text) {
+        prompt.Message(PromptIcon::Warning, OptionMessages(OptWarning), text, PromptButtons::Ok);
+    };
+    QByteArray bytes;
+    bool missing = false;
+    QString error;
+    if (!ReadFileBytes(path, &bytes, &missing, &error))
+        return warn(OptionMessages(OptImageUnreadable) + QStringLiteral("\r\n") + error);
+    const std::optional<BoardImage> image = BoardImageFromJson(bytes, &error);
+    if (!image)
+        return warn(OptionMessages(OptImageRefused) + QStringLiteral("\r\n") + error);
+
+    // Each board of the image goes to the group that has its ID.
+    BoardImage chosen;
+    std::vector<int> groups;
+    std::vector<std::uint8_t> inImage, leftOut;
+    for (const ImageBoard &board : image->boards) {
+        inImage.push_back(board.id);
+        if (!(main_.BoardPresent(0) && main_.BoardId(0) == board.id)
+            && !(main_.BoardPresent(1) && main_.BoardId(1) == board.id))
+            leftOut.push_back(board.id);
+    }
+    for (int group = 0; group < 2; ++group) {
+        for (const ImageBoard &board : image->boards) {
+            if (main_.BoardPresent(group) && main_.BoardId(group) == board.id) {
+                chosen.boards.push_back(board);
+                groups.push_back(group);
+            }
+        }
+    }
+    if (chosen.boards.empty())
+        return warn(OptionMessages(OptImageNoBoard).arg(IdList(PresentIds()), IdList(inImage)));
+    std::vector<std::uint8_t> chosenIds;
+    for (const ImageBoard &board : chosen.boards)
+        chosenIds.push_back(board.id);
+    QString question = OptionMessages(OptImageRestoreQuestion).arg(IdList(chosenIds));
+    if (!leftOut.empty())
+        question += QStringLiteral("\r\n") + OptionMessages(OptImageLeftOut).arg(IdList(leftOut));
+    const bool withHome = IMAGE_HOME_CHK->isChecked();
+
+    busy_ = true;
+    BoardTransfer::Run run = transfer_->Begin();
+    TransferBox failure{PromptIcon::Error, OptionMessages(OptWarning), OptionMessages(OptImageNoAnswer),
+                        PromptButtons::Ok};
+    const bool agreed =
+        run.Ask({PromptIcon::Question, OptionMessages(OptImageTitle), question, PromptButtons::OkCancel})
+        && (!withHome
+            || run.Ask({PromptIcon::Warning, OptionMessages(OptWarning), OptionMessages(OptImageHomeWarning),
+                        PromptButtons::YesNo}));
+    if (agreed && run.EnsureSleep()) {
+        run.Busy();
+        const RestoreOutcome outcome =
+            RestoreBoards(chosen, withHome, [&](int done, int total) { run.Progress(total, done); });
+        if (outcome.completed) {
+            // What the boards now hold, as far as this program keeps a copy of it.
+            for (size_t b = 0; b < chosen.boards.size(); ++b) {
+                trims_.Take(groups[b], chosen.boards[b].trims);
+                for (int k = 0; withHome && k < kImageChannels; ++k)
+                    main_.SetHomeValue(groups[b] * kImageChannels + k + 1, chosen.boards[b].home[size_t(k)]);
+            }
+            ShowAll();
+        }
+        if (!outcome.completed) {
+            run.Fail(1);
+            failure.text = OptionMessages(OptImageRestoreFailed) + QStringLiteral("\r\n") + outcome.error;
+        } else if (!outcome.differences.isEmpty()) {
+            QStringList shown = outcome.differences.mid(0, kDifferencesShown);
+            if (outcome.differences.size() > kDifferencesShown)
+                shown << QStringLiteral("...");
+            run.Tell({PromptIcon::Warning, OptionMessages(OptWarning),
+                      OptionMessages(OptImageDifferences).arg(outcome.differences.size()) + QStringLiteral("\r\n")
+                          + shown.join(QStringLiteral("\r\n")),
+                      PromptButtons::Ok});
+        } else if (withHome) {
+            run.Tell({PromptIcon::Information, OptionMessages(OptImageTitle), OptionMessages(OptImageRestoredHome),
+                      PromptButtons::Ok});
+        } else {
+            run.Close({PromptIcon::Information, OptionMessages(OptImageTitle), OptionMessages(OptImageRestored),
+                       PromptButtons::OkCancel});
+        }
+    }
+    run.Finish(failure);
+    busy_ = false;
 }

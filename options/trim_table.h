@@ -2,7 +2,9 @@
 // The 24 channel trims as the boards keep them (0-40, 20 no correction), and the board traffic that reads,
 // steps and resets them. No widgets: the options window shows what this holds.
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace orvane {
 
@@ -25,6 +27,12 @@ public:
     // of the read just before: a group whose read failed gets nothing, since writing would put trims on
     // the board that were never read from it. A failed write puts the trim back. True when written.
     bool Step(const std::array<int, 2> &ids, int channel, bool up, int readFailures);
+
+    // The twelve trims of a group as a board image holds them (just read from or written to its board).
+    void Take(int group, const std::array<std::uint8_t, 12> &trims)
+    {
+        std::copy(trims.begin(), trims.end(), trims_.begin() + 12 * group);
+    }
 
     // WriteTrim of twelve 20s to the first group, and to the second unless it has no board.
     // A group whose write failed keeps its trims. Returns the failure mask.

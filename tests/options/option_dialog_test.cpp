@@ -8,10 +8,16 @@
 #include "sim/virtual_boards.h"
 #include "widgets/color_btn.h"
 
+#include "session/board_image.h"
+
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -251,6 +257,201 @@ TEST_F(TrimsOnBoards, IdChangeTakesEffectForTheNextCommand)
     QTest::mouseClick(dialog.OPTION_READ_BTN, Qt::LeftButton);
     EXPECT_EQ(boards->Frames().front(), ReadTrimFrame(1));
     EXPECT_EQ(Shown(1), QStringLiteral("5"));
+}
+
+// The whole memory to a file and back, from the options window.
+class ImageFromWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
+    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
+    void SetUp() override
+    {
+        boards->ClearFaults();
+        boards->SetBoard(0, Programmed(0));
+        boards->SetBoard(1, Programmed(1));
+        boards->ClearFrames();
+        main.ids = {0, 1};
+        main.folder = dir.path();
+    }
+    static BoardMemory Programmed(uint8_t id)
+    {
+        BoardMemory m(id);
+        m.mode = 1;
+        for (int k = 0; k < 12; ++k) {
+            m.trims[size_t(k)] = uint8_t(12 + k + id);
+            m.home[size_t(k)] = uint8_t(70 + k + id);
+        }
+        m.motionLengths[4] = 3;
+        m.motions[4][2] = {5, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, uint8_t(12 + id)}};
+        m.scenarioLengths[2] = 2;
+        m.scenarios[2][1] = 4;
+        m.assignments[7] = {3, 4};
+        return m;
+    }
+    // What a restore puts back: everything but the home position, the mode and the live positions.
+    static void ExpectRestored(const BoardMemory &got, const BoardMemory &want)
+    {
+        EXPECT_EQ(got.trims, want.trims);
+        EXPECT_EQ(got.motionLengths, want.motionLengths);
+        EXPECT_EQ(got.motions, want.motions);
+        EXPECT_EQ(got.scenarioLengths, want.scenarioLengths);
+        EXPECT_EQ(got.scenarios, want.scenarios);
+        EXPECT_EQ(got.assignments, want.assignments);
+    }
+    QString Shown(int channel) const { return dialog.CH_TRIM_CAP[channel]->text(); }
+    QString Backup(const char *name)
+    {
+        const QString file = dir.filePath(QLatin1String(name));
+        main.ownPrompt.files = {file};
+        dialog.IMAGE_BACKUP_BTN->click();
+        return file;
+    }
+    void WipeBoards()
+    {
+        boards->SetBoard(0, BoardMemory(0));
+        boards->SetBoard(1, BoardMemory(1));
+        boards->EditBoard(0, [](BoardMemory &m) { m.mode = 1; });
+        boards->EditBoard(1, [](BoardMemory &m) { m.mode = 1; });
+        boards->ClearFrames();
+        main.ownPrompt.boxes.clear();
+    }
+
+    static VirtualBoards *boards;
+    QTemporaryDir dir;
+    BoardFakeMain main;
+    TOptionDialog dialog{main, nullptr, QDate(2026, 12, 9)};
+};
+VirtualBoards *ImageFromWindow::boards = nullptr;
+
+TEST_F(ImageFromWindow, BackupWritesTheImageOfBothBoardsAndRestoreBringsItBack)
+{
+    EXPECT_EQ(dialog.IMAGE_BACKUP_BTN->text(), QStringLiteral("バックアップ..."));
+    EXPECT_EQ(dialog.IMAGE_RESTORE_BTN->text(), QStringLiteral("復元..."));
+    EXPECT_FALSE(dialog.IMAGE_HOME_CHK->isChecked());
+    // The answer to the closing question is Cancel: the boards stay asleep.
+    main.ownPrompt.answers = {PromptAnswer::Cancel};
+    const QString file = Backup("robot");
+    EXPECT_EQ(main.ownPrompt.boxes.size(), 1u);
+    EXPECT_EQ(main.ownPrompt.boxes.back().text,
+              QStringLiteral("バックアップを保存しました\r\nOKボタンでスリープモードを解除します"));
+    EXPECT_EQ(main.sleepCalls, QStringList{QStringLiteral("EnsureSleep")});
+    EXPECT_EQ(Shown(13), QStringLiteral("-7"));  // the trims just read are shown
+    EXPECT_EQ(dialog.IMAGE_PROGRESS->value(), 0);
+    EXPECT_TRUE(dialog.isEnabled());
+
+    QFile saved(file + QStringLiteral(".json"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    QString error;
+    const std::optional<orvane::BoardImage> image = orvane::BoardImageFromJson(saved.readAll(), &error);
+    ASSERT_TRUE(image) << error.toStdString();
+    ASSERT_EQ(image->boards.size(), 2u);
+    EXPECT_EQ(image->boards[1].id, 1);
+    EXPECT_EQ(image->boards[1].motions[4].size(), 3u);
+    EXPECT_EQ(image->boards[1].motions[4][2].values[11], 13);
+
+    WipeBoards();
+    main.ownPrompt.files = {saved.fileName()};
+    dialog.IMAGE_RESTORE_BTN->click();
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 2u);
+    EXPECT_EQ(
+        main.ownPrompt.boxes[0].text,
+        QStringLiteral("ボード 0, 1 のモーション、シナリオ、送信機の割り当てとトリムを、イメージの内容で上書きします。"
+                       "よろしいですか？"));
+    EXPECT_EQ(main.ownPrompt.boxes[0].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(main.ownPrompt.boxes[1].text,
+              QStringLiteral("復元して照合しました\r\nOKボタンでスリープモードを解除します"));
+    for (uint8_t id : {0, 1})
+        ExpectRestored(boards->Board(id), Programmed(id));
+    EXPECT_EQ(boards->Board(0).home, BoardMemory(0).home);  // not asked for
+    EXPECT_EQ(boards->Board(1).mode, 0);                    // OK released sleep
+    EXPECT_TRUE(main.Calls(QStringLiteral("SetHomeValue")).isEmpty());
+}
+
+TEST_F(ImageFromWindow, HomePositionOnlyWhenTickedAfterItsWarningAndTheProgramTakesItToo)
+{
+    const QString file = Backup("home.json");
+    WipeBoards();
+    dialog.IMAGE_HOME_CHK->setChecked(true);
+    main.ownPrompt.files = {file};
+    main.ownPrompt.answers = {PromptAnswer::Ok, PromptAnswer::No};
+    dialog.IMAGE_RESTORE_BTN->click();
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 2u);
+    EXPECT_EQ(main.ownPrompt.boxes[1].icon, PromptIcon::Warning);
+    EXPECT_EQ(main.ownPrompt.boxes[1].buttons, PromptButtons::YesNo);
+    EXPECT_TRUE(main.ownPrompt.boxes[1].text.startsWith(QStringLiteral("ホームポジションも書き込みます。")));
+    EXPECT_TRUE(boards->Frames().empty());  // No: nothing sent
+
+    main.ownPrompt.boxes.clear();
+    main.ownPrompt.files = {file};
+    dialog.IMAGE_RESTORE_BTN->click();
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 3u);
+    EXPECT_EQ(main.ownPrompt.boxes[2].text, QStringLiteral("復元して照合しました。ボードはデフォルトモードです"));
+    for (uint8_t id : {0, 1}) {
+        ExpectRestored(boards->Board(id), Programmed(id));
+        EXPECT_EQ(boards->Board(id).home, Programmed(id).home);
+        EXPECT_EQ(boards->Board(id).mode, 0);
+    }
+    EXPECT_EQ(main.home[1], 70);
+    EXPECT_EQ(main.home[24], 82);
+}
+
+TEST_F(ImageFromWindow, ABadFileOrAnImageOfOtherBoardsSendsNothing)
+{
+    const QString file = Backup("robot.json");
+    QFile in(file);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray json = in.readAll();
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile out(dir.filePath(QLatin1String(name)));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return out.fileName();
+    };
+    WipeBoards();
+    main.ownPrompt.files = {write("cut.json", json.left(json.size() / 2))};
+    dialog.IMAGE_RESTORE_BTN->click();
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 1u);
+    EXPECT_TRUE(main.ownPrompt.boxes[0].text.startsWith(
+        QStringLiteral("このファイルはボードイメージとして読めません。何も送信していません\r\n")));
+    EXPECT_TRUE(boards->Frames().empty());
+
+    main.ids = {2, 3};
+    main.ownPrompt.boxes.clear();
+    main.ownPrompt.files = {file};
+    dialog.IMAGE_RESTORE_BTN->click();
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 1u);
+    EXPECT_EQ(main.ownPrompt.boxes[0].text,
+              QStringLiteral("イメージには、設定中のID 2, 3 のボードがありません（イメージのID: 0, 1）"));
+    EXPECT_TRUE(boards->Frames().empty());
+}
+
+TEST_F(ImageFromWindow, ABoardSilentMidRestoreSaysSoAndASecondRestoreFinishes)
+{
+    const QString file = Backup("robot.json");
+    WipeBoards();
+    main.ids = {1, 255};  // only the second board of the image is set here
+    boards->AddFault({orvane::sim::FaultKind::NoReply, 0xED, 5, 0});
+    main.ownPrompt.files = {file};
+    dialog.IMAGE_RESTORE_BTN->click();
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 2u);
+    EXPECT_EQ(
+        main.ownPrompt.boxes[0].text,
+        QStringLiteral("ボード 1 のモーション、シナリオ、送信機の割り当てとトリムを、イメージの内容で上書きします。"
+                       "よろしいですか？\r\nイメージのボード 0 は、そのIDが設定されていないため書き込みません"));
+    EXPECT_EQ(main.ownPrompt.boxes[1].icon, PromptIcon::Error);
+    EXPECT_TRUE(main.ownPrompt.boxes[1].text.startsWith(QStringLiteral(
+        "復元に失敗しました。もう一度復元すると残りを書き込みます\r\nboard 1: no valid answer writing ")));
+    EXPECT_TRUE(dialog.isEnabled());
+    EXPECT_EQ(boards->Board(1).motionLengths[4], 0);  // no length before every row is there
+
+    boards->ClearFaults();
+    main.ownPrompt.boxes.clear();
+    main.ownPrompt.files = {file};
+    dialog.IMAGE_RESTORE_BTN->click();
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 2u);
+    EXPECT_EQ(main.ownPrompt.boxes[1].icon, PromptIcon::Information);
+    ExpectRestored(boards->Board(1), Programmed(1));
+    ExpectRestored(boards->Board(0), BoardMemory(0));
 }
 
 }  // namespace
