@@ -418,6 +418,8 @@ void TOptionDialog::IMAGE_RESTORE_BTNClick()
                     main_.SetHomeValue(groups[b] * kImageChannels + k + 1, chosen.boards[b].home[size_t(k)]);
             }
             ShowAll();
+            if (withHome)
+                main_.ShowBoardMode(0);  // the home pose woke the boards
         }
         if (!outcome.completed) {
             run.Fail(1);

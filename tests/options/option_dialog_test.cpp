@@ -391,6 +391,7 @@ TEST_F(ImageFromWindow, HomePositionOnlyWhenTickedAfterItsWarningAndTheProgramTa
         EXPECT_EQ(boards->Board(id).home, Programmed(id).home);
         EXPECT_EQ(boards->Board(id).mode, 0);
     }
+    EXPECT_EQ(main.Calls(QStringLiteral("ShowBoardMode")).back(), QStringLiteral("ShowBoardMode(0)"));
     EXPECT_EQ(main.home[1], 70);
     EXPECT_EQ(main.home[24], 82);
 }
