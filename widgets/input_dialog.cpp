@@ -1,6 +1,6 @@
 #include "widgets/input_dialog.h"
 
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,22 +21,20 @@ TInputDialog::TInputDialog(const QString &caption, const QString &prompt, const 
     edit_->selectAll();
     edit_->setMinimumWidth(300);
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    // Standard buttons, so that Qt's translation gives them the program's language.
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
     ok_->setObjectName(QStringLiteral("OkButton"));
     ok_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_ = buttons->button(QDialogButtonBox::Cancel);
     cancel_->setObjectName(QStringLiteral("CancelButton"));
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(prompt_);
     layout->addWidget(edit_);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     setFixedSize(sizeHint());
 }
 

@@ -6,6 +6,7 @@
 #include "app/panel_layout.h"
 #include "app/program_places.h"
 #include "textfile/code_page.h"
+#include "widgets/input_dialog.h"
 #include "widgets/qt_translation.h"
 
 #include <QAbstractButton>
@@ -539,12 +540,15 @@ TEST(QtTranslation, StandardDialogsAndButtonsSpeakJapanese)
     ASSERT_NE(translator, nullptr);
     QDialogButtonBox box(QDialogButtonBox::Cancel);
     const QString cancel = QString(box.button(QDialogButtonBox::Cancel)->text()).remove(u'&');
+    TInputDialog input(QStringLiteral("C"), QStringLiteral("P"), QString());
+    const QString inputCancel = QString(input.CancelButton()->text()).remove(u'&');
     const QString saveAs = QCoreApplication::translate("QFileDialog", "Save As");
     const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
     const QString color = QCoreApplication::translate("QColorDialog", "Select Color");
     QCoreApplication::removeTranslator(translator);
     delete translator;
     EXPECT_EQ(cancel, QStringLiteral("キャンセル"));
+    EXPECT_EQ(inputCancel, cancel) << "the input dialog's buttons too";
     EXPECT_EQ(saveAs, QStringLiteral("名前を付けて保存"));
     EXPECT_EQ(lookIn, QStringLiteral("アドレス:"));
     EXPECT_EQ(color, QStringLiteral("色を選択"));
