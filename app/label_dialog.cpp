@@ -72,7 +72,7 @@ TLabelDialog::TLabelDialog(QWidget *parent) : QDialog(parent)
 
     setFixedSize(2 * Margin + 2 * RowWidth, buttonTop + 25 + Margin);
     FormCreate();
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         SetRowColor(n, orvane::kButtonFace);
         SetLabelColor(n, orvane::kBlack);
     }
@@ -107,7 +107,7 @@ void TLabelDialog::BuildRow(int channel, int left, int top)
 
 void TLabelDialog::FormCreate()
 {
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         const QString number = QString::number(n);
         EDIT_CH[n] = findChild<QLineEdit *>(QStringLiteral("EDIT_CH") + number);
         SOUR[n] = findChild<QFrame *>(QStringLiteral("SOUR_") + number);
@@ -135,7 +135,7 @@ bool TLabelDialog::eventFilter(QObject *watched, QEvent *event)
 void TLabelDialog::SOUR_1DblClick(QObject *sender)
 {
     const int n = TagOf(sender);
-    if (n < 1 || n > Channels || !prompt_)
+    if (n < 1 || n > kChannels || !prompt_)
         return;
     const orvane::SystemColors system = orvane::PaletteSystemColors();
     uint32_t color = orvane::ResolveColor(rowColor_[n], system);
@@ -165,7 +165,7 @@ void TLabelDialog::SetLabelColor(int channel, uint32_t color)
 
 void TLabelDialog::LoadFrom(const MainOperations &main)
 {
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         EDIT_CH[n]->setText(main.ChannelName(n));
         SetLabelColor(n, main.NameColor(n));
         VIS_CH[n]->setChecked(main.PanelVisible(n));
@@ -176,7 +176,7 @@ void TLabelDialog::LoadFrom(const MainOperations &main)
 
 void TLabelDialog::ApplyTo(MainOperations &main) const
 {
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         main.SetChannelLook(n, EDIT_CH[n]->text(), rowColor_[n], labelColor_[n], VIS_CH[n]->isChecked());
     main.SetHold(HoldCheck->isChecked());
 }

@@ -23,7 +23,7 @@ class QPushButton;
 class TLabelDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int Channels = 24;
+    static constexpr int kChannels = 24;
     static constexpr int kMaxNameLength = 255;
 
     explicit TLabelDialog(QWidget *parent = nullptr);
@@ -46,10 +46,10 @@ public:
     void ApplyTo(MainOperations &main) const;
 
     // Indexed by channel 1-24; entry 0 is unused.
-    std::array<QFrame *, Channels + 1> SOUR{};
-    std::array<QLabel *, Channels + 1> LAB_CH{};
-    std::array<QCheckBox *, Channels + 1> VIS_CH{};
-    std::array<QLineEdit *, Channels + 1> EDIT_CH{};
+    std::array<QFrame *, kChannels + 1> SOUR{};
+    std::array<QLabel *, kChannels + 1> LAB_CH{};
+    std::array<QCheckBox *, kChannels + 1> VIS_CH{};
+    std::array<QLineEdit *, kChannels + 1> EDIT_CH{};
     QFrame *Segment = nullptr;
     QPushButton *Button1 = nullptr;
     QPushButton *Button2 = nullptr;
@@ -62,8 +62,8 @@ private:
     void BuildRow(int channel, int left, int top);
 
     Prompt *prompt_ = nullptr;
-    std::array<uint32_t, Channels + 1> rowColor_{};
-    std::array<uint32_t, Channels + 1> labelColor_{};
+    std::array<uint32_t, kChannels + 1> rowColor_{};
+    std::array<uint32_t, kChannels + 1> labelColor_{};
 };
 
 // Fills the dialog from the main window, shows it modally, and on OK applies every channel and HOLD.

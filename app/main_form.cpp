@@ -75,7 +75,7 @@ int StatusFieldWidth(const QLabel *label, int field)
 QFrame *NavyBar(QWidget *parent, int top, int height)
 {
     auto *bar = new QFrame(parent);
-    bar->setGeometry(0, top, TMainForm::ClientWidth, height);
+    bar->setGeometry(0, top, TMainForm::kClientWidth, height);
     bar->setAutoFillBackground(true);
     QPalette p = bar->palette();
     p.setColor(QPalette::Window, Navy);
@@ -122,10 +122,10 @@ TMainForm::TMainForm(const QString &programFolder, Prompt &prompt, QWidget *pare
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(orvane::ProgramTitle());
     setWindowIcon(OrvaneIcon(QStringLiteral("Orvane")));
-    setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(kClientWidth, kClientHeight);
 
     BuildControls();
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         valueCode_[n] = 90;
         valueText_[n] = QStringLiteral("90");
         home_[n] = 90;
@@ -226,7 +226,7 @@ void TMainForm::BuildControls()
     }
     Segment->installEventFilter(this);
     PANEL[0] = Segment;
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         BuildPanel(n);
     MovePanels(0);
     NavyBar(this, 428, 3);
@@ -266,7 +266,7 @@ void TMainForm::BuildControls()
     MONTER = new QStatusBar(this);
     MONTER->setObjectName(QStringLiteral("MONTER"));
     MONTER->setSizeGripEnabled(false);
-    MONTER->setGeometry(0, 479, ClientWidth, 19);
+    MONTER->setGeometry(0, 479, kClientWidth, 19);
     for (int i = 0; i < 4; ++i) {
         fields_[i] = new QLabel(MONTER);
         fields_[i]->setObjectName(QStringLiteral("MONTER_%1").arg(i));
@@ -328,7 +328,7 @@ void TMainForm::ApplyLanguage()
         control->setToolTip(MainMessage(entry));
     for (QRadioButton *b : SPD_BTN)
         b->setToolTip(MainMessage(HintSpeed));
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         CH_LAB[n]->setToolTip(MainMessage(HintChannelLabel));
     Desktop->insertItem(0, MainMessage(MsgStandardDesktop));
     // The home file dialogs take their filters and titles from the home dialog's own table.
@@ -344,7 +344,7 @@ void TMainForm::LoadSettings()
     boards_.SetIds(settings_.ch1to12Id, settings_.ch13to24Id);
     PlaceWindow(settings_.mainTop, settings_.mainLeft);
 
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         CH_LAB[n]->setText(settings_.servoNames[n - 1]);
         panelColor_[n] = settings_.panelColors[n - 1];
         nameColor_[n] = orvane::ContrastColor(panelColor_[n], orvane::PaletteSystemColors());
@@ -360,7 +360,7 @@ void TMainForm::LoadSettings()
     }
     const int list = settings_.panelList;
     Desktop->setCurrentIndex(list >= 0 && list <= orvane::kDesktopCount ? list : -1);
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         home_[n] = settings_.homePos[n - 1];
 
     QString error;
@@ -379,7 +379,7 @@ void TMainForm::SaveSettings()
     s.mainTop = pos().y();
     s.mainLeft = pos().x();
     windows_.KeepSettings(s);
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         s.servoNames[n - 1] = CH_LAB[n]->text();
         s.panelColors[n - 1] = panelColor_[n];
         s.panelViews[n - 1] = !PANEL[n]->isHidden();
@@ -432,7 +432,7 @@ void TMainForm::EDITITEM_BTNClick(QAbstractButton *sender)
 QStringList TMainForm::ValueTexts() const
 {
     QStringList texts;
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         texts << valueText_[n];
     return texts;
 }

@@ -36,9 +36,9 @@ class QPushButton;
 class TMainForm : public QWidget, public MainOperations {
     Q_OBJECT
 public:
-    static constexpr int Channels = 24;
-    static constexpr int ClientWidth = 508;
-    static constexpr int ClientHeight = 498;
+    static constexpr int kChannels = 24;
+    static constexpr int kClientWidth = 508;
+    static constexpr int kClientHeight = 498;
 
     // folder: where ORV.ini lives (the program's own folder); prompt answers every box the window shows.
     TMainForm(const QString &programFolder, Prompt &prompt, QWidget *parent = nullptr);
@@ -135,12 +135,12 @@ public:
     QLineEdit *DATA_NAME;
     QRadioButton *SYNC_MODE, *RadioButton2;
     std::array<QRadioButton *, 8> SPD_BTN{};
-    std::array<QFrame *, Channels + 1> PANEL{};
-    std::array<QLabel *, Channels + 1> CH_LAB{};
-    std::array<QCheckBox *, Channels + 1> CH_SYNC{};
-    std::array<QLineEdit *, Channels + 1> CH_CAPTION{};
-    std::array<QScrollBar *, Channels + 1> CH_BAR{};
-    std::array<QComboBox *, Channels + 1> CH_MODE{};
+    std::array<QFrame *, kChannels + 1> PANEL{};
+    std::array<QLabel *, kChannels + 1> CH_LAB{};
+    std::array<QCheckBox *, kChannels + 1> CH_SYNC{};
+    std::array<QLineEdit *, kChannels + 1> CH_CAPTION{};
+    std::array<QScrollBar *, kChannels + 1> CH_BAR{};
+    std::array<QComboBox *, kChannels + 1> CH_MODE{};
     QFrame *Segment;
     QWidget *ChannelArea;
     std::array<QPushButton *, 4> TRACK_BTN{};
@@ -174,11 +174,11 @@ private:
     CloseGuard closeGuard_;
     orvane::MainSettings settings_;  // as read; keeps the keys of windows not created yet
     int speed_ = 7;
-    std::array<int, Channels + 1> valueCode_{};
-    std::array<QString, Channels + 1> valueText_{};
-    std::array<int, Channels + 1> home_{};
-    std::array<uint32_t, Channels + 1> panelColor_{};
-    std::array<uint32_t, Channels + 1> nameColor_{};
+    std::array<int, kChannels + 1> valueCode_{};
+    std::array<QString, kChannels + 1> valueText_{};
+    std::array<int, kChannels + 1> home_{};
+    std::array<uint32_t, kChannels + 1> panelColor_{};
+    std::array<uint32_t, kChannels + 1> nameColor_{};
     orvane::BoardOperations boards_{MainRetryCount};
     std::array<orvane::DesktopLayout, orvane::kDesktopCount> layouts_{};
     bool hold_ = true;

@@ -127,7 +127,7 @@ void TMainForm::ConnectSlider(QScrollBar *bar)
 void TMainForm::CH1_BARScroll(QScrollBar *sender, ScrollCode code, int &pos)
 {
     const int n = Tag(sender);
-    if (n < 1 || n > Channels)
+    if (n < 1 || n > kChannels)
         return;
     switch (code) {
     case ScrollCode::Track:
@@ -193,18 +193,18 @@ bool TMainForm::SliderEvent(QScrollBar *bar, QEvent *event)
 
 // Live control
 
-int TMainForm::ValueCode(int channel) const { return channel >= 1 && channel <= Channels ? valueCode_[channel] : 0; }
+int TMainForm::ValueCode(int channel) const { return channel >= 1 && channel <= kChannels ? valueCode_[channel] : 0; }
 
 QString TMainForm::ValueText(int channel) const
 {
-    return channel >= 1 && channel <= Channels ? valueText_[channel] : QString();
+    return channel >= 1 && channel <= kChannels ? valueText_[channel] : QString();
 }
 
-int TMainForm::HomeValue(int channel) const { return channel >= 1 && channel <= Channels ? home_[channel] : 90; }
+int TMainForm::HomeValue(int channel) const { return channel >= 1 && channel <= kChannels ? home_[channel] : 90; }
 
 void TMainForm::SetHomeValue(int channel, int value)
 {
-    if (channel >= 1 && channel <= Channels)
+    if (channel >= 1 && channel <= kChannels)
         home_[channel] = value;
 }
 
@@ -220,7 +220,7 @@ void TMainForm::SetBoardId(int group, int id)
 
 void TMainForm::SetValueCode(int n, int v)
 {
-    if (n >= 1 && n <= Channels)
+    if (n >= 1 && n <= kChannels)
         valueCode_[n] = v;
 }
 
@@ -236,7 +236,7 @@ bool TMainForm::SyncMode() const { return SYNC_MODE->isChecked(); }
 
 void TMainForm::SetChannel(int n, int v, int source)
 {
-    if (n < 1 || n > Channels)
+    if (n < 1 || n > kChannels)
         return;
     valueText_[n] = QString::number(v);
     ShowChannelValue(n);
@@ -265,7 +265,7 @@ void TMainForm::SetChannel(int n, int v, int source)
 
 void TMainForm::ShowChannelValue(int n)
 {
-    if (n < 1 || n > Channels)
+    if (n < 1 || n > kChannels)
         return;
     const int t = valueText_[n].toInt();
     uint32_t color = White;
@@ -299,7 +299,7 @@ bool TMainForm::SendBoardPositions(int group, int speed)
 void TMainForm::ChangePortCondition(QComboBox *sender)
 {
     const int n = Tag(sender);
-    if (n < 1 || n > Channels)
+    if (n < 1 || n > kChannels)
         return;
     const int i = sender->currentIndex();
     const int v = i != 0 ? 220 + i : CH_BAR[n]->value();
@@ -315,15 +315,15 @@ void TMainForm::SYNC_BTNClick(QAbstractButton *sender)
     if (tag < 0 || tag > 3)
         return;
     const int d = steps[tag];
-    std::array<int, Channels + 1> q{};
-    for (int n = 1; n <= Channels; ++n) {
+    std::array<int, kChannels + 1> q{};
+    for (int n = 1; n <= kChannels; ++n) {
         if (!CH_SYNC[n]->isChecked())
             continue;
         q[n] = CH_BAR[n]->value() + d;
         if (q[n] < 0 || q[n] > 180)
             return;
     }
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         if (!CH_SYNC[n]->isChecked())
             continue;
         CH_BAR[n]->setValue(q[n]);
@@ -344,13 +344,13 @@ void TMainForm::SpeedChange(QAbstractButton *sender)
 
 void TMainForm::RITV_ONClick()
 {
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         ShowChannelValue(n);
 }
 
 void TMainForm::SETPOS_BTNClick()
 {
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         const int i = CH_MODE[n]->currentIndex();
         // No entry chosen (a 227 read back): the code stays as the board gave it.
         if (i > 0)
@@ -476,11 +476,11 @@ void TMainForm::ReturnToHome()
         ShowLinkStatus(3);
         return;
     }
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         valueCode_[n] = home_[n];
     const int mask = boards_.ReturnToHome(home_);
     if (SyncMode())
-        for (int n = 1; n <= Channels; ++n)
+        for (int n = 1; n <= kChannels; ++n)
             SetChannel(n, home_[n], 1);
     fields_[0]->setText(BoardModeText(ModeNameDefault));
     ShowLinkStatus(mask);
@@ -496,22 +496,22 @@ void TMainForm::NOW_BTNClick()
 
 QString TMainForm::ChannelName(int channel) const
 {
-    return channel >= 1 && channel <= Channels ? CH_LAB[channel]->text() : QString();
+    return channel >= 1 && channel <= kChannels ? CH_LAB[channel]->text() : QString();
 }
 
 uint32_t TMainForm::PanelColor(int channel) const
 {
-    return channel >= 1 && channel <= Channels ? panelColor_[channel] : orvane::kButtonFace;
+    return channel >= 1 && channel <= kChannels ? panelColor_[channel] : orvane::kButtonFace;
 }
 
 uint32_t TMainForm::NameColor(int channel) const
 {
-    return channel >= 1 && channel <= Channels ? nameColor_[channel] : orvane::kBlack;
+    return channel >= 1 && channel <= kChannels ? nameColor_[channel] : orvane::kBlack;
 }
 
 bool TMainForm::PanelVisible(int channel) const
 {
-    return channel >= 1 && channel <= Channels && !PANEL[channel]->isHidden();
+    return channel >= 1 && channel <= kChannels && !PANEL[channel]->isHidden();
 }
 
 void TMainForm::ApplyPanelColor(int n)
@@ -526,7 +526,7 @@ void TMainForm::ApplyPanelColor(int n)
 
 void TMainForm::SetChannelLook(int channel, const QString &name, uint32_t panelColor, uint32_t nameColor, bool visible)
 {
-    if (channel < 1 || channel > Channels)
+    if (channel < 1 || channel > kChannels)
         return;
     CH_LAB[channel]->setText(name);
     panelColor_[channel] = panelColor;
@@ -554,6 +554,6 @@ void TMainForm::AddChannelLookListener(ChannelLookListener *listener)
     if (!listener)
         return;
     listeners_.push_back(listener);
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         TellLook(listener, n);
 }

@@ -71,17 +71,17 @@ void Fill(orvane::MotionData &motion, int rows)
     std::uniform_int_distribution<int> speed(0, 7);
     std::uniform_int_distribution<int> mode(0, 40);
     orvane::MotionRows all;
-    all.reserve(rows);
+    all.Reserve(rows);
     for (int r = 0; r < rows; ++r) {
         orvane::MotionRows::RowText row;
-        row.addNumber(r + 1);
-        row.add(u"DATA");
-        row.addNumber(speed(random));
+        row.AddNumber(r + 1);
+        row.Add(u"DATA");
+        row.AddNumber(speed(random));
         for (int ch = 1; ch <= 24; ++ch)
-            row.addNumber(mode(random) == 0 ? 221 : 90 + int(80 * std::sin(r * 0.05 + ch)));
-        all.append(std::move(row));
+            row.AddNumber(mode(random) == 0 ? 221 : 90 + int(80 * std::sin(r * 0.05 + ch)));
+        all.Append(std::move(row));
     }
-    motion.replaceAll(orvane::DefaultMotionCaptions(), std::move(all));
+    motion.ReplaceAll(orvane::DefaultMotionCaptions(), std::move(all));
 }
 
 double ResidentMB()
@@ -150,12 +150,12 @@ int main(int argc, char **argv)
         std::printf("%d rows: chart %d px wide, scroll bar 0..%d\n", rows, bar->maximum() + form.ScrollBox1->width(),
                     bar->maximum());
         Print("redraw after a value change in view", Time([&](int i) {
-                  motion.setField(middleRow, orvane::kFirstChannelColumn + 3, QString::number(40 + i));
-                  form.Redraw(motion.count());
+                  motion.SetField(middleRow, orvane::kFirstChannelColumn + 3, QString::number(40 + i));
+                  form.Redraw(motion.Count());
               }));
         Print("redraw after a speed change at row 1", Time([&](int i) {
-                  motion.setField(0, orvane::kSpeedColumn, QString::number(i % 8));
-                  form.Redraw(motion.count());
+                  motion.SetField(0, orvane::kSpeedColumn, QString::number(i % 8));
+                  form.Redraw(motion.Count());
               }));
         Print("scroll step (one click right)", Time([&](int) {
                   bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);

@@ -32,13 +32,13 @@ double MedianMs(int runs, const std::function<void()> &work)
 MotionRows MakeRows(int count, bool japanese)
 {
     MotionRows rows;
-    rows.reserve(count);
+    rows.Reserve(count);
     for (int r = 0; r < count; ++r) {
         QStringList fields{QString::number(r + 1), japanese ? QStringLiteral("立つ %1").arg(r) : QStringLiteral("DATA"),
                            QString::number(r % 8)};
         for (int n = 0; n < kChannelCount; ++n)
             fields.append(QString::number((r * 7 + n * 13) % 10 == 0 ? 221 + n % 7 : (r + n * 11) % 181));
-        rows.append(fields);
+        rows.Append(fields);
     }
     return rows;
 }
@@ -70,13 +70,13 @@ int main(int argc, char **argv)
         const double save = MedianMs(kRuns, [&] { ok &= SaveMotionFile(path, captions, rows, home, nullptr); });
         MotionFileLoad last;
         const double load = MedianMs(kRuns, [&] { last = LoadMotionFile(path, home); });
-        ok &= last.ok() && last.rows.size() == count;
+        ok &= last.ok() && last.rows.Size() == count;
         MotionData data;
         const double apply = MedianMs(kRuns, [&] {
             MotionFileLoad l = LoadMotionFile(path, home);
             ok &= ApplyMotionLoad(data, std::move(l), captions);
         });
-        const double renumber = MedianMs(kRuns, [&] { data.renumberFrom(0); });
+        const double renumber = MedianMs(kRuns, [&] { data.RenumberFrom(0); });
 
         std::printf("%s names, %d rows, %.1f MB file%s\n", japanese ? "Japanese (CP932)" : "ASCII", count,
                     double(QFileInfo(path).size()) / 1e6, ok ? "" : "  ** FAILED **");

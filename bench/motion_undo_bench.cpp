@@ -25,17 +25,17 @@ constexpr int Runs = 7;
 void Fill(orvane::MotionData &data)
 {
     orvane::MotionRows rows;
-    rows.reserve(Rows);
+    rows.Reserve(Rows);
     for (int r = 0; r < Rows; ++r) {
         orvane::MotionRows::RowText row;
-        row.addNumber(r + 1);
-        row.add(u"DATA");
-        row.addNumber(r % 8);
+        row.AddNumber(r + 1);
+        row.Add(u"DATA");
+        row.AddNumber(r % 8);
         for (int ch = 0; ch < 24; ++ch)
-            row.addNumber((r + ch) % 181);
-        rows.append(std::move(row));
+            row.AddNumber((r + ch) % 181);
+        rows.Append(std::move(row));
     }
-    data.replaceAll(orvane::DefaultMotionCaptions(), std::move(rows));
+    data.ReplaceAll(orvane::DefaultMotionCaptions(), std::move(rows));
 }
 
 template <typename F>

@@ -351,7 +351,7 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
     QFont caption = bold;
     while (QFontMetrics(caption).horizontalAdvance(QStringLiteral("24")) + 8 > ButtonWidth && caption.pointSizeF() > 6)
         caption.setPointSizeF(caption.pointSizeF() - 0.5);
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         auto *button = new TColorBtn(QString::number(n), this);
         button->setObjectName(QStringLiteral("ENABLE%1_BTN").arg(n));
         button->setProperty("tag", n);
@@ -377,7 +377,7 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
         edit->setGeometry(left, 1, width, BarHeight - 2);
         return edit;
     };
-    const int numLeft = 1 + Channels * ButtonWidth + 4;
+    const int numLeft = 1 + kChannels * ButtonWidth + 4;
     const int numWidth = boldMetrics.horizontalAdvance(QStringLiteral("00000")) + 10;
     const int labelWidth = boldMetrics.horizontalAdvance(GraphText(GraphNoRowName)) + 10;
     DATA_NUM = field(QStringLiteral("DATA_NUM"), GraphText(GraphNoRowNumber), numLeft, numWidth);
@@ -424,24 +424,24 @@ void TGraphForm::FollowMotion()
     connect(&motion_, &QAbstractItemModel::rowsMoved, this, stale);
     connect(&motion_, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
         if (!indexStale_)
-            index_.Inserted(motion_.rows(), first, last);
+            index_.Inserted(motion_.Rows(), first, last);
     });
     connect(&motion_, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
         if (!indexStale_)
-            index_.Removed(motion_.rows(), first, last);
+            index_.Removed(motion_.Rows(), first, last);
     });
     connect(&motion_, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
                 // Numbers and names place nothing.
                 if (!indexStale_ && bottomRight.column() >= kSpeedColumn)
-                    index_.Changed(motion_.rows(), topLeft.row(), bottomRight.row());
+                    index_.Changed(motion_.Rows(), topLeft.row(), bottomRight.row());
             });
 }
 
 graph::RowIndex &TGraphForm::Index() const
 {
-    if (indexStale_ || index_.size() != motion_.count()) {
-        index_.Rebuild(motion_.rows());
+    if (indexStale_ || index_.size() != motion_.Count()) {
+        index_.Rebuild(motion_.Rows());
         indexStale_ = false;
     }
     return index_;
@@ -450,17 +450,17 @@ graph::RowIndex &TGraphForm::Index() const
 void TGraphForm::Redraw(int rowCount)
 {
     drawn_ = {};
-    colors_ = QList<QRgb>(ChannelBase + Channels, qRgb(0, 0, 0));
+    colors_ = QList<QRgb>(ChannelBase + kChannels, qRgb(0, 0, 0));
     colors_[White] = qRgb(255, 255, 255);
     for (int k = 0; k < Shades; ++k)
         colors_[ShadeBase + k] = qRgb(128 * k / (Shades - 1), 128 * k / (Shades - 1), 128 * k / (Shades - 1));
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         const uint32_t color = ChannelColor(n);
         colors_[ChannelBase + n - 1] = ToRgb(color);
         drawn_[size_t(n - 1)] = shown_[n] && color != kBlack;
     }
-    rowCount_ = std::clamp(rowCount, 0, motion_.count());
-    const int lastX = rowCount_ > 0 ? Index().XOfRow(motion_.rows(), rowCount_ - 1) : graph::kFirstRowX;
+    rowCount_ = std::clamp(rowCount, 0, motion_.Count());
+    const int lastX = rowCount_ > 0 ? Index().XOfRow(motion_.Rows(), rowCount_ - 1) : graph::kFirstRowX;
     chartWidth_ = graph::PictureWidth(lastX, ScrollBox1->width());
 
     // The box has no frame and no upright bar: its view is as wide as the box.
@@ -511,7 +511,7 @@ void TGraphForm::DrawAroundView()
 void TGraphForm::DrawPart(QImage &image, int left, int right) const
 {
     const graph::ChartLayout chart =
-        graph::LayoutChartPart(motion_.rows(), Index(), rowCount_, drawn_, ScrollBox1->width(), left, right);
+        graph::LayoutChartPart(motion_.Rows(), Index(), rowCount_, drawn_, ScrollBox1->width(), left, right);
     image.setColorTable(colors_);
     raster_->Draw(image, left, chart, drawn_);
 }
@@ -545,24 +545,24 @@ size_t TGraphForm::ChartBytes() const { return size_t(part_.sizeInBytes()) + ind
 
 void TGraphForm::ChannelLookChanged(int channel, const QString &, uint32_t panelColor, uint32_t textColor)
 {
-    if (channel < 1 || channel > Channels || !shown_[channel])
+    if (channel < 1 || channel > kChannels || !shown_[channel])
         return;
     const SystemColors system = PaletteSystemColors();
     ENABLE_BTN[channel]->SetColor(ToQColor(ResolveColor(panelColor, system)));
     ENABLE_BTN[channel]->SetFontColor(ToQColor(ResolveColor(textColor, system)));
-    Redraw(motion_.count());
+    Redraw(motion_.Count());
 }
 
 void TGraphForm::ENABLE1_BTNClick(QObject *sender)
 {
     const int n = sender ? sender->property("tag").toInt() : 0;
-    if (n < 1 || n > Channels)
+    if (n < 1 || n > kChannels)
         return;
     shown_[n] = !shown_[n];
     const uint32_t color = shown_[n] ? ChannelColor(n) : kBlack;
     ENABLE_BTN[n]->SetColor(ToQColor(color));
     ENABLE_BTN[n]->SetFontColor(ToQColor(ContrastColor(color)));
-    Redraw(motion_.count());
+    Redraw(motion_.Count());
 }
 
 void TGraphForm::Image1MouseMove(int x, int y)
@@ -573,17 +573,17 @@ void TGraphForm::Image1MouseMove(int x, int y)
 
 void TGraphForm::Image1Click()
 {
-    if (motion_.count() == 0)
+    if (motion_.Count() == 0)
         return;
     DATA_LABEL->setText(GraphText(GraphNoRowName));
     DATA_NUM->setText(GraphText(GraphNoRowNumber));
     // Rows lie further right one after another: the first whose reach ends at or past the mouse is the
     // only one that can hold it.
     const graph::RowIndex &index = Index();
-    const int row = index.FirstRowFrom(motion_.rows(), mouseX_ - 3);
-    if (row >= motion_.count() || index.XOfRow(motion_.rows(), row) - 2 > mouseX_)
+    const int row = index.FirstRowFrom(motion_.Rows(), mouseX_ - 3);
+    if (row >= motion_.Count() || index.XOfRow(motion_.Rows(), row) - 2 > mouseX_)
         return;
-    DATA_LABEL->setText(motion_.field(row, kNameColumn));
+    DATA_LABEL->setText(motion_.Field(row, kNameColumn));
     DATA_NUM->setText(QString::number(row + 1));
 }
 
@@ -630,7 +630,7 @@ void TGraphForm::resizeEvent(QResizeEvent *event)
     KeepOuterSize();
     LayoutControls();
     if (created_)
-        Redraw(motion_.count());
+        Redraw(motion_.Count());
 }
 
 void TGraphForm::moveEvent(QMoveEvent *event)

@@ -32,7 +32,7 @@ struct GraphPlacement {
 class TGraphForm : public QWidget, public ChannelLookListener {
     Q_OBJECT
 public:
-    static constexpr int Channels = 24;
+    static constexpr int kChannels = 24;
     static constexpr int kOuterHeight = 277;
     static constexpr int kChartHeight = 200;
 
@@ -67,7 +67,7 @@ public:
     GraphPlacement Placement() const;
 
     // Indexed by channel 1-24; entry 0 is unused.
-    std::array<TColorBtn *, Channels + 1> ENABLE_BTN{};
+    std::array<TColorBtn *, kChannels + 1> ENABLE_BTN{};
     QLineEdit *DATA_NUM = nullptr;
     QLineEdit *DATA_LABEL = nullptr;
     QAbstractScrollArea *ScrollBox1 = nullptr;
@@ -110,7 +110,7 @@ private:
     QImage part_;  // chart columns [partLeft_, partLeft_ + width)
     int partLeft_ = 0;
     bool redrawing_ = false;
-    std::array<bool, Channels + 1> shown_{};
+    std::array<bool, kChannels + 1> shown_{};
     int mouseX_ = 0;
     int mouseY_ = 0;
     int outerWidth_ = 0;  // wanted outer width, until the frame size is known

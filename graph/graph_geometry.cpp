@@ -80,7 +80,7 @@ int RowAtX(std::span<const int> xs, int mouseX)
 
 namespace {
 
-int StepOfRow(const MotionRows &rows, int row) { return RowStep(SpeedOfText(rows.fieldView(row, kSpeedColumn))); }
+int StepOfRow(const MotionRows &rows, int row) { return RowStep(SpeedOfText(rows.FieldView(row, kSpeedColumn))); }
 
 // Reaches of what is drawn around a row's x: squares two pixels, a row number to its right.
 constexpr int kDrawReach = 256;
@@ -91,7 +91,7 @@ void RowIndex::Rebuild(const MotionRows &rows)
 {
     blocks_.clear();
     rowCount_ = 0;
-    RebuildRange(rows, 0, 0, 0, int(rows.size()));
+    RebuildRange(rows, 0, 0, 0, int(rows.Size()));
     blocks_.shrink_to_fit();
 }
 
@@ -110,7 +110,7 @@ void RowIndex::RebuildRange(const MotionRows &rows, size_t from, size_t to, int 
             for (int ch = 0; ch < kChannelCount; ++ch) {
                 if (block.y[size_t(ch)] != 0)
                     continue;
-                if (const std::optional<int> y = PositionYOfText(rows.fieldView(r, kFirstChannelColumn + ch))) {
+                if (const std::optional<int> y = PositionYOfText(rows.FieldView(r, kFirstChannelColumn + ch))) {
                     block.y[size_t(ch)] = uint8_t(*y);
                     --open;
                 }
@@ -229,7 +229,7 @@ std::array<std::optional<int>, kChannelCount> RowIndex::CarriedYs(const MotionRo
         for (int ch = 0; ch < kChannelCount; ++ch) {
             if (ys[size_t(ch)])
                 continue;
-            if ((ys[size_t(ch)] = PositionYOfText(rows.fieldView(r, kFirstChannelColumn + ch))))
+            if ((ys[size_t(ch)] = PositionYOfText(rows.FieldView(r, kFirstChannelColumn + ch))))
                 --open;
         }
     }
@@ -284,7 +284,7 @@ ChartLayout LayoutChartPart(const MotionRows &rows, const RowIndex &index, int r
             continue;
         ys[0] = carried[size_t(ch)];
         for (size_t i = 1; i < ys.size(); ++i)
-            ys[i] = PositionYOfText(rows.fieldView(first + qsizetype(i), kFirstChannelColumn + ch));
+            ys[i] = PositionYOfText(rows.FieldView(first + qsizetype(i), kFirstChannelColumn + ch));
         chart.curves[size_t(ch)] = ChannelSegments(chart.xs, ys);
     }
     return chart;
@@ -294,9 +294,9 @@ int RowAtClick(const MotionRows &rows, int mouseX)
 {
     // Walk the rows and stop at the first in reach, as the click does.
     int x = kFirstRowX;
-    for (qsizetype r = 0; r < rows.size(); ++r) {
+    for (qsizetype r = 0; r < rows.Size(); ++r) {
         if (r > 0)
-            x += RowStep(SpeedOfText(rows.fieldView(r, kSpeedColumn)));
+            x += RowStep(SpeedOfText(rows.FieldView(r, kSpeedColumn)));
         if (x - 2 <= mouseX && mouseX <= x + 3)
             return int(r);
     }

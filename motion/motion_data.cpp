@@ -28,29 +28,29 @@ MotionRows::Row MotionRows::MakeRow(const QStringList &fields)
     return row;
 }
 
-QStringView MotionRows::fieldView(qsizetype row, int column) const
+QStringView MotionRows::FieldView(qsizetype row, int column) const
 {
-    if (!valid(row, column))
+    if (!Valid(row, column))
         return {};
     const Row &r = rows_[size_t(row)];
     const std::uint32_t start = column == 0 ? 0 : r.end[size_t(column - 1)];
     return QStringView(r.text).mid(start, r.end[size_t(column)] - start);
 }
 
-QStringList MotionRows::fields(qsizetype row) const
+QStringList MotionRows::Fields(qsizetype row) const
 {
     QStringList out;
-    if (row < 0 || row >= size())
+    if (row < 0 || row >= Size())
         return out;
     out.reserve(kMotionFieldCount);
     for (int c = 0; c < kMotionFieldCount; ++c)
-        out.append(fieldView(row, c).toString());
+        out.append(FieldView(row, c).toString());
     return out;
 }
 
-void MotionRows::append(const QStringList &fields) { rows_.push_back(MakeRow(fields)); }
+void MotionRows::Append(const QStringList &fields) { rows_.push_back(MakeRow(fields)); }
 
-void MotionRows::RowText::add(QStringView field)
+void MotionRows::RowText::Add(QStringView field)
 {
     if (count_ >= kMotionFieldCount)
         return;
@@ -58,7 +58,7 @@ void MotionRows::RowText::add(QStringView field)
     end_[size_t(count_++)] = std::uint32_t(text_.size());
 }
 
-void MotionRows::RowText::addNumber(int value)
+void MotionRows::RowText::AddNumber(int value)
 {
     if (count_ >= kMotionFieldCount)
         return;
@@ -66,7 +66,7 @@ void MotionRows::RowText::addNumber(int value)
     end_[size_t(count_++)] = std::uint32_t(text_.size());
 }
 
-void MotionRows::append(RowText &&row)
+void MotionRows::Append(RowText &&row)
 {
     Row made;
     made.text = std::move(row.text_);
@@ -78,15 +78,15 @@ void MotionRows::append(RowText &&row)
     row.count_ = 0;
 }
 
-void MotionRows::insert(qsizetype pos, const QStringList &fields)
+void MotionRows::Insert(qsizetype pos, const QStringList &fields)
 {
-    pos = std::clamp<qsizetype>(pos, 0, size());
+    pos = std::clamp<qsizetype>(pos, 0, Size());
     rows_.insert(rows_.begin() + pos, MakeRow(fields));
 }
 
-void MotionRows::insert(qsizetype pos, const QList<QStringList> &rows)
+void MotionRows::Insert(qsizetype pos, const QList<QStringList> &rows)
 {
-    pos = std::clamp<qsizetype>(pos, 0, size());
+    pos = std::clamp<qsizetype>(pos, 0, Size());
     std::vector<Row> made;
     made.reserve(size_t(rows.size()));
     for (const QStringList &r : rows)
@@ -94,9 +94,9 @@ void MotionRows::insert(qsizetype pos, const QList<QStringList> &rows)
     rows_.insert(rows_.begin() + pos, std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
 }
 
-void MotionRows::setField(qsizetype row, int column, QStringView text)
+void MotionRows::SetField(qsizetype row, int column, QStringView text)
 {
-    if (!valid(row, column))
+    if (!Valid(row, column))
         return;
     Row &r = rows_[size_t(row)];
     const std::uint32_t start = column == 0 ? 0 : r.end[size_t(column - 1)];
@@ -112,25 +112,25 @@ void MotionRows::setField(qsizetype row, int column, QStringView text)
     r.text = std::move(rebuilt);
 }
 
-void MotionRows::setFields(qsizetype row, int first, const QStringList &texts)
+void MotionRows::SetFields(qsizetype row, int first, const QStringList &texts)
 {
-    if (row < 0 || row >= size() || first < 0)
+    if (row < 0 || row >= Size() || first < 0)
         return;
-    QStringList all = fields(row);
+    QStringList all = Fields(row);
     for (qsizetype i = 0; i < texts.size() && first + i < kMotionFieldCount; ++i)
         all[first + i] = texts[i];
     rows_[size_t(row)] = MakeRow(all);
 }
 
-void MotionRows::remove(qsizetype pos, qsizetype count)
+void MotionRows::Remove(qsizetype pos, qsizetype count)
 {
-    if (pos < 0 || count <= 0 || pos >= size())
+    if (pos < 0 || count <= 0 || pos >= Size())
         return;
-    count = std::min(count, size() - pos);
+    count = std::min(count, Size() - pos);
     rows_.erase(rows_.begin() + pos, rows_.begin() + pos + count);
 }
 
-void MotionRows::removeSorted(const QList<int> &sortedRows)
+void MotionRows::RemoveSorted(const QList<int> &sortedRows)
 {
     size_t out = 0;
     qsizetype next = 0;
@@ -149,19 +149,19 @@ void MotionRows::removeSorted(const QList<int> &sortedRows)
 MotionRows MotionRows::Slice(qsizetype pos, qsizetype count) const
 {
     MotionRows out;
-    pos = std::clamp<qsizetype>(pos, 0, size());
-    count = std::clamp<qsizetype>(count, 0, size() - pos);
+    pos = std::clamp<qsizetype>(pos, 0, Size());
+    count = std::clamp<qsizetype>(count, 0, Size() - pos);
     out.rows_.assign(rows_.begin() + pos, rows_.begin() + pos + count);
     return out;
 }
 
 void MotionRows::Splice(qsizetype pos, qsizetype count, const MotionRows &with)
 {
-    pos = std::clamp<qsizetype>(pos, 0, size());
-    count = std::clamp<qsizetype>(count, 0, size() - pos);
-    const qsizetype common = std::min(count, with.size());
+    pos = std::clamp<qsizetype>(pos, 0, Size());
+    count = std::clamp<qsizetype>(count, 0, Size() - pos);
+    const qsizetype common = std::min(count, with.Size());
     std::copy(with.rows_.begin(), with.rows_.begin() + common, rows_.begin() + pos);
-    if (with.size() > count)
+    if (with.Size() > count)
         rows_.insert(rows_.begin() + pos + common, with.rows_.begin() + common, with.rows_.end());
     else
         rows_.erase(rows_.begin() + pos + common, rows_.begin() + pos + count);
@@ -169,7 +169,7 @@ void MotionRows::Splice(qsizetype pos, qsizetype count, const MotionRows &with)
 
 bool MotionRows::SameRow(qsizetype row, const MotionRows &other, qsizetype otherRow) const
 {
-    if (row < 0 || row >= size() || otherRow < 0 || otherRow >= other.size())
+    if (row < 0 || row >= Size() || otherRow < 0 || otherRow >= other.Size())
         return false;
     const Row &a = rows_[size_t(row)];
     const Row &b = other.rows_[size_t(otherRow)];
@@ -178,16 +178,16 @@ bool MotionRows::SameRow(qsizetype row, const MotionRows &other, qsizetype other
 
 MotionData::MotionData(QObject *parent) : QAbstractTableModel(parent), captions_(DefaultMotionCaptions()) {}
 
-int MotionData::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : count(); }
+int MotionData::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Count(); }
 
 int MotionData::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : kMotionFieldCount; }
 
 QVariant MotionData::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= count() || index.column() >= kMotionFieldCount)
+    if (!index.isValid() || index.row() >= Count() || index.column() >= kMotionFieldCount)
         return {};
     switch (role) {
-    case Qt::DisplayRole: return rows_.field(index.row(), index.column());
+    case Qt::DisplayRole: return rows_.Field(index.row(), index.column());
     case Qt::TextAlignmentRole:
         // The speed and channel columns are centred in the list.
         return index.column() >= kSpeedColumn ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
@@ -211,7 +211,7 @@ Qt::ItemFlags MotionData::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-void MotionData::setCaptions(const QStringList &captions)
+void MotionData::SetCaptions(const QStringList &captions)
 {
     QStringList fixed = captions.mid(0, kMotionFieldCount);
     while (fixed.size() < kMotionFieldCount)
@@ -220,7 +220,7 @@ void MotionData::setCaptions(const QStringList &captions)
     emit headerDataChanged(Qt::Horizontal, 0, kMotionFieldCount - 1);
 }
 
-void MotionData::setChannelCaption(int channel, const QString &name)
+void MotionData::SetChannelCaption(int channel, const QString &name)
 {
     if (channel < 1 || channel > kChannelCount)
         return;
@@ -229,56 +229,56 @@ void MotionData::setChannelCaption(int channel, const QString &name)
     emit headerDataChanged(Qt::Horizontal, section, section);
 }
 
-void MotionData::appendRowFields(const QStringList &fields) { insertRowFields(-1, fields); }
+void MotionData::AppendRowFields(const QStringList &fields) { InsertRowFields(-1, fields); }
 
-void MotionData::insertRowFields(int pos, const QStringList &fields)
+void MotionData::InsertRowFields(int pos, const QStringList &fields)
 {
-    if (pos < 0 || pos > count())
-        pos = count();
+    if (pos < 0 || pos > Count())
+        pos = Count();
     beginInsertRows({}, pos, pos);
-    rows_.insert(pos, fields);
+    rows_.Insert(pos, fields);
     endInsertRows();
 }
 
-void MotionData::insertRowsFields(int pos, const QList<QStringList> &rows)
+void MotionData::InsertRowsFields(int pos, const QList<QStringList> &rows)
 {
     if (rows.isEmpty())
         return;
-    if (pos < 0 || pos > count())
-        pos = count();
+    if (pos < 0 || pos > Count())
+        pos = Count();
     beginInsertRows({}, pos, pos + int(rows.size()) - 1);
-    rows_.insert(pos, rows);
+    rows_.Insert(pos, rows);
     endInsertRows();
 }
 
-void MotionData::overwriteRow(int row, const QStringList &fieldsFromName)
+void MotionData::OverwriteRow(int row, const QStringList &fieldsFromName)
 {
-    if (row < 0 || row >= count())
+    if (row < 0 || row >= Count())
         return;
-    rows_.setFields(row, kNameColumn, fieldsFromName);
+    rows_.SetFields(row, kNameColumn, fieldsFromName);
     emit dataChanged(index(row, kNameColumn), index(row, kMotionFieldCount - 1));
 }
 
-void MotionData::setField(int row, int column, const QString &text)
+void MotionData::SetField(int row, int column, const QString &text)
 {
-    if (row < 0 || row >= count() || column < 0 || column >= kMotionFieldCount)
+    if (row < 0 || row >= Count() || column < 0 || column >= kMotionFieldCount)
         return;
-    rows_.setField(row, column, text);
+    rows_.SetField(row, column, text);
     emit dataChanged(index(row, column), index(row, column));
 }
 
-void MotionData::deleteRow(int row)
+void MotionData::DeleteRow(int row)
 {
-    if (row < 0 || row >= count())
+    if (row < 0 || row >= Count())
         return;
     beginRemoveRows({}, row, row);
-    rows_.remove(row);
+    rows_.Remove(row);
     endRemoveRows();
 }
 
-int MotionData::deleteRows(QList<int> rows)
+int MotionData::DeleteRows(QList<int> rows)
 {
-    const int n = count();
+    const int n = Count();
     rows.erase(std::remove_if(rows.begin(), rows.end(), [n](int r) { return r < 0 || r >= n; }), rows.end());
     if (rows.isEmpty())
         return -1;
@@ -300,49 +300,49 @@ int MotionData::deleteRows(QList<int> rows)
     if (runs.size() <= kMaxSignalledRuns) {
         for (auto it = runs.crbegin(); it != runs.crend(); ++it) {
             beginRemoveRows({}, it->first, it->second);
-            rows_.remove(it->first, it->second - it->first + 1);
+            rows_.Remove(it->first, it->second - it->first + 1);
             endRemoveRows();
         }
     } else {
         beginResetModel();
-        rows_.removeSorted(rows);
+        rows_.RemoveSorted(rows);
         endResetModel();
     }
     return rows.front();
 }
 
-void MotionData::clearRows()
+void MotionData::ClearRows()
 {
-    if (rows_.empty())
+    if (rows_.Empty())
         return;
     beginResetModel();
-    rows_.clear();
+    rows_.Clear();
     endResetModel();
 }
 
-void MotionData::renumberFrom(int row)
+void MotionData::RenumberFrom(int row)
 {
     row = std::max(row, 0);
-    if (row >= count())
+    if (row >= Count())
         return;
-    for (int r = row; r < count(); ++r)
-        rows_.setField(r, kNoColumn, QString::number(r + 1));
-    emit dataChanged(index(row, kNoColumn), index(count() - 1, kNoColumn));
+    for (int r = row; r < Count(); ++r)
+        rows_.SetField(r, kNoColumn, QString::number(r + 1));
+    emit dataChanged(index(row, kNoColumn), index(Count() - 1, kNoColumn));
 }
 
-void MotionData::replaceAll(const QStringList &captions, MotionRows rows)
+void MotionData::ReplaceAll(const QStringList &captions, MotionRows rows)
 {
     beginResetModel();
     rows_ = std::move(rows);
     endResetModel();
-    setCaptions(captions);
+    SetCaptions(captions);
 }
 
 void MotionData::ReplaceRows(int from, int count, const MotionRows &with)
 {
-    from = std::clamp(from, 0, this->count());
-    count = std::clamp(count, 0, this->count() - from);
-    const int added = int(with.size());
+    from = std::clamp(from, 0, this->Count());
+    count = std::clamp(count, 0, this->Count() - from);
+    const int added = int(with.Size());
     const int common = std::min(count, added);
     const MotionRows kept = with.Slice(0, common);
     rows_.Splice(from, common, kept);
@@ -354,7 +354,7 @@ void MotionData::ReplaceRows(int from, int count, const MotionRows &with)
         endInsertRows();
     } else if (count > added) {
         beginRemoveRows({}, from + common, from + count - 1);
-        rows_.remove(from + common, count - common);
+        rows_.Remove(from + common, count - common);
         endRemoveRows();
     }
 }

@@ -36,10 +36,10 @@ public:
     // list of 27 strings per row. Fields past the 27th are dropped.
     class RowText {
     public:
-        void reserve(qsizetype length) { text_.reserve(length); }
-        void add(QStringView field);
-        void addNumber(int value);
-        int count() const { return count_; }
+        void Reserve(qsizetype length) { text_.reserve(length); }
+        void Add(QStringView field);
+        void AddNumber(int value);
+        int Count() const { return count_; }
 
     private:
         friend class MotionRows;
@@ -48,28 +48,28 @@ public:
         int count_ = 0;
     };
 
-    qsizetype size() const { return qsizetype(rows_.size()); }
-    bool empty() const { return rows_.empty(); }
-    void reserve(qsizetype n) { rows_.reserve(size_t(n)); }
+    qsizetype Size() const { return qsizetype(rows_.size()); }
+    bool Empty() const { return rows_.empty(); }
+    void Reserve(qsizetype n) { rows_.reserve(size_t(n)); }
 
     // Out-of-range rows or columns read as an empty text.
-    QStringView fieldView(qsizetype row, int column) const;
-    QString field(qsizetype row, int column) const { return fieldView(row, column).toString(); }
-    QStringList fields(qsizetype row) const;
+    QStringView FieldView(qsizetype row, int column) const;
+    QString Field(qsizetype row, int column) const { return FieldView(row, column).toString(); }
+    QStringList Fields(qsizetype row) const;
 
     // Lists shorter than 27 are padded with empty texts, longer ones cut.
-    void append(const QStringList &fields);
+    void Append(const QStringList &fields);
     // Takes the built row (missing fields empty) and leaves `row` empty.
-    void append(RowText &&row);
-    void insert(qsizetype pos, const QStringList &fields);  // pos clamped to 0..size
-    void insert(qsizetype pos, const QList<QStringList> &rows);
-    void setField(qsizetype row, int column, QStringView text);
+    void Append(RowText &&row);
+    void Insert(qsizetype pos, const QStringList &fields);  // pos clamped to 0..size
+    void Insert(qsizetype pos, const QList<QStringList> &rows);
+    void SetField(qsizetype row, int column, QStringView text);
     // Replaces columns first.. with `texts` in order (as many as fit).
-    void setFields(qsizetype row, int first, const QStringList &texts);
-    void remove(qsizetype pos, qsizetype count = 1);
+    void SetFields(qsizetype row, int first, const QStringList &texts);
+    void Remove(qsizetype pos, qsizetype count = 1);
     // Removes rows given as ascending, distinct, valid positions in one pass.
-    void removeSorted(const QList<int> &sortedRows);
-    void clear() { rows_.clear(); }
+    void RemoveSorted(const QList<int> &sortedRows);
+    void Clear() { rows_.clear(); }
 
     // Rows [pos, pos + count) (held to the rows present); the texts are shared, not copied.
     MotionRows Slice(qsizetype pos, qsizetype count) const;
@@ -83,9 +83,9 @@ private:
         std::array<std::uint32_t, kMotionFieldCount> end{};
     };
     static Row MakeRow(const QStringList &fields);
-    bool valid(qsizetype row, int column) const
+    bool Valid(qsizetype row, int column) const
     {
-        return row >= 0 && row < size() && column >= 0 && column < kMotionFieldCount;
+        return row >= 0 && row < Size() && column >= 0 && column < kMotionFieldCount;
     }
 
     std::vector<Row> rows_;
@@ -106,34 +106,34 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    const MotionRows &rows() const { return rows_; }
-    int count() const { return int(rows_.size()); }
-    QString field(int row, int column) const { return rows_.field(row, column); }
-    QStringList fields(int row) const { return rows_.fields(row); }
+    const MotionRows &Rows() const { return rows_; }
+    int Count() const { return int(rows_.Size()); }
+    QString Field(int row, int column) const { return rows_.Field(row, column); }
+    QStringList Fields(int row) const { return rows_.Fields(row); }
 
-    const QStringList &captions() const { return captions_; }
-    void setCaptions(const QStringList &captions);  // padded or cut to 27
+    const QStringList &Captions() const { return captions_; }
+    void SetCaptions(const QStringList &captions);  // padded or cut to 27
     // Caption 3 + n follows the name of channel n (1 to 24).
-    void setChannelCaption(int channel, const QString &name);
+    void SetChannelCaption(int channel, const QString &name);
 
     // Row operations; rows are given as 27 texts (NO first).
-    void appendRowFields(const QStringList &fields);
+    void AppendRowFields(const QStringList &fields);
     // Before row `pos`; -1 or past the end appends.
-    void insertRowFields(int pos, const QStringList &fields);
-    void insertRowsFields(int pos, const QList<QStringList> &rows);
+    void InsertRowFields(int pos, const QStringList &fields);
+    void InsertRowsFields(int pos, const QList<QStringList> &rows);
     // Fields 2 to 27 (DATA NAME, SPEED, CH1..CH24); NO stays.
-    void overwriteRow(int row, const QStringList &fieldsFromName);
-    void setField(int row, int column, const QString &text);
-    void deleteRow(int row);
+    void OverwriteRow(int row, const QStringList &fieldsFromName);
+    void SetField(int row, int column, const QString &text);
+    void DeleteRow(int row);
     // Deletes the given rows (any order, duplicates and strays ignored) from the
     // last to the first. Returns the lowest deleted position, or -1.
-    int deleteRows(QList<int> rows);
-    void clearRows();
+    int DeleteRows(QList<int> rows);
+    void ClearRows();
     // NO of every row from `row` to the last becomes its position + 1.
-    void renumberFrom(int row);
+    void RenumberFrom(int row);
 
     // Takes over a loaded file in one step: captions and rows.
-    void replaceAll(const QStringList &captions, MotionRows rows);
+    void ReplaceAll(const QStringList &captions, MotionRows rows);
     // Rows [from, from + count) become the rows of `with`: rows both sides have are changed in place, the
     // rest inserted or removed, each with its model signal, so that views keep what they can.
     void ReplaceRows(int from, int count, const MotionRows &with);

@@ -14,7 +14,7 @@ QString MotionFileText(const QStringList &captions, const MotionRows &rows, cons
 {
     static const QString kLineEnd = QStringLiteral("\r\n");
     QString text;
-    text.reserve((rows.size() + 1) * 128);
+    text.reserve((rows.Size() + 1) * 128);
 
     QStringList header = captions.mid(0, kMotionFieldCount);
     while (header.size() < kMotionFieldCount)
@@ -22,11 +22,11 @@ QString MotionFileText(const QStringList &captions, const MotionRows &rows, cons
     text.append(JoinCommaLine(header));
     text.append(kLineEnd);
 
-    for (qsizetype r = 0; r < rows.size(); ++r) {
+    for (qsizetype r = 0; r < rows.Size(); ++r) {
         for (int c = 0; c < kMotionFieldCount; ++c) {
             if (c > 0)
                 text.append(u',');
-            const QStringView field = rows.fieldView(r, c);
+            const QStringView field = rows.FieldView(r, c);
             if (c < kFirstChannelColumn) {
                 AppendCommaField(text, field);
                 continue;
@@ -86,36 +86,36 @@ MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
         return std::move(load);
     };
     MotionRows rows;
-    rows.reserve(qsizetype(lines.size()) - 1);
+    rows.Reserve(qsizetype(lines.size()) - 1);
     MotionRows::RowText row;
     for (size_t i = 1; i < lines.size(); ++i) {
         const int lineNo = int(i) + 1;
         // A channel text grows by two characters at most ("0" -> "180").
-        row.reserve(lines[i].size() + 2 * kChannelCount);
+        row.Reserve(lines[i].size() + 2 * kChannelCount);
         CommaLineReader reader(lines[i]);
         QStringView field;
         for (int c = 0; c < kMotionFieldCount; ++c) {
             if (!reader.Next(&field))
                 return reject(MotionFileError::ShortLine, lineNo, c + 1);
             if (c < kSpeedColumn) {
-                row.add(field);
+                row.Add(field);
                 continue;
             }
             const std::optional<int> v = ParseDecimal(field);
             if (c == kSpeedColumn) {
                 if (!v || *v < 0 || *v > 7)
                     return reject(MotionFileError::BadSpeed, lineNo, c + 1);
-                row.add(field);  // "07" stays "07"
+                row.Add(field);  // "07" stays "07"
             } else if (v && *v >= -180 && *v <= 180) {
                 const int base = MotionFileBase(home[size_t(c - kFirstChannelColumn)]);
-                row.addNumber(std::clamp(*v + base, 0, 180));
+                row.AddNumber(std::clamp(*v + base, 0, 180));
             } else if (v && *v >= 221 && *v <= 227) {
-                row.addNumber(*v);
+                row.AddNumber(*v);
             } else {
                 return reject(MotionFileError::BadChannelValue, lineNo, c + 1);
             }
         }
-        rows.append(std::move(row));
+        rows.Append(std::move(row));
     }
     load.rows = std::move(rows);
     return load;
@@ -178,7 +178,7 @@ bool ApplyMotionLoad(MotionData &data, MotionFileLoad &&load, const QStringList 
 {
     if (!load.ok())
         return false;
-    data.replaceAll(captions, std::move(load.rows));
+    data.ReplaceAll(captions, std::move(load.rows));
     return true;
 }
 

@@ -84,13 +84,13 @@ public:
           captionsBefore_(std::move(captionsBefore)), captionsAfter_(std::move(captionsAfter))
     {}
 
-    void undo() override { Apply(after_.size(), before_, captionsBefore_); }
+    void undo() override { Apply(after_.Size(), before_, captionsBefore_); }
     void redo() override
     {
         if (done_)  // pushed after the change was made
             done_ = false;
         else
-            Apply(before_.size(), after_, captionsAfter_);
+            Apply(before_.Size(), after_, captionsAfter_);
     }
 
 private:
@@ -98,8 +98,8 @@ private:
     {
         form_.data_->ReplaceRows(from_, int(count), rows);
         if (captionsBefore_ != captionsAfter_)
-            form_.data_->setCaptions(captions);
-        form_.ShowUndoStep(from_, int(rows.size()));
+            form_.data_->SetCaptions(captions);
+        form_.ShowUndoStep(from_, int(rows.Size()));
     }
 
     TMotionForm &form_;
@@ -119,7 +119,7 @@ TMotionForm::TMotionForm(QWidget *parent, MainOperations &main, const QString &p
 {
     setObjectName(QStringLiteral("MotionForm"));
     for (int n = 1; n <= kChannelCount; ++n)
-        data_->setChannelCaption(n, main_.ChannelName(n));
+        data_->SetChannelCaption(n, main_.ChannelName(n));
     BuildControls();
     ApplyLanguage();
 
@@ -333,9 +333,9 @@ MotionFormPlacement TMotionForm::Placement() const
     return {PlacementVisible(), PlacementTop(), PlacementLeft(), PlacementWidth(), PlacementHeight()};
 }
 
-bool TMotionForm::HasRows() const { return data_->count() > 0; }
+bool TMotionForm::HasRows() const { return data_->Count() > 0; }
 
-int TMotionForm::RowCount() const { return data_->count(); }
+int TMotionForm::RowCount() const { return data_->Count(); }
 
 bool TMotionForm::TransferRunning() const { return transfer_->Running(); }
 
@@ -348,7 +348,7 @@ QList<int> TMotionForm::SelectedRows() const
     return rows;
 }
 
-QString TMotionForm::Field(int row, int column) const { return data_->field(row, column); }
+QString TMotionForm::Field(int row, int column) const { return data_->Field(row, column); }
 
 PromptAnswer TMotionForm::Ask(int entry, PromptButtons buttons)
 {
@@ -362,10 +362,10 @@ void TMotionForm::Warn(const QString &text)
 
 void TMotionForm::ShowRowCount()
 {
-    POS_COUNT_LABEL->setText(QStringLiteral("DATA > ") + QString::number(data_->count()));
+    POS_COUNT_LABEL->setText(QStringLiteral("DATA > ") + QString::number(data_->Count()));
 }
 
-void TMotionForm::RedrawGraph() { emit GraphRedrawRequested(data_->count()); }
+void TMotionForm::RedrawGraph() { emit GraphRedrawRequested(data_->Count()); }
 
 void TMotionForm::Refresh()
 {
@@ -382,14 +382,14 @@ void TMotionForm::SelectFocusRow()
 
 void TMotionForm::ChannelLookChanged(int channel, const QString &name, uint32_t, uint32_t)
 {
-    data_->setChannelCaption(channel, name);
+    data_->SetChannelCaption(channel, name);
 }
 
 void TMotionForm::AppendPosition(const QString &name, const QString &speed, const QStringList &values)
 {
-    QStringList fields{QString::number(data_->count() + 1), name, speed};
+    QStringList fields{QString::number(data_->Count() + 1), name, speed};
     fields += values.mid(0, kChannelCount);
-    Recorded(data_->count(), [&] { data_->appendRowFields(fields); });
+    Recorded(data_->Count(), [&] { data_->AppendRowFields(fields); });
     Refresh();
 }
 
@@ -401,7 +401,7 @@ void TMotionForm::OverwriteSelected(const QString &name, const QString &speed, c
     if (!selected.isEmpty()) {
         Recorded(selected.first(), [&] {
             for (int row : selected)
-                data_->overwriteRow(row, fields);
+                data_->OverwriteRow(row, fields);
         });
     }
     RedrawGraph();
@@ -411,7 +411,7 @@ void TMotionForm::NEW_BTNClick()
 {
     if (Ask(MotDataLost, PromptButtons::OkCancel) != PromptAnswer::Ok)
         return;
-    Recorded(0, [this] { data_->clearRows(); });
+    Recorded(0, [this] { data_->ClearRows(); });
     Refresh();
 }
 
@@ -444,7 +444,7 @@ void TMotionForm::OPEN_BTNClick()
 // listener; a rejected file must still leave the captions as they were.
 void TMotionForm::ApplyLoad(MotionFileLoad &&load)
 {
-    const QStringList oldCaptions = data_->captions();
+    const QStringList oldCaptions = data_->Captions();
     QStringList captions;
     if (load.headerValid()) {
         QStringList names;
@@ -460,7 +460,7 @@ void TMotionForm::ApplyLoad(MotionFileLoad &&load)
         captions = CaptionsAfterLoad(load.header, names, renew);
     }
     if (!ApplyMotionLoad(*data_, std::move(load), captions)) {
-        data_->setCaptions(oldCaptions);
+        data_->SetCaptions(oldCaptions);
         Warn(Text(MotFileRejected));
     }
 }
@@ -479,7 +479,7 @@ bool TMotionForm::Save()
 
     const HomePositions home = HomeInForce(main_);
     QString error;
-    if (!SaveMotionFile(path, data_->captions(), data_->rows(), home, &error)) {
+    if (!SaveMotionFile(path, data_->Captions(), data_->Rows(), home, &error)) {
         Warn(Text(MotSaveFailed) + QStringLiteral("\r\n") + error);
         return false;
     }
@@ -499,7 +499,7 @@ void TMotionForm::FillClipboard()
 {
     clipboard_.clear();
     for (int row : SelectedRows())
-        clipboard_.append(data_->fields(row).mid(kNameColumn));
+        clipboard_.append(data_->Fields(row).mid(kNameColumn));
 }
 
 void TMotionForm::COPY_BTNClick()
@@ -524,15 +524,15 @@ void TMotionForm::PASTE_BTNClick()
         return;
     const QList<int> selected = SelectedRows();
     int p = selected.isEmpty() ? -1 : selected.first();
-    if (p == data_->count() - 1 && Ask(MotPasteAfterLast, PromptButtons::YesNo) == PromptAnswer::Yes)
+    if (p == data_->Count() - 1 && Ask(MotPasteAfterLast, PromptButtons::YesNo) == PromptAnswer::Yes)
         ++p;
     QList<QStringList> rows;
     rows.reserve(clipboard_.size());
     for (const QStringList &clip : clipboard_)
         rows.append(QStringList{QString()} + clip);
-    Recorded(p < 0 ? data_->count() : p, [&] {
-        data_->insertRowsFields(p, rows);
-        data_->renumberFrom(std::max(p, 0));
+    Recorded(p < 0 ? data_->Count() : p, [&] {
+        data_->InsertRowsFields(p, rows);
+        data_->RenumberFrom(std::max(p, 0));
     });
     ShowRowCount();
     RedrawGraph();
@@ -545,9 +545,9 @@ void TMotionForm::INSERT_BTNClick()
     QStringList row{QString(), QStringLiteral("DATA"), QStringLiteral("7")};
     for (int n = 0; n < kChannelCount; ++n)
         row << QStringLiteral("225");
-    Recorded(p < 0 ? data_->count() : p, [&] {
-        data_->insertRowFields(p, row);
-        data_->renumberFrom(std::max(p, 0));
+    Recorded(p < 0 ? data_->Count() : p, [&] {
+        data_->InsertRowFields(p, row);
+        data_->RenumberFrom(std::max(p, 0));
     });
     SelectFocusRow();
     ShowRowCount();
@@ -561,9 +561,9 @@ void TMotionForm::DELETE_BTNClick()
         return;
     int first = -1;
     Recorded(selected.first(), [&] {
-        first = data_->deleteRows(selected);
+        first = data_->DeleteRows(selected);
         if (first >= 0)
-            data_->renumberFrom(first);
+            data_->RenumberFrom(first);
     });
     if (first < 0)
         return;
@@ -601,7 +601,7 @@ void TMotionForm::RENAME_MENUClick()
         return;
     QString name = Field(selected.first(), kNameColumn);
     if (main_.UserPrompt().Input(Text(MotRenameTitle), Text(MotRenamePrompt), name))
-        Recorded(selected.first(), [&] { data_->setField(selected.first(), kNameColumn, name); });
+        Recorded(selected.first(), [&] { data_->SetField(selected.first(), kNameColumn, name); });
 }
 
 void TMotionForm::SP_0Click(QAction *sender)
@@ -611,7 +611,7 @@ void TMotionForm::SP_0Click(QAction *sender)
     if (!selected.isEmpty()) {
         Recorded(selected.first(), [&] {
             for (int row : selected)
-                data_->setField(row, kSpeedColumn, speed);
+                data_->SetField(row, kSpeedColumn, speed);
         });
     }
     RedrawGraph();
@@ -681,25 +681,25 @@ void TMotionForm::RUN_BTNClick() { transfer_->Play(MOTION_NUM->currentIndex()); 
 
 void TMotionForm::Recorded(int from, const std::function<void()> &change)
 {
-    const int countBefore = data_->count();
+    const int countBefore = data_->Count();
     from = std::clamp(from, 0, countBefore);
-    MotionRows before = data_->rows().Slice(from, countBefore - from);
-    const QStringList captionsBefore = data_->captions();
+    MotionRows before = data_->Rows().Slice(from, countBefore - from);
+    const QStringList captionsBefore = data_->Captions();
     change();
-    MotionRows after = data_->rows().Slice(from, data_->count() - from);
+    MotionRows after = data_->Rows().Slice(from, data_->Count() - from);
     // Keep only the rows that differ: an edit of one row in a long list costs one row.
     qsizetype head = 0;
-    while (head < before.size() && head < after.size() && before.SameRow(head, after, head))
+    while (head < before.Size() && head < after.Size() && before.SameRow(head, after, head))
         ++head;
     qsizetype tail = 0;
-    while (tail < before.size() - head && tail < after.size() - head
-           && before.SameRow(before.size() - 1 - tail, after, after.size() - 1 - tail))
+    while (tail < before.Size() - head && tail < after.Size() - head
+           && before.SameRow(before.Size() - 1 - tail, after, after.Size() - 1 - tail))
         ++tail;
-    const bool captionsChanged = data_->captions() != captionsBefore;
-    if (head == before.size() && head == after.size() && !captionsChanged)
+    const bool captionsChanged = data_->Captions() != captionsBefore;
+    if (head == before.Size() && head == after.Size() && !captionsChanged)
         return;
-    undo_->push(new Edit(*this, from + int(head), before.Slice(head, before.size() - head - tail),
-                         after.Slice(head, after.size() - head - tail), captionsBefore, data_->captions()));
+    undo_->push(new Edit(*this, from + int(head), before.Slice(head, before.Size() - head - tail),
+                         after.Slice(head, after.Size() - head - tail), captionsBefore, data_->Captions()));
 }
 
 void TMotionForm::ShowUndoStep(int from, int count)
@@ -712,7 +712,7 @@ void TMotionForm::ShowUndoStep(int from, int count)
             QItemSelection(data_->index(from, 0), data_->index(from + count - 1, kMotionFieldCount - 1)),
             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-    if (from < data_->count()) {
+    if (from < data_->Count()) {
         PosList->selectionModel()->setCurrentIndex(data_->index(from, 0), QItemSelectionModel::NoUpdate);
         PosList->scrollTo(data_->index(from, 0));
     }

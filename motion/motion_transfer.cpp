@@ -47,12 +47,12 @@ void Tell(MainOperations &main, const TransferBox &box)
 std::optional<BoardRow> RowForBoards(const MotionRows &rows, qsizetype row)
 {
     BoardRow out;
-    const std::optional<int> speed = ParseDecimal(rows.fieldView(row, kSpeedColumn));
+    const std::optional<int> speed = ParseDecimal(rows.FieldView(row, kSpeedColumn));
     if (!speed || *speed < 0 || *speed > 255)
         return std::nullopt;
     out.speed = std::uint8_t(*speed);
     for (int n = 0; n < kChannelCount; ++n) {
-        const std::optional<int> v = ParseDecimal(rows.fieldView(row, kFirstChannelColumn + n));
+        const std::optional<int> v = ParseDecimal(rows.FieldView(row, kFirstChannelColumn + n));
         if (!v || *v < 0 || *v > 255)
             return std::nullopt;
         out.values[size_t(n)] = std::uint8_t(*v);
@@ -74,13 +74,13 @@ TransferResult MotionTransfer::Write(const MotionData &data, int slot)
 {
     if (transfer_.Running())
         return TransferResult::Stopped;
-    if (data.count() == 0) {
+    if (data.Count() == 0) {
         Tell(main_, Notice(PromptIcon::Warning, MotWriteEmpty));
         return TransferResult::Stopped;
     }
     RowWrite write;
     write.ask = {Question(MotWriteQuestion, PromptButtons::OkCancel, QStringLiteral("M") + QString::number(slot))};
-    int n = data.count();
+    int n = data.Count();
     if (n > kSlotRowLimit) {
         write.ask.push_back(Question(MotWriteOver100, PromptButtons::YesNo));
         n = kSlotRowLimit;
@@ -90,7 +90,7 @@ TransferResult MotionTransfer::Write(const MotionData &data, int slot)
     write.prepare = [&] {
         rows.reserve(size_t(n));
         for (int r = 0; r < n; ++r) {
-            const std::optional<BoardRow> row = RowForBoards(data.rows(), r);
+            const std::optional<BoardRow> row = RowForBoards(data.Rows(), r);
             if (!row) {
                 Tell(main_, Notice(PromptIcon::Warning, MotUnwritableRow));
                 return false;
@@ -156,10 +156,10 @@ TransferResult MotionTransfer::Read(MotionData &data, int slot)
             }
             if (run.Ok()) {
                 MotionRows read;
-                read.reserve(n);
+                read.Reserve(n);
                 for (int r = 0; r < n; ++r)
-                    read.append(RowFromBoards(r, rows[size_t(r)]));
-                data.replaceAll(data.captions(), std::move(read));
+                    read.Append(RowFromBoards(r, rows[size_t(r)]));
+                data.ReplaceAll(data.Captions(), std::move(read));
                 run.Close(Question(MotReadDone, PromptButtons::OkCancel));
             }
         }

@@ -117,7 +117,7 @@ void TOptionDialog::BuildControls()
     Label2 = NamedLabel(trimPanel, QStringLiteral("Label2"), QString(), QRect(8, 6, 300, 20));
     Label2->setFont(bold);
     Label7 = NamedLabel(trimPanel, QStringLiteral("Label7"), QString(), QRect(8, 26, 2 * kColumnWidth, 20));
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         const int left = 12 + ((n - 1) / 12) * kColumnWidth;
         const int top = rowsTop + ((n - 1) % 12) * kRowHeight;
         auto *label = NamedLabel(trimPanel, QStringLiteral("CH%1_TRIM_LAB").arg(n), QStringLiteral("CH%1").arg(n),
@@ -199,13 +199,13 @@ void TOptionDialog::FormCreate()
     IMAGE_RESTORE_BTN->setText(OptionMessages(orvane::OptImageRestore));
     IMAGE_HOME_CHK->setText(OptionMessages(orvane::OptImageHome));
 
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         CH_TRIM_L[n] = findChild<TColorBtn *>(QStringLiteral("CH%1_TRIM_L").arg(n));
         CH_TRIM_R[n] = findChild<TColorBtn *>(QStringLiteral("CH%1_TRIM_R").arg(n));
         CH_TRIM_CAP[n] = findChild<QLineEdit *>(QStringLiteral("CH%1_TRIM_CAP").arg(n));
         CH_TRIM_LAB[n] = findChild<QLabel *>(QStringLiteral("CH%1_TRIM_LAB").arg(n));
         CH_TRIM_L[n]->setProperty("tag", n);
-        CH_TRIM_R[n]->setProperty("tag", n + Channels);
+        CH_TRIM_R[n]->setProperty("tag", n + kChannels);
         CH_TRIM_CAP[n]->setProperty("tag", n);
         CH_TRIM_LAB[n]->setProperty("tag", n);
     }
@@ -255,8 +255,8 @@ void TOptionDialog::TRIM_Click(TColorBtn *sender)
     const int failures = trims_.ReadAll(Ids());
     ShowAll();
     const int tag = Tag(sender);
-    const bool up = tag > Channels;
-    const int channel = up ? tag - Channels : tag;
+    const bool up = tag > kChannels;
+    const int channel = up ? tag - kChannels : tag;
     trims_.Step(Ids(), channel, up, failures);
     ShowTrim(channel);
     sender->setEnabled(true);
@@ -281,13 +281,13 @@ void TOptionDialog::ShowTrim(int channel) { CH_TRIM_CAP[channel]->setText(QStrin
 
 void TOptionDialog::ShowAll()
 {
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         ShowTrim(n);
 }
 
 void TOptionDialog::ChannelLookChanged(int channel, const QString &name, uint32_t panelColor, uint32_t textColor)
 {
-    if (channel < 1 || channel > Channels)
+    if (channel < 1 || channel > kChannels)
         return;
     QLabel *label = CH_TRIM_LAB[channel];
     label->setText(name);

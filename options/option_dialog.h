@@ -24,7 +24,7 @@ class TColorBtn;
 class TOptionDialog : public QDialog, public ChannelLookListener {
     Q_OBJECT
 public:
-    static constexpr int Channels = 24;
+    static constexpr int kChannels = 24;
 
     explicit TOptionDialog(MainOperations &main, QWidget *parent = nullptr, const QDate &today = QDate::currentDate());
 
@@ -51,9 +51,9 @@ public:
     QCheckBox *IMAGE_HOME_CHK;
     QProgressBar *IMAGE_PROGRESS;
     QLabel *Label2, *Label3, *Label4, *Label5, *Label7, *IMAGE_LAB;
-    std::array<TColorBtn *, Channels + 1> CH_TRIM_L{}, CH_TRIM_R{};
-    std::array<QLineEdit *, Channels + 1> CH_TRIM_CAP{};
-    std::array<QLabel *, Channels + 1> CH_TRIM_LAB{};
+    std::array<TColorBtn *, kChannels + 1> CH_TRIM_L{}, CH_TRIM_R{};
+    std::array<QLineEdit *, kChannels + 1> CH_TRIM_CAP{};
+    std::array<QLabel *, kChannels + 1> CH_TRIM_LAB{};
 
 protected:
     // Not while the boards are being written: the run lives in event loops below.

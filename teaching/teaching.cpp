@@ -65,7 +65,7 @@ TTeaching::TTeaching(MainOperations &main, QWidget *parent) : QDialog(parent), m
 
 void TTeaching::BuildControls()
 {
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         // Laid out as the main window's panels: 1-6 | 7-12 above, 13-18 | 19-24 below.
         const int column = ((n - 1) / 6) % 2;
         const int row = (n - 1) % 6 + (n > 12 ? 6 : 0);
@@ -118,7 +118,7 @@ void TTeaching::FormCreate()
     SHOT_BTN->setToolTip(TeachingMessages(orvane::TchHintShot));
     NOW_BTN->setToolTip(TeachingMessages(orvane::TchHintNow));
     ADDITEM_BTN->setToolTip(TeachingMessages(orvane::TchHintAdd));
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         FREE_CHK[n] = findChild<QCheckBox *>(QStringLiteral("FREE_CHK_%1").arg(n));
         ANG[n] = findChild<QLineEdit *>(QStringLiteral("ANG_%1").arg(n));
         THC[n] = findChild<QLabel *>(QStringLiteral("THC_%1").arg(n));
@@ -165,7 +165,7 @@ void TTeaching::RunFromMain(QWidget *mainWindow)
 
 void TTeaching::Prepare()
 {
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         QPalette palette = PANEL[n]->palette();
         palette.setColor(QPalette::Window, orvane::ToQColor(orvane::ResolveColor(main_.PanelColor(n))));
         PANEL[n]->setPalette(palette);
@@ -242,7 +242,7 @@ void TTeaching::SHOT_BTNClick()
     Unlock unlock{this, nullptr};
 
     if (captured_) {
-        for (int n = 1; n <= Channels; ++n)
+        for (int n = 1; n <= kChannels; ++n)
             if (saved_[n] == kFree)
                 main_.SetChannel(n, kFree, 1);
         if (SendBoth() == 0) {
@@ -253,7 +253,7 @@ void TTeaching::SHOT_BTNClick()
         return;
     }
 
-    for (int n = 1; n <= Channels; ++n)
+    for (int n = 1; n <= kChannels; ++n)
         saved_[n] = main_.ValueCode(n);
     int failures = SetModeBoth(kTeachingMode);
     if (failures == 0) {
@@ -291,7 +291,7 @@ void TTeaching::SHOT_BTNClick()
 void TTeaching::Refresh()
 {
     ready_ = false;
-    for (int n = 1; n <= Channels; ++n) {
+    for (int n = 1; n <= kChannels; ++n) {
         const int v = main_.ValueCode(n);
         const bool usable = v < 181 || v == kFree;
         FREE_CHK[n]->setEnabled(usable);
@@ -313,7 +313,7 @@ void TTeaching::NOW_BTNClick()
         main_.ReturnToHome();
         main_.ReadBoardPositions();
         ready_ = false;
-        for (int n = 1; n <= Channels; ++n) {
+        for (int n = 1; n <= kChannels; ++n) {
             const int v = main_.ValueCode(n);
             const bool usable = v < 181 || v == kFree;
             FREE_CHK[n]->setEnabled(usable);
@@ -332,7 +332,7 @@ void TTeaching::SPD_LISTCloseUp() { main_.SetSpeed(SPD_LIST->currentIndex()); }
 
 void TTeaching::ChannelLookChanged(int channel, const QString &name, uint32_t panelColor, uint32_t textColor)
 {
-    if (channel < 1 || channel > Channels)
+    if (channel < 1 || channel > kChannels)
         return;
     THC[channel]->setText(name);
     QPalette text = THC[channel]->palette();

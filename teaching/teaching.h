@@ -18,7 +18,7 @@ class QToolButton;
 class TTeaching : public QDialog, public ChannelLookListener {
     Q_OBJECT
 public:
-    static constexpr int Channels = 24;
+    static constexpr int kChannels = 24;
     static constexpr int kSettleMs = 300;  // boards need this in teaching mode before positions are read
 
     explicit TTeaching(MainOperations &main, QWidget *parent = nullptr);
@@ -41,10 +41,10 @@ public:
     bool Ready() const { return ready_; }
     bool Captured() const { return captured_; }
 
-    std::array<QFrame *, Channels + 1> PANEL{};
-    std::array<QLabel *, Channels + 1> THC{};
-    std::array<QLineEdit *, Channels + 1> ANG{};
-    std::array<QCheckBox *, Channels + 1> FREE_CHK{};
+    std::array<QFrame *, kChannels + 1> PANEL{};
+    std::array<QLabel *, kChannels + 1> THC{};
+    std::array<QLineEdit *, kChannels + 1> ANG{};
+    std::array<QCheckBox *, kChannels + 1> FREE_CHK{};
     QToolButton *SHOT_BTN, *NOW_BTN, *ADDITEM_BTN;
     QComboBox *SPD_LIST;
 
@@ -60,5 +60,5 @@ private:
     bool ready_ = false;
     bool captured_ = false;
     bool busy_ = false;
-    std::array<int, Channels + 1> saved_{};
+    std::array<int, kChannels + 1> saved_{};
 };

@@ -90,9 +90,9 @@ TEST_F(GraphForm, SquaresAndLinesFollowTheDrawingOrderAndABlackChannelIsNeverDra
     main.panelColor[1] = 0;  // black
     main.panelColor[2] = Red;
     // x = 10, 34, 58; channel 1 at y 40, channel 2 at y 160
-    motion.appendRowFields(Row(7, {150, 30}));
-    motion.appendRowFields(Row(7, {150, 30}));
-    motion.appendRowFields(Row(7, {150, 30}));
+    motion.AppendRowFields(Row(7, {150, 30}));
+    motion.AppendRowFields(Row(7, {150, 30}));
+    motion.AppendRowFields(Row(7, {150, 30}));
     Make();
     Click(1);
     Click(2);
@@ -117,9 +117,9 @@ TEST_F(GraphForm, SquaresAndLinesFollowTheDrawingOrderAndABlackChannelIsNeverDra
 TEST_F(GraphForm, AModeCodeAfterAPositionDrawsADottedLevelLineWithSquaresAtEveryPoint)
 {
     main.panelColor[3] = Red;
-    motion.appendRowFields(Row(7, {90, 90, 150}));
-    motion.appendRowFields(Row(7, {90, 90, 221}));
-    motion.appendRowFields(Row(7, {90, 90, 221}));
+    motion.AppendRowFields(Row(7, {90, 90, 150}));
+    motion.AppendRowFields(Row(7, {90, 90, 221}));
+    motion.AppendRowFields(Row(7, {90, 90, 221}));
     Make();
     Click(3);
 
@@ -136,7 +136,7 @@ TEST_F(GraphForm, ChartsWiderThanPainterCoordinatesAreDrawnToTheEnd)
 {
     main.panelColor[1] = Red;
     for (int r = 0; r < 1500; ++r)
-        motion.appendRowFields(Row(7, {r % 2 ? 0 : 180}));
+        motion.AppendRowFields(Row(7, {r % 2 ? 0 : 180}));
     Make();
     Click(1);
 
@@ -185,8 +185,8 @@ TEST_F(GraphForm, PushedLooksChangeOnlyShownChannelsAndRedrawWithTheNewColour)
 {
     main.panelColor[7] = Red;
     main.panelColor[8] = Red;
-    motion.appendRowFields(Row(7, {90, 90, 90, 90, 90, 90, 150, 30}));
-    motion.appendRowFields(Row(7, {90, 90, 90, 90, 90, 90, 150, 30}));
+    motion.AppendRowFields(Row(7, {90, 90, 90, 90, 90, 90, 150, 30}));
+    motion.AppendRowFields(Row(7, {90, 90, 90, 90, 90, 90, 150, 30}));
     Make();
     Click(7);
     ASSERT_EQ(Pixel(8, 38), RedRgb);
@@ -207,9 +207,9 @@ TEST_F(GraphForm, PushedLooksChangeOnlyShownChannelsAndRedrawWithTheNewColour)
 TEST_F(GraphForm, AClickNamesTheFirstRowWithinTwoLeftAndThreeRight)
 {
     // x = 10, 34, 37
-    motion.appendRowFields(Row(0, {}, QStringLiteral("stand")));
-    motion.appendRowFields(Row(7, {}, QStringLiteral("bow")));
-    motion.appendRowFields(Row(0, {}, QStringLiteral("rise up")));
+    motion.AppendRowFields(Row(0, {}, QStringLiteral("stand")));
+    motion.AppendRowFields(Row(7, {}, QStringLiteral("bow")));
+    motion.AppendRowFields(Row(0, {}, QStringLiteral("rise up")));
     Make();
     form->show();
     const auto shows = [&](const char *num, const char *label) {
@@ -226,7 +226,7 @@ TEST_F(GraphForm, AClickNamesTheFirstRowWithinTwoLeftAndThreeRight)
     ClickChart(40);
     EXPECT_TRUE(shows("3", "rise up"));
 
-    motion.clearRows();
+    motion.ClearRows();
     ClickChart(13);
     EXPECT_TRUE(shows("3", "rise up"));
 }

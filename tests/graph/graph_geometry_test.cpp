@@ -23,7 +23,7 @@ MotionRows Rows(std::initializer_list<std::pair<const char16_t *, const char16_t
     MotionRows rows;
     for (const auto &[speed, ch1] : speedAndCh1) {
         QStringList fields{u"1"_qs, u"DATA"_qs, QString::fromUtf16(speed), QString::fromUtf16(ch1)};
-        rows.append(fields);
+        rows.Append(fields);
     }
     return rows;
 }
@@ -170,10 +170,10 @@ QStringList IndexRow(std::mt19937 &random)
 // What the index must answer, worked out by walking every row.
 void ExpectIndexMatchesRows(const RowIndex &index, const MotionRows &rows)
 {
-    ASSERT_EQ(index.size(), rows.size());
+    ASSERT_EQ(index.size(), rows.Size());
     std::vector<int> speeds;
-    for (qsizetype r = 0; r < rows.size(); ++r)
-        speeds.push_back(SpeedOfText(rows.fieldView(r, kSpeedColumn)));
+    for (qsizetype r = 0; r < rows.Size(); ++r)
+        speeds.push_back(SpeedOfText(rows.FieldView(r, kSpeedColumn)));
     const std::vector<int> xs = RowXs(speeds);
     std::array<std::optional<int>, kChannelCount> carried{};
     for (int r = 0; r < int(xs.size()); ++r) {
@@ -181,12 +181,12 @@ void ExpectIndexMatchesRows(const RowIndex &index, const MotionRows &rows)
         ASSERT_EQ(index.FirstRowFrom(rows, xs[size_t(r)]), r);
         ASSERT_EQ(index.FirstRowFrom(rows, xs[size_t(r)] - 1), r);
         for (int ch = 0; ch < kChannelCount; ++ch)
-            if (const auto y = PositionYOfText(rows.fieldView(r, kFirstChannelColumn + ch)))
+            if (const auto y = PositionYOfText(rows.FieldView(r, kFirstChannelColumn + ch)))
                 carried[size_t(ch)] = y;
         if (r % 37 == 0 || r + 1 == int(xs.size()))
             ASSERT_EQ(index.CarriedYs(rows, r), carried) << r;
     }
-    EXPECT_EQ(index.FirstRowFrom(rows, xs.empty() ? 11 : xs.back() + 1), rows.size());
+    EXPECT_EQ(index.FirstRowFrom(rows, xs.empty() ? 11 : xs.back() + 1), rows.Size());
 }
 
 }  // namespace
@@ -203,7 +203,7 @@ TEST(GraphIndex, FollowsInsertsRemovesAndChangesLikeAFreshWalk)
         QList<QStringList> made;
         for (int i = 0; i < count; ++i)
             made << IndexRow(random);
-        rows.insert(pos, made);
+        rows.Insert(pos, made);
         index.Inserted(rows, pos, pos + count - 1);
     };
     insert(0, 1);    // into nothing
@@ -213,28 +213,28 @@ TEST(GraphIndex, FollowsInsertsRemovesAndChangesLikeAFreshWalk)
     insert(300, 600);
     ExpectIndexMatchesRows(index, rows);
 
-    rows.remove(250, 20);  // across a block edge
+    rows.Remove(250, 20);  // across a block edge
     index.Removed(rows, 250, 269);
-    rows.remove(0, 1);
+    rows.Remove(0, 1);
     index.Removed(rows, 0, 0);
-    const int tail = int(rows.size()) - 5;
-    rows.remove(tail, 5);
+    const int tail = int(rows.Size()) - 5;
+    rows.Remove(tail, 5);
     index.Removed(rows, tail, tail + 4);
     ExpectIndexMatchesRows(index, rows);
 
-    rows.setField(0, kSpeedColumn, u"7");  // the first row's step moves nothing
-    rows.setField(600, kSpeedColumn, u"0");
-    rows.setField(900, kFirstChannelColumn, u"180");
+    rows.SetField(0, kSpeedColumn, u"7");  // the first row's step moves nothing
+    rows.SetField(600, kSpeedColumn, u"0");
+    rows.SetField(900, kFirstChannelColumn, u"180");
     index.Changed(rows, 0, 0);
     index.Changed(rows, 600, 600);
     index.Changed(rows, 900, 900);
     for (int r = 100; r < 700; ++r)
-        rows.setField(r, kFirstChannelColumn, u"221");  // a run of codes over whole blocks
+        rows.SetField(r, kFirstChannelColumn, u"221");  // a run of codes over whole blocks
     index.Changed(rows, 100, 699);
     ExpectIndexMatchesRows(index, rows);
 
-    const int all = int(rows.size());
-    rows.remove(0, all);
+    const int all = int(rows.Size());
+    rows.Remove(0, all);
     index.Removed(rows, 0, all - 1);
     EXPECT_EQ(index.size(), 0);
 }
@@ -244,7 +244,7 @@ TEST(GraphIndex, APartOfTheChartHasTheWholeChartsCurvesAndTicksWhereItReaches)
     std::mt19937 random(3);
     MotionRows rows;
     for (int r = 0; r < 2000; ++r)
-        rows.append(IndexRow(random));
+        rows.Append(IndexRow(random));
     RowIndex index;
     index.Rebuild(rows);
     std::array<bool, kChannelCount> drawn{};

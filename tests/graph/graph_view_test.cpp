@@ -57,7 +57,7 @@ void FillLong(MotionData &motion, int rows)
         const int speed = (r * 7 + r / 3) % 8;
         const int a = (r / 50) % 4 == 3 ? 221 : 20 + (r * 13) % 140;
         const int b = r % 17 == 0 ? 222 : 170 - (r * 5) % 160;
-        motion.appendRowFields(Row(speed, {a, b}, QStringLiteral("row %1").arg(r + 1)));
+        motion.AppendRowFields(Row(speed, {a, b}, QStringLiteral("row %1").arg(r + 1)));
     }
 }
 
@@ -96,20 +96,20 @@ TEST_F(GraphView, AScrolledViewShowsTheChartsOwnPixelsBeforeAndAfterChanges)
     }
     // A change far to the left moves everything in view; a code in view carries a level.
     bar->setValue(30000);
-    motion.setField(3, orvane::kSpeedColumn, QStringLiteral("0"));
-    motion.deleteRow(10);
-    motion.insertRowFields(5, Row(7, {221, 221}));
-    const std::vector<int> xs = orvane::graph::LayoutChart(motion.rows(), motion.count(), {}, 700).xs;
+    motion.SetField(3, orvane::kSpeedColumn, QStringLiteral("0"));
+    motion.DeleteRow(10);
+    motion.InsertRowFields(5, Row(7, {221, 221}));
+    const std::vector<int> xs = orvane::graph::LayoutChart(motion.Rows(), motion.Count(), {}, 700).xs;
     const int inView = int(std::lower_bound(xs.begin(), xs.end(), 30300) - xs.begin());
-    motion.setField(inView, orvane::kFirstChannelColumn, QStringLiteral("45"));
-    form->Redraw(motion.count());
+    motion.SetField(inView, orvane::kFirstChannelColumn, QStringLiteral("45"));
+    form->Redraw(motion.Count());
     EXPECT_TRUE(ViewMatchesChart(*form));
     for (int r = 1200; r < 1300; ++r)
-        motion.setField(r, orvane::kFirstChannelColumn, QStringLiteral("221"));
-    form->Redraw(motion.count());
+        motion.SetField(r, orvane::kFirstChannelColumn, QStringLiteral("221"));
+    form->Redraw(motion.Count());
     EXPECT_TRUE(ViewMatchesChart(*form));
-    motion.deleteRows({0, 1, 2});
-    form->Redraw(motion.count());
+    motion.DeleteRows({0, 1, 2});
+    form->Redraw(motion.Count());
     EXPECT_TRUE(ViewMatchesChart(*form));
 }
 
@@ -117,9 +117,9 @@ TEST_F(GraphView, AClickInAScrolledViewNamesTheRowUnderTheMouse)
 {
     FillLong(motion, 3000);
     Make();
-    form->Redraw(motion.count());
+    form->Redraw(motion.Count());
     form->ScrollBox1->horizontalScrollBar()->setValue(20000);
-    const std::vector<int> xs = orvane::graph::LayoutChart(motion.rows(), motion.count(), {}, 700).xs;
+    const std::vector<int> xs = orvane::graph::LayoutChart(motion.Rows(), motion.Count(), {}, 700).xs;
     const auto first = std::lower_bound(xs.begin(), xs.end(), 20100);
     const int row = int(first - xs.begin());
     ClickChart(*first + 3 - 20000);
@@ -134,13 +134,13 @@ TEST_F(GraphView, AChartWiderThanAnyWidgetScrollsToItsEndInLittleMemory)
     constexpr int Count = 800000;  // 19,200,000 pixels at speed 7
     for (int r = 0; r < Count; ++r) {
         orvane::MotionRows::RowText row;
-        row.addNumber(r + 1);
-        row.add(u"DATA");
-        row.addNumber(7);
-        row.addNumber(r % 2 ? 0 : 180);
-        rows.append(std::move(row));
+        row.AddNumber(r + 1);
+        row.Add(u"DATA");
+        row.AddNumber(7);
+        row.AddNumber(r % 2 ? 0 : 180);
+        rows.Append(std::move(row));
     }
-    motion.replaceAll(orvane::DefaultMotionCaptions(), std::move(rows));
+    motion.ReplaceAll(orvane::DefaultMotionCaptions(), std::move(rows));
     Make();
     Click(1);
 

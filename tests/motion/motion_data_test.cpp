@@ -17,15 +17,15 @@ QStringList Row(const QString &no, const QString &name, const QString &speed = u
 QStringList Column(const MotionData &data, int column)
 {
     QStringList out;
-    for (int r = 0; r < data.count(); ++r)
-        out.append(data.field(r, column));
+    for (int r = 0; r < data.Count(); ++r)
+        out.append(data.Field(r, column));
     return out;
 }
 
 void Fill(MotionData &data, const QStringList &numbers)
 {
     for (const QString &no : numbers)
-        data.appendRowFields(Row(no, u"R"_qs + no));
+        data.AppendRowFields(Row(no, u"R"_qs + no));
 }
 
 }  // namespace
@@ -59,17 +59,17 @@ TEST(MotionModel, CaptionsStartAsColumnNamesAndFollowChannelNames)
     int changed = -1;
     QObject::connect(&data, &QAbstractItemModel::headerDataChanged,
                      [&](Qt::Orientation, int first, int) { changed = first; });
-    data.setChannelCaption(5, u"右腕"_qs);
-    EXPECT_EQ(data.captions()[7], u"右腕"_qs);
+    data.SetChannelCaption(5, u"右腕"_qs);
+    EXPECT_EQ(data.Captions()[7], u"右腕"_qs);
     EXPECT_EQ(changed, 7);
-    data.setChannelCaption(25, u"x"_qs);  // no such channel
-    EXPECT_EQ(data.captions().size(), 27);
+    data.SetChannelCaption(25, u"x"_qs);  // no such channel
+    EXPECT_EQ(data.Captions().size(), 27);
 }
 
 TEST(MotionModel, CellsShowTextsAndCentreSpeedAndChannels)
 {
     MotionData data;
-    data.appendRowFields(Row(u"1"_qs, u"stand up"_qs, u"07"_qs, u"225"_qs));
+    data.AppendRowFields(Row(u"1"_qs, u"stand up"_qs, u"07"_qs, u"225"_qs));
     EXPECT_EQ(data.data(data.index(0, 1)).toString(), u"stand up"_qs);
     EXPECT_EQ(data.data(data.index(0, 2)).toString(), u"07"_qs);
     EXPECT_EQ(data.data(data.index(0, 26)).toString(), u"225"_qs);
@@ -82,11 +82,11 @@ TEST(MotionModel, InsertGoesBeforeTheRowAndAppendsForMinusOneOrPastTheEnd)
 {
     MotionData data;
     Fill(data, {u"1"_qs, u"2"_qs});
-    data.insertRowFields(1, Row(QString(), u"mid"_qs));
-    data.insertRowFields(-1, Row(QString(), u"end"_qs));
-    data.insertRowFields(99, Row(QString(), u"past"_qs));
-    data.insertRowsFields(0, {Row(QString(), u"p1"_qs), Row(QString(), u"p2"_qs)});
-    data.insertRowsFields(-1, {Row(QString(), u"q1"_qs), Row(QString(), u"q2"_qs)});
+    data.InsertRowFields(1, Row(QString(), u"mid"_qs));
+    data.InsertRowFields(-1, Row(QString(), u"end"_qs));
+    data.InsertRowFields(99, Row(QString(), u"past"_qs));
+    data.InsertRowsFields(0, {Row(QString(), u"p1"_qs), Row(QString(), u"p2"_qs)});
+    data.InsertRowsFields(-1, {Row(QString(), u"q1"_qs), Row(QString(), u"q2"_qs)});
     EXPECT_EQ(Column(data, 1), (QStringList{u"p1"_qs, u"p2"_qs, u"R1"_qs, u"mid"_qs, u"R2"_qs, u"end"_qs, u"past"_qs,
                                             u"q1"_qs, u"q2"_qs}));
 }
@@ -97,24 +97,24 @@ TEST(MotionModel, DeletingRowsTwoAndFourOfFiveAndRenumberingGivesOneTwoThree)
     Fill(data, {u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs, u"5"_qs});
     int removals = 0;
     QObject::connect(&data, &QAbstractItemModel::rowsRemoved, [&] { ++removals; });
-    const int first = data.deleteRows({3, 1, 3, 17, -2});
+    const int first = data.DeleteRows({3, 1, 3, 17, -2});
     EXPECT_EQ(first, 1);
     EXPECT_EQ(removals, 2);
-    data.renumberFrom(first);
+    data.RenumberFrom(first);
     EXPECT_EQ(Column(data, 0), (QStringList{u"1"_qs, u"2"_qs, u"3"_qs}));
     EXPECT_EQ(Column(data, 1), (QStringList{u"R1"_qs, u"R3"_qs, u"R5"_qs}));
-    EXPECT_EQ(data.deleteRows({}), -1);
+    EXPECT_EQ(data.DeleteRows({}), -1);
 }
 
 TEST(MotionModel, InsertAfterLoadedNumbersRenumbersOnlyFromTheInsertedRow)
 {
     MotionData data;
     Fill(data, {u"10"_qs, u"20"_qs, u"30"_qs});
-    data.insertRowFields(1, Row(QString(), u"DATA"_qs, u"7"_qs, u"225"_qs));
-    data.renumberFrom(1);
+    data.InsertRowFields(1, Row(QString(), u"DATA"_qs, u"7"_qs, u"225"_qs));
+    data.RenumberFrom(1);
     EXPECT_EQ(Column(data, 0), (QStringList{u"10"_qs, u"2"_qs, u"3"_qs, u"4"_qs}));
-    EXPECT_EQ(data.field(1, 26), u"225"_qs);
-    data.renumberFrom(-1);  // a paste with nothing selected renumbers from the top
+    EXPECT_EQ(data.Field(1, 26), u"225"_qs);
+    data.RenumberFrom(-1);  // a paste with nothing selected renumbers from the top
     EXPECT_EQ(Column(data, 0), (QStringList{u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs}));
 }
 
@@ -124,36 +124,36 @@ TEST(MotionModel, OverwriteAndSetFieldKeepTheOtherFields)
     Fill(data, {u"1"_qs, u"2"_qs});
     QStringList fromName = Row(QString(), u"wave"_qs, u"3"_qs, u"120"_qs).mid(1);
     fromName[25] = u"221"_qs;  // CH24
-    data.overwriteRow(1, fromName);
-    EXPECT_EQ(data.fields(1)[0], u"2"_qs);
-    EXPECT_EQ(data.fields(1).mid(1), fromName);
-    EXPECT_EQ(data.fields(0), Row(u"1"_qs, u"R1"_qs));
+    data.OverwriteRow(1, fromName);
+    EXPECT_EQ(data.Fields(1)[0], u"2"_qs);
+    EXPECT_EQ(data.Fields(1).mid(1), fromName);
+    EXPECT_EQ(data.Fields(0), Row(u"1"_qs, u"R1"_qs));
 
-    data.setField(1, 1, QString());  // renamed to an empty text
-    data.setField(1, 2, u"0"_qs);
-    data.setField(1, 3, u"a much longer text than before"_qs);
-    EXPECT_EQ(data.field(1, 1), QString());
-    EXPECT_EQ(data.field(1, 2), u"0"_qs);
-    EXPECT_EQ(data.field(1, 3), u"a much longer text than before"_qs);
-    EXPECT_EQ(data.field(1, 4), u"120"_qs);
-    EXPECT_EQ(data.field(1, 26), u"221"_qs);
-    EXPECT_EQ(data.field(5, 1), QString());  // no such row
+    data.SetField(1, 1, QString());  // renamed to an empty text
+    data.SetField(1, 2, u"0"_qs);
+    data.SetField(1, 3, u"a much longer text than before"_qs);
+    EXPECT_EQ(data.Field(1, 1), QString());
+    EXPECT_EQ(data.Field(1, 2), u"0"_qs);
+    EXPECT_EQ(data.Field(1, 3), u"a much longer text than before"_qs);
+    EXPECT_EQ(data.Field(1, 4), u"120"_qs);
+    EXPECT_EQ(data.Field(1, 26), u"221"_qs);
+    EXPECT_EQ(data.Field(5, 1), QString());  // no such row
 }
 
 TEST(MotionModel, ScatteredDeleteOfManyRowsKeepsTheRightOnes)
 {
     MotionData data;
     for (int i = 0; i < 1000; ++i)
-        data.appendRowFields(Row(QString::number(i + 1), u"R"_qs + QString::number(i)));
+        data.AppendRowFields(Row(QString::number(i + 1), u"R"_qs + QString::number(i)));
     QList<int> odd;
     for (int i = 1; i < 1000; i += 2)
         odd.append(i);
-    EXPECT_EQ(data.deleteRows(odd), 1);
-    ASSERT_EQ(data.count(), 500);
+    EXPECT_EQ(data.DeleteRows(odd), 1);
+    ASSERT_EQ(data.Count(), 500);
     for (int r = 0; r < 500; ++r)
-        ASSERT_EQ(data.field(r, 1), u"R"_qs + QString::number(2 * r));
-    data.renumberFrom(1);
-    EXPECT_EQ(data.field(499, 0), u"500"_qs);
+        ASSERT_EQ(data.Field(r, 1), u"R"_qs + QString::number(2 * r));
+    data.RenumberFrom(1);
+    EXPECT_EQ(data.Field(499, 0), u"500"_qs);
 }
 
 TEST(MotionModel, ClearAndReplaceAllResetTheModel)
@@ -163,15 +163,15 @@ TEST(MotionModel, ClearAndReplaceAllResetTheModel)
     int resets = 0;
     QObject::connect(&data, &QAbstractItemModel::modelReset, [&] { ++resets; });
     MotionRows rows;
-    rows.append(Row(u"7"_qs, u"loaded"_qs));
+    rows.Append(Row(u"7"_qs, u"loaded"_qs));
     QStringList captions = DefaultMotionCaptions();
     captions[3] = u"HEAD"_qs;
-    data.replaceAll(captions, std::move(rows));
+    data.ReplaceAll(captions, std::move(rows));
     EXPECT_EQ(resets, 1);
-    EXPECT_EQ(data.count(), 1);
-    EXPECT_EQ(data.field(0, 1), u"loaded"_qs);
+    EXPECT_EQ(data.Count(), 1);
+    EXPECT_EQ(data.Field(0, 1), u"loaded"_qs);
     EXPECT_EQ(data.headerData(3, Qt::Horizontal).toString(), u"HEAD"_qs);
-    data.clearRows();
-    EXPECT_EQ(data.count(), 0);
-    EXPECT_EQ(data.captions()[3], u"HEAD"_qs);  // captions stay on clear
+    data.ClearRows();
+    EXPECT_EQ(data.Count(), 0);
+    EXPECT_EQ(data.Captions()[3], u"HEAD"_qs);  // captions stay on clear
 }

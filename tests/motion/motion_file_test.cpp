@@ -58,8 +58,8 @@ TEST_F(MotionFileTest, WorkedExampleIsWrittenByteForByteAndReadBack)
     HomePositions home = Home();
     home[0] = 100;
     MotionRows rows;
-    rows.append(Row(u"1"_qs, u"DATA"_qs, u"7"_qs, 100, 90, 225));
-    rows.append(Row(u"2"_qs, u"stand up"_qs, u"3"_qs, 120, 45, 90));
+    rows.Append(Row(u"1"_qs, u"DATA"_qs, u"7"_qs, 100, 90, 225));
+    rows.Append(Row(u"2"_qs, u"stand up"_qs, u"3"_qs, 120, 45, 90));
 
     QString error;
     ASSERT_TRUE(SaveMotionFile(path(u"m.csv"_qs), DefaultMotionCaptions(), rows, home, &error)) << error.toStdString();
@@ -72,9 +72,9 @@ TEST_F(MotionFileTest, WorkedExampleIsWrittenByteForByteAndReadBack)
     MotionFileLoad load = LoadMotionFile(path(u"m.csv"_qs), home);
     ASSERT_TRUE(load.ok()) << DescribeMotionFileError(load).toStdString();
     EXPECT_EQ(load.header, DefaultMotionCaptions());
-    ASSERT_EQ(load.rows.size(), 2);
-    EXPECT_EQ(load.rows.fields(0), rows.fields(0));
-    EXPECT_EQ(load.rows.fields(1), rows.fields(1));
+    ASSERT_EQ(load.rows.Size(), 2);
+    EXPECT_EQ(load.rows.Fields(0), rows.Fields(0));
+    EXPECT_EQ(load.rows.Fields(1), rows.Fields(1));
 }
 
 TEST_F(MotionFileTest, StoredValuesFollowTheHomePositionInForce)
@@ -84,7 +84,7 @@ TEST_F(MotionFileTest, StoredValuesFollowTheHomePositionInForce)
     home[0] = 221;
     home[1] = 0;
     MotionRows rows;
-    rows.append(Row(u"1"_qs, u"a"_qs, u"0"_qs, 100, 30, 226));
+    rows.Append(Row(u"1"_qs, u"a"_qs, u"0"_qs, 100, 30, 226));
     const QString text = MotionFileText(DefaultMotionCaptions(), rows, home);
     EXPECT_EQ(text.split(u"\r\n"_qs)[1], Line(u"1,a,0,10,30"_qs, u"226"_qs, 22).chopped(2));
 
@@ -94,13 +94,13 @@ TEST_F(MotionFileTest, StoredValuesFollowTheHomePositionInForce)
     other[1] = 10;
     MotionFileLoad load = ParseMotionText(text, other);
     ASSERT_TRUE(load.ok());
-    EXPECT_EQ(load.rows.field(0, 3), u"100"_qs);
-    EXPECT_EQ(load.rows.field(0, 4), u"40"_qs);
-    EXPECT_EQ(load.rows.field(0, 5), u"226"_qs);
+    EXPECT_EQ(load.rows.Field(0, 3), u"100"_qs);
+    EXPECT_EQ(load.rows.Field(0, 4), u"40"_qs);
+    EXPECT_EQ(load.rows.Field(0, 5), u"226"_qs);
 
     // Texts that are no position are kept as they stand rather than lost.
     MotionRows odd;
-    odd.append({u"1"_qs, u"x"_qs, u"0"_qs, u"-5"_qs, u"0221"_qs, QString()});
+    odd.Append({u"1"_qs, u"x"_qs, u"0"_qs, u"-5"_qs, u"0221"_qs, QString()});
     const QStringList fields = MotionFileText(DefaultMotionCaptions(), odd, Home()).split(u"\r\n"_qs)[1].split(u',');
     EXPECT_EQ(fields.mid(3, 3), (QStringList{u"-5"_qs, u"0221"_qs, QString()}));
 }
@@ -113,13 +113,13 @@ TEST_F(MotionFileTest, LoadLimitsPositionsAndKeepsModeCodesAndSpeedTexts)
                          + DataLine(u"x0,\"\",0"_qs, {});
     MotionFileLoad load = ParseMotionText(text, Home());
     ASSERT_TRUE(load.ok()) << DescribeMotionFileError(load).toStdString();
-    ASSERT_EQ(load.rows.size(), 2);
-    EXPECT_EQ(load.rows.field(0, 2), u"07"_qs);
-    EXPECT_EQ(load.rows.fields(0).mid(3, 12),
+    ASSERT_EQ(load.rows.Size(), 2);
+    EXPECT_EQ(load.rows.Field(0, 2), u"07"_qs);
+    EXPECT_EQ(load.rows.Fields(0).mid(3, 12),
               (QStringList{u"180"_qs, u"0"_qs, u"221"_qs, u"222"_qs, u"223"_qs, u"224"_qs, u"225"_qs, u"226"_qs,
                            u"227"_qs, u"95"_qs, u"0"_qs, u"180"_qs}));
-    EXPECT_EQ(load.rows.field(1, 0), u"x0"_qs);  // NO as it stands in the file
-    EXPECT_EQ(load.rows.field(1, 1), QString());
+    EXPECT_EQ(load.rows.Field(1, 0), u"x0"_qs);  // NO as it stands in the file
+    EXPECT_EQ(load.rows.Field(1, 1), QString());
 
     // Fields after the 27th are ignored.
     const QString longer = Header() + DataLine(u"1,a,0"_qs, {}).chopped(2) + u",extra,,\r\n"_qs;
@@ -158,7 +158,7 @@ TEST_F(MotionFileTest, EachRejectionSaysWhatAndWhere)
         EXPECT_EQ(load.error, c.error) << c.text.toStdString();
         EXPECT_EQ(load.line, c.line) << c.text.toStdString();
         EXPECT_EQ(load.field, c.field) << c.text.toStdString();
-        EXPECT_EQ(load.rows.size(), 0);
+        EXPECT_EQ(load.rows.Size(), 0);
         EXPECT_EQ(load.headerValid(), c.line > 1) << c.text.toStdString();
     }
 }
@@ -171,7 +171,7 @@ TEST_F(MotionFileTest, HeaderOnlyFileGivesNoRowsAndItsCaptions)
     for (const QString &end : {u""_qs, u"\r\n"_qs, u"\n"_qs, u"\r"_qs}) {
         const MotionFileLoad load = ParseMotionText(header.join(u',') + end, Home());
         ASSERT_TRUE(load.ok());
-        EXPECT_EQ(load.rows.size(), 0);
+        EXPECT_EQ(load.rows.Size(), 0);
         EXPECT_EQ(load.header, header);
     }
 }
@@ -195,8 +195,8 @@ TEST_F(MotionFileTest, LabelQuestionDataComparesNamesExactly)
 TEST_F(MotionFileTest, LineEndsCrLfOrCrOrLfReadTheSame)
 {
     MotionRows rows;
-    rows.append(Row(u"1"_qs, u"a"_qs, u"1"_qs, 10, 20, 30));
-    rows.append(Row(u"2"_qs, u"b"_qs, u"2"_qs, 40, 50, 221));
+    rows.Append(Row(u"1"_qs, u"a"_qs, u"1"_qs, 10, 20, 30));
+    rows.Append(Row(u"2"_qs, u"b"_qs, u"2"_qs, 40, 50, 221));
     QString text = MotionFileText(DefaultMotionCaptions(), rows, Home());
     ASSERT_TRUE(text.endsWith(u"\r\n"_qs));
     for (const QString &end : {u"\r"_qs, u"\n"_qs}) {
@@ -204,8 +204,8 @@ TEST_F(MotionFileTest, LineEndsCrLfOrCrOrLfReadTheSame)
         other.replace(u"\r\n"_qs, end);
         const MotionFileLoad load = ParseMotionText(other, Home());
         ASSERT_TRUE(load.ok());
-        ASSERT_EQ(load.rows.size(), 2);
-        EXPECT_EQ(load.rows.fields(1), rows.fields(1));
+        ASSERT_EQ(load.rows.Size(), 2);
+        EXPECT_EQ(load.rows.Fields(1), rows.Fields(1));
     }
 }
 
@@ -215,7 +215,7 @@ TEST_F(MotionFileTest, NamesWithCommasQuotesSpacesAndJapaneseSurvive)
                             QString(), u"\"\""_qs,       u"tab\tin"_qs};
     MotionRows rows;
     for (const QString &name : names)
-        rows.append(Row(u"1"_qs, name, u"0"_qs, 1, 2, 3));
+        rows.Append(Row(u"1"_qs, name, u"0"_qs, 1, 2, 3));
     QStringList captions = DefaultMotionCaptions();
     captions[3] = u"右 腕"_qs;
     ASSERT_TRUE(SaveMotionFile(path(u"names.csv"_qs), captions, rows, Home(), nullptr));
@@ -227,25 +227,25 @@ TEST_F(MotionFileTest, NamesWithCommasQuotesSpacesAndJapaneseSurvive)
     const MotionFileLoad load = LoadMotionFile(path(u"names.csv"_qs), Home());
     ASSERT_TRUE(load.ok()) << DescribeMotionFileError(load).toStdString();
     EXPECT_EQ(load.header, captions);
-    ASSERT_EQ(load.rows.size(), names.size());
+    ASSERT_EQ(load.rows.Size(), names.size());
     for (int r = 0; r < names.size(); ++r)
-        EXPECT_EQ(load.rows.field(r, 1), names[r]);
+        EXPECT_EQ(load.rows.Field(r, 1), names[r]);
 
     // A name CP932 cannot hold makes the file UTF-8 and still survives.
     MotionRows accented;
-    accented.append(Row(u"1"_qs, u"café 立つ"_qs, u"0"_qs, 1, 2, 3));
+    accented.Append(Row(u"1"_qs, u"café 立つ"_qs, u"0"_qs, 1, 2, 3));
     ASSERT_TRUE(SaveMotionFile(path(u"utf8.csv"_qs), DefaultMotionCaptions(), accented, Home(), nullptr));
     EXPECT_TRUE(ReadAll(path(u"utf8.csv"_qs)).contains("\"caf\xc3\xa9 \xe7\xab\x8b\xe3\x81\xa4\""));
-    EXPECT_EQ(LoadMotionFile(path(u"utf8.csv"_qs), Home()).rows.field(0, 1), u"café 立つ"_qs);
+    EXPECT_EQ(LoadMotionFile(path(u"utf8.csv"_qs), Home()).rows.Field(0, 1), u"café 立つ"_qs);
 }
 
 TEST_F(MotionFileTest, HostileFilesAreRejectedAndTheMotionDataStays)
 {
     MotionData data;
-    data.appendRowFields(Row(u"1"_qs, u"keep"_qs, u"5"_qs, 1, 2, 3));
+    data.AppendRowFields(Row(u"1"_qs, u"keep"_qs, u"5"_qs, 1, 2, 3));
     QStringList captions = DefaultMotionCaptions();
     captions[5] = u"LEG"_qs;
-    data.setCaptions(captions);
+    data.SetCaptions(captions);
     int resets = 0;
     QObject::connect(&data, &QAbstractItemModel::modelReset, [&] { ++resets; });
 
@@ -275,9 +275,9 @@ TEST_F(MotionFileTest, HostileFilesAreRejectedAndTheMotionDataStays)
         EXPECT_FALSE(ApplyMotionLoad(data, std::move(load), DefaultMotionCaptions()));
     }
     EXPECT_EQ(resets, 0);
-    EXPECT_EQ(data.count(), 1);
-    EXPECT_EQ(data.field(0, 1), u"keep"_qs);
-    EXPECT_EQ(data.captions(), captions);
+    EXPECT_EQ(data.Count(), 1);
+    EXPECT_EQ(data.Field(0, 1), u"keep"_qs);
+    EXPECT_EQ(data.Captions(), captions);
 
     MotionFileLoad missing = LoadMotionFile(path(u"none.csv"_qs), Home());
     EXPECT_EQ(missing.error, MotionFileError::CannotRead);
@@ -287,14 +287,14 @@ TEST_F(MotionFileTest, HostileFilesAreRejectedAndTheMotionDataStays)
     WriteAll(path(u"good.csv"_qs), header + ok + ok);
     EXPECT_TRUE(ApplyMotionLoad(data, LoadMotionFile(path(u"good.csv"_qs), Home()), DefaultMotionCaptions()));
     EXPECT_EQ(resets, 1);
-    EXPECT_EQ(data.count(), 2);
+    EXPECT_EQ(data.Count(), 2);
 }
 
 TEST_F(MotionFileTest, FailedSaveReportsAndLeavesTheOldFile)
 {
     MotionRows rows;
     for (int i = 0; i < 100; ++i)
-        rows.append(Row(QString::number(i + 1), u"DATA"_qs, u"7"_qs, 90, 90, 90));
+        rows.Append(Row(QString::number(i + 1), u"DATA"_qs, u"7"_qs, 90, 90, 90));
 
     // The parent "folder" is a regular file: nothing can be created there.
     WriteAll(path(u"plain"_qs), "not a folder");
@@ -335,14 +335,14 @@ TEST_F(MotionFileTest, AHundredThousandRowsGoOutAndComeBackWhole)
         QStringList fields{QString::number(r + 1), r % 3 ? u"DATA"_qs : u"名前 %1"_qs.arg(r), QString::number(r % 8)};
         for (int n = 0; n < kChannelCount; ++n)
             fields.append(QString::number((r + n) % 9 == 0 ? 221 + n % 7 : (r * 3 + n) % 181));
-        rows.append(fields);
+        rows.Append(fields);
     }
     QString error;
     ASSERT_TRUE(SaveMotionFile(path(u"big.csv"_qs), DefaultMotionCaptions(), rows, home, &error));
     const MotionFileLoad load = LoadMotionFile(path(u"big.csv"_qs), home);
     ASSERT_TRUE(load.ok()) << DescribeMotionFileError(load).toStdString();
-    ASSERT_EQ(load.rows.size(), rows.size());
-    for (qsizetype r = 0; r < rows.size(); r += 997)
-        ASSERT_EQ(load.rows.fields(r), rows.fields(r)) << r;
-    EXPECT_EQ(load.rows.fields(99'999), rows.fields(99'999));
+    ASSERT_EQ(load.rows.Size(), rows.Size());
+    for (qsizetype r = 0; r < rows.Size(); r += 997)
+        ASSERT_EQ(load.rows.Fields(r), rows.Fields(r)) << r;
+    EXPECT_EQ(load.rows.Fields(99'999), rows.Fields(99'999));
 }

@@ -69,7 +69,7 @@ protected:
     {
         QStringList out;
         for (int r = 0; r < form.RowCount(); ++r)
-            out << form.model()->field(r, column);
+            out << form.model()->Field(r, column);
         return out;
     }
     void Select(std::initializer_list<int> rows)
@@ -112,7 +112,7 @@ TEST_F(Editor, CutOfRowsTwoAndFourOfFiveLeavesOneThreeFiveNumberedOneToThree)
 TEST_F(Editor, PasteOnTheLastRowAsksAndGoesBeforeItOnNoAfterItOnYes)
 {
     for (PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Yes}) {
-        form.model()->clearRows();
+        form.model()->ClearRows();
         Fill(3);
         Select({0});
         form.COPY_BTN->click();
@@ -155,7 +155,7 @@ TEST_F(Editor, InsertAfterLoadingNumbersTenTwentyThirtyRenumbersFromTheInsertedR
     Select({1});
     QTest::keyClick(form.PosList, Qt::Key_Insert);
     EXPECT_EQ(Column(0), (QStringList{"10", "2", "3", "4"}));
-    EXPECT_EQ(form.model()->fields(1), (QStringList{"2", "DATA", "7"} + QStringList(24, "225")));
+    EXPECT_EQ(form.model()->Fields(1), (QStringList{"2", "DATA", "7"} + QStringList(24, "225")));
 }
 
 TEST_F(Editor, ListKeysActOnlyWithTheirExactModifiers)
@@ -179,7 +179,7 @@ TEST_F(Editor, ListKeysActOnlyWithTheirExactModifiers)
 TEST_F(Editor, PopupEnablesEditForOneRowOnlyAndCutCopySpeedForAnySelection)
 {
     Fill(3);
-    form.model()->setField(1, 2, QStringLiteral("5"));
+    form.model()->SetField(1, 2, QStringLiteral("5"));
     const struct {
         std::initializer_list<int> rows;
         bool edit, any;
@@ -211,7 +211,7 @@ TEST_F(Editor, LoadWithOtherChannelNamesRenewsThemKeepingColoursAndARejectedFile
     form.OPEN_BTN->click();
     EXPECT_EQ(main.ownPrompt.boxes[0].text, QStringLiteral("ラベルを更新しますか？ "));
     EXPECT_EQ(main.Calls("SetChannelLook(5,"), QStringList{"SetChannelLook(5,Knee,123456,ffffff,1)"});
-    EXPECT_EQ(form.model()->captions()[7], QStringLiteral("Knee"));
+    EXPECT_EQ(form.model()->Captions()[7], QStringLiteral("Knee"));
 
     // Names renewed by a file that is then rejected stay renewed; the list and its captions do not move.
     main.ownPrompt = ScriptedPrompt{};
@@ -220,7 +220,7 @@ TEST_F(Editor, LoadWithOtherChannelNamesRenewsThemKeepingColoursAndARejectedFile
     EXPECT_EQ(main.ownPrompt.Texts(), (QStringList{"現在のデータが消えてしまいますが\r\nよろしいですか？",
                                                    "ラベルを更新しますか？ ", "指定のファイルは使用できません"}));
     EXPECT_EQ(main.name[5], QStringLiteral("Hip"));
-    EXPECT_EQ(form.model()->captions()[7], QStringLiteral("Knee"));
+    EXPECT_EQ(form.model()->Captions()[7], QStringLiteral("Knee"));
     EXPECT_EQ(Column(1), QStringList{"N1"});
 }
 
@@ -228,7 +228,7 @@ TEST_F(Editor, SaveAppendsTheExtensionAndAFailedSaveSaysSoAndKeepsTheOldFile)
 {
     main.home[1] = 100;
     Fill(1);
-    form.model()->setField(0, 1, QStringLiteral("stand up"));
+    form.model()->SetField(0, 1, QStringLiteral("stand up"));
     main.ownPrompt.files = {dir.filePath("m")};
     ASSERT_TRUE(form.Save());
     QFile saved(dir.filePath("m.csv"));
@@ -256,7 +256,7 @@ TEST_F(Editor, SaveAppendsTheExtensionAndAFailedSaveSaysSoAndKeepsTheOldFile)
 TEST_F(Editor, EditHandsTheFirstSelectedRowToTheMainWindowAndSendsOnlyInSyncMode)
 {
     Fill(2);
-    form.model()->setField(1, 2, QStringLiteral("4"));
+    form.model()->SetField(1, 2, QStringLiteral("4"));
     QSignalSpy name(&form, &TMotionForm::DataNameHandedOver), speed(&form, &TMotionForm::SpeedHandedOver);
     Select({1});
     form.EDITION_BTN->click();
@@ -322,7 +322,7 @@ TEST(EditorLook, ControlsCarryTheirHintsCaptionsAndStartState)
     EXPECT_EQ(form.MOTION_NUM->count(), 40);
     EXPECT_EQ(form.MOTION_NUM->itemText(39), QStringLiteral("M39"));
     EXPECT_EQ(form.POS_COUNT_LABEL->text(), QStringLiteral("DATA > 0"));
-    EXPECT_EQ(form.model()->captions()[5], QStringLiteral("Elbow"));
+    EXPECT_EQ(form.model()->Captions()[5], QStringLiteral("Elbow"));
     EXPECT_EQ(form.PosList->columnWidth(1), 150);
     EXPECT_EQ(form.PosList->columnWidth(26), 40);
 }

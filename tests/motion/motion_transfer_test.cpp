@@ -169,14 +169,14 @@ TEST_F(TransferOnBoards, ReadOfAnEmptySlotWarnsWithoutPuttingTheBoardsToSleep)
     ASSERT_EQ(main.ownPrompt.boxes.size(), 1u);
     ExpectBox(main.ownPrompt.boxes[0], PromptIcon::Warning, Warning, "読込むモーションデータがありません",
               PromptButtons::Ok);
-    EXPECT_EQ(form.model()->field(0, 1), QStringLiteral("P0"));
+    EXPECT_EQ(form.model()->Field(0, 1), QStringLiteral("P0"));
 }
 
 // What a read replaced comes back with undo, and the read rows with redo.
 TEST_F(TransferOnBoards, UndoOfAReadGivesBackTheListItReplaced)
 {
     Fill(3);
-    const QList<QStringList> before{form.model()->fields(0), form.model()->fields(1), form.model()->fields(2)};
+    const QList<QStringList> before{form.model()->Fields(0), form.model()->Fields(1), form.model()->Fields(2)};
     boards->EditBoard(0, [](BoardMemory &m) {
         m.motionLengths[2] = 1;
         m.motions[2][0] = {4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
@@ -186,16 +186,16 @@ TEST_F(TransferOnBoards, UndoOfAReadGivesBackTheListItReplaced)
     form.MOTION_NUM->setCurrentIndex(2);
     form.MOT_READ_BTN->click();
     ASSERT_EQ(form.RowCount(), 1);
-    const QStringList read = form.model()->fields(0);
+    const QStringList read = form.model()->Fields(0);
     EXPECT_EQ(read.mid(0, 5), (QStringList{"1", "DATA", "4", "1", "2"}));
 
     form.UNDO_MENU->trigger();
     ASSERT_EQ(form.RowCount(), 3);
     for (int r = 0; r < 3; ++r)
-        EXPECT_EQ(form.model()->fields(r), before[r]);
+        EXPECT_EQ(form.model()->Fields(r), before[r]);
     form.REDO_MENU->trigger();
     ASSERT_EQ(form.RowCount(), 1);
-    EXPECT_EQ(form.model()->fields(0), read);
+    EXPECT_EQ(form.model()->Fields(0), read);
 }
 
 // Whichever board is absent, its twelve channels read as 225; the present board gives count and speeds.
@@ -224,7 +224,7 @@ TEST_F(TransferOnBoards, ReadWithOneBoardAbsentFillsItsChannelsWith225)
             QStringList filler(12, QStringLiteral("225"));
             QStringList expected{QString::number(r + 1), "DATA", QString::number(6 - r)};
             expected += absent == 1 ? board + filler : filler + board;
-            EXPECT_EQ(form.model()->fields(r), expected);
+            EXPECT_EQ(form.model()->Fields(r), expected);
         }
         for (const Bytes &f : boards->Frames())
             EXPECT_EQ(f[1], present);
@@ -232,7 +232,7 @@ TEST_F(TransferOnBoards, ReadWithOneBoardAbsentFillsItsChannelsWith225)
         EXPECT_EQ(main.ownPrompt.boxes.back().text,
                   QStringLiteral("読込が完了いたしました\r\nＯＫを押すとスリープを解除します"));
         main.ids = {0, 1};
-        form.model()->clearRows();
+        form.model()->ClearRows();
     }
 }
 
@@ -240,7 +240,7 @@ TEST_F(TransferOnBoards, FailedClearKeepsTheListAndSaysSo)
 {
     main.ids = {0, 255};
     Fill(2);
-    const QStringList before = form.model()->fields(1);
+    const QStringList before = form.model()->Fields(1);
     boards->AddFault(Fault{FaultKind::NoReply, 0xF9, 3, 0});
     form.MOT_FORMAT_BTN->click();
 
@@ -249,7 +249,7 @@ TEST_F(TransferOnBoards, FailedClearKeepsTheListAndSaysSo)
     ExpectBox(boxes[0], PromptIcon::Question, Confirm, "指定のモーションデータを消去しますか？", PromptButtons::YesNo);
     ExpectBox(boxes[2], PromptIcon::Error, Warning, Failed, PromptButtons::Ok);
     EXPECT_EQ(form.RowCount(), 2);
-    EXPECT_EQ(form.model()->fields(1), before);
+    EXPECT_EQ(form.model()->Fields(1), before);
     const auto frames = boards->Frames();
     EXPECT_EQ(frames[2], RowFrame(0, 0, 0, 7,
                                   std::array<uint8_t, 12>{225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225, 225}));

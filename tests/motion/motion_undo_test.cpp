@@ -46,8 +46,8 @@ protected:
     {
         Snapshot s;
         for (int r = 0; r < form.RowCount(); ++r)
-            s.rows << form.model()->fields(r);
-        s.captions = form.model()->captions();
+            s.rows << form.model()->Fields(r);
+        s.captions = form.model()->Captions();
         return s;
     }
     void Fill(int n)
@@ -217,7 +217,7 @@ TEST_F(Undo, KeysAndThePopupMenuReachUndoAndRedoAndNothingUnchangedIsRecorded)
     EXPECT_EQ(form.RowCount(), 2);
     QTest::keyClick(form.PosList, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(form.RowCount(), 3);
-    EXPECT_EQ(form.model()->field(2, 1), QStringLiteral("R3"));
+    EXPECT_EQ(form.model()->Field(2, 1), QStringLiteral("R3"));
 }
 
 TEST_F(Undo, UndoOfADeleteOfManyRowsPutsBackTheirOwnNumbers)
@@ -225,11 +225,11 @@ TEST_F(Undo, UndoOfADeleteOfManyRowsPutsBackTheirOwnNumbers)
     QList<QStringList> rows;
     for (int r = 0; r < 3000; ++r)
         rows << QStringList{QString::number(r * 2), QStringLiteral("N%1").arg(r), "3"} + QStringList(24, "90");
-    form.model()->insertRowsFields(0, rows);
+    form.model()->InsertRowsFields(0, rows);
     const Snapshot before = Take();
     Select({5});
     form.DELETE_BTN->click();
-    EXPECT_EQ(form.model()->field(5, 0), QStringLiteral("6"));  // renumbered
+    EXPECT_EQ(form.model()->Field(5, 0), QStringLiteral("6"));  // renumbered
     form.UNDO_MENU->trigger();
     EXPECT_EQ(Take(), before);
     EXPECT_EQ(form.PosList->selectionModel()->selectedRows().size(), 2995);  // the rows it touched
