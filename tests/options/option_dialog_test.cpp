@@ -5,6 +5,7 @@
 #include "boards_on_line.h"
 #include "options/option_dialog.h"
 #include "protocol/serial_port.h"
+#include "restored_memory.h"
 #include "sim/virtual_boards.h"
 #include "widgets/color_btn.h"
 
@@ -288,16 +289,6 @@ protected:
         m.assignments[7] = {3, 4};
         return m;
     }
-    // What a restore puts back: everything but the home position, the mode and the live positions.
-    static void ExpectRestored(const BoardMemory &got, const BoardMemory &want)
-    {
-        EXPECT_EQ(got.trims, want.trims);
-        EXPECT_EQ(got.motionLengths, want.motionLengths);
-        EXPECT_EQ(got.motions, want.motions);
-        EXPECT_EQ(got.scenarioLengths, want.scenarioLengths);
-        EXPECT_EQ(got.scenarios, want.scenarios);
-        EXPECT_EQ(got.assignments, want.assignments);
-    }
     QString Shown(int channel) const { return dialog.CH_TRIM_CAP[channel]->text(); }
     QString Backup(const char *name)
     {
@@ -361,7 +352,7 @@ TEST_F(ImageFromWindow, BackupWritesTheImageOfBothBoardsAndRestoreBringsItBack)
     EXPECT_EQ(main.ownPrompt.boxes[1].text,
               QStringLiteral("復元して照合しました\r\nOKボタンでスリープモードを解除します"));
     for (uint8_t id : {0, 1})
-        ExpectRestored(boards->Board(id), Programmed(id));
+        ExpectRestoredMemory(boards->Board(id), Programmed(id));
     EXPECT_EQ(boards->Board(0).home, BoardMemory(0).home);  // not asked for
     EXPECT_EQ(boards->Board(1).mode, 0);                    // OK released sleep
     EXPECT_TRUE(main.Calls(QStringLiteral("SetHomeValue")).isEmpty());
@@ -387,7 +378,7 @@ TEST_F(ImageFromWindow, HomePositionOnlyWhenTickedAfterItsWarningAndTheProgramTa
     ASSERT_EQ(main.ownPrompt.boxes.size(), 3u);
     EXPECT_EQ(main.ownPrompt.boxes[2].text, QStringLiteral("復元して照合しました。ボードはデフォルトモードです"));
     for (uint8_t id : {0, 1}) {
-        ExpectRestored(boards->Board(id), Programmed(id));
+        ExpectRestoredMemory(boards->Board(id), Programmed(id));
         EXPECT_EQ(boards->Board(id).home, Programmed(id).home);
         EXPECT_EQ(boards->Board(id).mode, 0);
     }
@@ -451,8 +442,8 @@ TEST_F(ImageFromWindow, ABoardSilentMidRestoreSaysSoAndASecondRestoreFinishes)
     dialog.IMAGE_RESTORE_BTN->click();
     ASSERT_EQ(main.ownPrompt.boxes.size(), 2u);
     EXPECT_EQ(main.ownPrompt.boxes[1].icon, PromptIcon::Information);
-    ExpectRestored(boards->Board(1), Programmed(1));
-    ExpectRestored(boards->Board(0), BoardMemory(0));
+    ExpectRestoredMemory(boards->Board(1), Programmed(1));
+    ExpectRestoredMemory(boards->Board(0), BoardMemory(0));
 }
 
 }  // namespace

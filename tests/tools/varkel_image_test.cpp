@@ -1,6 +1,7 @@
 // varkel backup, restore and verify against two virtual boards: the file, the boards' memory after a
 // restore, the differences verify lists, and a damaged file refused before anything is sent.
 
+#include "restored_memory.h"
 #include "sim/virtual_boards.h"
 
 #include <QFile>
@@ -75,16 +76,8 @@ TEST_F(VarkelImage, BackupOfTwoBoardsRestoresOntoWipedBoardsAndVerifyListsADiffe
     boards->SetBoard(1, BoardMemory(1));
     const Outcome restore = Varkel({"restore", path("robot.json")});
     ASSERT_EQ(restore.exitCode, 0) << qPrintable(restore.err) << qPrintable(restore.out);
-    for (std::uint8_t id : {0, 1}) {
-        BoardMemory want = Programmed(id);
-        const BoardMemory got = boards->Board(id);
-        EXPECT_EQ(got.motions, want.motions);
-        EXPECT_EQ(got.motionLengths, want.motionLengths);
-        EXPECT_EQ(got.scenarios, want.scenarios);
-        EXPECT_EQ(got.scenarioLengths, want.scenarioLengths);
-        EXPECT_EQ(got.assignments, want.assignments);
-        EXPECT_EQ(got.trims, want.trims);
-    }
+    for (std::uint8_t id : {0, 1})
+        ExpectRestoredMemory(boards->Board(id), Programmed(id));
 
     boards->EditBoard(1, [](BoardMemory &m) { m.motions[0][2].values[0] = 0; });
     const Outcome verify = Varkel({"verify", path("robot.json")});
