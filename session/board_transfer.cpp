@@ -1,5 +1,7 @@
 #include "session/board_transfer.h"
 
+#include "protocol/commands.h"
+#include "protocol/transaction.h"
 #include "session/main_operations.h"
 
 namespace orvane {
@@ -64,8 +66,11 @@ bool BoardTransfer::Run::EnsureSleep()
 {
     if (owner_->order_ == TransferOrder::BusyBeforeSleep)
         Busy();
-    if (owner_->main_.EnsureSleep())
+    if (owner_->main_.EnsureSleep()) {
+        if (owner_->order_ == TransferOrder::BusyOnceAsleep)
+            Busy();
         return true;
+    }
     mask_ = 3;
     return false;
 }
@@ -107,20 +112,21 @@ TransferResult BoardTransfer::WriteRows(const RowWrite &write)
     for (const TransferBox &box : write.askAsleep)
         if (!run.Ask(box))
             return TransferResult::Stopped;
-    if (order_ == TransferOrder::BusyAfterSleep) {
+    if (order_ != TransferOrder::BusyBeforeSleep) {
         run.Progress(maximum, 0);
         run.Busy();
     }
 
     for (int row = 0; row < write.rows; ++row) {
-        run.EachBoard([&](int group, std::uint8_t id) { return write.sendRow(group, id, row); });
+        run.EachBoard([&](int group, std::uint8_t id) { return write.sendRow(group, id, row); },
+                      write.stopAtFailedBoard);
         if (run.Ok() || write.progressOnFailedRow)
             run.Progress(maximum, row + write.progressAfterRow);
         if (!run.Ok())
             break;
     }
     if (run.Ok() && write.sendLength)
-        run.EachBoard([&](int, std::uint8_t id) { return write.sendLength(id); });
+        run.EachBoard([&](int, std::uint8_t id) { return write.sendLength(id); }, write.stopAtFailedBoard);
     // A length that did not arrive leaves the slot unfinished: no completion, the failure box alone.
     if (run.Ok()) {
         if (write.rowsDone)
@@ -128,6 +134,30 @@ TransferResult BoardTransfer::WriteRows(const RowWrite &write)
         run.Close(write.closing);
     }
     return run.Finish(write.failure, write.progressResetBeforeFailure);
+}
+
+TransferResult BoardTransfer::Play(const PlayRequest &play)
+{
+    Run run = Begin();
+    if (!run)
+        return TransferResult::Stopped;
+    const int lead = main_.FirstPresentGroup();
+    if (lead >= 0) {
+        int retry = RetryCount;
+        std::uint8_t mode = 0;
+        if (!GetMode(retry, std::uint8_t(main_.BoardId(lead)), mode))
+            return TransferResult::Stopped;
+        if (mode != 0)
+            run.Tell(play.warning);
+    }
+    if (!main_.ReleaseSleep())
+        return TransferResult::Stopped;
+    if (lead >= 0 && play.check && !play.check(std::uint8_t(main_.BoardId(lead)))) {
+        run.Tell(play.refused);
+        return TransferResult::Stopped;
+    }
+    run.EachBoard([&](int, std::uint8_t id) { return play.send(id); });
+    return run.Finish(play.failure);
 }
 
 }  // namespace orvane
