@@ -4,9 +4,14 @@
 #include "protocol/transaction.h"
 #include "session/main_operations.h"
 
+#include <QCoreApplication>
+
 namespace orvane {
 
 namespace {
+
+// Well inside a frame of the display, and long enough that serving costs little against the commands.
+constexpr qint64 kServeIntervalMs = 4;
 
 bool Agreed(PromptAnswer answer) { return answer == PromptAnswer::Ok || answer == PromptAnswer::Yes; }
 
@@ -21,6 +26,7 @@ BoardTransfer::Run BoardTransfer::Begin()
     if (running_)
         return Run(nullptr);
     running_ = true;
+    served_.start();
     return Run(this);
 }
 
@@ -60,6 +66,10 @@ void BoardTransfer::Run::Progress(int maximum, int value)
 {
     maximum_ = maximum;
     owner_->view_.SetProgress(maximum, value);
+    if (owner_->served_.elapsed() >= kServeIntervalMs && QCoreApplication::instance() != nullptr) {
+        QCoreApplication::processEvents();
+        owner_->served_.start();
+    }
 }
 
 bool BoardTransfer::Run::EnsureSleep()

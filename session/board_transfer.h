@@ -48,6 +48,7 @@
 
 #include "session/prompt.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <array>
@@ -139,7 +140,9 @@ public:
 
         // Disables the window until the run ends.
         void Busy();
-        // A bar once set goes back to (maximum, 0) when the run ends.
+        // A bar once set goes back to (maximum, 0) when the run ends. The window is served here too: a
+        // command whose reply comes back within a millisecond never lets the port's wait serve it, so a run
+        // of quick commands would hold the event loop for the whole transfer.
         void Progress(int maximum, int value);
         // `ensure sleep`; with BusyBeforeSleep the window is disabled first, with BusyOnceAsleep once the
         // boards sleep, with BusyAfterSleep the caller disables it when the sequence says. A failure sets the
@@ -191,6 +194,7 @@ private:
     TransferView &view_;
     TransferOrder order_;
     bool running_ = false;
+    QElapsedTimer served_;  // since the window was last served by the run
 };
 
 template <typename Send>
