@@ -29,7 +29,6 @@ using orvane::sim::Fault;
 using orvane::sim::FaultKind;
 using orvane::sim::VirtualBoards;
 
-constexpr int kLinePort = 908;
 const QString kConfirm = QStringLiteral("確認");
 const QString kWarning = QStringLiteral("警告");
 
@@ -109,30 +108,17 @@ public:
     void Refresh() override { *eventLog << QStringLiteral("refresh"); }
 };
 
-Bytes Frame(std::initializer_list<int> bytes)
-{
-    Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::Checksum(b));
-    return b;
-}
-
 TransferBox Box(PromptIcon icon, const QString &title, const char *text, PromptButtons buttons)
 {
     return {icon, title, QString::fromUtf8(text), buttons};
 }
 
-class TransferFrame : public ::testing::Test {
+class TransferFrame : public BoardsOnLineTest<908> {
 protected:
-    static void SetUpTestSuite() { boards = OpenBoardsOnLine(kLinePort); }
-    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
-        ASSERT_TRUE(SerialPort->IsOpen());
+        BoardsOnLineTest::SetUp();
         eventLog = &events;
-        boards->ClearFaults();
-        boards->SetBoard(0, BoardMemory(0));
-        boards->SetBoard(1, BoardMemory(1));
-        boards->ClearFrames();
     }
     void TearDown() override { eventLog = nullptr; }
 
@@ -155,12 +141,10 @@ protected:
         return w;
     }
 
-    static VirtualBoards *boards;
     QStringList events;
     LogMain main;
     LogView view;
 };
-VirtualBoards *TransferFrame::boards = nullptr;
 
 // Disabled before the sleep warning, every row to both boards in turn, the length last, OK releases sleep.
 TEST_F(TransferFrame, WriteDisabledBeforeSleepSendsRowsThenLengthAndReleasesOnOk)
