@@ -19,7 +19,6 @@ namespace {
 
 using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
-using orvane::sim::VirtualBoards;
 
 Bytes ReadTrimFrame(int id) { return Frame({0xE8, id}); }
 

@@ -23,7 +23,6 @@ using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
 using orvane::sim::Fault;
 using orvane::sim::FaultKind;
-using orvane::sim::VirtualBoards;
 
 const QString Confirm = QStringLiteral("確認");
 const QString Warning = QStringLiteral("警告");

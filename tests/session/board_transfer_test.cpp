@@ -27,7 +27,6 @@ using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
 using orvane::sim::Fault;
 using orvane::sim::FaultKind;
-using orvane::sim::VirtualBoards;
 
 const QString kConfirm = QStringLiteral("確認");
 const QString kWarning = QStringLiteral("警告");

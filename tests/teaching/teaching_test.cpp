@@ -20,7 +20,6 @@ namespace {
 
 using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
-using orvane::sim::VirtualBoards;
 
 Bytes SetModeFrame(int id, int mode) { return Frame({0xF1, id, mode}); }
 Bytes GetPositionsFrame(int id) { return Frame({0xFC, id}); }

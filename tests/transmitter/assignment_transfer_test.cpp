@@ -22,7 +22,6 @@ using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
 using orvane::sim::Fault;
 using orvane::sim::FaultKind;
-using orvane::sim::VirtualBoards;
 
 namespace {
 
