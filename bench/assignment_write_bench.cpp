@@ -3,25 +3,17 @@
 // the redraw of all 160 cells that follows a rename.
 
 #include "bench_main.h"
+#include "write_timing.h"
 
 #include "protocol/commands.h"
-#include "protocol/serial_port.h"
-#include "sim/virtual_boards.h"
 #include "transmitter/propo_dialog.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QToolButton>
-
-#include <algorithm>
-#include <cstdio>
-#include <vector>
 
 namespace {
 
 constexpr int BenchPort = 953;
-constexpr double ByteUs = 1e6 * 10 / 115200;
 
 int ReplyLength(uint8_t command)
 {
@@ -29,47 +21,6 @@ int ReplyLength(uint8_t command)
     case Cmd::GetMode: return 3;
     default: return 2;  // acknowledge
     }
-}
-
-struct Run {
-    double wallMs = 0;
-    double lineMs = 0;
-    double worstStallMs = 0;
-    size_t frames = 0;
-};
-
-Run WriteOnce(orvane::sim::VirtualBoards &boards, TPropoDialog &form)
-{
-    boards.SetBoard(0, orvane::sim::BoardMemory(0));
-    boards.SetBoard(1, orvane::sim::BoardMemory(1));
-    boards.ClearFrames();
-
-    QElapsedTimer clock;
-    double lastTickMs = 0, worstMs = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const double now = clock.nsecsElapsed() / 1e6;
-        worstMs = std::max(worstMs, now - lastTickMs);
-        lastTickMs = now;
-    });
-    tick.start(1);
-    clock.start();
-    form.PCM_WRITE_BTN->click();
-    const double wallMs = clock.nsecsElapsed() / 1e6;
-    tick.stop();
-    worstMs = std::max(worstMs, wallMs - lastTickMs);
-
-    Run run;
-    run.wallMs = wallMs;
-    run.worstStallMs = worstMs;
-    double bytes = 0;
-    for (const auto &frame : boards.Frames()) {
-        bytes += double(frame.size()) + ReplyLength(frame[0]);
-        ++run.frames;
-    }
-    run.lineMs = bytes * ByteUs / 1000;
-    return run;
 }
 
 }  // namespace
@@ -80,14 +31,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    orvane::sim::Options options;
-    options.ids = {0, 1};
-    options.paced = true;
-    orvane::sim::VirtualBoards boards(options);
-    SetDevicePath(BenchPort, QString::fromStdString(boards.SlavePath()));
-    CreateSerialPort(nullptr);
-    SetupPort(BenchPort, 115200);
-    SerialPort->Open();
+    orvane::sim::VirtualBoards boards(PacedBoards());
+    OpenPortOn(boards, BenchPort);
 
     BenchMain main;
     TPropoDialog form(nullptr, main);
@@ -101,14 +46,9 @@ int main(int argc, char **argv)
     form.ShowLists();
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-    std::vector<Run> all;
+    std::vector<WriteRun> all;
     for (int i = 0; i < runs; ++i)
-        all.push_back(WriteOnce(boards, form));
-    std::sort(all.begin(), all.end(), [](const Run &a, const Run &b) { return a.wallMs < b.wallMs; });
-    double worstStall = 0;
-    for (const Run &r : all)
-        worstStall = std::max(worstStall, r.worstStallMs);
-    const Run &median = all[all.size() / 2];
+        all.push_back(TimeWrite(boards, form.PCM_WRITE_BTN, ReplyLength));
     const bool stored =
         boards.Board(1).assignments[159] == orvane::sim::Assignment{159, 159 % 40} && boards.Board(0).mode == 0;
 
@@ -122,14 +62,7 @@ int main(int argc, char **argv)
     }
     std::sort(redrawUs.begin(), redrawUs.end());
 
-    std::printf("assignment write through the window, 160 entries to two paced boards, %d runs (%zu frames each):\n",
-                runs, median.frames);
-    std::printf("  line time %.1f ms; wall median %.1f ms (ratio %.3f), best %.1f ms (%.3f), worst %.1f ms (%.3f);"
-                " goal ratio <= 1.10\n",
-                median.lineMs, median.wallMs, median.wallMs / median.lineMs, all.front().wallMs,
-                all.front().wallMs / all.front().lineMs, all.back().wallMs, all.back().wallMs / all.back().lineMs);
-    std::printf("  longest event-loop stall %.2f ms over all runs (median run %.2f ms); goal <= 16 ms\n", worstStall,
-                median.worstStallMs);
+    PrintWriteRuns("assignment write through the window, 160 entries to two paced boards", all, 1.10);
     std::printf("  redraw of 160 cells after a rename: median %.0f us, worst %.0f us; goal < 2000 us\n",
                 redrawUs[redrawUs.size() / 2], redrawUs.back());
     std::printf("  table written and sleep released: %s\n", stored ? "yes" : "NO");

@@ -199,27 +199,14 @@ TransferResult MotionTransfer::Clear(int slot)
 
 TransferResult MotionTransfer::Play(int slot)
 {
-    // The window stays enabled, so a second click may arrive while the commands wait: it is ignored
-    // rather than started inside the running transaction.
-    BoardTransfer::Run run = transfer_.Begin();
-    if (!run)
-        return TransferResult::Stopped;
-    const int lead = main_.FirstPresentGroup();
-    if (lead >= 0) {
-        int retry = RetryCount;
-        std::uint8_t mode = 0;
-        if (!GetMode(retry, std::uint8_t(main_.BoardId(lead)), mode))
-            return TransferResult::Stopped;
-        if (mode != 0)
-            run.Tell(Notice(PromptIcon::Warning, MotPlayWarning));
-    }
-    if (!main_.ReleaseSleep())
-        return TransferResult::Stopped;
-    run.EachBoard([&](int, std::uint8_t id) {
+    PlayRequest play;
+    play.warning = Notice(PromptIcon::Warning, MotPlayWarning);
+    play.send = [slot](std::uint8_t id) {
         int retry = RetryCount;
         return PlayMotion(retry, id, std::uint8_t(slot));
-    });
-    return run.Finish(Failure());
+    };
+    play.failure = Failure();
+    return transfer_.Play(play);
 }
 
 }  // namespace orvane

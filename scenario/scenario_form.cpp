@@ -63,7 +63,7 @@ QTableView *ListView(QWidget *parent, const char *name, QAbstractItemModel *mode
 }  // namespace
 
 // Lends the transfers the window's progress bar, its enabling and its row count display.
-class TFileDialog::View : public ScenarioTransferView {
+class TFileDialog::View : public TransferView {
 public:
     explicit View(TFileDialog &form) : form_(form) {}
     void SetBusy(bool busy) override { form_.setEnabled(!busy); }
@@ -73,7 +73,7 @@ public:
         form_.COMM_GAUGE->setRange(0, std::max(maximum, 1));
         form_.COMM_GAUGE->setValue(value);
     }
-    void ShowRowCount() override { form_.ShowRowCount(); }
+    void Refresh() override { form_.ShowRowCount(); }
 
 private:
     TFileDialog &form_;

@@ -6,6 +6,7 @@
 #include "session/main_operations.h"
 #include "session/prompt.h"
 
+#include <array>
 #include <vector>
 
 namespace orvane {
@@ -14,122 +15,70 @@ namespace {
 
 QString Text(int entry) { return kScenarioMessages(entry); }
 
-PromptAnswer Ask(MainOperations &main, int entry, PromptButtons buttons, PromptIcon icon = PromptIcon::Question)
+TransferBox Question(int entry, PromptButtons buttons, PromptIcon icon = PromptIcon::Question)
 {
-    return main.UserPrompt().Message(icon, Text(ScnConfirmTitle), Text(entry), buttons);
+    return {icon, Text(ScnConfirmTitle), Text(entry), buttons};
 }
 
-void Tell(MainOperations &main, PromptIcon icon, int entry)
+TransferBox Notice(PromptIcon icon, int entry) { return {icon, Text(ScnWarningTitle), Text(entry), PromptButtons::Ok}; }
+
+TransferBox Failure() { return Notice(PromptIcon::Error, ScnTransferFailed); }
+
+void Tell(MainOperations &main, const TransferBox &box)
 {
-    main.UserPrompt().Message(icon, Text(ScnWarningTitle), Text(entry), PromptButtons::Ok);
+    main.UserPrompt().Message(box.icon, box.title, box.text, box.buttons);
 }
-
-void Failure(MainOperations &main) { Tell(main, PromptIcon::Error, ScnTransferFailed); }
-
-class RunningFlag {
-public:
-    explicit RunningFlag(bool &running) : running_(running) { running_ = true; }
-    ~RunningFlag() { running_ = false; }
-
-private:
-    bool &running_;
-};
 
 }  // namespace
 
-// Disabled from the first holder to the last, so a motion list read inside a scenario read does not enable
-// the window halfway; the progress bar goes back to 0 with the last holder.
-class ScenarioTransfer::Busy {
-public:
-    explicit Busy(ScenarioTransfer &t) : t_(t)
-    {
-        if (t_.busyDepth_++ == 0)
-            t_.view_.SetBusy(true);
-    }
-    ~Busy()
-    {
-        if (--t_.busyDepth_ == 0) {
-            t_.view_.SetProgress(1, 0);
-            t_.view_.SetBusy(false);
-        }
-    }
-
-private:
-    ScenarioTransfer &t_;
-};
-
-template <typename Send>
-int ScenarioTransfer::EachBoard(Send send)
+bool ScenarioTransfer::ReadMotionListSteps(BoardTransfer::Run &run)
 {
-    int mask = 0;
-    for (int g = 0; g < 2; ++g) {
-        if (main_.BoardPresent(g) && !send(g, std::uint8_t(main_.BoardId(g))))
-            mask |= 1 << g;
-    }
-    return mask;
-}
-
-int ScenarioTransfer::SetLength(int slot, int rows)
-{
-    return EachBoard([&](int, std::uint8_t id) {
-        int retry = RetryCount;
-        return SetScenarioLength(retry, id, std::uint8_t(slot), std::uint8_t(rows));
-    });
-}
-
-ScenarioResult ScenarioTransfer::ReadMotionList()
-{
-    if (running_)
-        return ScenarioResult::Stopped;
-    RunningFlag flag(running_);
-    if (!motions_.IsEmpty() && Ask(main_, ScnMotionReadQuestion, PromptButtons::OkCancel) != PromptAnswer::Ok)
-        return ScenarioResult::Stopped;
-    return ReadMotionListSteps();
-}
-
-ScenarioResult ScenarioTransfer::ReadMotionListSteps()
-{
-    if (!main_.EnsureSleep()) {
-        Failure(main_);
-        return ScenarioResult::Failed;
-    }
-    Busy busy(*this);
+    if (!run.EnsureSleep())
+        return false;
     SlotNaming naming;
     naming.emptyName = Text(ScnEmptySlotName);
     naming.rename = main_.UserPrompt().Input(Text(ScnInputTitle), Text(ScnBaseNamePrompt), naming.baseName);
-    view_.SetProgress(kMotionSlotCount, 0);
+    run.Progress(kMotionSlotCount, 0);
 
     // Read into a copy: the names the user typed survive a read that breaks off.
     SlotList read = motions_.List();
-    const std::array<int, 2> ids{main_.BoardId(0), main_.BoardId(1)};
     const bool ok = ReadSlotCounts(
-        read, ids,
+        read, {main_.BoardId(0), main_.BoardId(1)},
         [](int id, int slot, int &count) {
             int retry = RetryCount;
             return GetMotionLength(retry, std::uint8_t(id), std::uint8_t(slot), count);
         },
-        naming, [this](int done) { view_.SetProgress(kMotionSlotCount, done); });
+        naming, [&run](int done) { run.Progress(kMotionSlotCount, done); });
     if (!ok) {
-        Failure(main_);
-        return ScenarioResult::Failed;
+        run.Fail(3);
+        return false;
     }
     motions_.Replace(read);
     if (naming.rename)
         scenario_.RefreshNames(motions_.List());
-    if (Ask(main_, ScnMotionReadDone, PromptButtons::OkCancel, PromptIcon::Information) == PromptAnswer::Ok)
-        main_.ReleaseSleep();
-    return ScenarioResult::Succeeded;
+    run.Close(Question(ScnMotionReadDone, PromptButtons::OkCancel, PromptIcon::Information));
+    return true;
 }
 
-ScenarioResult ScenarioTransfer::Write(int slot, const QString &slotText)
+TransferResult ScenarioTransfer::ReadMotionList()
 {
-    if (running_)
-        return ScenarioResult::Stopped;
-    RunningFlag flag(running_);
+    BoardTransfer::Run run = transfer_.Begin();
+    if (!run)
+        return TransferResult::Stopped;
+    if (!motions_.IsEmpty() && !run.Ask(Question(ScnMotionReadQuestion, PromptButtons::OkCancel)))
+        return TransferResult::Stopped;
+    ReadMotionListSteps(run);
+    return run.Finish(Failure());
+}
+
+TransferResult ScenarioTransfer::Write(int slot, const QString &slotText)
+{
+    if (transfer_.Running())
+        return TransferResult::Stopped;
     int n = scenario_.Count();
     if (n == 0) {
-        Tell(main_, PromptIcon::Warning, ScnWriteEmpty);
-        return ScenarioResult::Stopped;
+        Tell(main_, Notice(PromptIcon::Warning, ScnWriteEmpty));
+        return TransferResult::Stopped;
     }
     // Taken before anything is sent: the list may change while the commands wait.
     std::vector<std::uint8_t> items;
@@ -137,187 +86,127 @@ ScenarioResult ScenarioTransfer::Write(int slot, const QString &slotText)
     for (int i = 0; i < n && i < kScenarioItemLimit; ++i) {
         const std::optional<int> number = MotionNumberOf(scenario_.Row(i).motion);
         if (!number || *number < 0 || *number > 255) {
-            Tell(main_, PromptIcon::Warning, ScnUnwritableMotion);
-            return ScenarioResult::Stopped;
+            Tell(main_, Notice(PromptIcon::Warning, ScnUnwritableMotion));
+            return TransferResult::Stopped;
         }
         items.push_back(std::uint8_t(*number));
     }
-    if (main_.UserPrompt().Message(PromptIcon::Question, Text(ScnWarningTitle), slotText + Text(ScnWriteQuestion),
-                                   PromptButtons::OkCancel)
-        != PromptAnswer::Ok)
-        return ScenarioResult::Stopped;
-    if (!main_.EnsureSleep()) {
-        Failure(main_);
-        return ScenarioResult::Failed;
-    }
-    Busy busy(*this);
+    RowWrite write;
+    write.ask = {
+        {PromptIcon::Question, Text(ScnWarningTitle), slotText + Text(ScnWriteQuestion), PromptButtons::OkCancel}};
     if (n > kScenarioItemLimit) {
-        if (Ask(main_, ScnWriteOver200, PromptButtons::YesNo) != PromptAnswer::Yes)
-            return ScenarioResult::Stopped;
+        write.askAsleep = {Question(ScnWriteOver200, PromptButtons::YesNo)};
         n = kScenarioItemLimit;
     }
-    view_.SetProgress(n, 0);
-    int mask = 0;
-    for (int i = 0; i < n && mask == 0; ++i) {
-        mask = EachBoard([&](int, std::uint8_t id) {
-            int retry = RetryCount;
-            return WriteScenarioItem(retry, id, std::uint8_t(slot), std::uint8_t(i), items[size_t(i)]);
-        });
-        if (mask == 0)
-            view_.SetProgress(n, i + 1);
-    }
-    // The length goes last, so a board keeps its old length until every row has arrived; a write whose
-    // length did not arrive is no completed write.
-    if (mask == 0)
-        mask = SetLength(slot, n);
-    if (mask != 0) {
-        Failure(main_);
-        return ScenarioResult::Failed;
-    }
-    if (Ask(main_, ScnWriteDone, PromptButtons::OkCancel) == PromptAnswer::Ok)
-        main_.ReleaseSleep();
-    return ScenarioResult::Succeeded;
+    write.rows = n;
+    write.sendRow = [&](int, std::uint8_t id, int i) {
+        int retry = RetryCount;
+        return WriteScenarioItem(retry, id, std::uint8_t(slot), std::uint8_t(i), items[size_t(i)]);
+    };
+    // The length goes last, so a board keeps its old length until every row has arrived.
+    write.sendLength = [&](std::uint8_t id) {
+        int retry = RetryCount;
+        return SetScenarioLength(retry, id, std::uint8_t(slot), std::uint8_t(n));
+    };
+    write.closing = Question(ScnWriteDone, PromptButtons::OkCancel);
+    write.failure = Failure();
+    return transfer_.WriteRows(write);
 }
 
-ScenarioResult ScenarioTransfer::Read(int slot)
+TransferResult ScenarioTransfer::Read(int slot)
 {
-    if (running_)
-        return ScenarioResult::Stopped;
-    RunningFlag flag(running_);
-    if (!main_.EnsureSleep()) {
-        Failure(main_);
-        return ScenarioResult::Failed;
-    }
-    Busy busy(*this);
-    if (motions_.IsEmpty() && ReadMotionListSteps() != ScenarioResult::Succeeded)
-        return ScenarioResult::Failed;  // said so already; the boards stay asleep
+    BoardTransfer::Run run = transfer_.Begin();
+    if (!run)
+        return TransferResult::Stopped;
+    if (!run.EnsureSleep())
+        return run.Finish(Failure());
+    if (motions_.IsEmpty() && !ReadMotionListSteps(run))
+        return run.Finish(Failure());  // the boards stay asleep
 
-    const auto end = [this](ScenarioResult result) {
-        view_.ShowRowCount();
-        return result;
-    };
     std::array<int, 2> lengths{};
-    int mask = EachBoard([&](int g, std::uint8_t id) {
+    run.EachBoard([&](int g, std::uint8_t id) {
         int retry = RetryCount;
         return GetScenarioLength(retry, id, std::uint8_t(slot), lengths[size_t(g)]);
     });
-    if (mask == 0 && main_.BoardPresent(0) && main_.BoardPresent(1) && lengths[0] != lengths[1])
-        mask = 2;
-    if (mask != 0) {
-        Failure(main_);
-        return end(ScenarioResult::Failed);
-    }
+    if (!run.Ok() || !run.Alike(lengths))
+        return run.Finish(Failure());
     const int lead = main_.FirstPresentGroup();
     const int length = lead < 0 ? 0 : lengths[size_t(lead)];
     if (length == 0) {
         // The boards answered: the slot is empty.
         scenario_.Clear();
-        Tell(main_, PromptIcon::Warning, ScnReadEmpty);
-        return end(ScenarioResult::Stopped);
+        view_.Refresh();
+        run.Tell(Notice(PromptIcon::Warning, ScnReadEmpty));
+        return TransferResult::Stopped;
     }
     if (length > kScenarioItemLimit) {
-        Tell(main_, PromptIcon::Warning, ScnSlotInvalid);
-        return end(ScenarioResult::Stopped);
+        run.Tell(Notice(PromptIcon::Warning, ScnSlotInvalid));
+        return TransferResult::Stopped;
     }
 
-    view_.SetProgress(length, 0);
+    run.Progress(length, 0);
     QList<ScenarioRow> rows;
     rows.reserve(length);
     for (int i = 0; i < length; ++i) {
         std::array<int, 2> numbers{};
-        mask = EachBoard([&](int g, std::uint8_t id) {
+        run.EachBoard([&](int g, std::uint8_t id) {
             int retry = RetryCount;
             return ReadScenarioItem(retry, id, std::uint8_t(slot), std::uint8_t(i), numbers[size_t(g)]);
         });
-        if (mask == 0 && main_.BoardPresent(0) && main_.BoardPresent(1) && numbers[0] != numbers[1])
-            mask = 2;
-        if (mask != 0) {
-            Failure(main_);
-            return end(ScenarioResult::Failed);
-        }
+        if (!run.Ok() || !run.Alike(numbers))
+            return run.Finish(Failure());
         const int number = numbers[size_t(lead)];
         // A number past the motion list names no slot: no name to show.
         rows.append(
             {QStringLiteral("M") + QString::number(number), motions_.List().NameOf(number).value_or(QString())});
-        view_.SetProgress(length, i + 1);
+        run.Progress(length, i + 1);
     }
     scenario_.Replace(std::move(rows));
-    view_.ShowRowCount();
-    if (Ask(main_, ScnReadDone, PromptButtons::OkCancel) == PromptAnswer::Ok)
-        main_.ReleaseSleep();
-    return end(ScenarioResult::Succeeded);
+    view_.Refresh();
+    run.Close(Question(ScnReadDone, PromptButtons::OkCancel));
+    return run.Finish(Failure());
 }
 
-ScenarioResult ScenarioTransfer::Clear(int slot)
+TransferResult ScenarioTransfer::Clear(int slot)
 {
-    if (running_)
-        return ScenarioResult::Stopped;
-    RunningFlag flag(running_);
-    if (Ask(main_, ScnDataLost, PromptButtons::YesNo) != PromptAnswer::Yes)
-        return ScenarioResult::Stopped;
-    if (!main_.EnsureSleep()) {
-        Failure(main_);
-        return ScenarioResult::Failed;
-    }
-    Busy busy(*this);
-    view_.SetProgress(kScenarioItemLimit, 0);
-    int mask = 0;
-    for (int i = 0; i < kScenarioItemLimit && mask == 0; ++i) {
-        mask = EachBoard([&](int, std::uint8_t id) {
-            int retry = RetryCount;
-            return WriteScenarioItem(retry, id, std::uint8_t(slot), std::uint8_t(i), 0);
-        });
-        if (mask == 0)
-            view_.SetProgress(kScenarioItemLimit, i + 1);
-    }
-    if (mask == 0)
-        mask = SetLength(slot, 0);
-    if (mask != 0) {
-        // The slot is not known to be empty: the rows in the window stay.
-        Failure(main_);
-        return ScenarioResult::Failed;
-    }
-    scenario_.Clear();
-    view_.ShowRowCount();
-    if (Ask(main_, ScnClearDone, PromptButtons::OkCancel) == PromptAnswer::Ok)
-        main_.ReleaseSleep();
-    return ScenarioResult::Succeeded;
-}
-
-ScenarioResult ScenarioTransfer::Play(int slot)
-{
-    // The window stays enabled, so a second click may arrive while the commands wait: it is ignored.
-    if (running_)
-        return ScenarioResult::Stopped;
-    RunningFlag flag(running_);
-    const int lead = main_.FirstPresentGroup();
-    if (lead >= 0) {
+    RowWrite write;
+    write.ask = {Question(ScnDataLost, PromptButtons::YesNo)};
+    write.rows = kScenarioItemLimit;
+    write.sendRow = [&](int, std::uint8_t id, int i) {
         int retry = RetryCount;
-        std::uint8_t mode = 0;
-        if (!GetMode(retry, std::uint8_t(main_.BoardId(lead)), mode))
-            return ScenarioResult::Stopped;
-        if (mode != 0)
-            Tell(main_, PromptIcon::Warning, ScnPlayWarning);
-    }
-    if (!main_.ReleaseSleep())
-        return ScenarioResult::Stopped;
-    if (lead >= 0) {
+        return WriteScenarioItem(retry, id, std::uint8_t(slot), std::uint8_t(i), 0);
+    };
+    write.sendLength = [&](std::uint8_t id) {
+        int retry = RetryCount;
+        return SetScenarioLength(retry, id, std::uint8_t(slot), 0);
+    };
+    // Until the boards took the empty slot it is not known to be empty: the rows in the window stay.
+    write.rowsDone = [this] {
+        scenario_.Clear();
+        view_.Refresh();
+    };
+    write.closing = Question(ScnClearDone, PromptButtons::OkCancel);
+    write.failure = Failure();
+    return transfer_.WriteRows(write);
+}
+
+TransferResult ScenarioTransfer::Play(int slot)
+{
+    PlayRequest play;
+    play.warning = Notice(PromptIcon::Warning, ScnPlayWarning);
+    // A slot whose length does not come back is nothing to play.
+    play.check = [slot](std::uint8_t lead) {
         int retry = RetryCount;
         int length = 0;
-        if (!GetScenarioLength(retry, std::uint8_t(main_.BoardId(lead)), std::uint8_t(slot), length)) {
-            Tell(main_, PromptIcon::Warning, ScnPlayEmpty);
-            return ScenarioResult::Stopped;
-        }
-    }
-    const int mask = EachBoard([&](int, std::uint8_t id) {
+        return GetScenarioLength(retry, lead, std::uint8_t(slot), length);
+    };
+    play.refused = Notice(PromptIcon::Warning, ScnPlayEmpty);
+    play.send = [slot](std::uint8_t id) {
         int retry = RetryCount;
         return PlayScenario(retry, id, std::uint8_t(slot));
-    });
-    if (mask != 0) {
-        Failure(main_);
-        return ScenarioResult::Failed;
-    }
-    return ScenarioResult::Succeeded;
+    };
+    play.failure = Failure();
+    return transfer_.Play(play);
 }
 
 }  // namespace orvane

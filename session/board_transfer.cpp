@@ -1,10 +1,17 @@
 #include "session/board_transfer.h"
 
+#include "protocol/commands.h"
+#include "protocol/transaction.h"
 #include "session/main_operations.h"
+
+#include <QCoreApplication>
 
 namespace orvane {
 
 namespace {
+
+// Well inside a frame of the display, and long enough that serving costs little against the commands.
+constexpr qint64 kServeIntervalMs = 4;
 
 bool Agreed(PromptAnswer answer) { return answer == PromptAnswer::Ok || answer == PromptAnswer::Yes; }
 
@@ -19,6 +26,7 @@ BoardTransfer::Run BoardTransfer::Begin()
     if (running_)
         return Run(nullptr);
     running_ = true;
+    served_.start();
     return Run(this);
 }
 
@@ -58,14 +66,21 @@ void BoardTransfer::Run::Progress(int maximum, int value)
 {
     maximum_ = maximum;
     owner_->view_.SetProgress(maximum, value);
+    if (owner_->served_.elapsed() >= kServeIntervalMs && QCoreApplication::instance() != nullptr) {
+        QCoreApplication::processEvents();
+        owner_->served_.start();
+    }
 }
 
 bool BoardTransfer::Run::EnsureSleep()
 {
     if (owner_->order_ == TransferOrder::BusyBeforeSleep)
         Busy();
-    if (owner_->main_.EnsureSleep())
+    if (owner_->main_.EnsureSleep()) {
+        if (owner_->order_ == TransferOrder::BusyOnceAsleep)
+            Busy();
         return true;
+    }
     mask_ = 3;
     return false;
 }
@@ -107,20 +122,21 @@ TransferResult BoardTransfer::WriteRows(const RowWrite &write)
     for (const TransferBox &box : write.askAsleep)
         if (!run.Ask(box))
             return TransferResult::Stopped;
-    if (order_ == TransferOrder::BusyAfterSleep) {
+    if (order_ != TransferOrder::BusyBeforeSleep) {
         run.Progress(maximum, 0);
         run.Busy();
     }
 
     for (int row = 0; row < write.rows; ++row) {
-        run.EachBoard([&](int group, std::uint8_t id) { return write.sendRow(group, id, row); });
+        run.EachBoard([&](int group, std::uint8_t id) { return write.sendRow(group, id, row); },
+                      write.stopAtFailedBoard);
         if (run.Ok() || write.progressOnFailedRow)
             run.Progress(maximum, row + write.progressAfterRow);
         if (!run.Ok())
             break;
     }
     if (run.Ok() && write.sendLength)
-        run.EachBoard([&](int, std::uint8_t id) { return write.sendLength(id); });
+        run.EachBoard([&](int, std::uint8_t id) { return write.sendLength(id); }, write.stopAtFailedBoard);
     // A length that did not arrive leaves the slot unfinished: no completion, the failure box alone.
     if (run.Ok()) {
         if (write.rowsDone)
@@ -128,6 +144,30 @@ TransferResult BoardTransfer::WriteRows(const RowWrite &write)
         run.Close(write.closing);
     }
     return run.Finish(write.failure, write.progressResetBeforeFailure);
+}
+
+TransferResult BoardTransfer::Play(const PlayRequest &play)
+{
+    Run run = Begin();
+    if (!run)
+        return TransferResult::Stopped;
+    const int lead = main_.FirstPresentGroup();
+    if (lead >= 0) {
+        int retry = RetryCount;
+        std::uint8_t mode = 0;
+        if (!GetMode(retry, std::uint8_t(main_.BoardId(lead)), mode))
+            return TransferResult::Stopped;
+        if (mode != 0)
+            run.Tell(play.warning);
+    }
+    if (!main_.ReleaseSleep())
+        return TransferResult::Stopped;
+    if (lead >= 0 && play.check && !play.check(std::uint8_t(main_.BoardId(lead)))) {
+        run.Tell(play.refused);
+        return TransferResult::Stopped;
+    }
+    run.EachBoard([&](int, std::uint8_t id) { return play.send(id); });
+    return run.Finish(play.failure);
 }
 
 }  // namespace orvane

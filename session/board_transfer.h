@@ -7,11 +7,11 @@
 //
 // A write or clear is one RowWrite:
 //
-//     BoardTransfer transfer_{main, view, TransferOrder::BusyAfterSleep};  // one per window
+//     BoardTransfer transfer_{main, view, TransferOrder::BusyOnceAsleep};  // one per window
 //
 //     RowWrite w;
 //     w.ask = {{PromptIcon::Question, title, slotText + question, PromptButtons::OkCancel}};
-//     if (n > 200) {  // asked once the boards sleep; No stops, Yes writes the first 200
+//     if (n > 200) {  // asked once the boards sleep, over the disabled window; No stops, Yes writes the first 200
 //         w.askAsleep = {{PromptIcon::Question, title, over200, PromptButtons::YesNo}};
 //         n = 200;
 //     }
@@ -32,7 +32,8 @@
 //
 //     BoardTransfer::Run run = transfer_.Begin();
 //     if (!run) return TransferResult::Stopped;        // another transfer is running
-//     if (!run.EnsureSleep()) return run.Finish(failure);  // BusyBeforeSleep: disabled before it
+//     if (!run.EnsureSleep()) return run.Finish(failure);  // BusyBeforeSleep: disabled before it,
+//                                                       // BusyOnceAsleep: disabled once it went through
 //     run.Busy();                                       // BusyAfterSleep: disabled from here
 //     run.Progress(40, 0);
 //     for (int m = 0; m < 40 && run.Ok(); ++m) {
@@ -47,8 +48,10 @@
 
 #include "session/prompt.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -72,9 +75,10 @@ enum class TransferResult {
     Failed,  // the failure box was shown
 };
 
-// Whether the window is disabled before `ensure sleep` runs (its warning then shows over a disabled window)
-// or only once the boards sleep.
-enum class TransferOrder { BusyBeforeSleep, BusyAfterSleep };
+// When the window is disabled: before `ensure sleep` runs (its warning then shows over a disabled window),
+// as soon as the boards sleep (the questions asked asleep show over a disabled window), or only when the
+// rows start.
+enum class TransferOrder { BusyBeforeSleep, BusyOnceAsleep, BusyAfterSleep };
 
 struct TransferBox {
     PromptIcon icon = PromptIcon::Question;
@@ -92,12 +96,22 @@ struct RowWrite {
     int progressMaximum = -1;  // -1: the row count
     int progressAfterRow = 1;  // the bar shows row + this after each row
     bool progressOnFailedRow = false;
+    bool stopAtFailedBoard = false;  // a row a board did not take goes to no further board
     std::function<bool(int group, std::uint8_t id, int row)> sendRow;
     std::function<bool(std::uint8_t id)> sendLength;  // none: no length is written
     std::function<void()> rowsDone;                   // every row and the length went through
     TransferBox closing;
     TransferBox failure;
     bool progressResetBeforeFailure = false;
+};
+
+// A play of a stored slot on every present board, from the boards' default mode.
+struct PlayRequest {
+    TransferBox warning;                           // the servos start moving: shown when the boards slept
+    std::function<bool(std::uint8_t lead)> check;  // none: nothing to check once sleep is released
+    TransferBox refused;                           // shown when `check` is false; nothing is played
+    std::function<bool(std::uint8_t id)> send;
+    TransferBox failure;
 };
 
 class BoardTransfer {
@@ -126,16 +140,24 @@ public:
 
         // Disables the window until the run ends.
         void Busy();
-        // A bar once set goes back to (maximum, 0) when the run ends.
+        // A bar once set goes back to (maximum, 0) when the run ends. The window is served here too: a
+        // command whose reply comes back within a millisecond never lets the port's wait serve it, so a run
+        // of quick commands would hold the event loop for the whole transfer.
         void Progress(int maximum, int value);
-        // `ensure sleep`; with BusyBeforeSleep the window is disabled first, with BusyAfterSleep the caller
-        // disables it when the sequence says. A failure sets the mask to 3.
+        // `ensure sleep`; with BusyBeforeSleep the window is disabled first, with BusyOnceAsleep once the
+        // boards sleep, with BusyAfterSleep the caller disables it when the sequence says. A failure sets the
+        // mask to 3.
         bool EnsureSleep();
 
-        // `send(group, id)` for each present board, the CH1-CH12 board first; the failed boards join the mask.
+        // `send(group, id)` for each present board, the CH1-CH12 board first, or up to the first that fails;
+        // the failed boards join the mask.
         template <typename Send>
-        int EachBoard(Send send);
+        int EachBoard(Send send, bool stopAtFailure = false);
         void Fail(int mask) { mask_ |= mask; }
+        // False, with the second board joining the mask, when both boards are present and answered
+        // differently.
+        template <typename T>
+        bool Alike(const std::array<T, 2> &answers);
         int Mask() const { return mask_; }
         bool Ok() const { return mask_ == 0; }
 
@@ -161,6 +183,8 @@ public:
     Run Begin();
 
     TransferResult WriteRows(const RowWrite &write);
+    // The window stays enabled, so a second click may arrive while the commands wait: it is refused.
+    TransferResult Play(const PlayRequest &play);
 
     int BoardId(int group) const;
     bool BoardPresent(int group) const;
@@ -170,18 +194,28 @@ private:
     TransferView &view_;
     TransferOrder order_;
     bool running_ = false;
+    QElapsedTimer served_;  // since the window was last served by the run
 };
 
 template <typename Send>
-int BoardTransfer::Run::EachBoard(Send send)
+int BoardTransfer::Run::EachBoard(Send send, bool stopAtFailure)
 {
     int failed = 0;
-    for (int group = 0; group < 2; ++group) {
+    for (int group = 0; group < 2 && !(stopAtFailure && failed != 0); ++group) {
         if (owner_->BoardPresent(group) && !send(group, std::uint8_t(owner_->BoardId(group))))
             failed |= 1 << group;
     }
     mask_ |= failed;
     return failed;
+}
+
+template <typename T>
+bool BoardTransfer::Run::Alike(const std::array<T, 2> &answers)
+{
+    if (!owner_->BoardPresent(0) || !owner_->BoardPresent(1) || answers[0] == answers[1])
+        return true;
+    mask_ |= 2;
+    return false;
 }
 
 }  // namespace orvane

@@ -118,7 +118,7 @@ public:
         form_.COMM_GAUGE->setMaximum(maximum);
         form_.COMM_GAUGE->setValue(value);
     }
-    void RedrawCells() override { form_.RedrawCells(); }
+    void Refresh() override { form_.RedrawCells(); }
     void ShowLists() override { form_.ShowLists(); }
 
 private:

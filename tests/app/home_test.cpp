@@ -23,7 +23,6 @@ namespace {
 
 using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
-using orvane::sim::VirtualBoards;
 
 Bytes WithSum(std::initializer_list<int> values)
 {
@@ -120,33 +119,28 @@ TEST(HomeDialog, ClosingTheDialogRunsNothing)
     EXPECT_TRUE(main.ownPrompt.dialogs.isEmpty());
 }
 
-constexpr int LinePort = 902;
-
 // Two virtual boards (IDs 0 and 1) and one open port for the whole suite.
-class HomeOnBoards : public ::testing::Test {
+class HomeOnBoards : public BoardsOnLineTest<902> {
 protected:
-    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
-    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
+    static BoardMemory Memory(uint8_t id)
+    {
+        BoardMemory memory(id);
+        for (int k = 0; k < 12; ++k) {
+            memory.positions[k] = uint8_t(10 * id + k + 1);  // 1..12 and 11..22
+            memory.home[k] = uint8_t(100 + 10 * id + k);     // 100..111 and 110..121
+        }
+        return memory;
+    }
     void SetUp() override
     {
         ASSERT_TRUE(SerialPort->IsOpen());
-        for (uint8_t id : {0, 1}) {
-            BoardMemory memory(id);
-            for (int k = 0; k < 12; ++k) {
-                memory.positions[k] = uint8_t(10 * id + k + 1);  // 1..12 and 11..22
-                memory.home[k] = uint8_t(100 + 10 * id + k);     // 100..111 and 110..121
-            }
-            boards->SetBoard(id, memory);
-        }
-        boards->ClearFrames();
+        ResetBoards(Memory(0), Memory(1));
         for (int n = 1; n <= 24; ++n)
             main.home[n] = 45;
     }
 
-    static VirtualBoards *boards;
     FakeMain main;
 };
-VirtualBoards *HomeOnBoards::boards = nullptr;
 
 TEST_F(HomeOnBoards, RegisterAnsweredNoSendsNothing)
 {

@@ -27,28 +27,12 @@ using orvane::sim::Fault;
 using orvane::sim::FaultKind;
 using orvane::sim::VirtualBoards;
 
-constexpr int LinePort = 907;
 const QString Confirm = QStringLiteral("確認");
 const QString Warning = QStringLiteral("警告");
 const char *const Failed = "通信が中断されました";
 
-void ExpectBox(const ShownBox &box, PromptIcon icon, const QString &title, const char *text, PromptButtons buttons)
-{
-    EXPECT_EQ(box.icon, icon);
-    EXPECT_EQ(box.title, title);
-    EXPECT_EQ(box.text, QString::fromUtf8(text));
-    EXPECT_EQ(box.buttons, buttons);
-}
-
 // The sleep operations are the program's own, over the boards on the line.
 using BoardMain = SleepOnBoards<FakeMain>;
-
-Bytes Frame(std::initializer_list<int> bytes)
-{
-    Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::Checksum(b));
-    return b;
-}
 
 Bytes RowFrame(int id, int slot, int row, int speed, const std::array<uint8_t, 12> &values)
 {
@@ -59,43 +43,42 @@ Bytes RowFrame(int id, int slot, int row, int speed, const std::array<uint8_t, 1
     return b;
 }
 
-class TransferOnBoards : public ::testing::Test {
+// Rows r = 0..n-1: speed r % 8, channel n at (r + n) % 181.
+void FillRows(TMotionForm &form, int n)
+{
+    for (int r = 0; r < n; ++r) {
+        QStringList values;
+        for (int ch = 1; ch <= 24; ++ch)
+            values << QString::number((r + ch) % 181);
+        form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
+    }
+}
+
+// The 12 values FillRows gave row r on one board.
+std::array<uint8_t, 12> Values(int r, int group)
+{
+    std::array<uint8_t, 12> v;
+    for (int k = 0; k < 12; ++k)
+        v[k] = uint8_t((r + 12 * group + k + 1) % 181);
+    return v;
+}
+
+class TransferOnBoards : public BoardsOnLineTest<907> {
 protected:
-    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
-    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
-        ASSERT_TRUE(SerialPort->IsOpen());
-        boards->ClearFaults();
-        boards->SetBoard(0, BoardMemory(0));
-        boards->SetBoard(1, BoardMemory(1));
-        boards->ClearFrames();
+        BoardsOnLineTest::SetUp();
         main.ids = {0, 1};
     }
-    // Rows r = 0..n-1: speed r % 8, channel n at (r + n) % 181.
     void Fill(int n)
     {
-        for (int r = 0; r < n; ++r) {
-            QStringList values;
-            for (int ch = 1; ch <= 24; ++ch)
-                values << QString::number((r + ch) % 181);
-            form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
-        }
+        FillRows(form, n);
         boards->ClearFrames();
     }
-    static std::array<uint8_t, 12> Values(int r, int group)
-    {
-        std::array<uint8_t, 12> v;
-        for (int k = 0; k < 12; ++k)
-            v[k] = uint8_t((r + 12 * group + k + 1) % 181);
-        return v;
-    }
 
-    static VirtualBoards *boards;
     BoardMain main;
     TMotionForm form{nullptr, main, QString(), MotionFormPlacement{}};
 };
-VirtualBoards *TransferOnBoards::boards = nullptr;
 
 TEST_F(TransferOnBoards, WriteOf101RowsAsksAndWritesTheFirst100WithLength100)
 {
@@ -274,14 +257,6 @@ TEST_F(TransferOnBoards, PlayFromSleepWarnsReleasesSleepAndPlaysOnBothBoards)
 
 // Faults on the line, end to end through the editor: each transfer says so at most once, ends, keeps the
 // editor's rows, and leaves a port that opens again.
-std::array<uint8_t, 12> TransferOnBoards_Values(int r, int group)
-{
-    std::array<uint8_t, 12> v;
-    for (int k = 0; k < 12; ++k)
-        v[k] = uint8_t((r + 12 * group + k + 1) % 181);
-    return v;
-}
-
 class LineFaults : public ::testing::Test {
 protected:
     static constexpr int FaultPort = 921;
@@ -294,12 +269,7 @@ protected:
     void TearDown() override { CloseBoardsOnLine(boards); }
     void Fill(int n)
     {
-        for (int r = 0; r < n; ++r) {
-            QStringList values;
-            for (int ch = 1; ch <= 24; ++ch)
-                values << QString::number((r + ch) % 181);
-            form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
-        }
+        FillRows(form, n);
         boards->ClearFrames();
     }
     int FailureBoxes() const
@@ -325,7 +295,7 @@ TEST_F(LineFaults, SplitRepliesAndGarbageBetweenFramesAreRiddenOut)
     EXPECT_EQ(FailureBoxes(), 0);
     for (int id : {0, 1}) {
         EXPECT_EQ(boards->Board(id).motionLengths[0], 10) << id;
-        EXPECT_EQ(boards->Board(id).motions[0][9].values, TransferOnBoards_Values(9, id)) << id;
+        EXPECT_EQ(boards->Board(id).motions[0][9].values, Values(9, id)) << id;
     }
     EXPECT_EQ(form.RowCount(), 10);
 }

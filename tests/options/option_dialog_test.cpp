@@ -26,16 +26,6 @@ namespace {
 
 using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
-using orvane::sim::VirtualBoards;
-
-constexpr int LinePort = 910;
-
-Bytes Frame(std::vector<int> bytes)
-{
-    Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::Checksum(b));
-    return b;
-}
 
 Bytes ReadTrimFrame(int id) { return Frame({0xE8, id}); }
 
@@ -124,10 +114,8 @@ TEST(OptionWindow, ControlsCarryTheirNamesTagsAndCaptions)
     EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("Label4"))->text(), QStringLiteral("(CH1～CH12)"));
 }
 
-class TrimsOnBoards : public ::testing::Test {
+class TrimsOnBoards : public BoardsOnLineTest<910> {
 protected:
-    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
-    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
         ASSERT_TRUE(SerialPort->IsOpen());
@@ -136,20 +124,15 @@ protected:
             first.trims[k] = uint8_t(10 + k);
             second.trims[k] = uint8_t(25 + k);
         }
-        boards->SetBoard(0, first);
-        boards->SetBoard(1, second);
-        boards->ClearFaults();
-        boards->ClearFrames();
+        ResetBoards(first, second);
         main.ids = {0, 1};
     }
     std::array<uint8_t, 12> BoardTrims(int id) const { return boards->Board(uint8_t(id)).trims; }
     QString Shown(int channel) const { return dialog.CH_TRIM_CAP[channel]->text(); }
 
-    static VirtualBoards *boards;
     FakeMain main;
     TOptionDialog dialog{main};
 };
-VirtualBoards *TrimsOnBoards::boards = nullptr;
 
 TEST_F(TrimsOnBoards, ReadShowsBothBoardsTrimsMinusTwenty)
 {

@@ -23,20 +23,10 @@ using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
 using orvane::sim::Fault;
 using orvane::sim::FaultKind;
-using orvane::sim::VirtualBoards;
 
-constexpr int LinePort = 908;
 const QString Confirm = QStringLiteral("確認");
 const QString Warning = QStringLiteral("警告");
 const char *const Failed = "通信が中断されました";
-
-void ExpectBox(const ShownBox &box, PromptIcon icon, const QString &title, const char *text, PromptButtons buttons)
-{
-    EXPECT_EQ(box.icon, icon);
-    EXPECT_EQ(box.title, title);
-    EXPECT_EQ(box.text, QString::fromUtf8(text));
-    EXPECT_EQ(box.buttons, buttons);
-}
 
 // Tells the test about every box before the scripted prompt answers it.
 class HookedPrompt : public ScriptedPrompt {
@@ -53,33 +43,11 @@ public:
 using BoardMain = SleepOnBoards<FakeMain>;
 const QString ServoStop = QString::fromUtf8(BoardMain::ServoStop);
 
-Bytes Frame(std::initializer_list<int> bytes)
-{
-    Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::Checksum(b));
-    return b;
-}
-
-std::vector<Bytes> Only(const std::vector<Bytes> &frames, uint8_t command)
-{
-    std::vector<Bytes> out;
-    for (const Bytes &f : frames)
-        if (f[0] == command)
-            out.push_back(f);
-    return out;
-}
-
-class ScenarioOnBoards : public ::testing::Test {
+class ScenarioOnBoards : public BoardsOnLineTest<908> {
 protected:
-    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
-    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
-        ASSERT_TRUE(SerialPort->IsOpen());
-        boards->ClearFaults();
-        boards->SetBoard(0, BoardMemory(0));
-        boards->SetBoard(1, BoardMemory(1));
-        boards->ClearFrames();
+        BoardsOnLineTest::SetUp();
         main.ids = {0, 1};
     }
     void FillMotions()
@@ -110,11 +78,9 @@ protected:
     }
     const std::vector<ShownBox> &Boxes() const { return main.ownPrompt.boxes; }
 
-    static VirtualBoards *boards;
     BoardMain main;
     TFileDialog form{nullptr, main, QString(), QDate(2024, 5, 17)};
 };
-VirtualBoards *ScenarioOnBoards::boards = nullptr;
 
 TEST_F(ScenarioOnBoards, WriteOf201RowsAsksInOrderAndWritesTheFirst200ThenTheLength)
 {
@@ -168,7 +134,7 @@ TEST_F(ScenarioOnBoards, WriteWithTheSecondBoardOffGoesToTheFirstOnly)
     form.FILE_WRITE_BTN->click();
     for (const Bytes &f : boards->Frames())
         EXPECT_EQ(f[1], 0);
-    EXPECT_EQ(Only(boards->Frames(), 0xF5).size(), 3u);
+    EXPECT_EQ(FramesOf(boards->Frames(), 0xF5).size(), 3u);
     EXPECT_EQ(boards->Board(0).scenarioLengths[0], 3);
     EXPECT_EQ(boards->Board(0).mode, 1);  // Cancel: left asleep
 }
@@ -183,7 +149,7 @@ TEST_F(ScenarioOnBoards, FailedWriteKeepsTheOldLengthAndNeverClaimsCompletion)
     form.FILE_WRITE_BTN->click();
     EXPECT_EQ(boards->Board(0).scenarioLengths[1], 4);
     EXPECT_EQ(boards->Board(1).scenarioLengths[1], 4);
-    EXPECT_TRUE(Only(boards->Frames(), 0xF3).empty());
+    EXPECT_TRUE(FramesOf(boards->Frames(), 0xF3).empty());
     ASSERT_EQ(Boxes().size(), 3u);
     ExpectBox(Boxes()[2], PromptIcon::Error, Warning, Failed, PromptButtons::Ok);
     EXPECT_EQ(boards->Board(0).mode, 1);
@@ -298,8 +264,8 @@ TEST_F(ScenarioOnBoards, MotionListReadNamesSlotsFromTheBaseNameAndTheGreaterCou
     EXPECT_EQ(counts, (QStringList{"3", "0", "0", "9", "0", "0", "0", "4", "0"}));
     EXPECT_EQ(form.Motions()->Row(39).label, "M39");
     EXPECT_EQ(form.Scenario()->Rows()[0].name, "walk0");  // names refreshed
-    EXPECT_EQ(Only(boards->Frames(), 0xF6).size(), 80u);
-    EXPECT_EQ(Only(boards->Frames(), 0xF6)[1], Frame({0xF6, 1, 0}));
+    EXPECT_EQ(FramesOf(boards->Frames(), 0xF6).size(), 80u);
+    EXPECT_EQ(FramesOf(boards->Frames(), 0xF6)[1], Frame({0xF6, 1, 0}));
     ExpectBox(Boxes().back(), PromptIcon::Information, Confirm,
               "モーションデータの読込が完了いたしました\r\nＯＫを押すとスリープを解除します", PromptButtons::OkCancel);
     EXPECT_EQ(main.ownPrompt.dialogs, QStringList{"DATA NAMEの入力"});
@@ -341,10 +307,10 @@ TEST_F(ScenarioOnBoards, ClearWritesMotionZeroThenLengthZeroAndEmptiesTheWindow)
               PromptButtons::YesNo);
     ExpectBox(Boxes().back(), PromptIcon::Question, Confirm,
               "消去が完了いたしました\r\nＯＫを押すとスリープを解除します", PromptButtons::OkCancel);
-    const std::vector<Bytes> items = Only(boards->Frames(), 0xF5);
+    const std::vector<Bytes> items = FramesOf(boards->Frames(), 0xF5);
     ASSERT_EQ(items.size(), 400u);
     EXPECT_EQ(items[399], Frame({0xF5, 1, 1, 199, 0}));
-    EXPECT_EQ(Only(boards->Frames(), 0xF3), (std::vector<Bytes>{Frame({0xF3, 0, 1, 0}), Frame({0xF3, 1, 1, 0})}));
+    EXPECT_EQ(FramesOf(boards->Frames(), 0xF3), (std::vector<Bytes>{Frame({0xF3, 0, 1, 0}), Frame({0xF3, 1, 1, 0})}));
     EXPECT_EQ(boards->Board(1).scenarioLengths[1], 0);
     EXPECT_EQ(boards->Board(1).scenarios[1][2], 0);
     EXPECT_EQ(form.Scenario()->Count(), 0);
@@ -383,7 +349,7 @@ TEST_F(ScenarioOnBoards, PlayAsksTheModeWarnsOnlyFromSleepAndPlaysOnBothBoards)
     main.ownPrompt = ScriptedPrompt{};
     form.FILE_BTN->click();
     EXPECT_EQ(main.ownPrompt.Texts(), QStringList{"再生できるファイルデータがありません"});
-    EXPECT_TRUE(Only(boards->Frames(), 0xEE).empty());
+    EXPECT_TRUE(FramesOf(boards->Frames(), 0xEE).empty());
 }
 
 }  // namespace

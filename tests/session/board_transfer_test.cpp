@@ -10,7 +10,11 @@
 #include "protocol/transaction.h"
 #include "session/board_transfer.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -23,9 +27,7 @@ using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
 using orvane::sim::Fault;
 using orvane::sim::FaultKind;
-using orvane::sim::VirtualBoards;
 
-constexpr int kLinePort = 908;
 const QString kConfirm = QStringLiteral("確認");
 const QString kWarning = QStringLiteral("警告");
 
@@ -105,30 +107,17 @@ public:
     void Refresh() override { *eventLog << QStringLiteral("refresh"); }
 };
 
-Bytes Frame(std::initializer_list<int> bytes)
-{
-    Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::Checksum(b));
-    return b;
-}
-
 TransferBox Box(PromptIcon icon, const QString &title, const char *text, PromptButtons buttons)
 {
     return {icon, title, QString::fromUtf8(text), buttons};
 }
 
-class TransferFrame : public ::testing::Test {
+class TransferFrame : public BoardsOnLineTest<908> {
 protected:
-    static void SetUpTestSuite() { boards = OpenBoardsOnLine(kLinePort); }
-    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
-        ASSERT_TRUE(SerialPort->IsOpen());
+        BoardsOnLineTest::SetUp();
         eventLog = &events;
-        boards->ClearFaults();
-        boards->SetBoard(0, BoardMemory(0));
-        boards->SetBoard(1, BoardMemory(1));
-        boards->ClearFrames();
     }
     void TearDown() override { eventLog = nullptr; }
 
@@ -151,12 +140,10 @@ protected:
         return w;
     }
 
-    static VirtualBoards *boards;
     QStringList events;
     LogMain main;
     LogView view;
 };
-VirtualBoards *TransferFrame::boards = nullptr;
 
 // Disabled before the sleep warning, every row to both boards in turn, the length last, OK releases sleep.
 TEST_F(TransferFrame, WriteDisabledBeforeSleepSendsRowsThenLengthAndReleasesOnOk)
@@ -318,6 +305,51 @@ TEST_F(TransferFrame, SecondTransferIsRefusedAndAnEarlyReturnStillRestoresTheWin
     }
     EXPECT_EQ(events, (QStringList{"disable", "bar 5/39", "bar 0/39", "enable"}));
     EXPECT_FALSE(transfer.Running());
+}
+
+// Disabled as soon as the boards sleep: the question asked asleep shows over the disabled window. An entry
+// the first board refuses goes to no further board, and nothing after it is sent.
+TEST_F(TransferFrame, DisabledOnceAsleepAndAnEntryStopsAtTheFirstBoardThatRefusesIt)
+{
+    boards->AddFault(Fault{FaultKind::NoReply, 0xF5, 3, 0});  // item 1 on the first board
+    BoardTransfer transfer(main, view, TransferOrder::BusyOnceAsleep);
+    RowWrite w = ScenarioWrite(3);
+    w.askAsleep = {Box(PromptIcon::Question, kConfirm, "200個までしか", PromptButtons::YesNo)};
+    w.stopAtFailedBoard = true;
+    EXPECT_EQ(transfer.WriteRows(w), TransferResult::Failed);
+
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{Frame({0xF0, 0}), Frame({0xF1, 0, 1}), Frame({0xF1, 1, 1}),
+                                                    Frame({0xF5, 0, 2, 0, 10}), Frame({0xF5, 1, 2, 0, 10}),
+                                                    Frame({0xF5, 0, 2, 1, 11}), Frame({0xF5, 0, 2, 1, 11})}));
+    EXPECT_EQ(events, (QStringList{"box S2に書き", "ensure sleep", "box ＯＫをクリ", "disable", "box 200個ま",
+                                   "bar 0/3", "bar 1/3", "box 通信が中断", "bar 0/3", "enable"}));
+}
+
+// Replies that come back within a millisecond never let the port's wait serve the window; the rows of a
+// transfer still do, so the window keeps painting and its timers keep running while a long write goes out.
+// Here the rows never reach the port at all: only the transfer can serve the timer.
+TEST_F(TransferFrame, TheEventLoopIsServedBetweenRowsThatNeverWaitOnThePort)
+{
+    BoardTransfer transfer(main, view, TransferOrder::BusyBeforeSleep);
+    RowWrite w = ScenarioWrite(20);
+    int row = -1;
+    w.sendRow = [&](int, std::uint8_t, int r) {
+        row = r;
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        return true;
+    };
+    QList<int> rowsAtTick;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { rowsAtTick << row; });
+    tick.start(0);
+    EXPECT_EQ(transfer.WriteRows(w), TransferResult::Succeeded);
+    tick.stop();
+
+    QSet<int> midWrite;
+    for (int r : rowsAtTick)
+        if (r > 0 && r < 19)
+            midWrite.insert(r);
+    EXPECT_GE(midWrite.size(), 15) << rowsAtTick.size() << " ticks";
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <vector>
 
@@ -14,6 +16,15 @@ struct ShownBox {
     QString text;
     PromptButtons buttons;
 };
+
+inline void ExpectBox(const ShownBox &box, PromptIcon icon, const QString &title, const char *text,
+                      PromptButtons buttons)
+{
+    EXPECT_EQ(box.icon, icon);
+    EXPECT_EQ(box.title, title);
+    EXPECT_EQ(box.text, QString::fromUtf8(text));
+    EXPECT_EQ(box.buttons, buttons);
+}
 
 class ScriptedPrompt : public Prompt {
 public:

@@ -20,24 +20,12 @@ namespace {
 
 using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
-using orvane::sim::VirtualBoards;
-
-constexpr int LinePort = 911;
-
-Bytes Frame(std::vector<int> bytes)
-{
-    Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::Checksum(b));
-    return b;
-}
 
 Bytes SetModeFrame(int id, int mode) { return Frame({0xF1, id, mode}); }
 Bytes GetPositionsFrame(int id) { return Frame({0xFC, id}); }
 
-class TeachingOnBoards : public ::testing::Test {
+class TeachingOnBoards : public BoardsOnLineTest<911> {
 protected:
-    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
-    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
         ASSERT_TRUE(SerialPort->IsOpen());
@@ -46,10 +34,7 @@ protected:
             first.positions[k] = uint8_t(40 + k);
             second.positions[k] = uint8_t(120 + k);
         }
-        boards->SetBoard(0, first);
-        boards->SetBoard(1, second);
-        boards->ClearFaults();
-        boards->ClearFrames();
+        ResetBoards(first, second);
         main.ids = {0, 1};
     }
     // SendPositions at speed 0 of one group's value codes as the fake main window holds them.
@@ -62,11 +47,9 @@ protected:
     }
     void Click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
-    static VirtualBoards *boards;
     FakeMain main;
     TTeaching window{main};
 };
-VirtualBoards *TeachingOnBoards::boards = nullptr;
 
 TEST_F(TeachingOnBoards, TickingABoxSendsTheGroupWithThatChannelFree)
 {

@@ -22,22 +22,12 @@ using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
 using orvane::sim::Fault;
 using orvane::sim::FaultKind;
-using orvane::sim::VirtualBoards;
 
 namespace {
 
-constexpr int LinePort = 909;
 const QString Confirm = QStringLiteral("確認");
 const QString Warning = QStringLiteral("警告");
 const char *const Failed = "通信が中断されました";
-
-void ExpectBox(const ShownBox &box, PromptIcon icon, const QString &title, const char *text, PromptButtons buttons)
-{
-    EXPECT_EQ(box.icon, icon);
-    EXPECT_EQ(box.title, title);
-    EXPECT_EQ(box.text, QString::fromUtf8(text));
-    EXPECT_EQ(box.buttons, buttons);
-}
 
 // Sleep operations that really talk to the boards, without the main window's warning.
 class BoardMain : public FakeMain {
@@ -69,33 +59,11 @@ private:
     }
 };
 
-Bytes Frame(std::initializer_list<int> bytes)
-{
-    Bytes b(bytes.begin(), bytes.end());
-    b.push_back(orvane::sim::Checksum(b));
-    return b;
-}
-
-std::vector<Bytes> FramesOf(const std::vector<Bytes> &frames, uint8_t command)
-{
-    std::vector<Bytes> out;
-    for (const Bytes &f : frames)
-        if (f[0] == command)
-            out.push_back(f);
-    return out;
-}
-
-class AssignmentOnBoards : public ::testing::Test {
+class AssignmentOnBoards : public BoardsOnLineTest<909> {
 protected:
-    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
-    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
-        ASSERT_TRUE(SerialPort->IsOpen());
-        boards->ClearFaults();
-        boards->SetBoard(0, BoardMemory(0));
-        boards->SetBoard(1, BoardMemory(1));
-        boards->ClearFrames();
+        BoardsOnLineTest::SetUp();
         main.ids = {0, 1};
         form.SetButtonDialog(&keys);
         QObject::connect(form.COMM_GAUGE, &QProgressBar::valueChanged, [this](int v) {
@@ -112,13 +80,11 @@ protected:
     }
     const std::vector<ShownBox> &Boxes() const { return main.ownPrompt.boxes; }
 
-    static VirtualBoards *boards;
     BoardMain main;
     TButtonDialog keys;
     TPropoDialog form{nullptr, main};
     bool enabledDuringTransfer = false;
 };
-VirtualBoards *AssignmentOnBoards::boards = nullptr;
 
 }  // namespace
 
