@@ -6,10 +6,9 @@
 #include "options/option_dialog.h"
 #include "protocol/serial_port.h"
 #include "restored_memory.h"
+#include "session/board_image.h"
 #include "sim/virtual_boards.h"
 #include "widgets/color_btn.h"
-
-#include "session/board_image.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -244,16 +243,11 @@ TEST_F(TrimsOnBoards, IdChangeTakesEffectForTheNextCommand)
 }
 
 // The whole memory to a file and back, from the options window.
-class ImageFromWindow : public ::testing::Test {
+class ImageFromWindow : public BoardsOnLineTest<910> {
 protected:
-    static void SetUpTestSuite() { boards = OpenBoardsOnLine(LinePort); }
-    static void TearDownTestSuite() { CloseBoardsOnLine(boards); }
     void SetUp() override
     {
-        boards->ClearFaults();
-        boards->SetBoard(0, Programmed(0));
-        boards->SetBoard(1, Programmed(1));
-        boards->ClearFrames();
+        ResetBoards(Programmed(0), Programmed(1));
         main.ids = {0, 1};
         main.folder = dir.path();
     }
@@ -282,20 +276,16 @@ protected:
     }
     void WipeBoards()
     {
-        boards->SetBoard(0, BoardMemory(0));
-        boards->SetBoard(1, BoardMemory(1));
-        boards->EditBoard(0, [](BoardMemory &m) { m.mode = 1; });
-        boards->EditBoard(1, [](BoardMemory &m) { m.mode = 1; });
-        boards->ClearFrames();
+        BoardMemory first(0), second(1);
+        first.mode = second.mode = 1;
+        ResetBoards(first, second);
         main.ownPrompt.boxes.clear();
     }
 
-    static VirtualBoards *boards;
     QTemporaryDir dir;
     BoardFakeMain main;
     TOptionDialog dialog{main, nullptr, QDate(2026, 12, 9)};
 };
-VirtualBoards *ImageFromWindow::boards = nullptr;
 
 TEST_F(ImageFromWindow, BackupWritesTheImageOfBothBoardsAndRestoreBringsItBack)
 {
