@@ -27,7 +27,7 @@ const orvane::MessageTable<MessageCount> kHomeFileMessages{
 namespace {
 QString Text(int entry) { return kHomeFileMessages(entry); }
 
-constexpr int ChannelsPerBoard = orvane::kChannelsPerBoard;
+constexpr int kChannelsPerBoard = orvane::kChannelsPerBoard;
 
 uint8_t Id(const MainOperations &main, int group) { return uint8_t(main.BoardId(group)); }
 
@@ -39,8 +39,8 @@ bool ReadBoardHome(MainOperations &main, int group, Take take)
     QByteArray reply;
     if (!GetHomePosition(retry, Id(main, group), reply))
         return false;
-    for (int k = 1; k <= ChannelsPerBoard; ++k)
-        take(ChannelsPerBoard * group + k, int(uint8_t(reply.at(k))));
+    for (int k = 1; k <= kChannelsPerBoard; ++k)
+        take(kChannelsPerBoard * group + k, int(uint8_t(reply.at(k))));
     return true;
 }
 

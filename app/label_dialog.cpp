@@ -25,10 +25,10 @@ const orvane::MessageTable<2> kLabelMessages{
 namespace {
 QString Text(int entry) { return kLabelMessages(entry); }
 
-constexpr int RowWidth = 137;
-constexpr int RowHeight = 24;
-constexpr int Margin = 8;
-constexpr int SegmentHeight = 4;
+constexpr int kRowWidth = 137;
+constexpr int kRowHeight = 24;
+constexpr int kMargin = 8;
+constexpr int kSegmentHeight = 4;
 
 int TagOf(const QObject *object) { return object ? object->property("tag").toInt() : 0; }
 }  // namespace
@@ -39,38 +39,38 @@ TLabelDialog::TLabelDialog(QWidget *parent) : QDialog(parent)
     setWindowTitle(Text(TitleText));
 
     // Like the main window: 1-6 left and 7-12 right above the bar, 13-18 and 19-24 below it.
-    const int upperTop = Margin;
-    const int barTop = upperTop + 6 * RowHeight;
-    const int lowerTop = barTop + SegmentHeight;
+    const int upperTop = kMargin;
+    const int barTop = upperTop + 6 * kRowHeight;
+    const int lowerTop = barTop + kSegmentHeight;
     for (int i = 0; i < 6; ++i) {
-        BuildRow(1 + i, Margin, upperTop + i * RowHeight);
-        BuildRow(7 + i, Margin + RowWidth, upperTop + i * RowHeight);
-        BuildRow(13 + i, Margin, lowerTop + i * RowHeight);
-        BuildRow(19 + i, Margin + RowWidth, lowerTop + i * RowHeight);
+        BuildRow(1 + i, kMargin, upperTop + i * kRowHeight);
+        BuildRow(7 + i, kMargin + kRowWidth, upperTop + i * kRowHeight);
+        BuildRow(13 + i, kMargin, lowerTop + i * kRowHeight);
+        BuildRow(19 + i, kMargin + kRowWidth, lowerTop + i * kRowHeight);
     }
     Segment = new QFrame(this);
     Segment->setObjectName(QStringLiteral("Segment"));
-    Segment->setGeometry(Margin, barTop, 2 * RowWidth, SegmentHeight);
+    Segment->setGeometry(kMargin, barTop, 2 * kRowWidth, kSegmentHeight);
     Segment->setAutoFillBackground(true);
     QPalette navy = Segment->palette();
     navy.setColor(QPalette::Window, QColor(0, 0, 128));
     Segment->setPalette(navy);
 
-    const int buttonTop = lowerTop + 6 * RowHeight + Margin;
+    const int buttonTop = lowerTop + 6 * kRowHeight + kMargin;
     HoldCheck = new QCheckBox(QStringLiteral("HOLD"), this);
     HoldCheck->setObjectName(QStringLiteral("HoldCheck"));
-    HoldCheck->setGeometry(Margin, buttonTop, 80, 25);
+    HoldCheck->setGeometry(kMargin, buttonTop, 80, 25);
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(Margin + 2 * RowWidth - 2 * 75 - 6, buttonTop, 75, 25);
+    Button1->setGeometry(kMargin + 2 * kRowWidth - 2 * 75 - 6, buttonTop, 75, 25);
     Button1->setDefault(true);
     Button2 = new QPushButton(QStringLiteral("Cancel"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(Margin + 2 * RowWidth - 75, buttonTop, 75, 25);
+    Button2->setGeometry(kMargin + 2 * kRowWidth - 75, buttonTop, 75, 25);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
-    setFixedSize(2 * Margin + 2 * RowWidth, buttonTop + 25 + Margin);
+    setFixedSize(2 * kMargin + 2 * kRowWidth, buttonTop + 25 + kMargin);
     FormCreate();
     for (int n = 1; n <= kChannels; ++n) {
         SetRowColor(n, orvane::kButtonFace);
@@ -83,7 +83,7 @@ void TLabelDialog::BuildRow(int channel, int left, int top)
     const QString n = QString::number(channel);
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("SOUR_") + n);
-    panel->setGeometry(left, top, RowWidth, RowHeight);
+    panel->setGeometry(left, top, kRowWidth, kRowHeight);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setAutoFillBackground(true);
 
@@ -100,7 +100,7 @@ void TLabelDialog::BuildRow(int channel, int left, int top)
 
     auto *edit = new QLineEdit(panel);
     edit->setObjectName(QStringLiteral("EDIT_CH") + n);
-    edit->setGeometry(59, 2, RowWidth - 62, 20);
+    edit->setGeometry(59, 2, kRowWidth - 62, 20);
     edit->setMaxLength(kMaxNameLength);
     edit->setToolTip(QStringLiteral("ラベルを設定できます"));
 }

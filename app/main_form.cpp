@@ -35,8 +35,8 @@
 
 namespace {
 
-constexpr int BitRate = 115200;
-constexpr int PortEntries = 30;
+constexpr int kBitRate = 115200;
+constexpr int kPortEntries = 30;
 
 const QColor Navy(0, 0, 128);
 
@@ -138,7 +138,7 @@ TMainForm::TMainForm(const QString &programFolder, Prompt &prompt, QWidget *pare
     ApplyLanguage();
     LoadSettings();
 
-    for (int i = 0; i <= PortEntries; ++i) {
+    for (int i = 0; i <= kPortEntries; ++i) {
         if (i == 0) {
             CommPort->addItem(QStringLiteral("OFF"));
         } else {
@@ -417,7 +417,7 @@ void TMainForm::CommPortCloseUp()
         prompt_.Message(PromptIcon::Information, MainMessage(MsgConfirm), MainMessage(MsgPortOff), PromptButtons::Ok);
         return;
     }
-    SetupPort(entry, BitRate);
+    SetupPort(entry, kBitRate);
     OpenPortChecked(prompt_);
 }
 

@@ -22,10 +22,10 @@
 
 namespace {
 
-constexpr int PerBoard = orvane::kChannelsPerBoard;
-constexpr uint32_t White = 0xFFFFFF;
-constexpr uint32_t Aqua = 0xFFFF00;
-constexpr uint32_t Yellow = 0x00FFFF;
+constexpr int kPerBoard = orvane::kChannelsPerBoard;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kAqua = 0xFFFF00;
+constexpr uint32_t kYellow = 0x00FFFF;
 
 const char *const ModeNames[] = {"PWM", "FREE", "SET1", "SET2", "SET3", "-L-", "-H-"};
 
@@ -168,7 +168,7 @@ void TMainForm::TrackOrStep(QScrollBar *bar, int n, int pos)
     ShowChannelValue(n);
     valueCode_[n] = pos;
     if (SyncMode())
-        SendBoardPositions((n - 1) / PerBoard, 0);
+        SendBoardPositions((n - 1) / kPerBoard, 0);
 }
 
 bool TMainForm::SliderEvent(QScrollBar *bar, QEvent *event)
@@ -268,16 +268,16 @@ void TMainForm::ShowChannelValue(int n)
     if (n < 1 || n > kChannels)
         return;
     const int t = valueText_[n].toInt();
-    uint32_t color = White;
+    uint32_t color = kWhite;
     QString shown = QString::number(t);
     if (RITV_ON->isChecked()) {
         const int h = home_[n];
         const bool position = t >= 0 && t <= 180;
         if (h >= 0 && h <= 180 && position) {
-            color = Aqua;
+            color = kAqua;
             shown = QString::number(t - h);
         } else {
-            color = Yellow;
+            color = kYellow;
             shown = QString::number(position ? t - 90 : t);
         }
     }
@@ -305,7 +305,7 @@ void TMainForm::ChangePortCondition(QComboBox *sender)
     const int v = i != 0 ? 220 + i : CH_BAR[n]->value();
     SetChannel(n, v, 1);
     if (SyncMode())
-        SendBoardPositions((n - 1) / PerBoard, 0);
+        SendBoardPositions((n - 1) / kPerBoard, 0);
 }
 
 void TMainForm::SYNC_BTNClick(QAbstractButton *sender)
@@ -387,8 +387,8 @@ bool TMainForm::ReadBoardPositions()
                 mask |= 1 << g;
                 continue;
             }
-            for (int k = 1; k <= PerBoard; ++k)
-                SetChannel(PerBoard * g + k, uint8_t(reply.at(k)), mode[g]);
+            for (int k = 1; k <= kPerBoard; ++k)
+                SetChannel(kPerBoard * g + k, uint8_t(reply.at(k)), mode[g]);
         }
     }
     ShowLinkStatus(mask);

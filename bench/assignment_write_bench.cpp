@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int BenchPort = 953;
+constexpr int kBenchPort = 953;
 
 int ReplyLength(uint8_t command)
 {
@@ -32,7 +32,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     orvane::sim::VirtualBoards boards(PacedBoards());
-    OpenPortOn(boards, BenchPort);
+    OpenPortOn(boards, kBenchPort);
 
     BenchMain main;
     TPropoDialog form(nullptr, main);

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int Runs = 21;
+constexpr int kRuns = 21;
 
 class BenchMain : public MainOperations {
 public:
@@ -101,7 +101,7 @@ template <typename F>
 Figures Time(F &&f)
 {
     std::vector<double> ms;
-    for (int i = 0; i < Runs; ++i) {
+    for (int i = 0; i < kRuns; ++i) {
         QElapsedTimer timer;
         timer.start();
         f(i);
@@ -126,7 +126,7 @@ int main(int argc, char **argv)
     const int largest = argc > 1 ? std::atoi(argv[1]) : 1000000;
 
     BenchMain main;
-    std::printf("24 channels shown, speeds 0-7 mixed, %d runs each (min / median / max)\n", Runs);
+    std::printf("24 channels shown, speeds 0-7 mixed, %d runs each (min / median / max)\n", kRuns);
     for (int rows : {10000, 100000, 1000000}) {
         if (rows > largest)
             break;

@@ -94,10 +94,10 @@ void BenchStart()
 void BenchTrack()
 {
     orvane::sim::Pty pty = orvane::sim::OpenPty();
-    constexpr int Port = 950;
-    SetDevicePath(Port, QString::fromStdString(pty.slavePath));
+    constexpr int kPort = 950;
+    SetDevicePath(kPort, QString::fromStdString(pty.slavePath));
     CreateSerialPort(nullptr);
-    SetupPort(Port, 115200);
+    SetupPort(kPort, 115200);
     SerialPort->Open();
 
     // The board: notes when a frame's first byte arrives and acknowledges the whole frame.

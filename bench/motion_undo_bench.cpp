@@ -19,14 +19,14 @@
 
 namespace {
 
-constexpr int Rows = 100000;
-constexpr int Runs = 7;
+constexpr int kRows = 100000;
+constexpr int kRuns = 7;
 
 void Fill(orvane::MotionData &data)
 {
     orvane::MotionRows rows;
-    rows.Reserve(Rows);
-    for (int r = 0; r < Rows; ++r) {
+    rows.Reserve(kRows);
+    for (int r = 0; r < kRows; ++r) {
         orvane::MotionRows::RowText row;
         row.AddNumber(r + 1);
         row.Add(u"DATA");
@@ -66,14 +66,14 @@ int main(int argc, char **argv)
     Fill(*form.model());
     QApplication::processEvents();
 
-    std::printf("%d rows, %d runs each (min / median / max)\n", Rows, Runs);
+    std::printf("%d rows, %d runs each (min / median / max)\n", kRows, kRuns);
     const struct {
         const char *name;
         bool all;
     } cases[] = {{"delete of every row", true}, {"delete of row 2 (renumbers the rest)", false}};
     for (const auto &c : cases) {
         std::vector<double> del, undo, redo;
-        for (int i = 0; i < Runs; ++i) {
+        for (int i = 0; i < kRuns; ++i) {
             if (c.all)
                 form.PosList->selectAll();
             else
@@ -82,7 +82,7 @@ int main(int argc, char **argv)
             undo.push_back(Ms([&] { form.UNDO_MENU->trigger(); }));
             redo.push_back(Ms([&] { form.REDO_MENU->trigger(); }));
             form.UNDO_MENU->trigger();
-            if (form.RowCount() != Rows) {
+            if (form.RowCount() != kRows) {
                 std::printf("undo did not restore the rows\n");
                 return 1;
             }

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int BenchPort = 951;
+constexpr int kBenchPort = 951;
 
 int ReplyLength(uint8_t command)
 {
@@ -33,7 +33,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     orvane::sim::VirtualBoards boards(PacedBoards());
-    OpenPortOn(boards, BenchPort);
+    OpenPortOn(boards, kBenchPort);
 
     BenchMain main;
     TMotionForm form(nullptr, main, QString(), MotionFormPlacement{});

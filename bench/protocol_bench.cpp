@@ -14,14 +14,14 @@
 
 namespace {
 
-constexpr int BenchPort = 950;
-constexpr double ByteUs = 1e6 * 10 / 115200;
+constexpr int kBenchPort = 950;
+constexpr double kByteUs = 1e6 * 10 / 115200;
 
 void OpenOn(const orvane::sim::VirtualBoards &boards)
 {
-    SetDevicePath(BenchPort, QString::fromStdString(boards.SlavePath()));
+    SetDevicePath(kBenchPort, QString::fromStdString(boards.SlavePath()));
     CreateSerialPort(nullptr);
-    SetupPort(BenchPort, 115200);
+    SetupPort(kBenchPort, 115200);
     SerialPort->Open();
 }
 
@@ -48,7 +48,7 @@ void MotionWriteToTwoPacedBoards()
     }
     const double wallMs = clock.nsecsElapsed() / 1e6;
     const double lineBytes = 200 * (18 + 2) + 2 * (5 + 2);
-    const double lineMs = lineBytes * ByteUs / 1000;
+    const double lineMs = lineBytes * kByteUs / 1000;
     std::printf("motion write, 100 rows to two paced boards: %.1f ms wall, %.1f ms on the line, ratio %.3f"
                 " (goal <= 1.10), %d failed commands\n",
                 wallMs, lineMs, wallMs / lineMs, failures);

@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr int BenchPort = 952;
+constexpr int kBenchPort = 952;
 using Clock = std::chrono::steady_clock;
 
 // Every question answered OK or Yes; the failure boxes stamped as they appear.
@@ -58,9 +58,9 @@ Run UnplugOnce(TMotionForm &form, BenchMain &main, size_t unplugAfterFrames)
     options.paced = true;
     orvane::sim::VirtualBoards boards(options);
     ReleasePort();
-    SetDevicePath(BenchPort, QString::fromStdString(boards.SlavePath()));
+    SetDevicePath(kBenchPort, QString::fromStdString(boards.SlavePath()));
     CreateSerialPort(nullptr);
-    SetupPort(BenchPort, 115200);
+    SetupPort(kBenchPort, 115200);
     SerialPort->Open();
 
     StampingPrompt prompt;

@@ -29,17 +29,17 @@ using namespace orvane;
 
 namespace {
 
-constexpr int BarHeight = 22;
-constexpr int ButtonWidth = 22;
-constexpr int MinOuterWidth = 100;
+constexpr int kBarHeight = 22;
+constexpr int kButtonWidth = 22;
+constexpr int kMinOuterWidth = 100;
 
 // Colour indexes of the picture. Text is antialiased in 16 shades from black to the grey of the lines.
-constexpr uchar Black = 0;
-constexpr uchar White = 1;
-constexpr uchar ShadeBase = 2;
-constexpr int Shades = 16;
-constexpr uchar Grey = ShadeBase + Shades - 1;
-constexpr uchar ChannelBase = ShadeBase + Shades;
+constexpr uchar kBlackIndex = 0;
+constexpr uchar kWhiteIndex = 1;
+constexpr uchar kShadeBase = 2;
+constexpr int kShades = 16;
+constexpr uchar kGreyIndex = kShadeBase + kShades - 1;
+constexpr uchar kChannelBase = kShadeBase + kShades;
 
 QRgb ToRgb(uint32_t bgr) { return ToQColor(bgr).rgb(); }
 
@@ -108,7 +108,7 @@ public:
         const int x = p.x() - 2;
         const int y = p.y() - 2;
         if (!Inside(x, y) || !Inside(x + 4, y + 4)) {
-            FillRect(QRect(x + 1, y + 1, 3, 3), Black);
+            FillRect(QRect(x + 1, y + 1, 3, 3), kBlackIndex);
             Frame(QRect(x, y, 5, 5), c);
             return;
         }
@@ -117,7 +117,7 @@ public:
         for (int i = 1; i < 4; ++i) {
             row += stride_;
             row[0] = c;
-            row[1] = row[2] = row[3] = Black;
+            row[1] = row[2] = row[3] = kBlackIndex;
             row[4] = c;
         }
         std::memset(row + stride_, c, 5);
@@ -183,7 +183,7 @@ private:
     int height_;
 };
 
-constexpr int StripWidth = 2048;
+constexpr int kStripWidth = 2048;
 
 }  // namespace
 
@@ -198,20 +198,20 @@ public:
             const QString digit(QChar(u'0' + d));
             Glyph &g = glyphs_[size_t(d)];
             g.advance = metrics.horizontalAdvance(digit);
-            const int width = g.advance + 2 * GlyphPad;
+            const int width = g.advance + 2 * kGlyphPad;
             QImage image(width, lineHeight_, QImage::Format_RGB32);
             image.fill(Qt::black);
             {
                 QPainter painter(&image);
                 painter.setFont(font);
                 painter.setPen(Qt::white);
-                painter.drawText(GlyphPad, metrics.ascent(), digit);
+                painter.drawText(kGlyphPad, metrics.ascent(), digit);
             }
             for (int y = 0; y < lineHeight_; ++y) {
                 for (int x = 0; x < width; ++x) {
-                    const int shade = (qGreen(image.pixel(x, y)) * (Shades - 1) + 127) / 255;
+                    const int shade = (qGreen(image.pixel(x, y)) * (kShades - 1) + 127) / 255;
                     if (shade > 0)
-                        g.ink.push_back({x - GlyphPad, y, uchar(shade)});
+                        g.ink.push_back({x - kGlyphPad, y, uchar(shade)});
                 }
             }
         }
@@ -221,16 +221,16 @@ public:
     void Draw(QImage &image, int origin, const graph::ChartLayout &chart,
               const std::array<bool, kChannelCount> &drawn) const
     {
-        for (int left = origin; left < origin + image.width(); left += StripWidth) {
-            Canvas canvas(image, origin, left, left + StripWidth);
+        for (int left = origin; left < origin + image.width(); left += kStripWidth) {
+            Canvas canvas(image, origin, left, left + kStripWidth);
             DrawStrip(canvas, chart, drawn);
         }
     }
 
 private:
-    static constexpr int GlyphPad = 2;
+    static constexpr int kGlyphPad = 2;
     // The widest row number drawn, "9999999", and the ink a glyph may have past its cell.
-    static constexpr int TextReach = 7 * 32 + GlyphPad;
+    static constexpr int kTextReach = 7 * 32 + kGlyphPad;
 
     struct Ink {
         int x;
@@ -244,21 +244,21 @@ private:
 
     void DrawStrip(Canvas &canvas, const graph::ChartLayout &chart, const std::array<bool, kChannelCount> &drawn) const
     {
-        canvas.FillRect(QRect(canvas.Left(), 0, canvas.Right() - canvas.Left(), ChartHeightPixels), Black);
-        canvas.Frame(chart.frame, White);
-        const auto line = [&](const QLine &l) { canvas.Line(l.p1(), l.p2(), Grey, false); };
+        canvas.FillRect(QRect(canvas.Left(), 0, canvas.Right() - canvas.Left(), kChartHeightPixels), kBlackIndex);
+        canvas.Frame(chart.frame, kWhiteIndex);
+        const auto line = [&](const QLine &l) { canvas.Line(l.p1(), l.p2(), kGreyIndex, false); };
         line(chart.rowAxis);
         line(chart.centreLine);
-        auto tick = std::lower_bound(chart.ticks.begin(), chart.ticks.end(), canvas.Left() - TextReach,
+        auto tick = std::lower_bound(chart.ticks.begin(), chart.ticks.end(), canvas.Left() - kTextReach,
                                      [](const graph::Tick &t, int x) { return t.line.x1() < x; });
-        for (; tick != chart.ticks.end() && tick->textAt.x() - GlyphPad < canvas.Right(); ++tick) {
+        for (; tick != chart.ticks.end() && tick->textAt.x() - kGlyphPad < canvas.Right(); ++tick) {
             line(tick->line);
             Text(canvas, tick->textAt, tick->text);
         }
         for (int ch = 0; ch < kChannelCount; ++ch) {
             if (!drawn[size_t(ch)])
                 continue;
-            const uchar c = uchar(ChannelBase + ch);
+            const uchar c = uchar(kChannelBase + ch);
             const std::vector<graph::Segment> &curve = chart.curves[size_t(ch)];
             // Rows go left to right, so the segments touching the strip are one run.
             auto s = std::lower_bound(curve.begin(), curve.end(), canvas.Left(),
@@ -279,7 +279,7 @@ private:
         int cellWidth = 0;
         for (QChar ch : text)
             cellWidth += glyphs_[size_t(ch.unicode() - u'0')].advance;
-        canvas.FillRect(QRect(at.x(), at.y(), cellWidth, lineHeight_), Black);
+        canvas.FillRect(QRect(at.x(), at.y(), cellWidth, lineHeight_), kBlackIndex);
         int penX = at.x();
         for (QChar ch : text) {
             const Glyph &g = glyphs_[size_t(ch.unicode() - u'0')];
@@ -289,15 +289,15 @@ private:
                 if (!canvas.Inside(x, y))
                     continue;
                 const uchar old = canvas.At(x, y);
-                const int oldShade = old >= ShadeBase && old <= Grey ? old - ShadeBase : 0;
+                const int oldShade = old >= kShadeBase && old <= kGreyIndex ? old - kShadeBase : 0;
                 if (ink.shade > oldShade)
-                    canvas.Put(x, y, uchar(ShadeBase + ink.shade));
+                    canvas.Put(x, y, uchar(kShadeBase + ink.shade));
             }
             penX += g.advance;
         }
     }
 
-    static constexpr int ChartHeightPixels = TGraphForm::kChartHeight;
+    static constexpr int kChartHeightPixels = TGraphForm::kChartHeight;
     std::array<Glyph, 10> glyphs_;
     int lineHeight_ = 0;
 };
@@ -349,7 +349,7 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
     // "24" must fit inside the colour button's frame, edge and margins (8 pixels) without the bar
     // outgrowing the default width; a wide font is made smaller for the captions.
     QFont caption = bold;
-    while (QFontMetrics(caption).horizontalAdvance(QStringLiteral("24")) + 8 > ButtonWidth && caption.pointSizeF() > 6)
+    while (QFontMetrics(caption).horizontalAdvance(QStringLiteral("24")) + 8 > kButtonWidth && caption.pointSizeF() > 6)
         caption.setPointSizeF(caption.pointSizeF() - 0.5);
     for (int n = 1; n <= kChannels; ++n) {
         auto *button = new TColorBtn(QString::number(n), this);
@@ -357,7 +357,7 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
         button->setProperty("tag", n);
         button->setFont(caption);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setGeometry(1 + (n - 1) * ButtonWidth, 1, ButtonWidth, BarHeight - 2);
+        button->setGeometry(1 + (n - 1) * kButtonWidth, 1, kButtonWidth, kBarHeight - 2);
         button->SetColor(Qt::black);
         button->SetFontColor(Qt::white);
         connect(button, &QPushButton::clicked, this, [this, button] { ENABLE1_BTNClick(button); });
@@ -374,10 +374,10 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
         p.setColor(QPalette::Base, Qt::black);
         p.setColor(QPalette::Text, QColor(0, 255, 0));
         edit->setPalette(p);
-        edit->setGeometry(left, 1, width, BarHeight - 2);
+        edit->setGeometry(left, 1, width, kBarHeight - 2);
         return edit;
     };
-    const int numLeft = 1 + kChannels * ButtonWidth + 4;
+    const int numLeft = 1 + kChannels * kButtonWidth + 4;
     const int numWidth = boldMetrics.horizontalAdvance(QStringLiteral("00000")) + 10;
     const int labelWidth = boldMetrics.horizontalAdvance(GraphText(GraphNoRowName)) + 10;
     DATA_NUM = field(QStringLiteral("DATA_NUM"), GraphText(GraphNoRowNumber), numLeft, numWidth);
@@ -450,13 +450,13 @@ graph::RowIndex &TGraphForm::Index() const
 void TGraphForm::Redraw(int rowCount)
 {
     drawn_ = {};
-    colors_ = QList<QRgb>(ChannelBase + kChannels, qRgb(0, 0, 0));
-    colors_[White] = qRgb(255, 255, 255);
-    for (int k = 0; k < Shades; ++k)
-        colors_[ShadeBase + k] = qRgb(128 * k / (Shades - 1), 128 * k / (Shades - 1), 128 * k / (Shades - 1));
+    colors_ = QList<QRgb>(kChannelBase + kChannels, qRgb(0, 0, 0));
+    colors_[kWhiteIndex] = qRgb(255, 255, 255);
+    for (int k = 0; k < kShades; ++k)
+        colors_[kShadeBase + k] = qRgb(128 * k / (kShades - 1), 128 * k / (kShades - 1), 128 * k / (kShades - 1));
     for (int n = 1; n <= kChannels; ++n) {
         const uint32_t color = ChannelColor(n);
-        colors_[ChannelBase + n - 1] = ToRgb(color);
+        colors_[kChannelBase + n - 1] = ToRgb(color);
         drawn_[size_t(n - 1)] = shown_[n] && color != kBlack;
     }
     rowCount_ = std::clamp(rowCount, 0, motion_.Count());
@@ -595,7 +595,7 @@ GraphPlacement TGraphForm::Placement() const
 
 void TGraphForm::RestorePlacement(const GraphPlacement &placement)
 {
-    outerWidth_ = std::max(placement.width, MinOuterWidth);
+    outerWidth_ = std::max(placement.width, kMinOuterWidth);
     resize(outerWidth_, kOuterHeight);
     KeepOuterSize();
     LayoutControls();
@@ -622,7 +622,7 @@ void TGraphForm::KeepOuterSize()
     }
 }
 
-void TGraphForm::LayoutControls() { ScrollBox1->setGeometry(0, BarHeight, width(), height() - BarHeight); }
+void TGraphForm::LayoutControls() { ScrollBox1->setGeometry(0, kBarHeight, width(), height() - kBarHeight); }
 
 void TGraphForm::resizeEvent(QResizeEvent *event)
 {

@@ -344,9 +344,9 @@ int PortNumberFor(const std::string &port)
                               + std::to_string(kLastCom)};
         return n;
     }
-    constexpr int PathSlot = 1000;
-    SetDevicePath(PathSlot, QString::fromStdString(port));
-    return PathSlot;
+    constexpr int kPathSlot = 1000;
+    SetDevicePath(kPathSlot, QString::fromStdString(port));
+    return kPathSlot;
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ private:
 class AssignmentGrid : public QTableWidget {
 public:
     AssignmentGrid(TPropoDialog *owner, QWidget *parent)
-        : QTableWidget(TPropoDialog::GridRows, TPropoDialog::GridColumns, parent), owner_(owner)
+        : QTableWidget(TPropoDialog::kGridRows, TPropoDialog::kGridColumns, parent), owner_(owner)
     {}
 
 protected:
@@ -223,7 +223,7 @@ void TPropoDialog::BuildControls()
     KeyList->setWordWrap(false);
     // The whole grid at its organised widths, so the window opens without scrolling.
     KeyList->setMinimumSize(kNumberColumnWidth + kCellColumnWidth * kShiftStates + 2 * KeyList->frameWidth(),
-                            kRowHeight * GridRows + 2 * KeyList->frameWidth());
+                            kRowHeight * kGridRows + 2 * KeyList->frameWidth());
     right->addWidget(KeyList, 1);
     body->addLayout(right, 1);
     layout->addLayout(body, 1);
@@ -251,8 +251,8 @@ void TPropoDialog::FormCreate()
 {
     setWindowTitle(kPropoMessages(PrpWindowTitle));
     const QColor fixed = palette().color(QPalette::Button);
-    for (int r = 0; r < GridRows; ++r) {
-        for (int c = 0; c < GridColumns; ++c) {
+    for (int r = 0; r < kGridRows; ++r) {
+        for (int c = 0; c < kGridColumns; ++c) {
             auto *item = new QTableWidgetItem;
             if (r == 0 || c == 0) {
                 item->setFlags(Qt::ItemIsEnabled);
@@ -269,7 +269,7 @@ void TPropoDialog::FormCreate()
         }
     }
     KeyList->setColumnWidth(0, kNumberColumnWidth);
-    for (int c = 1; c < GridColumns; ++c)
+    for (int c = 1; c < kGridColumns; ++c)
         KeyList->setColumnWidth(c, kCellColumnWidth);
     KeyList->setCurrentCell(1, 1);
     ListSplitter->setSizes({kSceneListHeight, 400});
@@ -367,7 +367,7 @@ void TPropoDialog::DEF_SCR_BTNClick()
         for (int c = 0; c < 3; ++c)
             list->setColumnWidth(c, kListColumnWidths[size_t(c)]);
     KeyList->setColumnWidth(0, kNumberColumnWidth);
-    for (int c = 1; c < GridColumns; ++c)
+    for (int c = 1; c < kGridColumns; ++c)
         KeyList->setColumnWidth(c, kCellColumnWidth);
 }
 

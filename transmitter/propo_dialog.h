@@ -25,8 +25,8 @@ class TButtonDialog;
 class TPropoDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int GridColumns = 6;
-    static constexpr int GridRows = 33;
+    static constexpr int kGridColumns = 6;
+    static constexpr int kGridRows = 33;
     // A row dragged from SceList or MotList travels under its list's own type.
     static const QString SceneRowMimeType;
     static const QString MotionRowMimeType;

@@ -22,11 +22,11 @@
 
 namespace {
 
-constexpr uint32_t Yellow = 0x00FFFF;  // 0x00BBGGRR
-constexpr uint32_t Navy = 0x800000;
-constexpr uint32_t Grey = 0x808080;
-constexpr uint32_t White = 0xFFFFFF;
-constexpr uint32_t Black = 0x000000;
+constexpr uint32_t kYellow = 0x00FFFF;  // 0x00BBGGRR
+constexpr uint32_t kNavy = 0x800000;
+constexpr uint32_t kGrey = 0x808080;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
 
 uint32_t Bgr(const QColor &c) { return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16; }
 
@@ -85,9 +85,9 @@ TEST_F(LabelDialog, CancelChangesNothingAndTheNextOpeningShowsTheMainWindowAgain
 {
     main.name[4] = QStringLiteral("右肩");
     main.visible[4] = false;
-    main.panelColor[4] = Navy;
-    main.nameColor[4] = White;
-    prompt.colors = {Yellow};
+    main.panelColor[4] = kNavy;
+    main.nameColor[4] = kWhite;
+    prompt.colors = {kYellow};
     WhenModal([this](QWidget *) {
         EXPECT_EQ(dialog.EDIT_CH[4]->text(), QStringLiteral("右肩"));
         EXPECT_FALSE(dialog.VIS_CH[4]->isChecked());
@@ -97,7 +97,7 @@ TEST_F(LabelDialog, CancelChangesNothingAndTheNextOpeningShowsTheMainWindowAgain
         dialog.VIS_CH[5]->setChecked(false);
         dialog.HoldCheck->setChecked(false);
         QTest::mouseDClick(dialog.SOUR[4], Qt::LeftButton);
-        EXPECT_EQ(dialog.RowColor(4), Yellow);
+        EXPECT_EQ(dialog.RowColor(4), kYellow);
         QTest::mouseClick(dialog.Button2, Qt::LeftButton);
     });
     RunLabelDialog(dialog, main);
@@ -106,8 +106,8 @@ TEST_F(LabelDialog, CancelChangesNothingAndTheNextOpeningShowsTheMainWindowAgain
     WhenModal([this](QWidget *) {
         EXPECT_EQ(dialog.EDIT_CH[4]->text(), QStringLiteral("右肩"));
         EXPECT_TRUE(dialog.VIS_CH[5]->isChecked());
-        EXPECT_EQ(dialog.RowColor(4), Navy);
-        EXPECT_EQ(dialog.LabelColor(4), White);
+        EXPECT_EQ(dialog.RowColor(4), kNavy);
+        EXPECT_EQ(dialog.LabelColor(4), kWhite);
         EXPECT_TRUE(dialog.HoldCheck->isChecked());
         dialog.reject();
     });
@@ -117,7 +117,7 @@ TEST_F(LabelDialog, CancelChangesNothingAndTheNextOpeningShowsTheMainWindowAgain
 
 TEST_F(LabelDialog, OkAppliesNamesColoursVisibilityAndHold)
 {
-    prompt.colors = {Yellow, Navy};
+    prompt.colors = {kYellow, kNavy};
     WhenModal([this](QWidget *) {
         dialog.EDIT_CH[3]->selectAll();
         QTest::keyClicks(dialog.EDIT_CH[3], QStringLiteral("neck"));
@@ -132,8 +132,8 @@ TEST_F(LabelDialog, OkAppliesNamesColoursVisibilityAndHold)
     QStringList expected;
     for (int n = 1; n <= 24; ++n) {
         const QString name = n == 3 ? QStringLiteral("neck") : QStringLiteral("CH%1").arg(n);
-        const uint32_t panel = n == 2 ? Yellow : n == 9 ? Navy : FakeMain::ButtonFace;
-        const uint32_t text = n == 9 ? White : Black;
+        const uint32_t panel = n == 2 ? kYellow : n == 9 ? kNavy : FakeMain::kButtonFace;
+        const uint32_t text = n == 9 ? kWhite : kBlack;
         expected << QStringLiteral("SetChannelLook(%1,%2,%3,%4,%5)")
                         .arg(n)
                         .arg(name)
@@ -150,28 +150,28 @@ TEST_F(LabelDialog, ColourDialogStartsAtTheRowColourAndSetsTheContrastTextColour
 {
     dialog.SetPrompt(&prompt);
     dialog.LoadFrom(main);
-    prompt.colors = {Yellow, Navy, Grey, -1};
+    prompt.colors = {kYellow, kNavy, kGrey, -1};
     QTest::mouseDClick(dialog.SOUR[1], Qt::LeftButton);
-    EXPECT_EQ(dialog.RowColor(1), Yellow);
-    EXPECT_EQ(dialog.LabelColor(1), Black);
-    EXPECT_EQ(Bgr(dialog.SOUR[1]->palette().color(QPalette::Window)), Yellow);
-    EXPECT_EQ(Bgr(dialog.LAB_CH[1]->palette().color(QPalette::WindowText)), Black);
+    EXPECT_EQ(dialog.RowColor(1), kYellow);
+    EXPECT_EQ(dialog.LabelColor(1), kBlack);
+    EXPECT_EQ(Bgr(dialog.SOUR[1]->palette().color(QPalette::Window)), kYellow);
+    EXPECT_EQ(Bgr(dialog.LAB_CH[1]->palette().color(QPalette::WindowText)), kBlack);
 
     QTest::mouseDClick(dialog.LAB_CH[1], Qt::LeftButton);
-    EXPECT_EQ(dialog.RowColor(1), Navy);
-    EXPECT_EQ(dialog.LabelColor(1), White);
-    EXPECT_EQ(Bgr(dialog.LAB_CH[1]->palette().color(QPalette::WindowText)), White);
+    EXPECT_EQ(dialog.RowColor(1), kNavy);
+    EXPECT_EQ(dialog.LabelColor(1), kWhite);
+    EXPECT_EQ(Bgr(dialog.LAB_CH[1]->palette().color(QPalette::WindowText)), kWhite);
 
     QTest::mouseDClick(dialog.SOUR[24], Qt::LeftButton);
-    EXPECT_EQ(dialog.LabelColor(24), White);
+    EXPECT_EQ(dialog.LabelColor(24), kWhite);
 
     // Cancelled: the row keeps its colour.
     QTest::mouseDClick(dialog.SOUR[1], Qt::LeftButton);
-    EXPECT_EQ(dialog.RowColor(1), Navy);
+    EXPECT_EQ(dialog.RowColor(1), kNavy);
 
     const uint32_t face = Bgr(QApplication::palette().color(QPalette::Button));
-    EXPECT_EQ(prompt.presets, (std::vector<uint32_t>{face, Yellow, face, Navy}));
-    EXPECT_EQ(dialog.RowColor(2), FakeMain::ButtonFace);  // an untouched row keeps the system colour
+    EXPECT_EQ(prompt.presets, (std::vector<uint32_t>{face, kYellow, face, kNavy}));
+    EXPECT_EQ(dialog.RowColor(2), FakeMain::kButtonFace);  // an untouched row keeps the system colour
 }
 
 TEST_F(LabelDialog, NamesAreCutAtTwoHundredFiftyFiveCharacters)

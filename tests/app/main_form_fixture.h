@@ -76,14 +76,14 @@ protected:
 
 class MainFormOnBoards : public MainFormTest {
 protected:
-    static constexpr int LinePort = 903;
+    static constexpr int kLinePort = 903;
 
     static void SetUpTestSuite()
     {
         orvane::sim::Options options;
         options.ids = {0, 1};
         boards = new orvane::sim::VirtualBoards(options);
-        SetDevicePath(LinePort, QString::fromStdString(boards->SlavePath()));
+        SetDevicePath(kLinePort, QString::fromStdString(boards->SlavePath()));
     }
     static void TearDownTestSuite()
     {
@@ -95,7 +95,7 @@ protected:
     {
         CreateSerialPort(nullptr);
         if (!SerialPort->IsOpen()) {
-            SetupPort(LinePort, 115200);
+            SetupPort(kLinePort, 115200);
             SerialPort->Open();
         }
         ASSERT_TRUE(SerialPort->IsOpen());

@@ -430,14 +430,14 @@ TEST(ProgramPlaces, AWritableFolderKeepsEverythingAndAnUnwritableOneMovesToXdgCo
 // A board slow enough that a clear of 100 rows lasts a few seconds.
 class MainFormSlowBoard : public MainFormTest {
 protected:
-    static constexpr int SlowPort = 911;
+    static constexpr int kSlowPort = 911;
     static void SetUpTestSuite()
     {
         orvane::sim::Options options;
         options.ids = {0};
         options.replyDelayMs = 15;
         boards = new orvane::sim::VirtualBoards(options);
-        SetDevicePath(SlowPort, QString::fromStdString(boards->SlavePath()));
+        SetDevicePath(kSlowPort, QString::fromStdString(boards->SlavePath()));
     }
     static void TearDownTestSuite()
     {
@@ -449,7 +449,7 @@ protected:
     {
         CreateSerialPort(nullptr);
         if (!SerialPort->IsOpen()) {
-            SetupPort(SlowPort, 115200);
+            SetupPort(kSlowPort, 115200);
             SerialPort->Open();
         }
         ASSERT_TRUE(SerialPort->IsOpen());

@@ -18,14 +18,14 @@ using orvane::MotionData;
 namespace {
 
 // Colour numbers are 0x00BBGGRR.
-constexpr uint32_t Red = 0x0000FF;
-constexpr uint32_t Yellow = 0x00FFFF;
-constexpr uint32_t Navy = 0x800000;
-constexpr QRgb BlackRgb = 0xFF000000;
-constexpr QRgb WhiteRgb = 0xFFFFFFFF;
-constexpr QRgb GreyRgb = 0xFF808080;
-constexpr QRgb RedRgb = 0xFFFF0000;
-constexpr QRgb YellowRgb = 0xFFFFFF00;
+constexpr uint32_t kRed = 0x0000FF;
+constexpr uint32_t kYellow = 0x00FFFF;
+constexpr uint32_t kNavy = 0x800000;
+constexpr QRgb kBlackRgb = 0xFF000000;
+constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
+constexpr QRgb kGreyRgb = 0xFF808080;
+constexpr QRgb kRedRgb = 0xFFFF0000;
+constexpr QRgb kYellowRgb = 0xFFFFFF00;
 
 // Channels not given stay at 90.
 QStringList Row(int speed, std::initializer_list<int> channels, const QString &name = QStringLiteral("DATA"))
@@ -74,21 +74,21 @@ TEST_F(GraphForm, WithoutRowsThePictureIsTheFrameAndTheTwoGreyLinesOnly)
     ASSERT_EQ(p.height(), 200);
     const int w = form->ScrollBox1->width() - 20;
     ASSERT_EQ(p.width(), w);
-    EXPECT_EQ(Pixel(4, 5), WhiteRgb);
-    EXPECT_EQ(Pixel(w - 6, 194), WhiteRgb);
-    EXPECT_EQ(Pixel(w - 5, 194), BlackRgb);
-    EXPECT_EQ(Pixel(10, 6), GreyRgb);
-    EXPECT_EQ(Pixel(5, 100), GreyRgb);
+    EXPECT_EQ(Pixel(4, 5), kWhiteRgb);
+    EXPECT_EQ(Pixel(w - 6, 194), kWhiteRgb);
+    EXPECT_EQ(Pixel(w - 5, 194), kBlackRgb);
+    EXPECT_EQ(Pixel(10, 6), kGreyRgb);
+    EXPECT_EQ(Pixel(5, 100), kGreyRgb);
     // Frame 4..w-6 by 5..194; axis 6..193; centre line 5..w-7, crossing the axis once.
-    EXPECT_EQ(Count(WhiteRgb), 2 * (w - 9) + 2 * 188);
-    EXPECT_EQ(Count(GreyRgb), 188 + (w - 11) - 1);
-    EXPECT_EQ(Count(BlackRgb), w * 200 - Count(WhiteRgb) - Count(GreyRgb));
+    EXPECT_EQ(Count(kWhiteRgb), 2 * (w - 9) + 2 * 188);
+    EXPECT_EQ(Count(kGreyRgb), 188 + (w - 11) - 1);
+    EXPECT_EQ(Count(kBlackRgb), w * 200 - Count(kWhiteRgb) - Count(kGreyRgb));
 }
 
 TEST_F(GraphForm, SquaresAndLinesFollowTheDrawingOrderAndABlackChannelIsNeverDrawn)
 {
     main.panelColor[1] = 0;  // black
-    main.panelColor[2] = Red;
+    main.panelColor[2] = kRed;
     // x = 10, 34, 58; channel 1 at y 40, channel 2 at y 160
     motion.AppendRowFields(Row(7, {150, 30}));
     motion.AppendRowFields(Row(7, {150, 30}));
@@ -100,23 +100,23 @@ TEST_F(GraphForm, SquaresAndLinesFollowTheDrawingOrderAndABlackChannelIsNeverDra
 
     for (int y = 30; y <= 50; ++y)
         for (int x = 11; x < form->Picture().width() - 6; ++x)
-            ASSERT_EQ(Pixel(x, y), BlackRgb) << x << "," << y;
+            ASSERT_EQ(Pixel(x, y), kBlackRgb) << x << "," << y;
 
-    EXPECT_EQ(Pixel(8, 158), RedRgb);   // square corners
-    EXPECT_EQ(Pixel(10, 160), RedRgb);  // a line starts in the middle of its square
+    EXPECT_EQ(Pixel(8, 158), kRedRgb);   // square corners
+    EXPECT_EQ(Pixel(10, 160), kRedRgb);  // a line starts in the middle of its square
     // Row 2's square is drawn again after the line that ends in it: black inside but for the next line.
-    EXPECT_EQ(Pixel(33, 160), BlackRgb);
-    EXPECT_EQ(Pixel(34, 160), RedRgb);
-    EXPECT_EQ(Pixel(35, 160), RedRgb);
-    EXPECT_EQ(Pixel(35, 161), BlackRgb);
+    EXPECT_EQ(Pixel(33, 160), kBlackRgb);
+    EXPECT_EQ(Pixel(34, 160), kRedRgb);
+    EXPECT_EQ(Pixel(35, 160), kRedRgb);
+    EXPECT_EQ(Pixel(35, 161), kBlackRgb);
     // The last square comes before the line that ends in it, which stops short of its centre.
-    EXPECT_EQ(Pixel(57, 160), RedRgb);
-    EXPECT_EQ(Pixel(58, 160), BlackRgb);
+    EXPECT_EQ(Pixel(57, 160), kRedRgb);
+    EXPECT_EQ(Pixel(58, 160), kBlackRgb);
 }
 
 TEST_F(GraphForm, AModeCodeAfterAPositionDrawsADottedLevelLineWithSquaresAtEveryPoint)
 {
-    main.panelColor[3] = Red;
+    main.panelColor[3] = kRed;
     motion.AppendRowFields(Row(7, {90, 90, 150}));
     motion.AppendRowFields(Row(7, {90, 90, 221}));
     motion.AppendRowFields(Row(7, {90, 90, 221}));
@@ -124,17 +124,17 @@ TEST_F(GraphForm, AModeCodeAfterAPositionDrawsADottedLevelLineWithSquaresAtEvery
     Click(3);
 
     for (int x : {10, 34, 58})
-        EXPECT_EQ(Pixel(x - 2, 38), RedRgb) << x;
+        EXPECT_EQ(Pixel(x - 2, 38), kRedRgb) << x;
     int lit = 0;
     for (int x = 13; x <= 31; ++x)
-        lit += Pixel(x, 40) == RedRgb;
+        lit += Pixel(x, 40) == kRedRgb;
     EXPECT_GT(lit, 5);
     EXPECT_LT(lit, 19);
 }
 
 TEST_F(GraphForm, ChartsWiderThanPainterCoordinatesAreDrawnToTheEnd)
 {
-    main.panelColor[1] = Red;
+    main.panelColor[1] = kRed;
     for (int r = 0; r < 1500; ++r)
         motion.AppendRowFields(Row(7, {r % 2 ? 0 : 180}));
     Make();
@@ -142,20 +142,20 @@ TEST_F(GraphForm, ChartsWiderThanPainterCoordinatesAreDrawnToTheEnd)
 
     const int last = 10 + 1499 * 24;  // row 1500, at value 0
     ASSERT_EQ(form->Picture().width(), last + 20);
-    EXPECT_EQ(Pixel(last - 2, 188), RedRgb);
-    EXPECT_EQ(Pixel(last + 2, 192), RedRgb);
-    EXPECT_EQ(Pixel(last, 99), GreyRgb);  // tick of row 1500
+    EXPECT_EQ(Pixel(last - 2, 188), kRedRgb);
+    EXPECT_EQ(Pixel(last + 2, 192), kRedRgb);
+    EXPECT_EQ(Pixel(last, 99), kGreyRgb);  // tick of row 1500
     bool number = false;
     for (int y = 110; y < 130; ++y)
         for (int x = last - 5; x < last + 10; ++x)
-            number = number || (Pixel(x, y) != BlackRgb && qRed(Pixel(x, y)) == qGreen(Pixel(x, y)));
+            number = number || (Pixel(x, y) != kBlackRgb && qRed(Pixel(x, y)) == qGreen(Pixel(x, y)));
     EXPECT_TRUE(number);
 }
 
 TEST_F(GraphForm, ButtonsTakeThePanelColourWithContrastTextAndBlackWhenOff)
 {
-    main.panelColor[3] = Yellow;
-    main.panelColor[4] = Navy;
+    main.panelColor[3] = kYellow;
+    main.panelColor[4] = kNavy;
     main.panelColor[5] = 0x808080;
     Make();
     for (int n = 1; n <= 24; ++n) {
@@ -183,25 +183,25 @@ TEST_F(GraphForm, ButtonsTakeThePanelColourWithContrastTextAndBlackWhenOff)
 
 TEST_F(GraphForm, PushedLooksChangeOnlyShownChannelsAndRedrawWithTheNewColour)
 {
-    main.panelColor[7] = Red;
-    main.panelColor[8] = Red;
+    main.panelColor[7] = kRed;
+    main.panelColor[8] = kRed;
     motion.AppendRowFields(Row(7, {90, 90, 90, 90, 90, 90, 150, 30}));
     motion.AppendRowFields(Row(7, {90, 90, 90, 90, 90, 90, 150, 30}));
     Make();
     Click(7);
-    ASSERT_EQ(Pixel(8, 38), RedRgb);
+    ASSERT_EQ(Pixel(8, 38), kRedRgb);
 
     // The main window changes its panels first, then tells its listeners.
-    main.panelColor[7] = Yellow;
-    main.panelColor[8] = Yellow;
-    form->ChannelLookChanged(7, QStringLiteral("Arm"), Yellow, 0x000000);
-    form->ChannelLookChanged(8, QStringLiteral("Leg"), Yellow, 0x000000);
+    main.panelColor[7] = kYellow;
+    main.panelColor[8] = kYellow;
+    form->ChannelLookChanged(7, QStringLiteral("Arm"), kYellow, 0x000000);
+    form->ChannelLookChanged(8, QStringLiteral("Leg"), kYellow, 0x000000);
     EXPECT_EQ(form->ENABLE_BTN[7]->Color(), QColor(255, 255, 0));
     EXPECT_EQ(form->ENABLE_BTN[7]->FontColor(), QColor(Qt::black));
-    EXPECT_EQ(Pixel(8, 38), YellowRgb);
+    EXPECT_EQ(Pixel(8, 38), kYellowRgb);
     EXPECT_EQ(form->ENABLE_BTN[8]->Color(), QColor(Qt::black));
     EXPECT_EQ(form->ENABLE_BTN[8]->FontColor(), QColor(Qt::white));
-    EXPECT_EQ(Pixel(8, 158), BlackRgb);
+    EXPECT_EQ(Pixel(8, 158), kBlackRgb);
 }
 
 TEST_F(GraphForm, AClickNamesTheFirstRowWithinTwoLeftAndThreeRight)

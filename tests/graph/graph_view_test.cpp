@@ -19,11 +19,11 @@ using orvane::MotionData;
 
 namespace {
 
-constexpr uint32_t Red = 0x0000FF;
-constexpr uint32_t Yellow = 0x00FFFF;
-constexpr QRgb WhiteRgb = 0xFFFFFFFF;
-constexpr QRgb GreyRgb = 0xFF808080;
-constexpr QRgb RedRgb = 0xFFFF0000;
+constexpr uint32_t kRed = 0x0000FF;
+constexpr uint32_t kYellow = 0x00FFFF;
+constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
+constexpr QRgb kGreyRgb = 0xFF808080;
+constexpr QRgb kRedRgb = 0xFFFF0000;
 
 QStringList Row(int speed, std::initializer_list<int> channels, const QString &name = QStringLiteral("DATA"))
 {
@@ -79,8 +79,8 @@ testing::AssertionResult ViewMatchesChart(TGraphForm &form)
 
 TEST_F(GraphView, AScrolledViewShowsTheChartsOwnPixelsBeforeAndAfterChanges)
 {
-    main.panelColor[1] = Red;
-    main.panelColor[2] = Yellow;
+    main.panelColor[1] = kRed;
+    main.panelColor[2] = kYellow;
     FillLong(motion, 3000);
     Make();
     ASSERT_TRUE(form->isVisible());
@@ -129,10 +129,10 @@ TEST_F(GraphView, AClickInAScrolledViewNamesTheRowUnderTheMouse)
 
 TEST_F(GraphView, AChartWiderThanAnyWidgetScrollsToItsEndInLittleMemory)
 {
-    main.panelColor[1] = Red;
+    main.panelColor[1] = kRed;
     orvane::MotionRows rows;
-    constexpr int Count = 800000;  // 19,200,000 pixels at speed 7
-    for (int r = 0; r < Count; ++r) {
+    constexpr int kCount = 800000;  // 19,200,000 pixels at speed 7
+    for (int r = 0; r < kCount; ++r) {
         orvane::MotionRows::RowText row;
         row.AddNumber(r + 1);
         row.Add(u"DATA");
@@ -144,7 +144,7 @@ TEST_F(GraphView, AChartWiderThanAnyWidgetScrollsToItsEndInLittleMemory)
     Make();
     Click(1);
 
-    const int last = 10 + (Count - 1) * 24;
+    const int last = 10 + (kCount - 1) * 24;
     ASSERT_EQ(form->ChartWidth(), last + 20);
     QScrollBar *bar = form->ScrollBox1->horizontalScrollBar();
     bar->setValue(bar->maximum());
@@ -152,11 +152,11 @@ TEST_F(GraphView, AChartWiderThanAnyWidgetScrollsToItsEndInLittleMemory)
     QApplication::processEvents();
     const QImage shown = form->Image1->grab().toImage();
     const int local = last - bar->value();
-    EXPECT_EQ(shown.pixel(local - 2, 188), RedRgb);     // the last row's square, at value 0
-    EXPECT_EQ(shown.pixel(local, 99), GreyRgb);         // its tick: row 800000
-    EXPECT_EQ(shown.pixel(local + 14, 194), WhiteRgb);  // the frame's right edge
+    EXPECT_EQ(shown.pixel(local - 2, 188), kRedRgb);     // the last row's square, at value 0
+    EXPECT_EQ(shown.pixel(local, 99), kGreyRgb);         // its tick: row 800000
+    EXPECT_EQ(shown.pixel(local + 14, 194), kWhiteRgb);  // the frame's right edge
     EXPECT_LT(form->ChartBytes(), 4u << 20);
 
     ClickChart(local + 3);
-    EXPECT_EQ(form->DATA_NUM->text(), QString::number(Count));
+    EXPECT_EQ(form->DATA_NUM->text(), QString::number(kCount));
 }

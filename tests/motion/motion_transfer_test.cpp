@@ -94,7 +94,7 @@ TEST_F(TransferOnBoards, WriteOf101RowsAsksAndWritesTheFirst100WithLength100)
               "M3に一覧表のモーションデータを書き込みますが\r\nよろしいですか？", PromptButtons::OkCancel);
     ExpectBox(boxes[1], PromptIcon::Question, Confirm,
               "モーションデータは100個までしか書き込めませんが\r\n書込を続行しますか？", PromptButtons::YesNo);
-    EXPECT_EQ(boxes[2].text, QString::fromUtf8(BoardMain::ServoStop));
+    EXPECT_EQ(boxes[2].text, QString::fromUtf8(BoardMain::kServoStop));
     ExpectBox(boxes[3], PromptIcon::Question, Confirm, "書込が完了いたしました\r\nＯＫを押すとスリープを解除します",
               PromptButtons::OkCancel);
 
@@ -259,11 +259,11 @@ TEST_F(TransferOnBoards, PlayFromSleepWarnsReleasesSleepAndPlaysOnBothBoards)
 // editor's rows, and leaves a port that opens again.
 class LineFaults : public ::testing::Test {
 protected:
-    static constexpr int FaultPort = 921;
+    static constexpr int kFaultPort = 921;
     void SetUp() override
     {
         ReleasePort();
-        boards = OpenBoardsOnLine(FaultPort);
+        boards = OpenBoardsOnLine(kFaultPort);
         main.ids = {0, 1};
     }
     void TearDown() override { CloseBoardsOnLine(boards); }
@@ -335,7 +335,7 @@ TEST_F(LineFaults, ADeviceVanishingDuringAWriteIsToldOnceAndThePortOpensAgain)
 
     // The same port number, plugged in again (a new device behind it), opens.
     auto *again = new VirtualBoards(orvane::sim::Options{});
-    SetDevicePath(FaultPort, QString::fromStdString(again->SlavePath()));
+    SetDevicePath(kFaultPort, QString::fromStdString(again->SlavePath()));
     SerialPort->Close();
     EXPECT_NO_THROW(SerialPort->Open());
     int retry = 1;

@@ -28,7 +28,7 @@ QByteArray WithSum(std::initializer_list<int> values)
 ScriptedReply Reply(const QByteArray &bytes) { return {{0, bytes}}; }
 const ScriptedReply Silence{};
 
-constexpr int LinePort = 901;
+constexpr int kLinePort = 901;
 
 // One line and one open port for the whole suite: opening and closing cost 400 ms.
 class ProtocolOnLine : public ::testing::Test {
@@ -36,9 +36,9 @@ protected:
     static void SetUpTestSuite()
     {
         line = new ScriptedLine;
-        SetDevicePath(LinePort, line->SlavePath());
+        SetDevicePath(kLinePort, line->SlavePath());
         CreateSerialPort(nullptr);
-        SetupPort(LinePort, 115200);
+        SetupPort(kLinePort, 115200);
         SerialPort->Open();
     }
     static void TearDownTestSuite()

@@ -41,7 +41,7 @@ public:
 };
 
 using BoardMain = SleepOnBoards<FakeMain>;
-const QString ServoStop = QString::fromUtf8(BoardMain::ServoStop);
+const QString ServoStop = QString::fromUtf8(BoardMain::kServoStop);
 
 class ScenarioOnBoards : public BoardsOnLineTest<908> {
 protected:

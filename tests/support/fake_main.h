@@ -17,7 +17,7 @@
 
 class FakeMain : public MainOperations {
 public:
-    static constexpr uint32_t ButtonFace = 0x8000000F;
+    static constexpr uint32_t kButtonFace = 0x8000000F;
 
     FakeMain()
     {
@@ -26,7 +26,7 @@ public:
             text[n] = QStringLiteral("90");
             home[n] = 90;
             name[n] = QStringLiteral("CH%1").arg(n);
-            panelColor[n] = ButtonFace;
+            panelColor[n] = kButtonFace;
             nameColor[n] = 0;
             visible[n] = true;
         }

@@ -15,7 +15,7 @@
 template <class Base>
 class SleepOnBoards : public Base {
 public:
-    static constexpr const char *ServoStop =
+    static constexpr const char *kServoStop =
         "ＯＫをクリックすると通信を開始すると共に\r\nサーボが停止するので注意してください！";
 
     bool EnsureSleep() override
@@ -24,7 +24,7 @@ public:
         if (onEnsureSleep)
             onEnsureSleep();
         return Ops().EnsureSleep([this] {
-            this->UserPrompt().Message(PromptIcon::Warning, QStringLiteral("警告"), QString::fromUtf8(ServoStop),
+            this->UserPrompt().Message(PromptIcon::Warning, QStringLiteral("警告"), QString::fromUtf8(kServoStop),
                                        PromptButtons::Ok);
         });
     }
