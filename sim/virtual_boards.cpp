@@ -279,6 +279,8 @@ bool VirtualBoards::HandleInput(std::vector<RxByte> &rx)
             keepGoing = false;
             break;
         }
+        if (options_.paced)
+            AddLateness(rx[pos + len - 1].arrivalNs);
         Bytes frame(len);
         for (std::size_t i = 0; i < len; ++i)
             frame[i] = rx[pos + i].value;
@@ -357,6 +359,7 @@ bool VirtualBoards::SendBytes(const std::uint8_t *data, std::size_t size)
             return false;
     }
     txFreeNs_ = start + std::int64_t(size) * kByteNs;
+    AddLateness(txFreeNs_);
     return true;
 }
 
@@ -409,6 +412,13 @@ bool VirtualBoards::WaitUntil(std::int64_t deadlineNs)
         }
         return true;
     }
+}
+
+void VirtualBoards::AddLateness(std::int64_t dueNs)
+{
+    const std::int64_t late = MonotonicNs() - dueNs;
+    if (late > 0)
+        latenessNs_ += late;
 }
 
 void VirtualBoards::LogFrame(const Bytes &frame)

@@ -75,6 +75,11 @@ public:
     // Waits until at least count frames are in the log; false on time-out.
     bool WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const;
 
+    // How late, in all, the boards were against their own line timing since they started: paced frames
+    // handled after their last byte arrived, paced replies whose last byte left after its time. A real
+    // board is never late, so benchmarks take this out of what they blame on the program.
+    std::chrono::nanoseconds Lateness() const { return std::chrono::nanoseconds(latenessNs_.load()); }
+
     std::string DumpText() const;  // format: FormatDump() in board_memory.h
     // Writes DumpText() through a temporary file renamed over path.
     bool Dump(const std::string &path, std::string *error = nullptr) const;
@@ -105,6 +110,7 @@ private:
     bool SendBytes(const std::uint8_t *data, std::size_t size);
     bool WriteAll(const std::uint8_t *data, std::size_t size);
     bool WaitUntil(std::int64_t deadlineNs);
+    void AddLateness(std::int64_t dueNs);
     void LogFrame(const Bytes &frame);
     BoardMemory *FindBoard(std::uint8_t id);
 
@@ -129,6 +135,7 @@ private:
     std::int64_t lastArrivalNs_ = 0;
     std::int64_t txFreeNs_ = 0;
     unsigned framesSeen_ = 0;
+    std::atomic<std::int64_t> latenessNs_{0};
 
     std::mutex stopMutex_;
     std::atomic<bool> answering_{true};

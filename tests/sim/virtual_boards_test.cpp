@@ -282,6 +282,8 @@ TEST(Pacing, HundredRowMotionWriteTakesAtLeastItsLineTime)
     EXPECT_GE(elapsed, std::chrono::microseconds(173600));
     EXPECT_LT(elapsed, 1000ms);
     EXPECT_EQ(boards.Board(0).motions[3][99].speed, 2);
+    // Only being late counts, never the line time itself.
+    EXPECT_LT(boards.Lateness(), std::chrono::microseconds(173600 / 2));
 }
 
 TEST(Pacing, NoReplyByteArrivesBeforeItsLineTime)
@@ -331,6 +333,7 @@ TEST(Pacing, UnpacedRoundTripIsFast)
     }
     std::nth_element(times.begin(), times.begin() + 100, times.end());
     EXPECT_LT(times[100], std::chrono::microseconds(300));
+    EXPECT_EQ(boards.Lateness().count(), 0);
 }
 
 TEST(FrameLog, KeepsEveryFrameInMemoryAndInTheFile)
