@@ -9,6 +9,7 @@
 #include "motion/motion_messages.h"
 #include "motion/motion_transfer.h"
 #include "session/window_place.h"
+#include "widgets/progress.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -62,12 +63,7 @@ class TMotionForm::View : public TransferView {
 public:
     explicit View(TMotionForm &form) : form_(form) {}
     void SetBusy(bool busy) override { form_.setEnabled(!busy); }
-    void SetProgress(int maximum, int value) override
-    {
-        // A range of 0 to 0 would turn the bar into a busy indicator.
-        form_.COMM_GAUGE->setRange(0, std::max(maximum, 1));
-        form_.COMM_GAUGE->setValue(value);
-    }
+    void SetProgress(int maximum, int value) override { ShowProgress(form_.COMM_GAUGE, maximum, value); }
     void Refresh() override { form_.Refresh(); }
 
 private:

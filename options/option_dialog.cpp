@@ -7,6 +7,7 @@
 #include "session/prompt.h"
 #include "textfile/file_io.h"
 #include "widgets/color_btn.h"
+#include "widgets/progress.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,11 +53,7 @@ class TOptionDialog::View : public orvane::TransferView {
 public:
     explicit View(TOptionDialog &dialog) : dialog_(dialog) {}
     void SetBusy(bool busy) override { dialog_.setEnabled(!busy); }
-    void SetProgress(int maximum, int value) override
-    {
-        dialog_.IMAGE_PROGRESS->setMaximum(maximum);
-        dialog_.IMAGE_PROGRESS->setValue(value);
-    }
+    void SetProgress(int maximum, int value) override { ShowProgress(dialog_.IMAGE_PROGRESS, maximum, value); }
     void Refresh() override { dialog_.ShowAll(); }
 
 private:

@@ -6,6 +6,7 @@
 #include "scenario/scenario_messages.h"
 #include "scenario/scenario_transfer.h"
 #include "textfile/decimal.h"
+#include "widgets/progress.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -67,12 +68,7 @@ class TFileDialog::View : public TransferView {
 public:
     explicit View(TFileDialog &form) : form_(form) {}
     void SetBusy(bool busy) override { form_.setEnabled(!busy); }
-    void SetProgress(int maximum, int value) override
-    {
-        // A range of 0 to 0 would turn the bar into a busy indicator.
-        form_.COMM_GAUGE->setRange(0, std::max(maximum, 1));
-        form_.COMM_GAUGE->setValue(value);
-    }
+    void SetProgress(int maximum, int value) override { ShowProgress(form_.COMM_GAUGE, maximum, value); }
     void Refresh() override { form_.ShowRowCount(); }
 
 private:

@@ -8,6 +8,7 @@
 #include "transmitter/assignment_file.h"
 #include "transmitter/button_dialog.h"
 #include "transmitter/propo_messages.h"
+#include "widgets/progress.h"
 
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -113,11 +114,7 @@ class TPropoDialog::View : public AssignmentView {
 public:
     explicit View(TPropoDialog &form) : form_(form) {}
     void SetBusy(bool busy) override { form_.setEnabled(!busy); }
-    void SetProgress(int maximum, int value) override
-    {
-        form_.COMM_GAUGE->setMaximum(maximum);
-        form_.COMM_GAUGE->setValue(value);
-    }
+    void SetProgress(int maximum, int value) override { ShowProgress(form_.COMM_GAUGE, maximum, value); }
     void Refresh() override { form_.RedrawCells(); }
     void ShowLists() override { form_.ShowLists(); }
 
