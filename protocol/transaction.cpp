@@ -17,6 +17,24 @@ void AppendChecksum(QByteArray &frame)
     frame.append(static_cast<char>(Checksum(frame.constData(), int(frame.size()))));
 }
 
+namespace {
+
+// After a retry the answer to an earlier attempt may still be on its way: the one just read may be that
+// late answer, and the next one's own then lands in the next transaction, past its purge, where it would
+// be read as that command's reply. Waits until the line stays quiet for a receive time-out, reading at
+// most what the earlier attempts could have sent back.
+void DrainLateReplies(int atMost)
+{
+    char byte = 0;
+    int drained = 0;
+    while (SerialPort && drained < atMost && SerialPort->Read(&byte, 1) == 1)
+        ++drained;
+    if (drained > 0)
+        qCDebug(lcProtocol) << "drained" << drained << "late bytes";
+}
+
+}  // namespace
+
 void SendAndReceive(const QByteArray &frame, QByteArray &reply, int &received, int &attempts, int expectedLength)
 {
     const int allowed = attempts < 1 ? 1 : attempts;
@@ -38,6 +56,8 @@ void SendAndReceive(const QByteArray &frame, QByteArray &reply, int &received, i
         }
         ++attempts;
         qCDebug(lcProtocol) << "reply" << reply.toHex(' ') << "attempt" << attempts;
+        if (received == expectedLength && attempts > 1)
+            DrainLateReplies(expectedLength * (attempts - 1));
         if (attempts >= allowed || received == expectedLength)
             return;
     }

@@ -72,6 +72,7 @@ void ApplyFault(const Fault &fault, ReplyPlan &plan)
         plan.gapMs = fault.gapMs;
         break;
     case FaultKind::Extra: b.insert(b.end(), std::size_t(fault.extraBytes), 0x00); break;
+    case FaultKind::Late: plan.delayMs += fault.gapMs; break;
     }
 }
 
@@ -94,6 +95,9 @@ std::optional<Fault> ParseFault(std::string_view text, std::string &error)
     } else if (kind == "split") {
         fault.kind = FaultKind::Split;
         maxFields = 5;
+    } else if (kind == "late") {
+        fault.kind = FaultKind::Late;
+        maxFields = 4;
     } else if (kind == "extra") {
         fault.kind = FaultKind::Extra;
         maxFields = 4;
@@ -133,10 +137,11 @@ std::optional<Fault> ParseFault(std::string_view text, std::string &error)
         fault.last = *last;
     }
 
-    if (fault.kind == FaultKind::Split) {
+    if (fault.kind == FaultKind::Split || fault.kind == FaultKind::Late) {
         const auto gap = fields.size() > 3 ? ParseNumber(fields[3]) : std::nullopt;
         if (!gap || *gap > unsigned(kMaxGapMs)) {
-            error = "split needs a gap in milliseconds";
+            error = std::string(kind) + (fault.kind == FaultKind::Split ? " needs a gap" : " needs a delay")
+                    + " in milliseconds";
             return std::nullopt;
         }
         fault.gapMs = int(*gap);

@@ -17,6 +17,7 @@ enum class FaultKind {
     WrongId,      // byte 0 is the board's ID + 1 (mod 256); a checksum is recomputed to match
     Split,        // the reply leaves in two pieces with a gap between them
     Extra,        // extra 0x00 bytes follow the reply
+    Late,         // the whole reply leaves gapMs late; the board takes no frame meanwhile
 };
 
 // A fault hits the frames of one command (or of every command) that a board
@@ -28,7 +29,7 @@ struct Fault {
     std::optional<std::uint8_t> command;  // nothing: any command
     unsigned first = 1;
     unsigned last = 0;
-    int gapMs = 0;       // Split: the gap
+    int gapMs = 0;       // Split: the gap; Late: the delay
     int splitAt = 0;     // Split: bytes in the first piece; 0 for half (rounded down)
     int extraBytes = 1;  // Extra: how many
 
@@ -41,6 +42,7 @@ struct ReplyPlan {
     Bytes bytes;
     std::size_t splitAt = 0;  // 0: in one piece
     int gapMs = 0;
+    int delayMs = 0;  // before the first byte
 };
 
 // Changes the plan as the fault says. Faults apply in the order given; a

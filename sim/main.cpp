@@ -48,11 +48,12 @@ FAULT is KIND:COMMAND:WHICH[:ARG[:ARG]]
            split     reply in two pieces: ARG gap in ms, then optionally the
                      bytes in the first piece (default half)
            extra     ARG extra 0x00 bytes after the reply (default 1)
+           late      the reply leaves ARG ms late
   COMMAND  any, or a command byte: 0xF0 or 240
   WHICH    always, N, N-M or N- : which of the frames of that command that a
            board answers, counted from 1
   Examples: noreply:0xF0:3  split:any:1-5:40  split:0xFC:always:35:2
-            wrongid:0xF8:2-  extra:any:1:3
+            wrongid:0xF8:2-  extra:any:1:3  late:0xEC:5:45
 )";
 
 struct Args {

@@ -330,7 +330,8 @@ bool VirtualBoards::AnswerFrame(const Bytes &frame)
     }
     if (!plan.send)
         return true;
-    if (options_.replyDelayMs > 0 && !WaitUntil(MonotonicNs() + options_.replyDelayMs * kMs))
+    const int delayMs = options_.replyDelayMs + plan.delayMs;
+    if (delayMs > 0 && !WaitUntil(MonotonicNs() + delayMs * kMs))
         return false;
     return SendReply(plan);
 }

@@ -228,6 +228,25 @@ TEST_F(ProtocolOnLine, GapOfThirtyMillisecondsEndsTheAttemptAndTheFrameGoesAgain
     EXPECT_EQ(frames[0], frames[2]);
 }
 
+TEST_F(ProtocolOnLine, AnswerToAnEarlierAttemptNeverPassesForTheNextCommandsReply)
+{
+    // The first answer comes 45 ms late, after the frame went again; the second attempt takes it, and the
+    // answer to the second frame follows. It must not be read as the reply of the next command.
+    const QByteArray sleepMode = WithSum({0x00, 0x01});
+    const QByteArray teachingMode = WithSum({0x00, 0x02});
+    line->Script({{{45, sleepMode}}, {{5, sleepMode}}, Reply(teachingMode)});
+    int retry = 10;
+    uint8_t mode = 0;
+    EXPECT_TRUE(GetMode(retry, 0, mode));
+    EXPECT_EQ(mode, 1);
+    EXPECT_EQ(retry, 2);
+    retry = 10;
+    EXPECT_TRUE(GetMode(retry, 0, mode));
+    EXPECT_EQ(mode, 2);
+    EXPECT_EQ(retry, 1);
+    EXPECT_EQ(line->Frames().size(), 3u);
+}
+
 TEST_F(ProtocolOnLine, SilenceUsesEveryAttempt)
 {
     int retry = 10;

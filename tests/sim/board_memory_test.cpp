@@ -215,9 +215,20 @@ TEST(Faults, FaultTextsParseIntoCommandAndFrameRange)
     EXPECT_TRUE(f->hits(4000));
     EXPECT_EQ(f->extraBytes, 3);
 
-    for (const char *bad : {"", "noreply", "noreply:any", "lost:any:1", "noreply:0xEA:1", "noreply:0x1F0:1",
-                            "noreply:any:0", "noreply:any:5-3", "noreply:any:x", "noreply:any:1:2", "split:any:1",
-                            "split:any:1:x", "split:any:1:10:0", "extra:any:1:0", "extra:any:1:5000", "badsum:F0:1"}) {
+    f = ParseFault("late:0xEC:5:45", error);
+    ASSERT_TRUE(f) << error;
+    EXPECT_EQ(f->kind, FaultKind::Late);
+    EXPECT_EQ(f->gapMs, 45);
+    ReplyPlan plan;
+    plan.bytes = {0, 6};
+    ApplyFault(*f, plan);
+    EXPECT_EQ(plan.delayMs, 45);
+    EXPECT_EQ(plan.bytes, (Bytes{0, 6}));
+
+    for (const char *bad :
+         {"", "late:any:1", "late:any:1:5:2", "noreply", "noreply:any", "lost:any:1", "noreply:0xEA:1",
+          "noreply:0x1F0:1", "noreply:any:0", "noreply:any:5-3", "noreply:any:x", "noreply:any:1:2", "split:any:1",
+          "split:any:1:x", "split:any:1:10:0", "extra:any:1:0", "extra:any:1:5000", "badsum:F0:1"}) {
         error.clear();
         EXPECT_FALSE(ParseFault(bad, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
