@@ -55,6 +55,9 @@ void ProcessEvents()
         QCoreApplication::processEvents();
 }
 
+// Well inside a frame of the display, and long enough that serving costs little against the commands.
+constexpr auto kServeInterval = std::chrono::milliseconds(4);
+
 std::mutex &PathLock()
 {
     static std::mutex lock;
@@ -68,6 +71,16 @@ QHash<int, QString> &PathOverrides()
 }
 
 }  // namespace
+
+void ServeUserInterface(bool now)
+{
+    // Only the user-interface thread serves; the time is its own.
+    static std::chrono::steady_clock::time_point served;
+    if (!now && std::chrono::steady_clock::now() - served < kServeInterval)
+        return;
+    ProcessEvents();
+    served = std::chrono::steady_clock::now();
+}
 
 ECommError::ECommError(const QString &message, TCommOpenCause cause, int systemError)
     : std::runtime_error(message.toStdString()), message_(message), cause_(cause), systemError_(systemError)
@@ -438,7 +451,7 @@ int TCustomCommX::Read(void *buffer, int count)
             return n;
         if (Clock::now() >= deadline)
             return 0;
-        ProcessEvents();
+        ServeUserInterface();
         if (!IsOpen() || generation != generation_ || !receive_)
             return -1;
     }

@@ -48,6 +48,12 @@ QString DevicePathFor(int portNo);
 void SetDevicePath(int portNo, const QString &path);
 void ClearDevicePaths();
 
+// Serves the user interface's pending events, unless that was done less than a few milliseconds ago:
+// a wait on the line and a transfer's progress share one cadence, so quick commands in a row neither
+// freeze the window nor pay for serving it after every byte.
+// With `now` it serves at once: a window just disabled paints before the commands go on.
+void ServeUserInterface(bool now = false);
+
 namespace serial_detail {
 struct Port;
 class TransmitThread;

@@ -2,16 +2,12 @@
 
 #include "protocol/commands.h"
 #include "protocol/transaction.h"
+#include "serial/comm_x.h"
 #include "session/main_operations.h"
-
-#include <QCoreApplication>
 
 namespace orvane {
 
 namespace {
-
-// Well inside a frame of the display, and long enough that serving costs little against the commands.
-constexpr qint64 kServeIntervalMs = 4;
 
 bool Agreed(PromptAnswer answer) { return answer == PromptAnswer::Ok || answer == PromptAnswer::Yes; }
 
@@ -26,7 +22,6 @@ BoardTransfer::Run BoardTransfer::Begin()
     if (running_)
         return Run(nullptr);
     running_ = true;
-    served_.start();
     return Run(this);
 }
 
@@ -60,16 +55,16 @@ void BoardTransfer::Run::Busy()
         return;
     busy_ = true;
     owner_->view_.SetBusy(true);
+    // The disabled window's repaint is the longest the event loop waits in a transfer; done now, it
+    // is not added to a wait for the next turn.
+    ServeUserInterface(true);
 }
 
 void BoardTransfer::Run::Progress(int maximum, int value)
 {
     maximum_ = maximum;
     owner_->view_.SetProgress(maximum, value);
-    if (owner_->served_.elapsed() >= kServeIntervalMs && QCoreApplication::instance() != nullptr) {
-        QCoreApplication::processEvents();
-        owner_->served_.start();
-    }
+    ServeUserInterface();
 }
 
 bool BoardTransfer::Run::EnsureSleep()

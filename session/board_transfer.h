@@ -48,7 +48,6 @@
 
 #include "session/prompt.h"
 
-#include <QElapsedTimer>
 #include <QString>
 
 #include <array>
@@ -194,7 +193,6 @@ private:
     TransferView &view_;
     TransferOrder order_;
     bool running_ = false;
-    QElapsedTimer served_;  // since the window was last served by the run
 };
 
 template <typename Send>
