@@ -17,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -633,34 +632,16 @@ void TMotionForm::Popup1Popup()
 
 bool TMotionForm::PosListKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    switch (ListKeyOf(key, modifiers, true)) {
-    case ListKey::Insert: INSERT_BTNClick(); return true;
-    case ListKey::Delete: DELETE_BTNClick(); return true;
-    case ListKey::Copy: COPY_BTNClick(); return true;
-    case ListKey::Cut: CUT_BTNClick(); return true;
-    case ListKey::Paste: PASTE_BTNClick(); return true;
-    case ListKey::Swallowed: return true;
-    case ListKey::None: break;
-    }
-    return false;
+    return RunListKey(key, modifiers,
+                      {[this] { INSERT_BTNClick(); }, [this] { DELETE_BTNClick(); }, [this] { COPY_BTNClick(); },
+                       [this] { CUT_BTNClick(); }, [this] { PASTE_BTNClick(); }});
 }
 
 bool TMotionForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == PosList) {
-        if (event->type() == QEvent::KeyPress) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (PosListKeyDown(key->key(), key->modifiers()))
-                return true;
-        } else if (event->type() == QEvent::ShortcutOverride) {
-            // Keep the list's keys from any window shortcut while the list has the focus.
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (ListClaimsKey(key->key(), key->modifiers(), true)) {
-                event->accept();
-                return true;
-            }
-        }
-    }
+    if (watched == PosList
+        && FilterListKeyEvent(event, true, [this](int key, Qt::KeyboardModifiers m) { return PosListKeyDown(key, m); }))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

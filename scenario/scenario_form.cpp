@@ -15,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -451,31 +450,20 @@ void TFileDialog::Popup1Popup()
 
 bool TFileDialog::FileListKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    switch (ListKeyOf(key, modifiers, false)) {
-    case ListKey::Delete: DELETE_BTNClick(); return true;
-    case ListKey::Copy: COPY_BTNClick(); return true;
-    case ListKey::Cut: CUT_BTNClick(); return true;
-    case ListKey::Paste: PASTE_BTNClick(); return true;
-    case ListKey::Swallowed: return true;
-    case ListKey::None: break;
-    }
-    return false;
+    return RunListKey(key, modifiers,
+                      {{},
+                       [this] { DELETE_BTNClick(); },
+                       [this] { COPY_BTNClick(); },
+                       [this] { CUT_BTNClick(); },
+                       [this] { PASTE_BTNClick(); }});
 }
 
 bool TFileDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == FileList) {
-        if (event->type() == QEvent::KeyPress) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (FileListKeyDown(key->key(), key->modifiers()))
-                return true;
-        } else if (event->type() == QEvent::ShortcutOverride) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (ListClaimsKey(key->key(), key->modifiers(), false)) {
-                event->accept();
-                return true;
-            }
-        }
+        if (FilterListKeyEvent(event, false,
+                               [this](int key, Qt::KeyboardModifiers m) { return FileListKeyDown(key, m); }))
+            return true;
     } else if (watched == FileList->viewport()) {
         switch (event->type()) {
         case QEvent::DragEnter:

@@ -5,8 +5,8 @@
 #include "protocol/commands.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
-#include "session/port_failure.h"
 #include "tools/varkel_image.h"
+#include "tools/varkel_port.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -378,19 +378,8 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    CreateSerialPort(nullptr);
-    SetupPort(portNo, 115200);
-    try {
-        SerialPort->Open();
-        SerialPort->PurgeReceive();
-    } catch (const ECommError &e) {
-        const QString device = SerialPort->DevicePath();
-        const QString cause = PortOpenCauseText(e.OpenCause(), e.SystemError(), device);
-        std::fprintf(stderr, "varkel: cannot open %s (%s): %s%s%s\n", inv.port.c_str(), qPrintable(device),
-                     qPrintable(e.Message()), cause.isEmpty() ? "" : ": ", qPrintable(cause));
-        ReleasePort();
+    if (!OpenVarkelPort(inv.port, portNo))
         return 1;
-    }
     int retry = inv.attempts;
     const bool ok = Commands().at(inv.command).run(retry, static_cast<uint8_t>(inv.id), inv.args);
     if (!ok)

@@ -3,8 +3,8 @@
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
 #include "session/board_image.h"
-#include "session/port_failure.h"
 #include "textfile/file_io.h"
+#include "tools/varkel_port.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -181,15 +181,18 @@ bool PickBoards(orvane::BoardImage &image, const std::vector<std::uint8_t> &ids)
     return true;
 }
 
+// The boards' whole memory, with the bar on a terminal; the bar has ended its line when this returns.
+std::optional<orvane::BoardImage> ReadBoards(const std::vector<std::uint8_t> &ids, QString *error)
+{
+    ProgressBar bar;
+    return orvane::BackupBoards(ids, bar.Counter(), error);
+}
+
 int Backup(const ImageInvocation &inv)
 {
-    const std::vector<std::uint8_t> ids = inv.ids.empty() ? std::vector<std::uint8_t>{0} : inv.ids;
-    std::optional<orvane::BoardImage> image;
     QString error;
-    {
-        ProgressBar bar;
-        image = orvane::BackupBoards(ids, bar.Counter(), &error);
-    }
+    const std::optional<orvane::BoardImage> image =
+        ReadBoards(inv.ids.empty() ? std::vector<std::uint8_t>{0} : inv.ids, &error);
     if (!image) {
         std::fprintf(stderr, "varkel: backup: %s; no file was written\n", qPrintable(error));
         return 1;
@@ -206,12 +209,8 @@ int Verify(const orvane::BoardImage &image)
     std::vector<std::uint8_t> ids;
     for (const orvane::ImageBoard &board : image.boards)
         ids.push_back(board.id);
-    std::optional<orvane::BoardImage> found;
     QString error;
-    {
-        ProgressBar bar;
-        found = orvane::BackupBoards(ids, bar.Counter(), &error);
-    }
+    const std::optional<orvane::BoardImage> found = ReadBoards(ids, &error);
     if (!found) {
         std::fprintf(stderr, "varkel: verify: %s\n", qPrintable(error));
         return 1;
@@ -282,19 +281,8 @@ int RunImageCommand(int argc, char **argv, const PortResolver &portNumber)
     if (inv.home && !HomeAgreed())
         return 1;
 
-    CreateSerialPort(nullptr);
-    SetupPort(portNo, 115200);
-    try {
-        SerialPort->Open();
-        SerialPort->PurgeReceive();
-    } catch (const ECommError &e) {
-        const QString device = SerialPort->DevicePath();
-        const QString cause = PortOpenCauseText(e.OpenCause(), e.SystemError(), device);
-        std::fprintf(stderr, "varkel: cannot open %s (%s): %s%s%s\n", inv.port.c_str(), qPrintable(device),
-                     qPrintable(e.Message()), cause.isEmpty() ? "" : ": ", qPrintable(cause));
-        ReleasePort();
+    if (!OpenVarkelPort(inv.port, portNo))
         return 1;
-    }
     int code = 1;
     if (inv.command == "backup")
         code = Backup(inv);
