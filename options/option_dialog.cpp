@@ -36,6 +36,16 @@ QLabel *NamedLabel(QWidget *parent, const QString &name, const QString &text, QR
     return label;
 }
 
+// The bold title at the top of a group.
+QLabel *GroupTitle(QWidget *group, const QString &name)
+{
+    QLabel *label = NamedLabel(group, name, QString(), QRect(8, 6, 300, 20));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
 QString IdList(const std::vector<std::uint8_t> &ids)
 {
     QStringList out;
@@ -85,10 +95,7 @@ void TOptionDialog::BuildControls()
 {
     auto *idPanel = new QGroupBox(this);
     idPanel->setGeometry(8, 8, 2 * kColumnWidth + 24, 84);
-    Label3 = NamedLabel(idPanel, QStringLiteral("Label3"), QString(), QRect(8, 6, 300, 20));
-    QFont bold = Label3->font();
-    bold.setBold(true);
-    Label3->setFont(bold);
+    Label3 = GroupTitle(idPanel, QStringLiteral("Label3"));
     Label4 = NamedLabel(idPanel, QStringLiteral("Label4"), QStringLiteral("(CH1～CH12)"), QRect(16, 34, 110, 20));
     Label5 = NamedLabel(idPanel, QStringLiteral("Label5"), QStringLiteral("(CH13～CH24)"),
                         QRect(kColumnWidth + 16, 34, 110, 20));
@@ -111,8 +118,7 @@ void TOptionDialog::BuildControls()
     auto *trimPanel = new QGroupBox(this);
     const int rowsTop = 52;
     trimPanel->setGeometry(8, 100, 2 * kColumnWidth + 24, rowsTop + 12 * kRowHeight + 44);
-    Label2 = NamedLabel(trimPanel, QStringLiteral("Label2"), QString(), QRect(8, 6, 300, 20));
-    Label2->setFont(bold);
+    Label2 = GroupTitle(trimPanel, QStringLiteral("Label2"));
     Label7 = NamedLabel(trimPanel, QStringLiteral("Label7"), QString(), QRect(8, 26, 2 * kColumnWidth, 20));
     for (int n = 1; n <= kChannels; ++n) {
         const int left = 12 + ((n - 1) / 12) * kColumnWidth;
@@ -146,24 +152,20 @@ void TOptionDialog::BuildControls()
     connect(OPTION_READ_BTN, &QPushButton::clicked, this, &TOptionDialog::OPTION_READ_BTNClick);
     connect(TRIM_RESET_BTN, &QPushButton::clicked, this, &TOptionDialog::TRIM_RESET_BTNClick);
 
-    BuildImageControls(trimPanel->geometry().bottom() + 9);
+    const int imageBottom = BuildImageControls(trimPanel->geometry().bottom() + 9);
 
     CancelButton = new QPushButton(this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setGeometry(2 * kColumnWidth + 32 - 200, IMAGE_LAB->parentWidget()->geometry().bottom() + 10, 200,
-                              28);
+    CancelButton->setGeometry(2 * kColumnWidth + 32 - 200, imageBottom + 10, 200, 28);
     connect(CancelButton, &QPushButton::clicked, this, [this] { done(1); });
     setFixedSize(2 * kColumnWidth + 40, CancelButton->geometry().bottom() + 10);
 }
 
-void TOptionDialog::BuildImageControls(int top)
+int TOptionDialog::BuildImageControls(int top)
 {
     auto *panel = new QGroupBox(this);
     panel->setGeometry(8, top, 2 * kColumnWidth + 24, 96);
-    IMAGE_LAB = NamedLabel(panel, QStringLiteral("IMAGE_LAB"), QString(), QRect(8, 6, 300, 20));
-    QFont bold = IMAGE_LAB->font();
-    bold.setBold(true);
-    IMAGE_LAB->setFont(bold);
+    IMAGE_LAB = GroupTitle(panel, QStringLiteral("IMAGE_LAB"));
     IMAGE_BACKUP_BTN = new QPushButton(panel);
     IMAGE_BACKUP_BTN->setObjectName(QStringLiteral("IMAGE_BACKUP_BTN"));
     IMAGE_BACKUP_BTN->setGeometry(12, 30, 120, 26);
@@ -180,6 +182,7 @@ void TOptionDialog::BuildImageControls(int top)
     IMAGE_PROGRESS->setValue(0);
     connect(IMAGE_BACKUP_BTN, &QPushButton::clicked, this, &TOptionDialog::IMAGE_BACKUP_BTNClick);
     connect(IMAGE_RESTORE_BTN, &QPushButton::clicked, this, &TOptionDialog::IMAGE_RESTORE_BTNClick);
+    return panel->geometry().bottom();
 }
 
 void TOptionDialog::FormCreate()
@@ -303,6 +306,14 @@ std::vector<std::uint8_t> TOptionDialog::PresentIds() const
     return ids;
 }
 
+int TOptionDialog::GroupOf(std::uint8_t id) const
+{
+    for (int group = 0; group < 2; ++group)
+        if (main_.BoardPresent(group) && main_.BoardId(group) == id)
+            return group;
+    return -1;
+}
+
 void TOptionDialog::IMAGE_BACKUP_BTNClick()
 {
     using namespace orvane;
@@ -330,7 +341,7 @@ void TOptionDialog::IMAGE_BACKUP_BTNClick()
             failure.text = OptionMessages(OptImageBackupFailed) + QStringLiteral("\r\n") + error;
         } else {
             for (size_t b = 0; b < image->boards.size(); ++b)
-                trims_.Take(main_.BoardId(0) == image->boards[b].id ? 0 : 1, image->boards[b].trims);
+                trims_.Take(GroupOf(image->boards[b].id), image->boards[b].trims);
             ShowAll();
             if (WriteFileAtomically(path, BoardImageToJson(*image), &error))
                 run.Close({PromptIcon::Information, OptionMessages(OptImageTitle), OptionMessages(OptImageSaved),
@@ -366,29 +377,26 @@ void TOptionDialog::IMAGE_RESTORE_BTNClick()
     if (!image)
         return warn(OptionMessages(OptImageRefused) + QStringLiteral("\r\n") + error);
 
-    // Each board of the image goes to the group that has its ID.
+    // Each board of the image goes to the group that has its ID, the CH1-CH12 board first.
     BoardImage chosen;
     std::vector<int> groups;
-    std::vector<std::uint8_t> inImage, leftOut;
+    std::vector<std::uint8_t> inImage, chosenIds, leftOut;
     for (const ImageBoard &board : image->boards) {
         inImage.push_back(board.id);
-        if (!(main_.BoardPresent(0) && main_.BoardId(0) == board.id)
-            && !(main_.BoardPresent(1) && main_.BoardId(1) == board.id))
+        if (GroupOf(board.id) < 0)
             leftOut.push_back(board.id);
     }
     for (int group = 0; group < 2; ++group) {
         for (const ImageBoard &board : image->boards) {
-            if (main_.BoardPresent(group) && main_.BoardId(group) == board.id) {
+            if (GroupOf(board.id) == group) {
                 chosen.boards.push_back(board);
                 groups.push_back(group);
+                chosenIds.push_back(board.id);
             }
         }
     }
     if (chosen.boards.empty())
         return warn(OptionMessages(OptImageNoBoard).arg(IdList(PresentIds()), IdList(inImage)));
-    std::vector<std::uint8_t> chosenIds;
-    for (const ImageBoard &board : chosen.boards)
-        chosenIds.push_back(board.id);
     QString question = OptionMessages(OptImageRestoreQuestion).arg(IdList(chosenIds));
     if (!leftOut.empty())
         question += QStringLiteral("\r\n") + OptionMessages(OptImageLeftOut).arg(IdList(leftOut));

@@ -62,9 +62,12 @@ protected:
 private:
     class View;
     void BuildControls();
-    void BuildImageControls(int top);
+    // Returns the bottom of the group it builds.
+    int BuildImageControls(int top);
     // The IDs of the boards present, the CH1-CH12 board first.
     std::vector<std::uint8_t> PresentIds() const;
+    // The group whose board has this ID, or -1.
+    int GroupOf(std::uint8_t id) const;
     std::array<int, 2> Ids() const;
     void ShowTrim(int channel);
     void ShowAll();
