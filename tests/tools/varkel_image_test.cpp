@@ -2,46 +2,22 @@
 // restore, the differences verify lists, and a damaged file refused before anything is sent.
 
 #include "restored_memory.h"
-#include "sim/virtual_boards.h"
+#include "varkel_run.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
 using orvane::sim::BoardMemory;
-using orvane::sim::VirtualBoards;
 
-struct Outcome {
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Outcome = VarkelOutcome;
 
-class VarkelImage : public ::testing::Test {
+class VarkelImage : public VarkelOnBoards {
 protected:
-    static void SetUpTestSuite()
-    {
-        orvane::sim::Options options;
-        options.ids = {0, 1};
-        boards = new VirtualBoards(options);
-    }
-    static void TearDownTestSuite()
-    {
-        delete boards;
-        boards = nullptr;
-    }
-    Outcome Varkel(QStringList args)
-    {
-        QProcess process;
-        process.start(QStringLiteral(VARKEL_PATH),
-                      QStringList{"--port", QString::fromStdString(boards->SlavePath())} + args);
-        process.waitForFinished(60000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-    }
+    // A whole-board run takes a while.
+    static Outcome Varkel(const QStringList &args) { return On(args, 60000); }
     static BoardMemory Programmed(std::uint8_t id)
     {
         BoardMemory m(id);
@@ -60,9 +36,7 @@ protected:
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
 
     QTemporaryDir dir;
-    static VirtualBoards *boards;
 };
-VirtualBoards *VarkelImage::boards = nullptr;
 
 TEST_F(VarkelImage, BackupOfTwoBoardsRestoresOntoWipedBoardsAndVerifyListsADifference)
 {

@@ -1,53 +1,16 @@
 // The varkel command against virtual boards: what it prints, its exit codes, and the boards' memory
 // that its commands leave behind.
 
-#include "sim/virtual_boards.h"
-
-#include <QProcess>
-#include <QString>
-#include <QStringList>
-#include <gtest/gtest.h>
+#include "varkel_run.h"
 
 namespace {
 
 using orvane::sim::BoardMemory;
 using orvane::sim::VirtualBoards;
 
-struct Outcome {
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Outcome = VarkelOutcome;
 
-Outcome Varkel(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(VARKEL_PATH), args);
-    process.waitForFinished(10000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-class VarkelOnBoards : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        orvane::sim::Options options;
-        options.ids = {0, 1};
-        boards = new VirtualBoards(options);
-    }
-    static void TearDownTestSuite()
-    {
-        delete boards;
-        boards = nullptr;
-    }
-    Outcome On(QStringList args)
-    {
-        return Varkel(QStringList{"--port", QString::fromStdString(boards->SlavePath())} + args);
-    }
-    static VirtualBoards *boards;
-};
-VirtualBoards *VarkelOnBoards::boards = nullptr;
+Outcome Varkel(const QStringList &args) { return RunVarkel(args); }
 
 TEST(VarkelArguments, MalformedInvocationsExitTwoWithOneLine)
 {
