@@ -2,6 +2,7 @@
 // whole chart's pixels at the same columns, however far the view is and whatever changed before.
 #include "fake_main.h"
 #include "graph/graph_form.h"
+#include "graph_rows.h"
 #include "motion/motion_data.h"
 #include "widgets/color_btn.h"
 
@@ -18,22 +19,6 @@
 using orvane::MotionData;
 
 namespace {
-
-constexpr uint32_t kRed = 0x0000FF;
-constexpr uint32_t kYellow = 0x00FFFF;
-constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
-constexpr QRgb kGreyRgb = 0xFF808080;
-constexpr QRgb kRedRgb = 0xFFFF0000;
-
-QStringList Row(int speed, std::initializer_list<int> channels, const QString &name = QStringLiteral("DATA"))
-{
-    QStringList fields{QStringLiteral("1"), name, QString::number(speed)};
-    for (int v : channels)
-        fields << QString::number(v);
-    while (fields.size() < orvane::kMotionFieldCount)
-        fields << QStringLiteral("90");
-    return fields;
-}
 
 class GraphView : public ::testing::Test {
 protected:

@@ -6,7 +6,6 @@
 namespace {
 
 using orvane::sim::BoardMemory;
-using orvane::sim::VirtualBoards;
 
 using Outcome = VarkelOutcome;
 
