@@ -74,16 +74,14 @@ protected:
     ScriptedPrompt prompt;
 };
 
-class MainFormOnBoards : public MainFormTest {
+// Virtual boards on port `Port` for a whole suite; each test finds the port open.
+template <int Port>
+class MainFormBoards : public MainFormTest {
 protected:
-    static constexpr int kLinePort = 903;
-
-    static void SetUpTestSuite()
+    static void OpenBoards(const orvane::sim::Options &options)
     {
-        orvane::sim::Options options;
-        options.ids = {0, 1};
         boards = new orvane::sim::VirtualBoards(options);
-        SetDevicePath(kLinePort, QString::fromStdString(boards->SlavePath()));
+        SetDevicePath(Port, QString::fromStdString(boards->SlavePath()));
     }
     static void TearDownTestSuite()
     {
@@ -95,10 +93,28 @@ protected:
     {
         CreateSerialPort(nullptr);
         if (!SerialPort->IsOpen()) {
-            SetupPort(kLinePort, 115200);
+            SetupPort(Port, 115200);
             SerialPort->Open();
         }
         ASSERT_TRUE(SerialPort->IsOpen());
+    }
+
+    static inline orvane::sim::VirtualBoards *boards = nullptr;
+};
+
+class MainFormOnBoards : public MainFormBoards<903> {
+protected:
+    static void SetUpTestSuite()
+    {
+        orvane::sim::Options options;
+        options.ids = {0, 1};
+        OpenBoards(options);
+    }
+    void SetUp() override
+    {
+        MainFormBoards::SetUp();
+        if (HasFatalFailure())
+            return;
         boards->ClearFaults();
         for (uint8_t id : {0, 1})
             boards->SetBoard(id, orvane::sim::BoardMemory(id));
@@ -110,6 +126,4 @@ protected:
         boards->ClearFrames();
         return form;
     }
-
-    static inline orvane::sim::VirtualBoards *boards = nullptr;
 };

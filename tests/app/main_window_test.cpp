@@ -428,33 +428,15 @@ TEST(ProgramPlaces, AWritableFolderKeepsEverythingAndAnUnwritableOneMovesToXdgCo
 }
 
 // A board slow enough that a clear of 100 rows lasts a few seconds.
-class MainFormSlowBoard : public MainFormTest {
+class MainFormSlowBoard : public MainFormBoards<911> {
 protected:
-    static constexpr int kSlowPort = 911;
     static void SetUpTestSuite()
     {
         orvane::sim::Options options;
         options.ids = {0};
         options.replyDelayMs = 15;
-        boards = new orvane::sim::VirtualBoards(options);
-        SetDevicePath(kSlowPort, QString::fromStdString(boards->SlavePath()));
+        OpenBoards(options);
     }
-    static void TearDownTestSuite()
-    {
-        ReleasePort();
-        delete boards;
-        boards = nullptr;
-    }
-    void SetUp() override
-    {
-        CreateSerialPort(nullptr);
-        if (!SerialPort->IsOpen()) {
-            SetupPort(kSlowPort, 115200);
-            SerialPort->Open();
-        }
-        ASSERT_TRUE(SerialPort->IsOpen());
-    }
-    static inline orvane::sim::VirtualBoards *boards = nullptr;
 };
 
 TEST_F(MainFormSlowBoard, ACloseRequestDuringATransferWaitsForItsEndAndTheOtherWindowsGoWithTheMainWindow)
