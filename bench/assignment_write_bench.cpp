@@ -5,7 +5,6 @@
 #include "bench_main.h"
 #include "write_timing.h"
 
-#include "protocol/commands.h"
 #include "transmitter/propo_dialog.h"
 
 #include <QApplication>
@@ -14,14 +13,6 @@
 namespace {
 
 constexpr int kBenchPort = 953;
-
-int ReplyLength(uint8_t command)
-{
-    switch (command) {
-    case Cmd::GetMode: return 3;
-    default: return 2;  // acknowledge
-    }
-}
 
 }  // namespace
 
@@ -48,7 +39,7 @@ int main(int argc, char **argv)
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     std::vector<WriteRun> all;
     for (int i = 0; i < runs; ++i)
-        all.push_back(TimeWrite(boards, form.PCM_WRITE_BTN, ReplyLength));
+        all.push_back(TimeWrite(boards, form.PCM_WRITE_BTN));
     const bool stored =
         boards.Board(1).assignments[159] == orvane::sim::Assignment{159, 159 % 40} && boards.Board(0).mode == 0;
 

@@ -3,6 +3,8 @@
 // scroll bar and the repaint it causes) and the memory the chart takes (resident size it adds).
 // Run: QT_QPA_PLATFORM=offscreen graph_bench [largest row count]
 
+#include "bench_main.h"
+
 #include "graph/graph_form.h"
 #include "graph/graph_geometry.h"
 #include "motion/motion_data.h"
@@ -24,44 +26,14 @@ namespace {
 
 constexpr int kRuns = 21;
 
-class BenchMain : public MainOperations {
+// The benches' main window, with a different bright colour per channel.
+class ChartMain : public BenchMain {
 public:
-    void SetChannel(int, int, int) override {}
-    void SetValueCode(int, int) override {}
-    void ShowChannelValue(int) override {}
-    bool SendBoardPositions(int, int) override { return true; }
-    bool ReadBoardPositions() override { return true; }
-    void ShowLinkStatus(int) override {}
-    void ShowBoardMode(int) override {}
-    bool EnterSleep() override { return true; }
-    bool ReleaseSleep() override { return true; }
-    bool EnsureSleep() override { return true; }
-    void ReturnToHome() override {}
-    void AddCurrentPosition() override {}
-    void OverwriteSelectedPositions() override {}
-    int BoardId(int) const override { return 0; }
-    void SetBoardId(int, int) override {}
-    bool SyncMode() const override { return false; }
-    int Speed() const override { return 7; }
-    void SetSpeed(int) override {}
-    int ValueCode(int) const override { return 90; }
-    QString ValueText(int) const override { return QStringLiteral("90"); }
-    int HomeValue(int) const override { return 90; }
-    void SetHomeValue(int, int) override {}
-    QString ProgramFolder() const override { return {}; }
-    Prompt &UserPrompt() override { std::abort(); }
-    QString ChannelName(int channel) const override { return QStringLiteral("CH%1").arg(channel); }
-    // A different bright colour per channel.
     uint32_t PanelColor(int channel) const override
     {
         return uint32_t(0x40 + channel * 7) | uint32_t(0xFF - channel * 9) << 8 | uint32_t(channel * 10) << 16;
     }
-    uint32_t NameColor(int) const override { return 0; }
-    bool PanelVisible(int) const override { return true; }
     bool Hold() const override { return true; }
-    void SetChannelLook(int, const QString &, uint32_t, uint32_t, bool) override {}
-    void SetHold(bool) override {}
-    void AddChannelLookListener(ChannelLookListener *) override {}
 };
 
 // Smooth curves with a mode code now and then.
@@ -125,7 +97,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int largest = argc > 1 ? std::atoi(argv[1]) : 1000000;
 
-    BenchMain main;
+    ChartMain main;
     std::printf("24 channels shown, speeds 0-7 mixed, %d runs each (min / median / max)\n", kRuns);
     for (int rows : {10000, 100000, 1000000}) {
         if (rows > largest)

@@ -1,6 +1,7 @@
 // Backup and restore-with-verify of two full boards through the board image code, against two line-paced
 // virtual boards: wall time against the time the frames and their replies need on the line.
 
+#include "line_time.h"
 #include "protocol/serial_port.h"
 #include "session/board_image.h"
 #include "sim/virtual_boards.h"
@@ -78,33 +79,10 @@ orvane::ImageBoard ExpectedImage(const sim::BoardMemory &b)
     std::exit(1);
 }
 
-// Line time of what the boards received since the log was cleared: every request and the reply a board
-// gives it, byte by byte at 115200 bit/s. The reply length is what a scratch board of that ID answers.
-struct Line {
-    double ms = 0;
-    size_t frames = 0;
-};
-
-Line LineTime(const sim::VirtualBoards &boards)
-{
-    Line line;
-    double bytes = 0;
-    sim::BoardMemory scratch[] = {sim::BoardMemory(0), sim::BoardMemory(1)};
-    for (const sim::Bytes &frame : boards.Frames()) {
-        bytes += double(frame.size());
-        if (frame.size() >= 2 && frame[1] < 2)
-            if (const auto reply = scratch[frame[1]].Execute(frame))
-                bytes += double(reply->size());
-        ++line.frames;
-    }
-    line.ms = bytes * sim::kByteTimeUs / 1000;
-    return line;
-}
-
 struct Run {
     double wallMs = 0;
     double boardsLateMs = 0;  // the virtual boards' own lateness, which a real board would not add
-    Line line;
+    LineTime line;
     double Ratio() const { return wallMs / line.ms; }
     double RatioWithoutBoardsLate() const { return (wallMs - boardsLateMs) / line.ms; }
 };
@@ -128,7 +106,7 @@ Run Backup(sim::VirtualBoards &boards, orvane::BoardImage &image)
     Run run;
     run.wallMs = clock.nsecsElapsed() / 1e6;
     run.boardsLateMs = LateMs(boards) - lateBefore;
-    run.line = LineTime(boards);
+    run.line = LineTimeOf(boards);
     return run;
 }
 
@@ -158,7 +136,7 @@ Run RestoreAndVerify(sim::VirtualBoards &boards, const orvane::BoardImage &image
     Run run;
     run.wallMs = clock.nsecsElapsed() / 1e6;
     run.boardsLateMs = LateMs(boards) - lateBefore;
-    run.line = LineTime(boards);
+    run.line = LineTimeOf(boards);
     if (!differences.isEmpty())
         Fail("verify found differences", differences.mid(0, 5).join(QStringLiteral("; ")));
     return run;

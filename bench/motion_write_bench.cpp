@@ -5,7 +5,6 @@
 #include "write_timing.h"
 
 #include "motion/motion_form.h"
-#include "protocol/commands.h"
 
 #include <QApplication>
 #include <QToolButton>
@@ -13,16 +12,6 @@
 namespace {
 
 constexpr int kBenchPort = 951;
-
-int ReplyLength(uint8_t command)
-{
-    switch (command) {
-    case Cmd::GetMode:
-    case Cmd::GetMotionLength: return 3;
-    case Cmd::ReadMotionRow: return 15;
-    default: return 2;  // acknowledge
-    }
-}
 
 }  // namespace
 
@@ -48,7 +37,7 @@ int main(int argc, char **argv)
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     std::vector<WriteRun> all;
     for (int i = 0; i < runs; ++i)
-        all.push_back(TimeWrite(boards, form.MOT_WRITE_BTN, ReplyLength));
+        all.push_back(TimeWrite(boards, form.MOT_WRITE_BTN));
     const bool stored = boards.Board(1).motionLengths[0] == 100 && boards.Board(0).mode == 0;
 
     PrintWriteRuns("motion write through the editor, 100 rows to two paced boards", all, 1.15);

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr int kBenchPort = 950;
-constexpr double kByteUs = 1e6 * 10 / 115200;
 
 void OpenOn(const orvane::sim::VirtualBoards &boards)
 {
@@ -48,7 +47,7 @@ void MotionWriteToTwoPacedBoards()
     }
     const double wallMs = clock.nsecsElapsed() / 1e6;
     const double lineBytes = 200 * (18 + 2) + 2 * (5 + 2);
-    const double lineMs = lineBytes * kByteUs / 1000;
+    const double lineMs = lineBytes * orvane::sim::kByteTimeUs / 1000;
     std::printf("motion write, 100 rows to two paced boards: %.1f ms wall, %.1f ms on the line, ratio %.3f"
                 " (goal <= 1.10), %d failed commands\n",
                 wallMs, lineMs, wallMs / lineMs, failures);

@@ -3,6 +3,7 @@
 // and their replies need on the line, and the longest stall of the event loop meanwhile (a 1 ms timer that
 // should keep firing).
 
+#include "line_time.h"
 #include "protocol/serial_port.h"
 #include "sim/virtual_boards.h"
 
@@ -15,8 +16,6 @@
 #include <cstdio>
 #include <functional>
 #include <vector>
-
-constexpr double kByteUs = 1e6 * 10 / 115200;
 
 struct WriteRun {
     double wallMs = 0;
@@ -42,9 +41,7 @@ inline void OpenPortOn(orvane::sim::VirtualBoards &boards, int portNo)
     SerialPort->Open();
 }
 
-// `replyLength` gives the length of the board's reply to a command.
-inline WriteRun TimeWrite(orvane::sim::VirtualBoards &boards, QAbstractButton *button,
-                          const std::function<int(uint8_t command)> &replyLength)
+inline WriteRun TimeWrite(orvane::sim::VirtualBoards &boards, QAbstractButton *button)
 {
     boards.SetBoard(0, orvane::sim::BoardMemory(0));
     boards.SetBoard(1, orvane::sim::BoardMemory(1));
@@ -69,12 +66,9 @@ inline WriteRun TimeWrite(orvane::sim::VirtualBoards &boards, QAbstractButton *b
     WriteRun run;
     run.wallMs = wallMs;
     run.worstStallMs = worstMs;
-    double bytes = 0;
-    for (const auto &frame : boards.Frames()) {
-        bytes += double(frame.size()) + replyLength(frame[0]);
-        ++run.frames;
-    }
-    run.lineMs = bytes * kByteUs / 1000;
+    const LineTime line = LineTimeOf(boards);
+    run.lineMs = line.ms;
+    run.frames = line.frames;
     return run;
 }
 
