@@ -111,16 +111,29 @@ ImageBoard BoardFromJson(const QJsonValue &value, const QString &where)
     return board;
 }
 
+// What a command writes or reads, put into words only when it failed: a whole board is ten thousand
+// commands.
+struct What {
+    What(const char *format, int a = -1, int b = -1) : format(format), a(a), b(b) {}
+    QString Text() const
+    {
+        QString text = QString::fromLatin1(format);
+        return b >= 0 ? text.arg(a).arg(b) : a >= 0 ? text.arg(a) : text;
+    }
+    const char *format;
+    int a, b;
+};
+
 // Runs the board commands of one read or write in turn, counting them, and keeps what failed.
 class Steps {
 public:
     Steps(int total, const ImageProgress &progress) : total_(total), progress_(progress) {}
     template <typename F>
-    bool Run(const QString &what, F &&command)
+    bool Run(const What &what, F &&command)
     {
         int retry = RetryCount;
         if (!command(retry)) {
-            failed_ = what;
+            failed_ = what.Text();
             return false;
         }
         ++done_;
@@ -180,11 +193,10 @@ bool WriteHome(const ImageBoard &board, const ImageProgress &progress, RestoreOu
     Steps steps(kHomeCommands, progress);
     QByteArray reply;
     const bool sent =
-        steps.Run(QStringLiteral("the home pose"), [&](int &r) { return SendPositions(r, id, 0, board.home); })
-        && steps.Run(QStringLiteral("the default mode"), [&](int &r) { return SetMode(r, id, 0); })
-        && steps.Run(QStringLiteral("the home position"), [&](int &r) { return SetHomePosition(r, id); })
-        && steps.Run(QStringLiteral("the home position read back"),
-                     [&](int &r) { return GetHomePosition(r, id, reply); });
+        steps.Run("the home pose", [&](int &r) { return SendPositions(r, id, 0, board.home); })
+        && steps.Run("the default mode", [&](int &r) { return SetMode(r, id, 0); })
+        && steps.Run("the home position", [&](int &r) { return SetHomePosition(r, id); })
+        && steps.Run("the home position read back", [&](int &r) { return GetHomePosition(r, id, reply); });
     if (!sent) {
         out.error = QStringLiteral("board %1: no valid answer sending %2; the rest of the image was written and "
                                    "checked before it")
@@ -301,12 +313,12 @@ std::optional<ImageBoard> ReadBoardImage(std::uint8_t id, const ImageProgress &p
         return fail();
     std::copy_n(reply.constData() + 1, kImageChannels, board.trims.begin());
     for (int slot = 0; slot < kImageMotionSlots; ++slot) {
-        if (!steps.Run(QStringLiteral("the length of motion %1").arg(slot),
+        if (!steps.Run({"the length of motion %1", slot},
                        [&](int &r) { return GetMotionLength(r, id, std::uint8_t(slot), motionLengths[size_t(slot)]); }))
             return fail();
     }
     for (int slot = 0; slot < kImageScenarioSlots; ++slot) {
-        if (!steps.Run(QStringLiteral("the length of scenario %1").arg(slot), [&](int &r) {
+        if (!steps.Run({"the length of scenario %1", slot}, [&](int &r) {
                 return GetScenarioLength(r, id, std::uint8_t(slot), scenarioLengths[size_t(slot)]);
             }))
             return fail();
@@ -320,7 +332,7 @@ std::optional<ImageBoard> ReadBoardImage(std::uint8_t id, const ImageProgress &p
     for (int slot = 0; slot < kImageMotionSlots; ++slot) {
         const int length = std::clamp(motionLengths[size_t(slot)], 0, kImageMotionRows);
         for (int row = 0; row < length; ++row) {
-            if (!steps.Run(QStringLiteral("motion %1 row %2").arg(slot).arg(row),
+            if (!steps.Run({"motion %1 row %2", slot, row},
                            [&](int &r) { return ReadMotionRow(r, id, std::uint8_t(slot), std::uint8_t(row), reply); }))
                 return fail();
             ImageMotionRow made;
@@ -333,7 +345,7 @@ std::optional<ImageBoard> ReadBoardImage(std::uint8_t id, const ImageProgress &p
         const int length = std::clamp(scenarioLengths[size_t(slot)], 0, kImageScenarioItems);
         for (int item = 0; item < length; ++item) {
             int motion = 0;
-            if (!steps.Run(QStringLiteral("scenario %1 item %2").arg(slot).arg(item), [&](int &r) {
+            if (!steps.Run({"scenario %1 item %2", slot, item}, [&](int &r) {
                     return ReadScenarioItem(r, id, std::uint8_t(slot), std::uint8_t(item), motion);
                 }))
                 return fail();
@@ -343,7 +355,7 @@ std::optional<ImageBoard> ReadBoardImage(std::uint8_t id, const ImageProgress &p
     for (int entry = 0; entry < kImageAssignments; ++entry) {
         int pattern = 0;
         int target = 0;
-        if (!steps.Run(QStringLiteral("assignment %1").arg(entry),
+        if (!steps.Run({"assignment %1", entry},
                        [&](int &r) { return ReadAssignment(r, id, std::uint8_t(entry), pattern, target); }))
             return fail();
         board.assignments[size_t(entry)] = {std::uint8_t(pattern), std::uint8_t(target)};
@@ -372,7 +384,7 @@ bool WriteBoardImage(const ImageBoard &board, const ImageProgress &progress, QSt
         const auto &rows = board.motions[size_t(slot)];
         for (int row = 0; row < int(rows.size()); ++row) {
             const ImageMotionRow &r = rows[size_t(row)];
-            if (!steps.Run(QStringLiteral("motion %1 row %2").arg(slot).arg(row), [&](int &retry) {
+            if (!steps.Run({"motion %1 row %2", slot, row}, [&](int &retry) {
                     return WriteMotionRow(retry, id, std::uint8_t(slot), std::uint8_t(row), r.speed, r.values);
                 }))
                 return fail();
@@ -382,7 +394,7 @@ bool WriteBoardImage(const ImageBoard &board, const ImageProgress &progress, QSt
     for (int slot = 0; slot < kImageScenarioSlots; ++slot) {
         const auto &items = board.scenarios[size_t(slot)];
         for (int item = 0; item < int(items.size()); ++item) {
-            if (!steps.Run(QStringLiteral("scenario %1 item %2").arg(slot).arg(item), [&](int &retry) {
+            if (!steps.Run({"scenario %1 item %2", slot, item}, [&](int &retry) {
                     return WriteScenarioItem(retry, id, std::uint8_t(slot), std::uint8_t(item), items[size_t(item)]);
                 }))
                 return fail();
@@ -391,7 +403,7 @@ bool WriteBoardImage(const ImageBoard &board, const ImageProgress &progress, QSt
     }
     for (int entry = 0; entry < kImageAssignments; ++entry) {
         const ImageAssignment &a = board.assignments[size_t(entry)];
-        if (!steps.Run(QStringLiteral("assignment %1").arg(entry), [&](int &retry) {
+        if (!steps.Run({"assignment %1", entry}, [&](int &retry) {
                 return WriteAssignment(retry, id, std::uint8_t(entry), a.pattern, a.target);
             }))
             return fail();
@@ -399,14 +411,14 @@ bool WriteBoardImage(const ImageBoard &board, const ImageProgress &progress, QSt
     written = QStringLiteral("the trims, every motion row, scenario item and assignment");
     for (int slot = 0; slot < kImageMotionSlots; ++slot) {
         const int length = int(board.motions[size_t(slot)].size());
-        if (!steps.Run(QStringLiteral("the length of motion %1").arg(slot), [&](int &retry) {
+        if (!steps.Run({"the length of motion %1", slot}, [&](int &retry) {
                 return SetMotionLength(retry, id, std::uint8_t(slot), std::uint8_t(length));
             }))
             return fail();
     }
     for (int slot = 0; slot < kImageScenarioSlots; ++slot) {
         const int length = int(board.scenarios[size_t(slot)].size());
-        if (!steps.Run(QStringLiteral("the length of scenario %1").arg(slot), [&](int &retry) {
+        if (!steps.Run({"the length of scenario %1", slot}, [&](int &retry) {
                 return SetScenarioLength(retry, id, std::uint8_t(slot), std::uint8_t(length));
             }))
             return fail();
