@@ -82,9 +82,7 @@ protected:
     QString WriteFile(const QByteArray &bytes)
     {
         const QString path = dir.filePath(QStringLiteral("in.csv"));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(bytes);
+        WriteAll(path, bytes);
         return path;
     }
 

@@ -2,6 +2,7 @@
 // exactly and comes again, with the count, the numbering and the graph following.
 
 #include "fake_main.h"
+#include "file_helpers.h"
 
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
@@ -66,9 +67,7 @@ protected:
     QString WriteFile(const QByteArray &bytes)
     {
         const QString path = dir.filePath(QStringLiteral("in%1.csv").arg(files++));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(bytes);
+        WriteAll(path, bytes);
         return path;
     }
 

@@ -1,6 +1,7 @@
 // The options window: board ID rules, and trims read, stepped and reset against virtual boards.
 
 #include "fake_main.h"
+#include "file_helpers.h"
 
 #include "boards_on_line.h"
 #include "options/option_dialog.h"
@@ -303,10 +304,9 @@ TEST_F(ImageFromWindow, BackupWritesTheImageOfBothBoardsAndRestoreBringsItBack)
     EXPECT_EQ(dialog.IMAGE_PROGRESS->value(), 0);
     EXPECT_TRUE(dialog.isEnabled());
 
-    QFile saved(file + QStringLiteral(".json"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString saved = file + QStringLiteral(".json");
     QString error;
-    const std::optional<orvane::BoardImage> image = orvane::BoardImageFromJson(saved.readAll(), &error);
+    const std::optional<orvane::BoardImage> image = orvane::BoardImageFromJson(ReadAll(saved), &error);
     ASSERT_TRUE(image) << error.toStdString();
     ASSERT_EQ(image->boards.size(), 2u);
     EXPECT_EQ(image->boards[1].id, 1);
@@ -314,7 +314,7 @@ TEST_F(ImageFromWindow, BackupWritesTheImageOfBothBoardsAndRestoreBringsItBack)
     EXPECT_EQ(image->boards[1].motions[4][2].values[11], 13);
 
     WipeBoards();
-    main.ownPrompt.files = {saved.fileName()};
+    main.ownPrompt.files = {saved};
     dialog.IMAGE_RESTORE_BTN->click();
     ASSERT_EQ(main.ownPrompt.boxes.size(), 2u);
     EXPECT_EQ(
@@ -363,14 +363,11 @@ TEST_F(ImageFromWindow, HomePositionOnlyWhenTickedAfterItsWarningAndTheProgramTa
 TEST_F(ImageFromWindow, ABadFileOrAnImageOfOtherBoardsSendsNothing)
 {
     const QString file = Backup("robot.json");
-    QFile in(file);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-    const QByteArray json = in.readAll();
+    const QByteArray json = ReadAll(file);
     const auto write = [&](const char *name, const QByteArray &bytes) {
-        QFile out(dir.filePath(QLatin1String(name)));
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-        return out.fileName();
+        const QString path = dir.filePath(QLatin1String(name));
+        WriteAll(path, bytes);
+        return path;
     };
     WipeBoards();
     main.ownPrompt.files = {write("cut.json", json.left(json.size() / 2))};

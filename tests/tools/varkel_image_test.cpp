@@ -1,6 +1,7 @@
 // varkel backup, restore and verify against two virtual boards: the file, the boards' memory after a
 // restore, the differences verify lists, and a damaged file refused before anything is sent.
 
+#include "file_helpers.h"
 #include "restored_memory.h"
 #include "varkel_run.h"
 
@@ -63,15 +64,9 @@ TEST_F(VarkelImage, ACutOrEditedImageIsRefusedBeforeAnythingIsSent)
 {
     boards->SetBoard(0, Programmed(0));
     ASSERT_EQ(Varkel({"backup", path("one.json")}).exitCode, 0);
-    QFile file(path("one.json"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray json = file.readAll();
-    file.close();
-
+    const QByteArray json = ReadAll(path("one.json"));
     const auto write = [&](const char *name, const QByteArray &bytes) {
-        QFile out(path(name));
-        out.open(QIODevice::WriteOnly);
-        out.write(bytes);
+        WriteAll(path(name), bytes);
         return path(name);
     };
     const QString cut = write("cut.json", json.left(json.size() - 40));
