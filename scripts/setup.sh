@@ -4,7 +4,7 @@
 set -eu
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev desktop-file-utils \
-fonts-ipafont-gothic qt6-translations-l10n xvfb x11-apps xauth xdotool python3 clang-format git"
+fonts-ipafont-gothic qt6-translations-l10n xvfb x11-apps xauth xdotool python3 clang-format git ccache"
 # `setup.sh fuzz`: also the compiler and runtime of the fuzz targets (scripts/fuzz.sh); tests never need them.
 [ "${1:-}" = fuzz ] && PACKAGES="$PACKAGES clang libclang-rt-14-dev"
 missing=""
