@@ -12,15 +12,11 @@ const orvane::MessageTable<2> kCloseGuardMessages{
     {"Confirmation", "Communicating with the boards. Close the program when the transfer has ended."},
 };
 
-bool CloseGuard::MayClose(bool transferRunning, Prompt &prompt)
+bool MayCloseNow(bool transferRunning, Prompt &prompt)
 {
     if (!transferRunning)
         return true;
-    if (!telling_) {
-        telling_ = true;
-        prompt.Message(PromptIcon::Information, kCloseGuardMessages(Title), kCloseGuardMessages(Running),
-                       PromptButtons::Ok);
-        telling_ = false;
-    }
+    // A box that waited for its OK would hold the transfer still below this request.
+    prompt.Notice(PromptIcon::Information, kCloseGuardMessages(Title), kCloseGuardMessages(Running));
     return false;
 }

@@ -8,12 +8,5 @@ class Prompt;
 
 extern const orvane::MessageTable<2> kCloseGuardMessages;
 
-class CloseGuard {
-public:
-    // False while `transferRunning`; the user hears why once per request, and requests made while
-    // the notice is up are refused without another one.
-    bool MayClose(bool transferRunning, Prompt &prompt);
-
-private:
-    bool telling_ = false;
-};
+// False while `transferRunning`; the user is told why in a box that lets the transfer go on.
+bool MayCloseNow(bool transferRunning, Prompt &prompt);

@@ -1,5 +1,5 @@
 #pragma once
-// The home position dialog: four choices, OK and Cancel. Created once; the last choice stays chosen.
+// THomeDialog: the home position dialog. Four choices, OK and Cancel; created once, the last choice stays chosen.
 
 #include "session/message_table.h"
 

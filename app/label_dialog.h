@@ -1,5 +1,5 @@
 #pragma once
-// The label dialog: name, panel colour, name colour and visibility of every channel, and HOLD.
+// TLabelDialog: the label dialog. Name, panel colour, name colour and visibility of every channel, and HOLD.
 // It edits a copy; the main window takes the values over only when the dialog closes with OK.
 
 #include "session/message_table.h"

@@ -4,7 +4,6 @@
 // (controls, settings, port, the windows it opens), main_form_channels.cpp (channel panels and live control),
 // main_form_desktops.cpp (desktops and panel dragging), main_form_closing.cpp (the closing sequence).
 
-#include "app/close_guard.h"
 #include "app/panel_layout.h"
 #include "app/settings.h"
 #include "app/window_registry.h"
@@ -171,7 +170,6 @@ private:
     QString folder_;
     QString startFolder_;
     Prompt &prompt_;
-    CloseGuard closeGuard_;
     orvane::MainSettings settings_;  // as read; keeps the keys of windows not created yet
     int speed_ = 7;
     std::array<int, kChannels + 1> valueCode_{};

@@ -2,6 +2,7 @@
 
 #include "app/main_form.h"
 
+#include "app/close_guard.h"
 #include "app/main_messages.h"
 #include "motion/motion_form.h"
 #include "protocol/serial_port.h"
@@ -32,7 +33,7 @@ bool TMainForm::FormClose()
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     const TMotionForm *motion = windows_.Find<TMotionForm>();
-    if (!closeGuard_.MayClose(motion && motion->TransferRunning(), prompt_) || !FormClose()) {
+    if (!MayCloseNow(motion && motion->TransferRunning(), prompt_) || !FormClose()) {
         event->ignore();
         return;
     }

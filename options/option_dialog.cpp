@@ -292,8 +292,10 @@ void TOptionDialog::ChannelLookChanged(int channel, const QString &name, uint32_
     QLabel *label = CH_TRIM_LAB[channel];
     label->setText(name);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, orvane::ToQColor(orvane::ResolveColor(panelColor)));
-    palette.setColor(QPalette::WindowText, orvane::ToQColor(orvane::ResolveColor(textColor)));
+    palette.setColor(QPalette::Window,
+                     orvane::ToQColor(orvane::ResolveColor(panelColor, orvane::PaletteSystemColors())));
+    palette.setColor(QPalette::WindowText,
+                     orvane::ToQColor(orvane::ResolveColor(textColor, orvane::PaletteSystemColors())));
     label->setPalette(palette);
 }
 

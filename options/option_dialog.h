@@ -1,5 +1,5 @@
 #pragma once
-// TOptionDialog: the two board IDs and the trims of the 24 channels.
+// TOptionDialog: the options window. The two board IDs and the trims of the 24 channels.
 
 #include "options/trim_table.h"
 #include "session/board_transfer.h"

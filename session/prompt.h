@@ -14,6 +14,12 @@ class Prompt {
 public:
     virtual ~Prompt() = default;
     virtual PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text, PromptButtons buttons) = 0;
+    // A box that does not wait for the user: whatever runs below the caller (a board transfer) goes on.
+    // A prompt that has no such box shows an ordinary one.
+    virtual void Notice(PromptIcon icon, const QString &title, const QString &text)
+    {
+        Message(icon, title, text, PromptButtons::Ok);
+    }
     // One line of at most 255 characters; false when cancelled (value unchanged then).
     virtual bool Input(const QString &caption, const QString &prompt, QString &value) = 0;
     // Filters as "description|*.ext"; an empty result means cancelled.

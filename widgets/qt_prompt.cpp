@@ -8,24 +8,52 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+namespace {
+QMessageBox::Icon QtIcon(PromptIcon icon)
+{
+    switch (icon) {
+    case PromptIcon::Question: return QMessageBox::Question;
+    case PromptIcon::Information: return QMessageBox::Information;
+    case PromptIcon::Warning: return QMessageBox::Warning;
+    case PromptIcon::Error: return QMessageBox::Critical;
+    }
+    return QMessageBox::Information;
+}
+
+QString BoxText(const QString &text) { return QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")); }
+}  // namespace
+
 QWidget *QtPrompt::Owner() const
 {
+    // A notice closes by itself under whatever stands on it, so it never parents another box.
+    for (QWidget *candidate : {QApplication::activeModalWidget(), QApplication::activeWindow()}) {
+        if (candidate && candidate->isVisible() && candidate != notice_)
+            return candidate;
+    }
     if (owner_)
         return owner_;
     return QApplication::activeWindow();
 }
 
+void QtPrompt::Notice(PromptIcon icon, const QString &title, const QString &text)
+{
+    if (!notice_) {
+        notice_ = new QMessageBox(QtIcon(icon), title, BoxText(text), QMessageBox::Ok, Owner());
+        notice_->setObjectName(QStringLiteral("NoticeBox"));
+        notice_->setAttribute(Qt::WA_DeleteOnClose);
+        notice_->setWindowModality(Qt::NonModal);
+    } else {
+        notice_->setIcon(QtIcon(icon));
+        notice_->setWindowTitle(title);
+        notice_->setText(BoxText(text));
+    }
+    notice_->show();
+    notice_->raise();
+}
+
 PromptAnswer QtPrompt::Message(PromptIcon icon, const QString &title, const QString &text, PromptButtons buttons)
 {
-    QMessageBox::Icon qtIcon = QMessageBox::Information;
-    switch (icon) {
-    case PromptIcon::Question: qtIcon = QMessageBox::Question; break;
-    case PromptIcon::Information: qtIcon = QMessageBox::Information; break;
-    case PromptIcon::Warning: qtIcon = QMessageBox::Warning; break;
-    case PromptIcon::Error: qtIcon = QMessageBox::Critical; break;
-    }
-    QMessageBox box(qtIcon, title, QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")),
-                    QMessageBox::NoButton, Owner());
+    QMessageBox box(QtIcon(icon), title, BoxText(text), QMessageBox::NoButton, Owner());
     switch (buttons) {
     case PromptButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

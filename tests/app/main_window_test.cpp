@@ -462,18 +462,20 @@ TEST_F(MainFormSlowBoard, ACloseRequestDuringATransferWaitsForItsEndAndTheOtherW
         visibleAfterRequest = form->isVisible();
         openAfterRequest = SerialPort && SerialPort->IsOpen();
     });
-    prompt.answers = {PromptAnswer::Yes, PromptAnswer::Ok, PromptAnswer::Cancel};
+    prompt.answers = {PromptAnswer::Yes, PromptAnswer::Cancel};
     motion.MOTION_NUM->setCurrentIndex(5);
     motion.MOT_FORMAT_BTN->click();
 
     ASSERT_TRUE(runningAtRequest) << "the request must fall inside the transfer";
     EXPECT_TRUE(visibleAfterRequest);
     EXPECT_TRUE(openAfterRequest);
-    ASSERT_EQ(prompt.boxes.size(), 3u);
+    // The refusal is a box that does not wait: a box waiting for its OK would hold the transfer still.
+    ASSERT_EQ(prompt.notices.size(), 1u);
+    EXPECT_EQ(prompt.notices[0].icon, PromptIcon::Information);
+    EXPECT_EQ(prompt.notices[0].text, QStringLiteral("ボードとの通信中です。通信が終わってから終了してください"));
+    ASSERT_EQ(prompt.boxes.size(), 2u);
     EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("指定のモーションデータを消去しますか？"));
-    EXPECT_EQ(prompt.boxes[1].icon, PromptIcon::Information);
-    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("ボードとの通信中です。通信が終わってから終了してください"));
-    EXPECT_EQ(prompt.boxes[2].text, QStringLiteral("消去が完了いたしました\r\nＯＫを押すとスリープを解除します"));
+    EXPECT_EQ(prompt.boxes[1].text, QStringLiteral("消去が完了いたしました\r\nＯＫを押すとスリープを解除します"));
     EXPECT_EQ(boards->Board(0).motionLengths[5], 0) << "the clear ran to its end";
     EXPECT_EQ(closed.count(), 0);
 

@@ -8,9 +8,11 @@
 #include "protocol/serial_port.h"
 #include "restored_memory.h"
 #include "session/board_image.h"
+#include "session/colors.h"
 #include "sim/virtual_boards.h"
 #include "widgets/color_btn.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -112,6 +114,21 @@ TEST(OptionWindow, ControlsCarryTheirNamesTagsAndCaptions)
     EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("Label7"))->text(),
               QStringLiteral("サーボホーンのねじ穴で調整しきれない角度の補正を行います"));
     EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("Label4"))->text(), QStringLiteral("(CH1～CH12)"));
+}
+
+// A label coloured "button face" takes the face of the palette in force, as the main window's panels do.
+TEST(OptionWindow, ButtonFaceComesFromTheLivePalette)
+{
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Button, QColor(40, 50, 60));
+    QApplication::setPalette(dark);
+    FakeMain main;
+    TOptionDialog dialog(main);
+    dialog.ChannelLookChanged(3, QStringLiteral("CH3"), orvane::kButtonFace, orvane::kBlack);
+    const QPalette shown = dialog.CH_TRIM_LAB[3]->palette();
+    QApplication::setPalette(original);
+    EXPECT_EQ(shown.color(QPalette::Window), QColor(40, 50, 60));
 }
 
 class TrimsOnBoards : public BoardsOnLineTest<910> {

@@ -33,6 +33,7 @@ public:
     std::deque<QString> files;         // answers of OpenFile and SaveFile; empty cancels
     std::deque<int64_t> colors;        // answers of Color; negative cancels
     std::vector<ShownBox> boxes;
+    std::vector<ShownBox> notices;  // boxes that did not wait (buttons Ok)
     QStringList dialogs;         // captions/titles of the input, file and colour dialogs shown
     QStringList replacingSaves;  // titles of the save dialogs shown without the overwrite question
 
@@ -45,6 +46,10 @@ public:
             return a;
         }
         return buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
+    }
+    void Notice(PromptIcon icon, const QString &title, const QString &text) override
+    {
+        notices.push_back({icon, title, text, PromptButtons::Ok});
     }
     bool Input(const QString &caption, const QString &, QString &value) override
     {

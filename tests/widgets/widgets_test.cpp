@@ -109,6 +109,51 @@ TEST(QtPrompt, QuestionBoxShowsTitleTextIconAndYesNo)
     EXPECT_EQ(buttons, QMessageBox::Ok | QMessageBox::Cancel);
 }
 
+// A box stands over the window that asked, not over the window the prompt was made for.
+TEST(QtPrompt, BoxesBelongToTheActiveWindowAndANoticeDoesNotWait)
+{
+    QWidget main;
+    QtPrompt prompt(&main);
+    main.show();
+    QWidget editor;
+    editor.show();
+    QApplication::setActiveWindow(&editor);
+    ASSERT_EQ(QApplication::activeWindow(), &editor);
+
+    QWidget *parent = nullptr;
+    WhenModal([&](QWidget *w) {
+        parent = w->parentWidget();
+        qobject_cast<QMessageBox *>(w)->button(QMessageBox::Ok)->click();
+    });
+    prompt.Message(PromptIcon::Information, QStringLiteral("確認"), QStringLiteral("x"), PromptButtons::Ok);
+    EXPECT_EQ(parent, &editor);
+
+    // The notice returns at once, stays up without taking input from other windows, and a second one
+    // replaces its text instead of stacking boxes.
+    QApplication::setActiveWindow(&editor);
+    prompt.Notice(PromptIcon::Information, QStringLiteral("確認"), QStringLiteral("first"));
+    QWidget *box = prompt.NoticeBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->parentWidget(), &editor);
+    EXPECT_EQ(box->windowModality(), Qt::NonModal);
+    prompt.Notice(PromptIcon::Information, QStringLiteral("確認"), QStringLiteral("second"));
+    EXPECT_EQ(prompt.NoticeBox(), box);
+    EXPECT_EQ(qobject_cast<QMessageBox *>(box)->text(), QStringLiteral("second"));
+
+    // A question asked while the notice is active is not parented to it: the notice may close under it.
+    QApplication::setActiveWindow(box);
+    WhenModal([&](QWidget *w) {
+        parent = w->parentWidget();
+        qobject_cast<QMessageBox *>(w)->button(QMessageBox::Ok)->click();
+    });
+    prompt.Message(PromptIcon::Information, QStringLiteral("確認"), QStringLiteral("y"), PromptButtons::Ok);
+    EXPECT_NE(parent, box);
+    box->close();
+    QApplication::processEvents();
+    EXPECT_EQ(prompt.NoticeBox(), nullptr) << "the closed notice is gone";
+}
+
 TEST(InputDialog, KeepsAtMost255CharactersAndReturnsTheTextOnlyOnOk)
 {
     TInputDialog dialog(QStringLiteral("Caption"), QStringLiteral("Prompt"), QStringLiteral("old"));
