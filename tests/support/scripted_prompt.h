@@ -34,8 +34,8 @@ public:
     std::deque<int64_t> colors;        // answers of Color; negative cancels
     std::vector<ShownBox> boxes;
     std::vector<ShownBox> notices;  // boxes that did not wait (buttons Ok)
-    QStringList dialogs;         // captions/titles of the input, file and colour dialogs shown
-    QStringList replacingSaves;  // titles of the save dialogs shown without the overwrite question
+    QStringList dialogs;            // captions/titles of the input, file and colour dialogs shown
+    QStringList replacingSaves;     // titles of the save dialogs shown without the overwrite question
 
     PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text, PromptButtons buttons) override
     {
