@@ -156,6 +156,10 @@ void MotionRows::SetFields(qsizetype row, int first, const QStringList &texts)
 {
     if (row < 0 || row >= Size() || first < 0)
         return;
+    if (texts.size() == 1) {  // a speed or a name: no need to take the row apart
+        SetField(row, first, texts.front());
+        return;
+    }
     QStringList all = Fields(row);
     for (qsizetype i = 0; i < texts.size() && first + i < kMotionFieldCount; ++i)
         all[first + i] = texts[i];

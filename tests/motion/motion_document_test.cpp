@@ -287,6 +287,31 @@ TEST(MotionDocumentHistory, ALongRandomSequenceUndoneGivesTheOriginalAndRedoneGi
     }
 }
 
+// Past a few dozen runs the rows go and come back in one pass instead of one model signal per run.
+TEST(MotionDocumentHistory, ADeleteOfManyScatteredRowsGoesBackExactly)
+{
+    MotionDocument doc;
+    QStringList numbers;
+    for (int r = 0; r < 300; ++r)
+        numbers << (r % 7 == 0 ? QStringLiteral("n%1").arg(r) : QString::number(r + 1));
+    LoadNumbers(doc, numbers);
+    const Snapshot before = Take(doc);
+    QList<int> everyOther;
+    for (int r = 1; r < 300; r += 2)
+        everyOther << r;
+    EXPECT_EQ(doc.Delete(everyOther), 1);
+    const Snapshot after = Take(doc);
+    ASSERT_EQ(after.rows.size(), 150);
+    EXPECT_EQ(after.rows[149][kNameColumn], QStringLiteral("N298"));
+    EXPECT_EQ(after.rows[149][kNoColumn], QStringLiteral("150"));
+    // Of the rows left from row 1 on, those whose number was no position's: rows 14, 28, ... 294.
+    EXPECT_EQ(doc.CostOfStep(0), (StepCost{150, 21}));
+    doc.Undo();
+    EXPECT_EQ(Take(doc), before);
+    doc.Redo();
+    EXPECT_EQ(Take(doc), after);
+}
+
 TEST(MotionDocumentRules, PasteAsksOnlyAtTheLastRowOrAnEmptyListAndNumbersFromWhereItWent)
 {
     MotionDocument doc;
