@@ -12,6 +12,40 @@ QStringList DefaultMotionCaptions()
     return captions;
 }
 
+bool IsRowNumber(QStringView text, int number)
+{
+    if (number < 0 || text.isEmpty() || text.size() > 10)
+        return false;
+    qsizetype i = text.size();
+    do {
+        if (i == 0 || text[--i] != QChar(u'0' + number % 10))
+            return false;
+        number /= 10;
+    } while (number > 0);
+    return i == 0;
+}
+
+namespace {
+
+// Ascending positions as contiguous runs (first, last).
+QList<std::pair<int, int>> Runs(const QList<int> &sorted)
+{
+    QList<std::pair<int, int>> runs;
+    for (int r : sorted) {
+        if (!runs.isEmpty() && runs.back().second + 1 == r)
+            runs.back().second = r;
+        else
+            runs.append({r, r});
+    }
+    return runs;
+}
+
+// Scattered positions in a long list would cost a tail move per run; past this many runs one linear pass
+// under a model reset is cheaper. A reset drops the views' selection, which the editor sets again anyway.
+constexpr qsizetype kMaxSignalledRuns = 64;
+
+}  // namespace
+
 MotionRows::Row MotionRows::MakeRow(const QStringList &fields)
 {
     Row row;
@@ -101,6 +135,12 @@ void MotionRows::SetField(qsizetype row, int column, QStringView text)
     Row &r = rows_[size_t(row)];
     const std::uint32_t start = column == 0 ? 0 : r.end[size_t(column - 1)];
     const std::uint32_t stop = r.end[size_t(column)];
+    if (qsizetype(stop - start) == text.size()) {
+        // Renumbering mostly keeps a number's length: written in place (a shared text is detached first).
+        if (QStringView(r.text).mid(start, stop - start) != text)
+            std::copy(text.begin(), text.end(), r.text.begin() + start);
+        return;
+    }
     QString rebuilt;
     rebuilt.reserve(r.text.size() - (stop - start) + text.size());
     rebuilt.append(QStringView(r.text).left(start));
@@ -116,6 +156,10 @@ void MotionRows::SetFields(qsizetype row, int first, const QStringList &texts)
 {
     if (row < 0 || row >= Size() || first < 0)
         return;
+    if (texts.size() == 1) {  // a speed or a name: no need to take the row apart
+        SetField(row, first, texts.front());
+        return;
+    }
     QStringList all = Fields(row);
     for (qsizetype i = 0; i < texts.size() && first + i < kMotionFieldCount; ++i)
         all[first + i] = texts[i];
@@ -144,6 +188,41 @@ void MotionRows::RemoveSorted(const QList<int> &sortedRows)
         ++out;
     }
     rows_.resize(out);
+}
+
+void MotionRows::InsertSorted(const QList<int> &sortedRows, const MotionRows &rows)
+{
+    const qsizetype n = std::min(sortedRows.size(), rows.Size());
+    if (n == 0)
+        return;
+    std::vector<Row> merged;
+    merged.reserve(rows_.size() + size_t(n));
+    size_t old = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        while (qsizetype(merged.size()) < sortedRows[i] && old < rows_.size())
+            merged.push_back(std::move(rows_[old++]));
+        merged.push_back(rows.rows_[size_t(i)]);
+    }
+    while (old < rows_.size())
+        merged.push_back(std::move(rows_[old++]));
+    rows_ = std::move(merged);
+}
+
+MotionRows MotionRows::Pick(const QList<int> &sortedRows) const
+{
+    MotionRows out;
+    out.rows_.reserve(size_t(sortedRows.size()));
+    for (int r : sortedRows) {
+        if (r >= 0 && r < Size())
+            out.rows_.push_back(rows_[size_t(r)]);
+    }
+    return out;
+}
+
+void MotionRows::Put(qsizetype row, const MotionRows &from, qsizetype fromRow)
+{
+    if (row >= 0 && row < Size() && fromRow >= 0 && fromRow < from.Size())
+        rows_[size_t(row)] = from.rows_[size_t(fromRow)];
 }
 
 MotionRows MotionRows::Slice(qsizetype pos, qsizetype count) const
@@ -286,17 +365,7 @@ int MotionData::DeleteRows(QList<int> rows)
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
 
     // Contiguous runs, each removed with one signal, from the last to the first.
-    QList<std::pair<int, int>> runs;
-    for (int r : rows) {
-        if (!runs.isEmpty() && runs.back().second + 1 == r)
-            runs.back().second = r;
-        else
-            runs.append({r, r});
-    }
-    // Scattered selections in a long list would cost a tail move per run; one
-    // compacting pass under a model reset stays linear. A reset drops the views'
-    // selection, which the editor sets again after a delete anyway.
-    constexpr int kMaxSignalledRuns = 64;
+    const QList<std::pair<int, int>> runs = Runs(rows);
     if (runs.size() <= kMaxSignalledRuns) {
         for (auto it = runs.crbegin(); it != runs.crend(); ++it) {
             beginRemoveRows({}, it->first, it->second);
@@ -311,6 +380,28 @@ int MotionData::DeleteRows(QList<int> rows)
     return rows.front();
 }
 
+void MotionData::RestoreRows(const QList<int> &sortedRows, const MotionRows &rows)
+{
+    if (sortedRows.isEmpty() || sortedRows.size() != rows.Size())
+        return;
+    const QList<std::pair<int, int>> runs = Runs(sortedRows);
+    if (runs.size() <= kMaxSignalledRuns) {
+        // From the first to the last: each run lands where it stood, the ones before it already in place.
+        qsizetype taken = 0;
+        for (const auto &[first, last] : runs) {
+            const qsizetype length = last - first + 1;
+            beginInsertRows({}, first, last);
+            rows_.Splice(first, 0, rows.Slice(taken, length));
+            endInsertRows();
+            taken += length;
+        }
+    } else {
+        beginResetModel();
+        rows_.InsertSorted(sortedRows, rows);
+        endResetModel();
+    }
+}
+
 void MotionData::ClearRows()
 {
     if (rows_.Empty())
@@ -320,14 +411,63 @@ void MotionData::ClearRows()
     endResetModel();
 }
 
-void MotionData::RenumberFrom(int row)
+void MotionData::RenumberFrom(int row, const QList<int> &keep, const NumberTexts &texts)
 {
     row = std::max(row, 0);
     if (row >= Count())
         return;
-    for (int r = row; r < Count(); ++r)
-        rows_.SetField(r, kNoColumn, QString::number(r + 1));
+    qsizetype k = std::lower_bound(keep.begin(), keep.end(), row) - keep.begin();
+    auto t = std::lower_bound(texts.begin(), texts.end(), row, [](const auto &e, int r) { return e.first < r; });
+    QString number;
+    for (int r = row; r < Count(); ++r) {
+        if (k < keep.size() && keep[k] == r) {
+            ++k;
+            continue;
+        }
+        if (t != texts.end() && t->first == r) {
+            rows_.SetField(r, kNoColumn, t->second);
+            ++t;
+            continue;
+        }
+        if (IsRowNumber(rows_.FieldView(r, kNoColumn), r + 1))
+            continue;
+        number.setNum(r + 1);
+        rows_.SetField(r, kNoColumn, number);
+    }
     emit dataChanged(index(row, kNoColumn), index(Count() - 1, kNoColumn));
+}
+
+void MotionData::SetFieldsOfRows(const QList<int> &rows, int first, const QStringList &texts)
+{
+    if (rows.isEmpty())
+        return;
+    for (int r : rows) {
+        if (r >= 0 && r < Count())
+            rows_.SetFields(r, first, texts);
+    }
+    emit dataChanged(index(std::max(rows.front(), 0), 0),
+                     index(std::min(rows.back(), Count() - 1), kMotionFieldCount - 1));
+}
+
+void MotionData::PutRows(const QList<int> &rows, const MotionRows &kept)
+{
+    if (rows.isEmpty())
+        return;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows_.Put(rows[i], kept, i);
+    emit dataChanged(index(std::max(rows.front(), 0), 0),
+                     index(std::min(rows.back(), Count() - 1), kMotionFieldCount - 1));
+}
+
+void MotionData::InsertRows(int pos, const MotionRows &rows)
+{
+    if (rows.Empty())
+        return;
+    if (pos < 0 || pos > Count())
+        pos = Count();
+    beginInsertRows({}, pos, pos + int(rows.Size()) - 1);
+    rows_.Splice(pos, 0, rows);
+    endInsertRows();
 }
 
 void MotionData::ReplaceAll(const QStringList &captions, MotionRows rows)

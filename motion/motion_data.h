@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -25,6 +26,13 @@ constexpr int kFirstChannelColumn = 3;
 
 // The captions of a fresh list: "NO", "DATA_NAME", "SPEED", "CH1" to "CH24".
 QStringList DefaultMotionCaptions();
+
+// Whether `text` is `number` written as the editor numbers rows (plain decimal, no sign or leading zero).
+bool IsRowNumber(QStringView text, int number);
+
+// NO texts that differ from their row's position + 1, by row (ascending): all that a renumbering cannot
+// give back by itself.
+using NumberTexts = std::vector<std::pair<int, QString>>;
 
 // Rows of 27 texts each, one heap block per row: the texts are joined in one
 // string and located by end offsets, so 100,000 rows stay cheap to hold, load
@@ -69,12 +77,18 @@ public:
     void Remove(qsizetype pos, qsizetype count = 1);
     // Removes rows given as ascending, distinct, valid positions in one pass.
     void RemoveSorted(const QList<int> &sortedRows);
+    // The inverse: row i of `rows` goes to position sortedRows[i] (ascending, distinct), in one pass.
+    void InsertSorted(const QList<int> &sortedRows, const MotionRows &rows);
     void Clear() { rows_.clear(); }
 
     // Rows [pos, pos + count) (held to the rows present); the texts are shared, not copied.
     MotionRows Slice(qsizetype pos, qsizetype count) const;
+    // The rows at the given ascending positions; the texts are shared, not copied.
+    MotionRows Pick(const QList<int> &sortedRows) const;
     // Rows [pos, pos + count) become the rows of `with`.
     void Splice(qsizetype pos, qsizetype count, const MotionRows &with);
+    // Row `row` becomes row `fromRow` of `from` (shared).
+    void Put(qsizetype row, const MotionRows &from, qsizetype fromRow);
     bool SameRow(qsizetype row, const MotionRows &other, qsizetype otherRow) const;
 
 private:
@@ -121,16 +135,26 @@ public:
     // Before row `pos`; -1 or past the end appends.
     void InsertRowFields(int pos, const QStringList &fields);
     void InsertRowsFields(int pos, const QList<QStringList> &rows);
+    void InsertRows(int pos, const MotionRows &rows);
+    // Puts rows back where a delete took them from: row i of `rows` at position sortedRows[i].
+    void RestoreRows(const QList<int> &sortedRows, const MotionRows &rows);
     // Fields 2 to 27 (DATA NAME, SPEED, CH1..CH24); NO stays.
     void OverwriteRow(int row, const QStringList &fieldsFromName);
     void SetField(int row, int column, const QString &text);
+    // Columns first.. of each listed row (ascending) become `texts`.
+    void SetFieldsOfRows(const QList<int> &rows, int first, const QStringList &texts);
+    // Row rows[i] (ascending) becomes row i of `kept`.
+    void PutRows(const QList<int> &rows, const MotionRows &kept);
     void DeleteRow(int row);
     // Deletes the given rows (any order, duplicates and strays ignored) from the
     // last to the first. Returns the lowest deleted position, or -1.
     int DeleteRows(QList<int> rows);
     void ClearRows();
     // NO of every row from `row` to the last becomes its position + 1.
-    void RenumberFrom(int row);
+    void RenumberFrom(int row) { RenumberFrom(row, {}, {}); }
+    // The same, except rows in `keep` (ascending), whose NO stays, and rows in `texts`, whose NO becomes
+    // the text given.
+    void RenumberFrom(int row, const QList<int> &keep, const NumberTexts &texts);
 
     // Takes over a loaded file in one step: captions and rows.
     void ReplaceAll(const QStringList &captions, MotionRows rows);

@@ -1,7 +1,8 @@
 #pragma once
-// TMotionForm: the motion editor. It owns the motion data (the rows of its list), edits it, keeps it in
-// motion files and runs the transfers of the motion data to and from the boards. Created once at start and
-// kept until the program ends; hiding it keeps the data.
+// TMotionForm: the motion editor, a view of the motion data. The data and every rule that edits it live in
+// its MotionDocument; the window builds the controls on the shared list-editor frame, asks the questions,
+// keeps the motion files and runs the transfers of the motion data to and from the boards, and shows what
+// the document holds. Created once at start and kept until the program ends; hiding it keeps the data.
 
 #include "session/main_operations.h"
 #include "session/prompt.h"
@@ -25,11 +26,13 @@ class QTableView;
 class QToolBar;
 class QToolButton;
 class QUndoStack;
+class ListEditorFrame;
+struct ListKeyActions;
 
 namespace orvane {
 class MotionData;
+class MotionDocument;
 class MotionTransfer;
-struct MotionFileLoad;
 }  // namespace orvane
 
 // The window's placement as ORV.ini keeps it: ListView, ListTop, ListLeft, ListWidth, ListHeight.
@@ -51,8 +54,10 @@ public:
                 const MotionFormPlacement &placement, const QDate &today = QDate::currentDate());
     ~TMotionForm() override;
 
+    // The motion data with its editing rules and history; changes made there show here.
+    orvane::MotionDocument &Document() const { return *doc_; }
     // The motion data, for the graph window and the main window.
-    orvane::MotionData *model() const { return data_; }
+    orvane::MotionData *model() const;
     bool HasRows() const;
     int RowCount() const;
     // Selected rows, ascending.
@@ -79,7 +84,7 @@ public:
     // Row count display and graph.
     void Refresh();
     // The editor's own copy buffer: rows of 26 texts (DATA NAME, SPEED, CH1 to CH24).
-    const QList<QStringList> &ClipboardRows() const { return clipboard_; }
+    const QList<QStringList> &ClipboardRows() const;
     bool TransferRunning() const;
 
     // Event handlers, named after their controls.
@@ -106,7 +111,7 @@ public:
     // Every change of the rows can be taken back and done again until the program ends.
     void UNDO_MENUClick();
     void REDO_MENUClick();
-    QUndoStack *UndoStack() const { return undo_; }
+    QUndoStack *UndoStack() const;
 
     // Controls, by their names.
     QToolBar *ToolBar;
@@ -132,38 +137,27 @@ signals:
     void DataNameHandedOver(const QString &name);
     void SpeedHandedOver(int speed);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    class View;
-    class Edit;
+    class OwnEdit;
 
     void BuildControls();
     void ApplyLanguage();
     void PlaceWindow(const MotionFormPlacement &placement);
-    QToolButton *AddButton(const char *name, int hint);
-    QAction *AddMenuItem(QMenu *menu, const char *name, int caption);
+    ListKeyActions Keys();
     void RedrawGraph();
     void ShowRowCount();
     void SelectFocusRow();
-    void FillClipboard();
     QString Field(int row, int column) const;
     PromptAnswer Ask(int entry, PromptButtons buttons);
     void Warn(const QString &text);
-    // Runs `change` and keeps what it did to the rows from `from` on (and to the captions) for undo.
-    void Recorded(int from, const std::function<void()> &change);
+    // A change of the document this window did not start itself (the main window's appending, say).
+    void DocumentEdited();
     // After an undo or redo: count, graph, and the rows it touched selected.
     void ShowUndoStep(int from, int count);
-    void ApplyLoad(orvane::MotionFileLoad &&load);
 
     MainOperations &main_;
-    QString folder_;
-    orvane::MotionData *data_;
-    std::unique_ptr<View> view_;
+    orvane::MotionDocument *doc_;
+    ListEditorFrame *frame_;
     std::unique_ptr<orvane::MotionTransfer> transfer_;
-    QList<QStringList> clipboard_;
-    QUndoStack *undo_;
-    QString openName_;
-    QString saveName_;
+    bool ownEdit_ = false;
 };

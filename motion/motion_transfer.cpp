@@ -1,5 +1,6 @@
 #include "motion/motion_transfer.h"
 
+#include "motion/motion_document.h"
 #include "motion/motion_messages.h"
 #include "protocol/commands.h"
 #include "protocol/transaction.h"
@@ -115,7 +116,7 @@ TransferResult MotionTransfer::Write(const MotionData &data, int slot)
     return transfer_.WriteRows(write);
 }
 
-TransferResult MotionTransfer::Read(MotionData &data, int slot)
+TransferResult MotionTransfer::Read(MotionDocument &document, int slot)
 {
     BoardTransfer::Run run = transfer_.Begin();
     if (!run)
@@ -159,7 +160,7 @@ TransferResult MotionTransfer::Read(MotionData &data, int slot)
                 read.Reserve(n);
                 for (int r = 0; r < n; ++r)
                     read.Append(RowFromBoards(r, rows[size_t(r)]));
-                data.ReplaceAll(data.Captions(), std::move(read));
+                document.ReplaceFromBoard(std::move(read));
                 run.Close(Question(MotReadDone, PromptButtons::OkCancel));
             }
         }

@@ -20,6 +20,8 @@ class MainOperations;
 
 namespace orvane {
 
+class MotionDocument;
+
 constexpr int kSlotRowLimit = 100;
 constexpr int kBoardChannels = kChannelsPerBoard;
 
@@ -44,8 +46,8 @@ public:
 
     // Each runs one user command to its end, its messages included, on the motion slot `slot` (0 to 39).
     TransferResult Write(const MotionData &data, int slot);
-    // Replaces the rows of `data` only when every row came back.
-    TransferResult Read(MotionData &data, int slot);
+    // Replaces the document's rows (one undo step) only when every row came back.
+    TransferResult Read(MotionDocument &document, int slot);
     // Leaves the editor's rows alone, also when the clear fails.
     TransferResult Clear(int slot);
     TransferResult Play(int slot);

@@ -175,3 +175,40 @@ TEST(MotionModel, ClearAndReplaceAllResetTheModel)
     EXPECT_EQ(data.Count(), 0);
     EXPECT_EQ(data.Captions()[3], u"HEAD"_qs);  // captions stay on clear
 }
+
+TEST(MotionRowsText, RowNumbersAreRecognisedOnlyInTheFormTheEditorWritesThem)
+{
+    EXPECT_TRUE(IsRowNumber(u"1", 1));
+    EXPECT_TRUE(IsRowNumber(u"100000", 100000));
+    EXPECT_FALSE(IsRowNumber(u"01", 1));
+    EXPECT_FALSE(IsRowNumber(u"+1", 1));
+    EXPECT_FALSE(IsRowNumber(u"", 1));
+    EXPECT_FALSE(IsRowNumber(u"10", 1));
+    EXPECT_FALSE(IsRowNumber(u"1", 10));
+    EXPECT_FALSE(IsRowNumber(u"1 ", 1));
+}
+
+// Rows kept elsewhere (an undo step) share their texts; writing a field in place must not reach them.
+TEST(MotionRowsText, AFieldWrittenInPlaceLeavesRowsThatSharedItsTextAlone)
+{
+    MotionRows rows;
+    rows.Append(Row(u"12"_qs, u"A"_qs));
+    const MotionRows kept = rows.Slice(0, 1);
+    rows.SetField(0, kNoColumn, u"34");
+    rows.SetFields(0, kSpeedColumn, {u"5"_qs});
+    EXPECT_EQ(rows.Field(0, kNoColumn), u"34"_qs);
+    EXPECT_EQ(rows.Field(0, kSpeedColumn), u"5"_qs);
+    EXPECT_EQ(kept.Fields(0), Row(u"12"_qs, u"A"_qs));
+
+    MotionRows merged;
+    for (const char *name : {"b", "d"})
+        merged.Append(Row(u"0"_qs, QString::fromLatin1(name)));
+    MotionRows back;
+    for (const char *name : {"a", "c", "e"})
+        back.Append(Row(u"0"_qs, QString::fromLatin1(name)));
+    merged.InsertSorted({0, 2, 4}, back);
+    QStringList names;
+    for (qsizetype r = 0; r < merged.Size(); ++r)
+        names << merged.Field(r, kNameColumn);
+    EXPECT_EQ(names, (QStringList{"a", "b", "c", "d", "e"}));
+}

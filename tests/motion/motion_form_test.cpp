@@ -4,6 +4,7 @@
 
 #include "file_helpers.h"
 #include "motion/motion_data.h"
+#include "motion/motion_document.h"
 #include "motion/motion_form.h"
 #include "widgets/icons.h"
 
@@ -268,6 +269,21 @@ TEST_F(Editor, EditHandsTheFirstSelectedRowToTheMainWindowAndSendsOnlyInSyncMode
     ASSERT_EQ(name.size(), 2);
     EXPECT_EQ(name[0][0].toString(), QStringLiteral("R2"));
     EXPECT_EQ(speed[0][0].toInt(), 4);
+}
+
+// What the main window appends through the document (a recording, say) shows at once and goes back in one step.
+TEST_F(Editor, RowsAppendedThroughTheDocumentShowAtOnceAndUndoAsOneStep)
+{
+    Fill(1);
+    QSignalSpy graph(&form, &TMotionForm::GraphRedrawRequested);
+    form.Document().AppendRows({{"a", "1", QStringList(24, "10")}, {"b", "2", QStringList(24, "20")}});
+    EXPECT_EQ(Column(0), (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(form.POS_COUNT_LABEL->text(), QStringLiteral("DATA > 3"));
+    ASSERT_EQ(graph.size(), 1);
+    EXPECT_EQ(graph[0][0].toInt(), 3);
+    form.UNDO_MENU->trigger();
+    EXPECT_EQ(Column(1), QStringList{"R1"});
+    EXPECT_EQ(form.POS_COUNT_LABEL->text(), QStringLiteral("DATA > 1"));
 }
 
 TEST(EditorPlacement, OutsideTheScreenCentresAndHidesInsideTakesItAndShows)
