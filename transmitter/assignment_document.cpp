@@ -137,7 +137,7 @@ bool AssignmentDocument::SetEntry(int entry, AssignmentEntry value)
 {
     if (entry < 0 || entry >= kEntryCount || assignment_.Entry(entry) == value)
         return false;
-    Push(new EntriesCommand(*this, {{entry, assignment_.Entry(entry), value}}));
+    Push(new EntriesCommand(*this, std::vector<EntryChange>{EntryChange{entry, assignment_.Entry(entry), value}}));
     return true;
 }
 

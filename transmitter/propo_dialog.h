@@ -8,6 +8,8 @@
 #include "transmitter/assignment_transfer.h"
 
 #include <QDialog>
+#include <QKeySequence>
+#include <QList>
 #include <QString>
 
 #include <memory>

@@ -23,10 +23,10 @@ Snapshot Take(const AssignmentDocument &doc)
     return {doc.Assignment().Table(), doc.Assignment().Scenarios().Rows(), doc.Assignment().Motions().Rows()};
 }
 
-QList<SlotRow> ListRows(QChar prefix, int slots, const QString &base, int count)
+QList<SlotRow> ListRows(QChar prefix, int slotCount, const QString &base, int count)
 {
     QList<SlotRow> rows;
-    for (int k = 0; k < slots; ++k)
+    for (int k = 0; k < slotCount; ++k)
         rows.append({prefix + QString::number(k), base + QString::number(k), QString::number(k % 3 == 2 ? 0 : count)});
     return rows;
 }

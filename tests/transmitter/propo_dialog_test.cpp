@@ -468,6 +468,9 @@ TEST_F(PropoWindow, FixedRowAndColumnStayInPlaceAndTakeNoCursor)
 
     // The keys scroll the cells; the fixed row follows sideways and the fixed column stays.
     QScrollBar *bar = form.KeyList->horizontalScrollBar();
+    for (int i = 0; i < 50 && bar->maximum() == 0; ++i)
+        QTest::qWait(10);  // the grid takes in new widths on its next turn
+    ASSERT_GT(bar->maximum(), 0);
     QTest::keyClick(form.KeyList, Qt::Key_End);
     EXPECT_EQ(form.KeyList->currentColumn(), 5);
     EXPECT_GT(bar->value(), 0);
