@@ -112,6 +112,8 @@ public:
         fixedRow_->setSectionResizeMode(QHeaderView::Interactive);
         fixedRow_->setMinimumSectionSize(8);
         fixedColumn_->setSectionResizeMode(QHeaderView::Fixed);
+        // The style's least section is taller than a grid row.
+        fixedColumn_->setMinimumSectionSize(1);
         corner_ = new QLabel(this);
         corner_->setObjectName(QStringLiteral("FixedCorner"));
         corner_->setAlignment(Qt::AlignCenter);

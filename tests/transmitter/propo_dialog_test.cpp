@@ -440,6 +440,11 @@ TEST_F(PropoWindow, FixedRowAndColumnStayInPlaceAndTakeNoCursor)
     EXPECT_EQ(fixedColumn->geometry(), QRect(view.topLeft(), QSize(32, view.height())));
     EXPECT_EQ(fixedRow->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("シフト１"));
     EXPECT_EQ(fixedColumn->model()->headerData(32, Qt::Vertical).toString(), QStringLiteral("32"));
+    // The strips' sections lie over the grid's own rows and columns.
+    for (int r : {1, 20, 32})
+        EXPECT_EQ(fixedColumn->sectionViewportPosition(r), form.KeyList->rowViewportPosition(r)) << r;
+    for (int c : {1, 5})
+        EXPECT_EQ(fixedRow->sectionViewportPosition(c), form.KeyList->columnViewportPosition(c)) << c;
 
     // The cursor keys stop at row 1 and column 1.
     form.KeyList->setFocus();
