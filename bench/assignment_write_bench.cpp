@@ -31,9 +31,9 @@ int main(int argc, char **argv)
     QList<orvane::SlotRow> motions;
     for (int k = 0; k < orvane::kMotionSlotCount; ++k)
         motions.append({QStringLiteral("M%1").arg(k), QStringLiteral("walk%1").arg(k), QStringLiteral("5")});
-    form.Assignment().Motions().Assign(motions);
+    form.Document().ReplaceList(orvane::SlotListKind::Motions, motions);
     for (int e = 0; e < orvane::kEntryCount; ++e)
-        form.Assignment().SetEntry(e, {uint8_t(e), uint8_t(e % 40)});
+        form.Document().SetEntry(e, {uint8_t(e), uint8_t(e % 40)});
     form.ShowLists();
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
@@ -45,7 +45,7 @@ int main(int argc, char **argv)
 
     std::vector<double> redrawUs;
     for (int i = 0; i < 200; ++i) {
-        form.Assignment().Motions().SetName(i % 40, QStringLiteral("renamed%1").arg(i));
+        form.Document().Rename(orvane::SlotListKind::Motions, i % 40, QStringLiteral("renamed%1").arg(i));
         QElapsedTimer clock;
         clock.start();
         form.RedrawCells();

@@ -19,6 +19,9 @@ class TColorBtn;
 class TGraphImage;
 namespace orvane {
 class MotionData;
+namespace graph {
+class ChartRaster;
+}  // namespace graph
 }  // namespace orvane
 
 // The Graph keys of ORV.ini: what the window restores at creation and what SaveSettings writes back.
@@ -79,7 +82,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    class Raster;
     friend class TGraphImage;
 
     void FollowMotion();
@@ -99,7 +101,7 @@ private:
 
     const orvane::MotionData &motion_;
     MainOperations &main_;
-    std::unique_ptr<Raster> raster_;
+    std::unique_ptr<orvane::graph::ChartRaster> raster_;
     mutable orvane::graph::RowIndex index_;
     mutable bool indexStale_ = true;
     // What the last redraw drew: the rows, the channels drawn and the colour table.

@@ -35,16 +35,22 @@ bool ReadSlotCounts(SlotList &list, const std::array<int, 2> &ids, const SlotCou
     for (int slot = 0; slot < list.Slots(); ++slot) {
         int count = 0;
         bool counted = false;
+        bool answered = true;
+        // Every present board is asked for the slot before the answers are judged.
         for (int group = 0; group < 2; ++group) {
             if (ids[group] == kNoBoard)
                 continue;
             int answer = 0;
-            if (!read(ids[group], slot, answer))
-                return false;
+            if (!read(ids[group], slot, answer)) {
+                answered = false;
+                continue;
+            }
             if (!counted || answer > count)
                 count = answer;
             counted = true;
         }
+        if (!answered)
+            return false;
         ApplySlotCount(list, startedEmpty, slot, count, naming);
         if (progress)
             progress(slot + 1);

@@ -70,8 +70,8 @@ void ApplySlotCount(SlotList &list, bool startedEmpty, int slot, int count, cons
 using SlotCountReader = std::function<bool(int id, int slot, int &count)>;
 
 // Fills the list slot by slot from the present boards (ID 255 is no board): the greater count of the two
-// wins. Stops at the first board that does not answer and returns false; the caller decides what a failed
-// read leaves. `progress` gets slot + 1 after each slot.
+// wins. Each slot is asked of every present board; when one did not answer, the read stops there and returns
+// false, and the caller decides what a failed read leaves. `progress` gets slot + 1 after each slot.
 bool ReadSlotCounts(SlotList &list, const std::array<int, 2> &ids, const SlotCountReader &read,
                     const SlotNaming &naming, const std::function<void(int)> &progress = {});
 

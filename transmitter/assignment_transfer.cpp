@@ -31,7 +31,6 @@ RowWrite AssignmentTransfer::TableWrite(const AssignmentTable &table, int questi
     RowWrite write;
     write.ask = {Question(question, icon)};
     write.rows = kEntryCount;
-    write.stopAtFailedBoard = true;
     write.sendRow = [&table](int, std::uint8_t id, int e) {
         int retry = RetryCount;
         const AssignmentEntry entry = table[size_t(e)];
@@ -49,7 +48,7 @@ TransferResult AssignmentTransfer::Write()
     AssignmentTable table{};
     RowWrite write = TableWrite(table, PrpWriteQuestion, PromptIcon::Question, PrpWriteDone);
     write.prepare = [&] {
-        table = assignment_.Table();
+        table = document_.Assignment().Table();
         return true;
     };
     return transfer_.WriteRows(write);
@@ -60,7 +59,7 @@ TransferResult AssignmentTransfer::Clear()
     const AssignmentTable empty{};
     RowWrite write = TableWrite(empty, PrpClearQuestion, PromptIcon::Warning, PrpClearDone);
     write.rowsDone = [this] {
-        assignment_.EmptyAll();
+        document_.EmptyAll();
         view_.Refresh();
     };
     return transfer_.WriteRows(write);
@@ -74,17 +73,15 @@ bool AssignmentTransfer::ReadTable(BoardTransfer::Run &run)
     for (int e = 0; e < kEntryCount; ++e) {
         run.Progress(kEntryCount, e + 1);
         std::array<AssignmentEntry, 2> read{};
-        run.EachBoard(
-            [&](int g, std::uint8_t id) {
-                int retry = RetryCount;
-                int pattern = 0;
-                int target = 0;
-                if (!ReadAssignment(retry, id, std::uint8_t(e), pattern, target))
-                    return false;
-                read[size_t(g)] = AssignmentEntry{std::uint8_t(pattern), std::uint8_t(target)};
-                return true;
-            },
-            true);
+        run.EachBoard([&](int g, std::uint8_t id) {
+            int retry = RetryCount;
+            int pattern = 0;
+            int target = 0;
+            if (!ReadAssignment(retry, id, std::uint8_t(e), pattern, target))
+                return false;
+            read[size_t(g)] = AssignmentEntry{std::uint8_t(pattern), std::uint8_t(target)};
+            return true;
+        });
         if (!run.Ok() || !run.Alike(read))
             return false;
         const int lead = main_.FirstPresentGroup();
@@ -98,21 +95,21 @@ bool AssignmentTransfer::ReadTable(BoardTransfer::Run &run)
         }
     }
     if (valid) {
-        assignment_.SetTable(scratch);
+        document_.ReplaceTable(scratch);
         view_.Refresh();
     }
     run.Progress(kEntryCount, 0);
     return true;
 }
 
-bool AssignmentTransfer::ReadList(BoardTransfer::Run &run, SlotList &list, int titleEntry, int promptEntry,
-                                  bool scenarios)
+bool AssignmentTransfer::ReadList(BoardTransfer::Run &run, SlotListKind kind, int titleEntry, int promptEntry)
 {
+    const bool scenarios = kind == SlotListKind::Scenarios;
     QString baseName;
     const bool renamed = main_.UserPrompt().Input(kPropoMessages(titleEntry), kPropoMessages(promptEntry), baseName);
     const SlotNaming naming{renamed, baseName, kEmptySlotName};
     // Read into a copy: a failed read leaves the names the user typed.
-    SlotList scratch = list;
+    SlotList scratch = document_.List(kind);
     run.Progress(scratch.Slots(), 0);
     const SlotCountReader read = [scenarios](int id, int slot, int &count) {
         int retry = RetryCount;
@@ -124,8 +121,8 @@ bool AssignmentTransfer::ReadList(BoardTransfer::Run &run, SlotList &list, int t
         run.Fail(3);
         return false;
     }
-    run.Progress(list.Slots(), 0);
-    list = std::move(scratch);
+    run.Progress(scratch.Slots(), 0);
+    document_.ReplaceList(kind, scratch.Rows());
     view_.ShowLists();
     return true;
 }
@@ -137,9 +134,15 @@ TransferResult AssignmentTransfer::Read()
         return TransferResult::Stopped;
     if (!run.Ask(Question(PrpReadQuestion)))
         return TransferResult::Stopped;
+    // The table and both lists a read brings are undone together, also when a later part failed.
+    struct Group {
+        AssignmentDocument &document;
+        explicit Group(AssignmentDocument &d) : document(d) { document.BeginGroup(); }
+        ~Group() { document.EndGroup(); }
+    } group(document_);
     if (run.EnsureSleep() && ReadTable(run)
-        && ReadList(run, assignment_.Scenarios(), PrpScenarioBaseTitle, PrpScenarioBasePrompt, true)
-        && ReadList(run, assignment_.Motions(), PrpMotionBaseTitle, PrpMotionBasePrompt, false)) {
+        && ReadList(run, SlotListKind::Scenarios, PrpScenarioBaseTitle, PrpScenarioBasePrompt)
+        && ReadList(run, SlotListKind::Motions, PrpMotionBaseTitle, PrpMotionBasePrompt)) {
         run.Close(Question(PrpReadDone));
         view_.Refresh();
     }

@@ -2,9 +2,10 @@
 // The control assignment's transfers to and from the boards: write, read and clear. Free of widgets: the
 // window lends its progress bar, its enabling and its redraws through AssignmentView; the main window's
 // operations come through MainOperations. The frame of each transfer is BoardTransfer's; the window is
-// disabled as soon as the boards sleep, and an entry a board did not take goes to no further board.
+// disabled as soon as the boards sleep. Each entry and each slot goes to every present board before the
+// answers are judged. What a transfer changes in the document is one undo step; its frames are not.
 
-#include "transmitter/control_assignment.h"
+#include "transmitter/assignment_document.h"
 
 #include "session/board_transfer.h"
 
@@ -20,8 +21,8 @@ public:
 
 class AssignmentTransfer {
 public:
-    AssignmentTransfer(MainOperations &main, AssignmentView &view, ControlAssignment &assignment)
-        : main_(main), view_(view), assignment_(assignment), transfer_(main, view, TransferOrder::BusyOnceAsleep)
+    AssignmentTransfer(MainOperations &main, AssignmentView &view, AssignmentDocument &document)
+        : main_(main), view_(view), document_(document), transfer_(main, view, TransferOrder::BusyOnceAsleep)
     {}
 
     TransferResult Write();
@@ -39,11 +40,11 @@ private:
     // Reads all entries; false on a failed command or boards that disagree. A board holding an invalid
     // target leaves the table as it was, the user told so.
     bool ReadTable(BoardTransfer::Run &run);
-    bool ReadList(BoardTransfer::Run &run, SlotList &list, int titleEntry, int promptEntry, bool scenarios);
+    bool ReadList(BoardTransfer::Run &run, SlotListKind kind, int titleEntry, int promptEntry);
 
     MainOperations &main_;
     AssignmentView &view_;
-    ControlAssignment &assignment_;
+    AssignmentDocument &document_;
     BoardTransfer transfer_;
 };
 

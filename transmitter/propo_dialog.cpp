@@ -3,13 +3,14 @@
 #include "session/language.h"
 #include "session/main_operations.h"
 #include "session/prompt.h"
-#include "textfile/decimal.h"
 #include "textfile/file_io.h"
 #include "transmitter/assignment_file.h"
 #include "transmitter/button_dialog.h"
 #include "transmitter/propo_messages.h"
 #include "widgets/progress.h"
 
+#include <QAction>
+#include <QDrag>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
 #include <QTableWidget>
@@ -24,6 +26,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace orvane;
 
@@ -62,16 +66,93 @@ protected:
         data->setData(mimeType_, QByteArray::number(items.isEmpty() ? -1 : indexOfTopLevelItem(items.first())));
         return data;
     }
+    // A row always copies: with Shift held Qt would propose a move and take the row out of the list.
+    void startDrag(Qt::DropActions) override
+    {
+        const QList<QTreeWidgetItem *> items = selectedItems();
+        if (items.isEmpty())
+            return;
+        auto *drag = new QDrag(this);
+        drag->setMimeData(mimeData(items));
+        drag->exec(Qt::CopyAction, Qt::CopyAction);
+    }
 
 private:
     QString mimeType_;
 };
 
+// A drop takes a copy of the row whatever the modifier keys propose.
+void AcceptCopy(QDropEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+// The grid keeps its first row and column in place: two header strips and a corner lie over them, so they
+// stay when the cells scroll, take no selection, and the top strip lets the user resize the columns. The
+// cells beneath them are still the grid's own.
 class AssignmentGrid : public QTableWidget {
 public:
     AssignmentGrid(TPropoDialog *owner, QWidget *parent)
         : QTableWidget(TPropoDialog::kGridRows, TPropoDialog::kGridColumns, parent), owner_(owner)
-    {}
+    {
+        setHorizontalScrollMode(ScrollPerPixel);
+        setVerticalScrollMode(ScrollPerPixel);
+        fixedColumn_ = new QHeaderView(Qt::Vertical, this);
+        fixedColumn_->setObjectName(QStringLiteral("FixedColumn"));
+        fixedRow_ = new QHeaderView(Qt::Horizontal, this);
+        fixedRow_->setObjectName(QStringLiteral("FixedRow"));
+        for (QHeaderView *strip : {fixedColumn_, fixedRow_}) {
+            strip->setModel(model());
+            strip->setSectionsClickable(false);
+            strip->setHighlightSections(false);
+            strip->setDefaultAlignment(Qt::AlignCenter);
+            strip->setFocusPolicy(Qt::NoFocus);
+        }
+        fixedRow_->setSectionResizeMode(QHeaderView::Interactive);
+        fixedRow_->setMinimumSectionSize(8);
+        fixedColumn_->setSectionResizeMode(QHeaderView::Fixed);
+        // The style's least section is taller than a grid row.
+        fixedColumn_->setMinimumSectionSize(1);
+        corner_ = new QLabel(this);
+        corner_->setObjectName(QStringLiteral("FixedCorner"));
+        corner_->setAlignment(Qt::AlignCenter);
+        corner_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        corner_->setAutoFillBackground(true);
+        corner_->setBackgroundRole(QPalette::Button);
+
+        connect(horizontalScrollBar(), &QScrollBar::valueChanged, fixedRow_, &QHeaderView::setOffset);
+        connect(verticalScrollBar(), &QScrollBar::valueChanged, fixedColumn_, &QHeaderView::setOffset);
+        connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+            fixedRow_->resizeSection(column, size);
+            PlaceFixedCells();
+        });
+        connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int row, int, int size) {
+            fixedColumn_->resizeSection(row, size);
+            PlaceFixedCells();
+        });
+        connect(fixedRow_, &QHeaderView::sectionResized, this,
+                [this](int column, int, int size) { setColumnWidth(column, size); });
+    }
+
+    // Captions of the fixed cells, once the grid holds them.
+    void ShowFixedCells()
+    {
+        QStringList columns;
+        for (int c = 0; c < columnCount(); ++c)
+            columns << item(0, c)->text();
+        QStringList rows;
+        for (int r = 0; r < rowCount(); ++r)
+            rows << item(r, 0)->text();
+        setHorizontalHeaderLabels(columns);
+        setVerticalHeaderLabels(rows);
+        corner_->setText(item(0, 0)->text());
+        for (int c = 0; c < columnCount(); ++c)
+            fixedRow_->resizeSection(c, columnWidth(c));
+        for (int r = 0; r < rowCount(); ++r)
+            fixedColumn_->resizeSection(r, rowHeight(r));
+        PlaceFixedCells();
+    }
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override
@@ -79,12 +160,12 @@ protected:
         if (DragType(event->mimeData()).isEmpty())
             event->ignore();
         else
-            event->acceptProposedAction();
+            AcceptCopy(event);
     }
     void dragMoveEvent(QDragMoveEvent *event) override
     {
         if (owner_->KeyListDragOver(DragType(event->mimeData()), event->position().toPoint()))
-            event->acceptProposedAction();
+            AcceptCopy(event);
         else
             event->ignore();
     }
@@ -96,16 +177,57 @@ protected:
             return;
         }
         owner_->KeyListDragDrop(type, event->position().toPoint());
-        event->acceptProposedAction();
+        AcceptCopy(event);
     }
     void keyPressEvent(QKeyEvent *event) override
     {
         if (!owner_->KeyListKeyDown(event->key()))
             QTableWidget::keyPressEvent(event);
     }
+    // The cursor keys never move onto the fixed row or column.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        const QModelIndex to = QTableWidget::moveCursor(action, modifiers);
+        if (!to.isValid())
+            return to;
+        return model()->index(std::max(to.row(), 1), std::max(to.column(), 1));
+    }
+    // A cell brought into view comes out from under the fixed row and column.
+    void scrollTo(const QModelIndex &index, ScrollHint hint) override
+    {
+        QTableWidget::scrollTo(index, hint);
+        if (!index.isValid())
+            return;
+        const int left = columnViewportPosition(index.column());
+        if (index.column() > 0 && left < columnWidth(0))
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (columnWidth(0) - left));
+        const int top = rowViewportPosition(index.row());
+        if (index.row() > 0 && top < rowHeight(0))
+            verticalScrollBar()->setValue(verticalScrollBar()->value() - (rowHeight(0) - top));
+    }
+    void updateGeometries() override
+    {
+        QTableWidget::updateGeometries();
+        PlaceFixedCells();
+    }
 
 private:
+    void PlaceFixedCells()
+    {
+        if (fixedRow_ == nullptr)
+            return;
+        const QRect area = viewport()->geometry();
+        fixedColumn_->setGeometry(area.x(), area.y(), columnWidth(0), area.height());
+        fixedRow_->setGeometry(area.x(), area.y(), area.width(), rowHeight(0));
+        corner_->setGeometry(area.x(), area.y(), columnWidth(0), rowHeight(0));
+        fixedColumn_->setOffset(verticalScrollBar()->value());
+        fixedRow_->setOffset(horizontalScrollBar()->value());
+    }
+
     TPropoDialog *owner_;
+    QHeaderView *fixedColumn_ = nullptr;
+    QHeaderView *fixedRow_ = nullptr;
+    QLabel *corner_ = nullptr;
 };
 
 }  // namespace
@@ -125,9 +247,15 @@ private:
 TPropoDialog::TPropoDialog(QWidget *parent, MainOperations &main)
     : QDialog(parent), main_(main), view_(std::make_unique<View>(*this))
 {
-    transfer_ = std::make_unique<AssignmentTransfer>(main_, *view_, assignment_);
+    transfer_ = std::make_unique<AssignmentTransfer>(main_, *view_, document_);
     BuildControls();
     FormCreate();
+    connect(&document_, &AssignmentDocument::EntryChanged, this, [this](int entry) { RedrawCell(entry); });
+    connect(&document_, &AssignmentDocument::TableChanged, this, [this] { RedrawCells(); });
+    connect(&document_, &AssignmentDocument::ListsChanged, this, [this] {
+        ShowLists();
+        RedrawCells();
+    });
 }
 
 TPropoDialog::~TPropoDialog() = default;
@@ -142,6 +270,16 @@ QToolButton *TPropoDialog::AddButton(const char *name, int hint, int icon)
     button->setToolTip(kPropoMessages(hint));
     ToolBar->addWidget(button);
     return button;
+}
+
+QAction *TPropoDialog::AddAction(const char *name, int caption, const QList<QKeySequence> &keys)
+{
+    auto *action = new QAction(kPropoMessages(caption), this);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    return action;
 }
 
 QTreeWidget *TPropoDialog::AddList(const char *name, const QString &caption, const QString &mimeType)
@@ -241,6 +379,16 @@ void TPropoDialog::BuildControls()
     connect(SceList, &QTreeWidget::itemDoubleClicked, this, [this] { SceListDblClick(); });
     connect(MotList, &QTreeWidget::itemDoubleClicked, this, [this] { MotListDblClick(); });
     connect(KeyList, &QTableWidget::cellDoubleClicked, this, [this] { KeyListDblClick(); });
+
+    UNDO_MENU = AddAction("UNDO_MENU", PrpUndo, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    REDO_MENU = AddAction("REDO_MENU", PrpRedo,
+                          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(UNDO_MENU, &QAction::triggered, this, [this] { UNDO_MENUClick(); });
+    connect(REDO_MENU, &QAction::triggered, this, [this] { REDO_MENUClick(); });
+    UNDO_MENU->setEnabled(false);
+    REDO_MENU->setEnabled(false);
+    connect(&document_.UndoStack(), &QUndoStack::canUndoChanged, UNDO_MENU, &QAction::setEnabled);
+    connect(&document_.UndoStack(), &QUndoStack::canRedoChanged, REDO_MENU, &QAction::setEnabled);
     resize(680, 600);
 }
 
@@ -268,9 +416,10 @@ void TPropoDialog::FormCreate()
     KeyList->setColumnWidth(0, kNumberColumnWidth);
     for (int c = 1; c < kGridColumns; ++c)
         KeyList->setColumnWidth(c, kCellColumnWidth);
+    static_cast<AssignmentGrid *>(KeyList)->ShowFixedCells();
     KeyList->setCurrentCell(1, 1);
     ListSplitter->setSizes({kSceneListHeight, 400});
-    assignment_.EmptyAll();
+    // The document starts with every entry empty.
     RedrawCells();
 }
 
@@ -281,14 +430,14 @@ KeyNames TPropoDialog::Names() const
 
 void TPropoDialog::RedrawCell(int entry)
 {
-    KeyList->item(RowOfEntry(entry), ColumnOfEntry(entry))->setText(assignment_.CellText(entry, Names()));
+    KeyList->item(RowOfEntry(entry), ColumnOfEntry(entry))->setText(Assignment().CellText(entry, Names()));
 }
 
 void TPropoDialog::RedrawCells()
 {
     const KeyNames names = Names();
     for (int e = 0; e < kEntryCount; ++e)
-        KeyList->item(RowOfEntry(e), ColumnOfEntry(e))->setText(assignment_.CellText(e, names));
+        KeyList->item(RowOfEntry(e), ColumnOfEntry(e))->setText(Assignment().CellText(e, names));
 }
 
 void TPropoDialog::FillList(QTreeWidget *list, const SlotList &rows)
@@ -307,8 +456,8 @@ void TPropoDialog::FillList(QTreeWidget *list, const SlotList &rows)
 
 void TPropoDialog::ShowLists()
 {
-    FillList(SceList, assignment_.Scenarios());
-    FillList(MotList, assignment_.Motions());
+    FillList(SceList, Assignment().Scenarios());
+    FillList(MotList, Assignment().Motions());
 }
 
 bool TPropoDialog::TransferRunning() const { return transfer_->Running(); }
@@ -330,12 +479,10 @@ void TPropoDialog::Tell(PromptIcon icon, int entry, const QString &detail)
 void TPropoDialog::OPEN_BTNClick()
 {
     const QString path =
-        main_.UserPrompt().OpenFile(kPropoMessages(PrpOpenTitle), kPropoMessages(PrpFileFilter), fileName_);
+        main_.UserPrompt().OpenFile(kPropoMessages(PrpOpenTitle), kPropoMessages(PrpFileFilter), openName_);
     if (!path.isEmpty()) {
-        fileName_ = path;
-        if (ApplyAssignmentLoad(assignment_, LoadAssignmentFile(path)))
-            ShowLists();
-        else
+        openName_ = path;
+        if (!document_.Load(LoadAssignmentFile(path)))
             Tell(PromptIcon::Warning, PrpFileRejected);
     }
     RedrawCells();
@@ -343,18 +490,18 @@ void TPropoDialog::OPEN_BTNClick()
 
 void TPropoDialog::SAVE_BTNClick()
 {
-    if (!assignment_.CanSave()) {
+    if (!Assignment().CanSave()) {
         Tell(PromptIcon::Error, PrpSaveEmpty);
         return;
     }
     QString path =
-        main_.UserPrompt().SaveFileReplacing(kPropoMessages(PrpSaveTitle), kPropoMessages(PrpFileFilter), fileName_);
+        main_.UserPrompt().SaveFileReplacing(kPropoMessages(PrpSaveTitle), kPropoMessages(PrpFileFilter), saveName_);
     if (path.isEmpty())
         return;
     path = WithDefaultExtension(path, QStringLiteral(".csv"));
-    fileName_ = path;
+    saveName_ = path;
     QString error;
-    if (!SaveAssignmentFile(path, assignment_, &error))
+    if (!SaveAssignmentFile(path, Assignment(), &error))
         Tell(PromptIcon::Error, PrpSaveFailed, error);
 }
 
@@ -383,10 +530,8 @@ int TPropoDialog::SelectedEntry() const
 void TPropoDialog::DELETE_BTNClick()
 {
     const int entry = SelectedEntry();
-    if (entry < 0)
-        return;
-    assignment_.Empty(entry);
-    RedrawCell(entry);
+    if (entry >= 0)
+        document_.EmptyEntry(entry);
 }
 
 bool TPropoDialog::KeyListKeyDown(int key)
@@ -402,11 +547,10 @@ void TPropoDialog::KeyListDblClick()
     const int entry = SelectedEntry();
     if (entry < 0 || buttonDialog_ == nullptr)
         return;
-    buttonDialog_->SetPattern(assignment_.Entry(entry).pattern);
+    buttonDialog_->SetPattern(Assignment().Entry(entry).pattern);
     if (buttonDialog_->exec() != QDialog::Accepted)
         return;
-    assignment_.SetPattern(entry, buttonDialog_->GetPattern());
-    RedrawCell(entry);
+    document_.SetPattern(entry, buttonDialog_->GetPattern());
 }
 
 int TPropoDialog::EntryAt(const QPoint &viewportPos, int *row, int *column) const
@@ -446,30 +590,36 @@ void TPropoDialog::KeyListDragDrop(const QString &mimeType, const QPoint &viewpo
     QTreeWidgetItem *item = source->currentItem();
     if (item == nullptr || !item->isSelected())
         return;
-    const int slot = source->indexOfTopLevelItem(item);
-    assignment_.SetTarget(entry, std::uint8_t(slot + (scene ? kScenarioTargetBase : 0)));
-    RedrawCell(entry);
+    document_.DropSlot(entry, scene ? SlotListKind::Scenarios : SlotListKind::Motions,
+                       source->indexOfTopLevelItem(item));
 }
 
-void TPropoDialog::Rename(QTreeWidget *list, SlotList &rows, int promptEntry)
+void TPropoDialog::Rename(QTreeWidget *list, SlotListKind kind, int promptEntry)
 {
     QTreeWidgetItem *item = list->currentItem();
     if (item == nullptr || !item->isSelected())
         return;
     const int row = list->indexOfTopLevelItem(item);
-    if (row < 0 || row >= rows.Size())
+    if (!document_.CanRename(kind, row))
         return;
-    // A COUNT that is no number names no data either.
-    const std::optional<int> count = ParseDecimal(rows.Row(row).count);
-    if (!count || *count == 0)
-        return;
-    QString name = rows.Row(row).name;
+    QString name = document_.List(kind).Row(row).name;
     if (!main_.UserPrompt().Input(kPropoMessages(PrpRenameTitle), kPropoMessages(promptEntry), name))
         return;
-    rows.SetName(row, name);
-    FillList(list, rows);
-    RedrawCells();
+    document_.Rename(kind, row, name);
 }
 
-void TPropoDialog::SceListDblClick() { Rename(SceList, assignment_.Scenarios(), PrpRenameScenario); }
-void TPropoDialog::MotListDblClick() { Rename(MotList, assignment_.Motions(), PrpRenameMotion); }
+void TPropoDialog::SceListDblClick() { Rename(SceList, SlotListKind::Scenarios, PrpRenameScenario); }
+void TPropoDialog::MotListDblClick() { Rename(MotList, SlotListKind::Motions, PrpRenameMotion); }
+
+// A transfer's frames are not undone, and its list change is undone only once it has ended.
+void TPropoDialog::UNDO_MENUClick()
+{
+    if (!TransferRunning())
+        document_.UndoStack().undo();
+}
+
+void TPropoDialog::REDO_MENUClick()
+{
+    if (!TransferRunning())
+        document_.UndoStack().redo();
+}

@@ -1,17 +1,21 @@
 #pragma once
-// TPropoDialog: the transmitter assignment window. It owns the control assignment and its own scenario and
-// motion lists, edits them, keeps them in files and transfers the table to and from the boards. Created
-// once at start and shown modally by the main window; the data stays between openings.
+// TPropoDialog: the transmitter assignment window. It shows the assignment document (the control assignment
+// with its own scenario and motion lists), routes the user's edits to it, asks the described questions, keeps
+// the data in files and transfers the table to and from the boards. Created once at start and shown modally
+// by the main window; the data and its history stay between openings.
 
+#include "transmitter/assignment_document.h"
 #include "transmitter/assignment_transfer.h"
-#include "transmitter/control_assignment.h"
 
 #include <QDialog>
+#include <QKeySequence>
+#include <QList>
 #include <QString>
 
 #include <memory>
 
 class MainOperations;
+class QAction;
 class QDragMoveEvent;
 class QLabel;
 class QProgressBar;
@@ -37,9 +41,9 @@ public:
     // The key pattern dialog is created after this window; until it is set, keys are named by the table.
     void SetButtonDialog(TButtonDialog *dialog) { buttonDialog_ = dialog; }
 
-    const orvane::ControlAssignment &Assignment() const { return assignment_; }
-    orvane::ControlAssignment &Assignment() { return assignment_; }
-    // Refill the list controls and every cell from the data.
+    const orvane::ControlAssignment &Assignment() const { return document_.Assignment(); }
+    orvane::AssignmentDocument &Document() { return document_; }
+    // Refill the list controls and every cell from the data (the window also follows the document's signals).
     void ShowLists();
     void RedrawCells();
     void RedrawCell(int entry);
@@ -62,6 +66,9 @@ public:
     void KeyListDragDrop(const QString &mimeType, const QPoint &viewportPos);
     // True when the key was acted on.
     bool KeyListKeyDown(int key);
+    // Nothing happens while a transfer runs.
+    void UNDO_MENUClick();
+    void REDO_MENUClick();
 
     // Controls, by their names.
     QToolBar *ToolBar;
@@ -72,6 +79,7 @@ public:
     QTreeWidget *SceList, *MotList;
     QTableWidget *KeyList;
     QProgressBar *COMM_GAUGE;
+    QAction *UNDO_MENU, *REDO_MENU;
 
     // Escape and the close box wait until a transfer has ended.
     void reject() override;
@@ -82,8 +90,9 @@ private:
     void BuildControls();
     QToolButton *AddButton(const char *name, int hint, int icon);
     QTreeWidget *AddList(const char *name, const QString &caption, const QString &mimeType);
+    QAction *AddAction(const char *name, int caption, const QList<QKeySequence> &keys);
     void FillList(QTreeWidget *list, const orvane::SlotList &rows);
-    void Rename(QTreeWidget *list, orvane::SlotList &rows, int promptEntry);
+    void Rename(QTreeWidget *list, orvane::SlotListKind kind, int promptEntry);
     orvane::KeyNames Names() const;
     int SelectedEntry() const;
     // The grid cell under a point of its viewport, or -1 outside the assignment cells.
@@ -92,8 +101,10 @@ private:
 
     MainOperations &main_;
     TButtonDialog *buttonDialog_ = nullptr;
-    orvane::ControlAssignment assignment_;
+    orvane::AssignmentDocument document_;
     std::unique_ptr<View> view_;
     std::unique_ptr<orvane::AssignmentTransfer> transfer_;
-    QString fileName_;
+    // Each dialog keeps the name last chosen in it.
+    QString openName_;
+    QString saveName_;
 };

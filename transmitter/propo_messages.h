@@ -45,6 +45,8 @@ enum PropoEntry {
     PrpOpenTitle,
     PrpSaveTitle,
     PrpSaveFailed,  // followed by the system's reason
+    PrpUndo,
+    PrpRedo,
     PropoEntryCount
 };
 
@@ -89,6 +91,8 @@ inline constexpr MessageTable<PropoEntryCount> kPropoMessages{
         "コントロール割付のファイルを開く",
         "コントロール割付をファイルに保存する",
         "コントロール割付を保存できませんでした",
+        "元に戻す",
+        "やり直し",
     },
     {
         "Specified file can't use.",
@@ -131,6 +135,8 @@ inline constexpr MessageTable<PropoEntryCount> kPropoMessages{
         "コントロール割付のファイルを開く",
         "コントロール割付をファイルに保存する",
         "Could not save the control assignment",
+        "Undo",
+        "Redo",
     },
 };
 

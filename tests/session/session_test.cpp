@@ -97,6 +97,17 @@ TEST(SlotList, ReadStopsAtTheFirstSilentBoard)
     EXPECT_EQ(boards.asked.last(), QStringLiteral("1:5"));
     EXPECT_EQ(list.NameOf(4), std::optional<QString>(QStringLiteral("なし")));
     EXPECT_EQ(list.NameOf(5), std::nullopt);
+
+    // A slot the first board did not answer is still asked of the second, and no slot after it.
+    FakeBoards first;
+    first.counts[0] = {};
+    first.counts[1] = {};
+    first.silentId = 0;
+    first.silentFrom = 3;
+    SlotList motions = SlotList::Motions();
+    EXPECT_FALSE(orvane::ReadSlotCounts(motions, {0, 1}, first.Reader(), {true, "w", "なし"}));
+    EXPECT_EQ(first.asked.mid(6), (QList<QString>{"0:3", "1:3"}));
+    EXPECT_EQ(motions.Size(), 3);
 }
 
 // Frames in hex, one per entry.

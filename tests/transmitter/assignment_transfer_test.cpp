@@ -90,9 +90,9 @@ protected:
 
 TEST_F(AssignmentOnBoards, WriteSendsEveryEntryToEachBoardInOrderPatternAsTwoNibbles)
 {
-    form.Assignment().SetEntry(0, {0x3C, 100});
-    form.Assignment().SetEntry(37, {0xFF, 39});
-    form.Assignment().SetEntry(159, {1, 200});
+    form.Document().SetEntry(0, {0x3C, 100});
+    form.Document().SetEntry(37, {0xFF, 39});
+    form.Document().SetEntry(159, {1, 200});
     form.PCM_WRITE_BTN->click();
 
     ASSERT_EQ(Boxes().size(), 2u);
@@ -193,7 +193,7 @@ TEST_F(AssignmentOnBoards, ReadTakesTheTableAndNamesBothListsFromTheBaseNames)
 
 TEST_F(AssignmentOnBoards, ReadFailsWhenTheBoardsDifferInOneEntryKeepingTableAndLists)
 {
-    form.Assignment().SetEntry(3, {7, 7});
+    form.Document().SetEntry(3, {7, 7});
     boards->EditBoard(1, [](BoardMemory &m) { m.assignments[90] = {0, 1}; });
     boards->ClearFrames();
     form.PCM_READ_BTN->click();
@@ -212,7 +212,7 @@ TEST_F(AssignmentOnBoards, InvalidTargetOnTheBoardsAsksForInitialisingAndStillRe
     boards->SetBoard(0, BoardMemory(0, AssignInit::Garbage));
     boards->SetBoard(1, BoardMemory(1, AssignInit::Garbage));
     FillBoards([](BoardMemory &m) { m.motionLengths[4] = 3; });
-    form.Assignment().SetEntry(0, {1, 4});
+    form.Document().SetEntry(0, {1, 4});
     main.ownPrompt.inputs = {QString(), QStringLiteral("hop")};
     form.PCM_READ_BTN->click();
 
@@ -262,7 +262,7 @@ TEST_F(AssignmentOnBoards, ClearEmptiesBoardsAndTableButKeepsTheLists)
     form.PCM_READ_BTN->click();
     const QList<SlotRow> motions = form.Assignment().Motions().Rows();
     main.ownPrompt = ScriptedPrompt{};
-    form.Assignment().SetEntry(150, {2, 2});
+    form.Document().SetEntry(150, {2, 2});
     boards->ClearFrames();
     form.PCM_FORMAT_BTN->click();
 
@@ -291,4 +291,132 @@ TEST_F(AssignmentOnBoards, FailedSleepStopsBeforeAnyFrameWithTheWindowEnabled)
     }
     EXPECT_TRUE(boards->Frames().empty());
     EXPECT_TRUE(form.isEnabled());
+}
+
+TEST_F(AssignmentOnBoards, EntryAFirstBoardDidNotTakeStillGoesToTheSecondThenTheWriteStops)
+{
+    // Entry 2 on the first board (the fifth write) goes unanswered for all ten tries.
+    boards->AddFault(Fault{FaultKind::NoReply, 0xED, 5, 14});
+    form.PCM_WRITE_BTN->click();
+
+    const std::vector<Bytes> writes = FramesOf(boards->Frames(), 0xED);
+    ASSERT_EQ(writes.size(), 2u * 2 + 10 + 1);
+    EXPECT_EQ(writes[13], Frame({0xED, 0, 2, 0, 0, 200}));
+    EXPECT_EQ(writes.back(), Frame({0xED, 1, 2, 0, 0, 200}));
+    EXPECT_EQ(boards->Frames().back(), writes.back());  // no release of sleep after it
+    ASSERT_EQ(Boxes().size(), 2u);
+    ExpectBox(Boxes()[1], PromptIcon::Error, Confirm, Failed, PromptButtons::Ok);
+    EXPECT_EQ(form.COMM_GAUGE->value(), 0);
+
+    // The clear goes the same way.
+    boards->ClearFrames();
+    boards->AddFault(Fault{FaultKind::NoReply, 0xED, 3, 12});  // entry 1 on the first board
+    main.ownPrompt = ScriptedPrompt{};
+    form.PCM_FORMAT_BTN->click();
+    const std::vector<Bytes> clears = FramesOf(boards->Frames(), 0xED);
+    ASSERT_EQ(clears.size(), 2u + 10 + 1);
+    EXPECT_EQ(clears.back(), Frame({0xED, 1, 1, 0, 0, 200}));
+    ExpectBox(Boxes().back(), PromptIcon::Error, Confirm, Failed, PromptButtons::Ok);
+}
+
+TEST_F(AssignmentOnBoards, ReadAsksTheSecondBoardForAnEntryOrSlotTheFirstDidNotAnswer)
+{
+    // Entry 3 on the first board (the seventh read) goes unanswered.
+    boards->AddFault(Fault{FaultKind::NoReply, 0xEC, 7, 16});
+    form.PCM_READ_BTN->click();
+    std::vector<Bytes> reads = FramesOf(boards->Frames(), 0xEC);
+    ASSERT_EQ(reads.size(), 3u * 2 + 10 + 1);
+    EXPECT_EQ(reads.back(), Frame({0xEC, 1, 3}));
+    EXPECT_EQ(boards->Frames().back(), reads.back());
+    ExpectBox(Boxes().back(), PromptIcon::Error, Confirm, Failed, PromptButtons::Ok);
+
+    // Motion slot 5 on the first board goes unanswered: the second is asked for it, and no later slot.
+    boards->ClearFrames();
+    boards->AddFault(Fault{FaultKind::NoReply, 0xF6, 11, 20});
+    main.ownPrompt = ScriptedPrompt{};
+    main.ownPrompt.inputs = {QStringLiteral("s"), QStringLiteral("m")};
+    form.PCM_READ_BTN->click();
+    const std::vector<Bytes> counts = FramesOf(boards->Frames(), 0xF6);
+    ASSERT_EQ(counts.size(), 5u * 2 + 10 + 1);
+    EXPECT_EQ(counts.back(), Frame({0xF6, 1, 5}));
+    EXPECT_EQ(boards->Frames().back(), counts.back());
+    ExpectBox(Boxes().back(), PromptIcon::Error, Confirm, Failed, PromptButtons::Ok);
+    EXPECT_TRUE(form.isEnabled());
+}
+
+namespace {
+
+// Runs `during` whenever a box is shown, before it is answered.
+struct HookedPrompt : ScriptedPrompt {
+    std::function<void()> during;
+    PromptAnswer Message(PromptIcon icon, const QString &title, const QString &text, PromptButtons buttons) override
+    {
+        if (during)
+            during();
+        return ScriptedPrompt::Message(icon, title, text, buttons);
+    }
+};
+
+}  // namespace
+
+TEST_F(AssignmentOnBoards, UndoDoesNothingDuringATransferAndThenUndoesOnlyTheListChange)
+{
+    HookedPrompt prompt;
+    main.prompt = &prompt;
+    form.Document().SetEntry(150, {2, 2});
+    form.Document().SetEntry(3, {1, 200});
+    const AssignmentTable before = form.Assignment().Table();
+
+    // The table is emptied before the closing question; undo and redo asked then change nothing.
+    int tries = 0;
+    prompt.during = [&] {
+        form.UNDO_MENU->trigger();
+        form.REDO_MENU->trigger();
+        ++tries;
+    };
+    form.PCM_FORMAT_BTN->click();
+    prompt.during = nullptr;
+    ASSERT_EQ(tries, 2);
+    for (int e = 0; e < kEntryCount; ++e)
+        ASSERT_TRUE(form.Assignment().Entry(e).IsEmpty());
+
+    // Afterwards undo gives the table back and sends nothing.
+    boards->ClearFrames();
+    form.UNDO_MENU->trigger();
+    EXPECT_EQ(form.Assignment().Table(), before);
+    EXPECT_EQ(form.KeyList->item(4, 1)->text(), QStringLiteral("[↑:none:]"));
+    EXPECT_TRUE(boards->Frames().empty());
+    EXPECT_EQ(boards->Board(0).assignments[150], sim::Assignment{});
+    form.REDO_MENU->trigger();
+    EXPECT_TRUE(form.Assignment().Entry(150).IsEmpty());
+}
+
+TEST_F(AssignmentOnBoards, ReadOfTableAndBothListsIsUndoneAsOneStep)
+{
+    FillBoards([](BoardMemory &m) {
+        m.assignments[0] = {3, 100};
+        m.scenarioLengths[0] = 12;
+        m.motionLengths[0] = 8;
+    });
+    form.Document().SetEntry(5, {1, 1});
+    const ControlAssignment before = form.Assignment();
+    const int steps = form.Document().UndoStack().count();
+    main.ownPrompt.inputs = {QStringLiteral("dance"), QStringLiteral("walk")};
+    form.PCM_READ_BTN->click();
+    ASSERT_EQ(form.Assignment().Entry(0), (AssignmentEntry{3, 100}));
+    ASSERT_EQ(form.Assignment().Motions().Size(), 40);
+    EXPECT_EQ(form.Document().UndoStack().count(), steps + 1);
+    const ControlAssignment read = form.Assignment();
+
+    boards->ClearFrames();
+    form.UNDO_MENU->trigger();
+    EXPECT_EQ(form.Assignment().Table(), before.Table());
+    EXPECT_TRUE(form.Assignment().Scenarios().IsEmpty());
+    EXPECT_EQ(form.MotList->topLevelItemCount(), 0);
+    EXPECT_EQ(form.KeyList->item(6, 1)->text(), QStringLiteral("[↑::]"));
+    form.REDO_MENU->trigger();
+    EXPECT_EQ(form.Assignment().Table(), read.Table());
+    EXPECT_EQ(form.Assignment().Motions().Rows(), read.Motions().Rows());
+    EXPECT_EQ(form.KeyList->item(1, 1)->text(), QStringLiteral("[↑↓:S0:dance0]"));
+    EXPECT_TRUE(boards->Frames().empty());
 }

@@ -10,6 +10,7 @@
 #include "transmitter/propo_dialog.h"
 #include "widgets/color_btn.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -31,7 +32,7 @@ namespace {
 
 const QString Warning = QStringLiteral("警告");
 
-void FillLists(ControlAssignment &a, int countOfSlot = 1)
+void FillLists(AssignmentDocument &a, int countOfSlot = 1)
 {
     QList<SlotRow> scenes;
     for (int k = 0; k < kScenarioSlotCount; ++k)
@@ -41,8 +42,8 @@ void FillLists(ControlAssignment &a, int countOfSlot = 1)
     for (int k = 0; k < kMotionSlotCount; ++k)
         motions.append(
             {"M" + QString::number(k), "walk" + QString::number(k), QString::number(k == 9 ? 0 : countOfSlot)});
-    a.Scenarios().Assign(scenes);
-    a.Motions().Assign(motions);
+    a.ReplaceList(SlotListKind::Scenarios, scenes);
+    a.ReplaceList(SlotListKind::Motions, motions);
 }
 
 class PropoWindow : public ::testing::Test {
@@ -77,7 +78,7 @@ protected:
     void SelectListRow(QTreeWidget *list, int row) { list->setCurrentItem(list->topLevelItem(row)); }
     void Prepare()
     {
-        FillLists(form.Assignment());
+        FillLists(form.Document());
         form.ShowLists();
         form.RedrawCells();
     }
@@ -133,7 +134,7 @@ TEST_F(PropoWindow, ControlsGridAndTextsAtCreation)
 TEST_F(PropoWindow, DropOfAScenarioRowSetsTheTargetAndKeepsThePattern)
 {
     Prepare();
-    form.Assignment().SetPattern(68, 5);
+    form.Document().SetPattern(68, 5);
     SelectListRow(form.SceList, 2);
     ASSERT_TRUE(DragAndDrop(TPropoDialog::SceneRowMimeType, 5, 3));
     EXPECT_EQ(form.Assignment().Entry(68), (AssignmentEntry{5, 102}));
@@ -173,7 +174,7 @@ TEST_F(PropoWindow, DropOutsideTheEntryCellsOrOfAForeignTypeChangesNothing)
 TEST_F(PropoWindow, KeyPatternByDoubleClickCancelKeepsOkTakes)
 {
     Prepare();
-    form.Assignment().SetEntry(36, {3, 5});
+    form.Document().SetEntry(36, {3, 5});
     form.RedrawCells();
     const QPoint at = CellCentre(5, 2);
     bool shownWithPattern = false;
@@ -205,8 +206,8 @@ TEST_F(PropoWindow, KeyPatternByDoubleClickCancelKeepsOkTakes)
 TEST_F(PropoWindow, DeleteButtonAndKeyEmptyTheSelectedEntryWithoutAsking)
 {
     Prepare();
-    form.Assignment().SetEntry(0, {1, 0});
-    form.Assignment().SetEntry(33, {2, 101});
+    form.Document().SetEntry(0, {1, 0});
+    form.Document().SetEntry(33, {2, 101});
     form.RedrawCells();
     form.KeyList->setCurrentCell(1, 1);
     form.DELETE_BTN->click();
@@ -221,9 +222,9 @@ TEST_F(PropoWindow, DeleteButtonAndKeyEmptyTheSelectedEntryWithoutAsking)
 TEST_F(PropoWindow, RenameOnlyForSlotsWithDataAndEveryCellFollows)
 {
     Prepare();
-    form.Assignment().SetEntry(10, {1, 102});
-    form.Assignment().SetEntry(100, {2, 102});
-    form.Assignment().SetEntry(11, {1, 9});
+    form.Document().SetEntry(10, {1, 102});
+    form.Document().SetEntry(100, {2, 102});
+    form.Document().SetEntry(11, {1, 9});
     form.RedrawCells();
 
     SelectListRow(form.MotList, 9);  // COUNT 0
@@ -255,7 +256,7 @@ TEST_F(PropoWindow, SaveWaitsForBothListsThenReplacesTheFileNamed)
     EXPECT_TRUE(main.ownPrompt.dialogs.isEmpty());
 
     Prepare();
-    form.Assignment().SetEntry(4, {9, 39});
+    form.Document().SetEntry(4, {9, 39});
     QTemporaryDir dir;
     const QString bare = dir.filePath(QStringLiteral("keys"));
     WriteAll(bare + ".csv", "older file");
@@ -276,15 +277,15 @@ TEST_F(PropoWindow, SaveWaitsForBothListsThenReplacesTheFileNamed)
 TEST_F(PropoWindow, OpenRejectsABadFileKeepingEverythingAndLoadsAGoodOne)
 {
     Prepare();
-    form.Assignment().SetEntry(7, {4, 103});
+    form.Document().SetEntry(7, {4, 103});
     form.RedrawCells();
     QTemporaryDir dir;
     const QString good = dir.filePath(QStringLiteral("good.csv"));
-    ControlAssignment other;
+    AssignmentDocument other;
     FillLists(other, 5);
-    other.Motions().SetName(0, QStringLiteral("run"));
+    other.Rename(SlotListKind::Motions, 0, QStringLiteral("run"));
     other.SetEntry(7, {16, 0});
-    ASSERT_TRUE(SaveAssignmentFile(good, other, nullptr));
+    ASSERT_TRUE(SaveAssignmentFile(good, other.Assignment(), nullptr));
     QByteArray text = ReadAll(good);
     const QString bad = dir.filePath(QStringLiteral("bad.csv"));
     WriteAll(bad, text.replace("7,16,0", "7,16,40"));
@@ -304,6 +305,188 @@ TEST_F(PropoWindow, OpenRejectsABadFileKeepingEverythingAndLoadsAGoodOne)
     EXPECT_EQ(form.Assignment().Entry(7), (AssignmentEntry{16, 0}));
     EXPECT_EQ(Cell(8, 1), QStringLiteral("[△:M0:run]"));
     EXPECT_EQ(form.MotList->topLevelItem(0)->text(2), QStringLiteral("5"));
+}
+
+TEST_F(PropoWindow, UndoAndRedoFollowEveryEditByActionAndKeys)
+{
+    EXPECT_EQ(form.findChild<QAction *>(QStringLiteral("UNDO_MENU")), form.UNDO_MENU);
+    EXPECT_EQ(form.findChild<QAction *>(QStringLiteral("REDO_MENU")), form.REDO_MENU);
+    EXPECT_EQ(form.UNDO_MENU->text(), QStringLiteral("元に戻す"));
+    EXPECT_EQ(form.REDO_MENU->text(), QStringLiteral("やり直し"));
+    EXPECT_TRUE(form.actions().contains(form.UNDO_MENU));
+    EXPECT_FALSE(form.UNDO_MENU->isEnabled());
+
+    Prepare();
+    SelectListRow(form.SceList, 2);
+    ASSERT_TRUE(DragAndDrop(TPropoDialog::SceneRowMimeType, 5, 3));
+    SelectListRow(form.SceList, 1);
+    main.ownPrompt.inputs = {QStringLiteral("hop")};
+    form.SceListDblClick();
+    form.KeyList->setCurrentCell(5, 3);
+    form.DELETE_BTN->click();
+    EXPECT_TRUE(Cell(5, 3).isEmpty());
+
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.KeyList->setFocus();
+    QTest::keyClick(form.KeyList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Cell(5, 3), QStringLiteral("[None:S2:dance2]"));
+    QTest::keyClick(form.KeyList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form.SceList->topLevelItem(1)->text(1), QStringLiteral("dance1"));
+    EXPECT_EQ(form.Assignment().Scenarios().Row(1).name, QStringLiteral("dance1"));
+    form.UNDO_MENU->trigger();
+    EXPECT_TRUE(Cell(5, 3).isEmpty());
+    EXPECT_EQ(form.Assignment().Entry(68), AssignmentEntry{});
+    QTest::keyClick(form.KeyList, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Cell(5, 3), QStringLiteral("[None:S2:dance2]"));
+    QTest::keyClick(form.KeyList, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(form.SceList->topLevelItem(1)->text(1), QStringLiteral("hop"));
+    form.REDO_MENU->trigger();
+    EXPECT_TRUE(Cell(5, 3).isEmpty());
+    EXPECT_FALSE(form.REDO_MENU->isEnabled());
+}
+
+TEST_F(PropoWindow, UndoOfALoadPutsBackTableAndListsAsOneStep)
+{
+    Prepare();
+    form.Document().SetEntry(7, {4, 103});
+    const ControlAssignment before = form.Assignment();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keys.csv"));
+    AssignmentDocument other;
+    FillLists(other, 5);
+    other.Rename(SlotListKind::Motions, 0, QStringLiteral("run"));
+    other.SetEntry(7, {16, 0});
+    ASSERT_TRUE(SaveAssignmentFile(path, other.Assignment(), nullptr));
+    main.ownPrompt.files = {path};
+    form.OPEN_BTN->click();
+    ASSERT_EQ(Cell(8, 1), QStringLiteral("[△:M0:run]"));
+
+    form.UNDO_MENU->trigger();
+    EXPECT_EQ(form.Assignment().Table(), before.Table());
+    EXPECT_EQ(form.Assignment().Motions().Rows(), before.Motions().Rows());
+    EXPECT_EQ(Cell(8, 1), QStringLiteral("[→:S3:dance3]"));
+    EXPECT_EQ(form.MotList->topLevelItem(0)->text(1), QStringLiteral("walk0"));
+    form.REDO_MENU->trigger();
+    EXPECT_EQ(form.Assignment().Table(), other.Assignment().Table());
+    EXPECT_EQ(form.MotList->topLevelItem(0)->text(1), QStringLiteral("run"));
+}
+
+TEST_F(PropoWindow, ARowDraggedWithShiftHeldIsCopiedNotMoved)
+{
+    Prepare();
+    SelectListRow(form.SceList, 2);
+    QMimeData data;
+    data.setData(TPropoDialog::SceneRowMimeType, "2");
+    const QPoint at = CellCentre(5, 3);
+    // Shift asks for a move; the grid takes a copy all the same, so the list keeps its row.
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    enter.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(form.KeyList->viewport(), &enter);
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    move.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(form.KeyList->viewport(), &move);
+    ASSERT_TRUE(move.isAccepted());
+    EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    drop.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(form.KeyList->viewport(), &drop);
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    EXPECT_EQ(form.Assignment().Entry(68).target, 102);
+    EXPECT_EQ(form.SceList->topLevelItemCount(), 4);
+}
+
+TEST_F(PropoWindow, OpenAndSaveDialogsEachStartFromTheirOwnLastName)
+{
+    struct NamingPrompt : ScriptedPrompt {
+        QStringList starts;
+        QString OpenFile(const QString &title, const QString &filter, const QString &initial) override
+        {
+            starts << QStringLiteral("open:") + initial;
+            return ScriptedPrompt::OpenFile(title, filter, initial);
+        }
+        QString SaveFileReplacing(const QString &title, const QString &filter, const QString &initial) override
+        {
+            starts << QStringLiteral("save:") + initial;
+            return ScriptedPrompt::SaveFileReplacing(title, filter, initial);
+        }
+    } prompt;
+    main.prompt = &prompt;
+    Prepare();
+    QTemporaryDir dir;
+    const QString opened = dir.filePath(QStringLiteral("opened.csv"));
+    const QString saved = dir.filePath(QStringLiteral("saved"));
+    ASSERT_TRUE(SaveAssignmentFile(opened, form.Assignment(), nullptr));
+
+    prompt.files = {opened};
+    form.OPEN_BTN->click();
+    prompt.files = {saved};
+    form.SAVE_BTN->click();
+    form.OPEN_BTN->click();  // cancelled
+    form.SAVE_BTN->click();  // cancelled
+    EXPECT_EQ(prompt.starts, (QStringList{"open:", "save:", "open:" + opened, "save:" + saved + ".csv"}));
+    EXPECT_TRUE(prompt.boxes.empty());
+}
+
+TEST_F(PropoWindow, FixedRowAndColumnStayInPlaceAndTakeNoCursor)
+{
+    auto *fixedRow = form.KeyList->findChild<QHeaderView *>(QStringLiteral("FixedRow"));
+    auto *fixedColumn = form.KeyList->findChild<QHeaderView *>(QStringLiteral("FixedColumn"));
+    ASSERT_NE(fixedRow, nullptr);
+    ASSERT_NE(fixedColumn, nullptr);
+    const QRect view = form.KeyList->viewport()->geometry();
+    EXPECT_EQ(fixedRow->geometry(), QRect(view.topLeft(), QSize(view.width(), 15)));
+    EXPECT_EQ(fixedColumn->geometry(), QRect(view.topLeft(), QSize(32, view.height())));
+    EXPECT_EQ(fixedRow->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("シフト１"));
+    EXPECT_EQ(fixedColumn->model()->headerData(32, Qt::Vertical).toString(), QStringLiteral("32"));
+    // The strips' sections lie over the grid's own rows and columns.
+    for (int r : {1, 20, 32})
+        EXPECT_EQ(fixedColumn->sectionViewportPosition(r), form.KeyList->rowViewportPosition(r)) << r;
+    for (int c : {1, 5})
+        EXPECT_EQ(fixedRow->sectionViewportPosition(c), form.KeyList->columnViewportPosition(c)) << c;
+
+    // The cursor keys stop at row 1 and column 1.
+    form.KeyList->setFocus();
+    form.KeyList->setCurrentCell(1, 1);
+    QTest::keyClick(form.KeyList, Qt::Key_Up);
+    QTest::keyClick(form.KeyList, Qt::Key_Left);
+    EXPECT_EQ(form.KeyList->currentRow(), 1);
+    EXPECT_EQ(form.KeyList->currentColumn(), 1);
+    form.KeyList->setCurrentCell(6, 4);
+    QTest::keyClick(form.KeyList, Qt::Key_Home);
+    EXPECT_EQ(form.KeyList->currentColumn(), 1);
+    QTest::keyClick(form.KeyList, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(form.KeyList->currentRow(), 1);
+    EXPECT_EQ(form.KeyList->currentColumn(), 1);
+    // A click on the fixed column does not move it either.
+    QTest::mouseClick(fixedColumn->viewport(), Qt::LeftButton, {}, QPoint(10, 6 * 15 + 7));
+    EXPECT_EQ(form.KeyList->currentRow(), 1);
+
+    // The user widens a column by its edge on the fixed row.
+    const int edge = fixedRow->sectionViewportPosition(2) + fixedRow->sectionSize(2) - 1;
+    QTest::mousePress(fixedRow->viewport(), Qt::LeftButton, {}, QPoint(edge, 7));
+    QTest::mouseMove(fixedRow->viewport(), QPoint(edge + 250, 7));
+    QTest::mouseMove(fixedRow->viewport(), QPoint(edge + 500, 7));
+    QTest::mouseRelease(fixedRow->viewport(), Qt::LeftButton, {}, QPoint(edge + 500, 7));
+    EXPECT_EQ(form.KeyList->columnWidth(2), 580);
+
+    // The keys scroll the cells; the fixed row follows sideways and the fixed column stays.
+    QScrollBar *bar = form.KeyList->horizontalScrollBar();
+    for (int i = 0; i < 50 && bar->maximum() == 0; ++i)
+        QTest::qWait(10);  // the grid takes in new widths on its next turn
+    ASSERT_GT(bar->maximum(), 0);
+    QTest::keyClick(form.KeyList, Qt::Key_End);
+    EXPECT_EQ(form.KeyList->currentColumn(), 5);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_EQ(fixedRow->offset(), bar->value());
+    EXPECT_EQ(fixedColumn->geometry().topLeft(), form.KeyList->viewport()->geometry().topLeft());
+    EXPECT_TRUE(fixedColumn->isVisible());
+    QTest::keyClick(form.KeyList, Qt::Key_Home);
+    EXPECT_EQ(form.KeyList->currentColumn(), 1);
+    // Column 1 comes out whole from under the fixed column.
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(fixedRow->offset(), 0);
 }
 
 TEST(KeyPatternDialog, LayoutCaptionsAndPatterns)
