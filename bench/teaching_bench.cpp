@@ -68,13 +68,18 @@ void Sampling()
     // How long the event loop goes unserved: a 2 ms timer notes the longest gap between its ticks.
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;
+    int gapsOverAFrame = 0;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, sinceTick.elapsed());
+        const qint64 gap = sinceTick.elapsed();
+        longestGap = std::max(longestGap, gap);
+        gapsOverAFrame += gap > 16 ? 1 : 0;
         sinceTick.restart();
     });
 
+    QObject::connect(&session, &orvane::TeachingSession::SamplingLost,
+                     [](int mask) { std::printf("sampling lost a board (failure mask %d)\n", mask); });
     if (!session.StartRecording()) {
         std::printf("sampling did not start\n");
         return;
@@ -93,8 +98,8 @@ void Sampling()
     std::printf("sampling, 24 FREE channels, two paced boards: %zu samples in %.2f s = %.1f samples/s "
                 "(goal >= 100; the line allows about 300)\n",
                 trace.size(), seconds, rate);
-    std::printf("  longest time the event loop went unserved while sampling: %lld ms\n",
-                static_cast<long long>(longestGap));
+    std::printf("  longest time the event loop went unserved while sampling: %lld ms; %d times over 16 ms\n",
+                static_cast<long long>(longestGap), gapsOverAFrame);
     std::printf("  board lateness against the line: %.1f ms\n", double(boards.Lateness().count()) / 1e6);
     std::printf("smooth 10 s movement by hand (sine sweeps on six channels) at 2 degrees: %d rows of %zu samples "
                 "= 1/%.1f (goal at most 1/10)\n",
