@@ -245,6 +245,15 @@ TEST_F(TeachingOnBoards, OpeningHidesTheMainWindowAndWakesSleepingBoards)
     EXPECT_EQ(window.SPD_LIST->currentIndex(), 3);
 }
 
+TEST_F(TeachingOnBoards, OpeningWithoutTheFirstBoardAsksTheSecondForTheModeAndNeverIdTwoFiftyFive)
+{
+    main.ids = {255, 1};
+    WhenModal([&](QWidget *) { window.close(); });
+    window.RunFromMain(nullptr);
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{SendFrame(1), Frame({0xF0, 1})}));
+    EXPECT_TRUE(main.ownPrompt.boxes.empty());
+}
+
 TEST_F(TeachingOnBoards, SpeedListAndAddButtonGoToTheMainWindow)
 {
     window.SPD_LIST->setCurrentIndex(5);
