@@ -443,6 +443,14 @@ void TMainForm::AddCurrentPosition()
         motion->AppendPosition(DATA_NAME->text(), QString::number(speed_), ValueTexts());
 }
 
+void TMainForm::AddPositions(const QList<QStringList> &rows)
+{
+    // One undo step for them all comes with the motion document; until then each row is a step.
+    if (TMotionForm *motion = windows_.Find<TMotionForm>())
+        for (const QStringList &values : rows)
+            motion->AppendPosition(DATA_NAME->text(), QString::number(speed_), values);
+}
+
 void TMainForm::OverwriteSelectedPositions()
 {
     TMotionForm *motion = windows_.Find<TMotionForm>();

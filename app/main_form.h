@@ -98,6 +98,7 @@ public:
     bool EnsureSleep() override;
     void ReturnToHome() override;
     void AddCurrentPosition() override;
+    void AddPositions(const QList<QStringList> &rows) override;
     void OverwriteSelectedPositions() override;
     int BoardId(int group) const override;
     void SetBoardId(int group, int id) override;

@@ -48,6 +48,7 @@ public:
     void ShowBoardMode(int) override {}
     void ReturnToHome() override {}
     void AddCurrentPosition() override {}
+    void AddPositions(const QList<QStringList> &) override {}
     void OverwriteSelectedPositions() override {}
     bool SyncMode() const override { return false; }
     int Speed() const override { return 0; }

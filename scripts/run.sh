@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds Orvane and starts it on two virtual Varkel-1 boards (IDs 0 and 1) wired to COM1.
 # The boards stop when the program ends. Also builds varkel: $BUILD/tools/varkel --port $BUILD/COM1-link get-mode
+# Arguments go to the boards: ./scripts/run.sh --hand sim/hand_demo.txt
 set -eu
 cd "$(dirname "$0")/.."
 ROOT="$PWD"
@@ -10,7 +11,7 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD" --target orvane varkel-sim varkel
 
 LINK="$BUILD/COM1-link"
-"$BUILD/sim/varkel-sim" --ids 0,1 --link "$LINK" > "$BUILD/varkel-sim.out" &
+"$BUILD/sim/varkel-sim" --ids 0,1 --link "$LINK" "$@" > "$BUILD/varkel-sim.out" &
 SIM=$!
 trap 'kill $SIM 2>/dev/null; wait $SIM 2>/dev/null || true' EXIT INT TERM
 for _ in $(seq 50); do [ -e "$LINK" ] && break; sleep 0.1; done

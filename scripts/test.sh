@@ -10,7 +10,7 @@ cmake --build build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure "$@"
 
 [ -n "${ORVANE_SKIP_SANITIZE:-}" ] && exit 0
-SUITES="textfile protocol serial sim session motion graph tools"
+SUITES="textfile protocol serial sim session motion graph tools teaching"
 targets=""
 for s in $SUITES; do targets="$targets ${s}_tests"; done
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVANE_SANITIZE=address,undefined >/dev/null

@@ -6,16 +6,20 @@ namespace orvane {
 
 BoardOperations::BoardOperations(int retries) : retries_(retries) {}
 
+bool BoardOperations::SetMode(int group, std::uint8_t mode) const
+{
+    if (!Present(group))
+        return true;
+    int retry = retries_;
+    return ::SetMode(retry, std::uint8_t(ids_[group]), mode);
+}
+
 int BoardOperations::SetModeAll(std::uint8_t mode)
 {
     int mask = 0;
-    for (int group = 0; group < 2; ++group) {
-        if (!Present(group))
-            continue;
-        int retry = retries_;
-        if (!::SetMode(retry, std::uint8_t(ids_[group]), mode))
+    for (int group = 0; group < 2; ++group)
+        if (!SetMode(group, mode))
             mask |= 1 << group;
-    }
     return mask;
 }
 
@@ -62,6 +66,19 @@ int BoardOperations::SendBoth(int speed, const ChannelCodes &codes) const
         if (!SendPositions(group, speed, codes))
             mask |= 1 << group;
     return mask;
+}
+
+bool BoardOperations::GetPositions(int group, std::array<int, kChannelsPerBoard> &values) const
+{
+    if (!Present(group))
+        return false;
+    int retry = retries_;
+    QByteArray reply;
+    if (!::GetPositions(retry, std::uint8_t(ids_[group]), reply))
+        return false;
+    for (int k = 0; k < kChannelsPerBoard; ++k)
+        values[size_t(k)] = std::uint8_t(reply.at(k + 1));
+    return true;
 }
 
 int BoardOperations::ReturnToHome(const ChannelCodes &home)

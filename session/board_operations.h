@@ -26,6 +26,8 @@ public:
     int FirstPresentGroup() const { return Present(0) ? 0 : Present(1) ? 1 : -1; }
     void SetIds(int ch1to12, int ch13to24) { ids_ = {ch1to12, ch13to24}; }
 
+    // The mode on one group's board; an absent group counts as done.
+    bool SetMode(int group, std::uint8_t mode) const;
     // The mode on every present board, the CH1-CH12 board first.
     int SetModeAll(std::uint8_t mode);
     int EnterSleep() { return SetModeAll(1); }
@@ -40,6 +42,9 @@ public:
     // The twelve value codes of the group's channels at this speed; an absent group counts as sent.
     bool SendPositions(int group, int speed, const ChannelCodes &codes) const;
     int SendBoth(int speed, const ChannelCodes &codes) const;
+    // Where the twelve channels of the group's board are (bytes 1 to 12 of the reply, in channel order).
+    // False for an absent group: it has no positions to give.
+    bool GetPositions(int group, std::array<int, kChannelsPerBoard> &values) const;
 
     // The board side of returning home: both groups get the home positions, then default mode.
     int ReturnToHome(const ChannelCodes &home);

@@ -3,7 +3,9 @@
 
 #include "protocol/channels.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 class Prompt;
@@ -34,6 +36,9 @@ public:
     virtual bool EnsureSleep() = 0;
     virtual void ReturnToHome() = 0;
     virtual void AddCurrentPosition() = 0;
+    // Appends one row per entry, each given as its 24 value texts, with the DATA NAME and speed that
+    // AddCurrentPosition takes: all of them one step of the motion editor's undo.
+    virtual void AddPositions(const QList<QStringList> &rows) = 0;
     virtual void OverwriteSelectedPositions() = 0;
 
     // State the other windows read.

@@ -35,6 +35,7 @@ SIGINT or SIGTERM.
   --assign MODE       fresh assignment entries: erased (pattern 0, target 200,
                       the default) or garbage (0xFF, 0xFF, as never cleared)
   --vanish-after N    close the device on receiving the N-th frame (unanswered)
+  --hand FILE         move FREE channels by hand as FILE says (see HAND below)
   --help              show this text
 
 SIGUSR2 closes the device at once, as if the board were unplugged.
@@ -54,6 +55,15 @@ FAULT is KIND:COMMAND:WHICH[:ARG[:ARG]]
            board answers, counted from 1
   Examples: noreply:0xF0:3  split:any:1-5:40  split:0xFC:always:35:2
             wrongid:0xF8:2-  extra:any:1:3  late:0xEC:5:45
+
+HAND is a text file of lines TIME_MS CHANNEL VALUE (channel 1-12 the first
+board, 13-24 the second; value 0-180; '#' starts a comment). Each channel moves
+in straight lines between its times. A FREE channel (last sent 221) of a board
+in teaching mode reports that position in get-positions; one the file does not
+name reports where it stood when it was freed. The time starts when a board
+enters teaching mode; after the last line the hand holds still, and the next
+entry into teaching mode plays the file again.
+  Example: the lines "0 1 90" and "1000 1 130" move CH1 from 90 to 130 in a second.
 )";
 
 struct Args {
@@ -162,6 +172,13 @@ Args ParseArgs(int argc, char **argv)
             if (!n || *n == 0)
                 throw UsageError{"--vanish-after needs a frame count of at least 1"};
             args.options.vanishAfterFrames = *n;
+        } else if (arg == "--hand") {
+            const std::string path(value());
+            std::string error;
+            auto script = HandScript::Load(path, error);
+            if (!script)
+                throw UsageError{"bad hand script: " + error};
+            args.options.hand = std::move(*script);
         } else {
             throw UsageError{"unknown option '" + std::string(argv[i]) + "'"};
         }

@@ -19,6 +19,8 @@ namespace {
 
 constexpr std::int64_t kByteNs = std::int64_t(kByteTimeUs * 1000 + 0.5);
 constexpr std::int64_t kMs = 1000000;
+constexpr std::uint8_t kFreeCode = 221;
+constexpr std::uint8_t kTeachingMode = 2;
 // A blocked writer (nobody reading the slave, its buffer full) drops the reply after this.
 constexpr int kWriteStallMs = 1000;
 
@@ -60,6 +62,10 @@ VirtualBoards::VirtualBoards(Options options) : options_(std::move(options)), id
     }
     for (std::uint8_t id : ids_)
         boards_.emplace_back(id, options_.assign);
+    freedAt_.resize(boards_.size());
+    for (std::size_t i = 0; i < boards_.size(); ++i)
+        freedAt_[i] = boards_[i].positions;
+    hand_ = options_.hand;
 
     if (!options_.logPath.empty()) {
         logFile_ = std::fopen(options_.logPath.c_str(), "we");
@@ -139,6 +145,49 @@ void VirtualBoards::EditBoard(std::uint8_t id, const std::function<void(BoardMem
         throw std::out_of_range("no virtual board with ID " + std::to_string(id));
     edit(*b);
     b->id = id;
+    auto &freed = freedAt_[std::size_t(b - boards_.data())];
+    for (int k = 0; k < kChannels; ++k)
+        if (b->positions[std::size_t(k)] != kFreeCode)
+            freed[std::size_t(k)] = b->positions[std::size_t(k)];
+}
+
+void VirtualBoards::SetHandScript(const HandScript &script)
+{
+    std::lock_guard lock(boardsMutex_);
+    hand_ = script;
+    handStartNs_ = -1;
+}
+
+void VirtualBoards::HandBeforeExecute(std::size_t board, const Bytes &frame)
+{
+    if (frame[0] != 0xFD)
+        return;
+    const BoardMemory &b = boards_[board];
+    for (int k = 0; k < kChannels; ++k)
+        if (frame[std::size_t(3 + k)] == kFreeCode && b.positions[std::size_t(k)] != kFreeCode)
+            freedAt_[board][std::size_t(k)] = b.positions[std::size_t(k)];
+}
+
+void VirtualBoards::HandAfterExecute(std::size_t board, const Bytes &frame, Bytes &reply)
+{
+    if (hand_.Empty())
+        return;
+    const BoardMemory &b = boards_[board];
+    // A script that has played out plays again, so a second try by hand finds the hands moving.
+    if (frame[0] == 0xF1 && frame[2] == kTeachingMode
+        && (handStartNs_ < 0 || MonotonicNs() - handStartNs_ > hand_.EndMs() * kMs))
+        handStartNs_ = MonotonicNs();
+    if (frame[0] != 0xFC || b.mode != kTeachingMode || handStartNs_ < 0)
+        return;
+    const std::int64_t ms = (MonotonicNs() - handStartNs_) / kMs;
+    for (int k = 0; k < kChannels; ++k) {
+        if (b.positions[std::size_t(k)] != kFreeCode)
+            continue;
+        const int channel = int(board) * kChannels + k + 1;
+        reply[std::size_t(1 + k)] =
+            hand_.Moves(channel) ? std::uint8_t(hand_.At(channel, ms)) : freedAt_[board][std::size_t(k)];
+    }
+    reply.back() = Checksum(std::span(reply).first(reply.size() - 1));
 }
 
 void VirtualBoards::AddFault(const Fault &fault)
@@ -314,9 +363,12 @@ bool VirtualBoards::AnswerFrame(const Bytes &frame)
         BoardMemory *b = FindBoard(frame[1]);
         if (!b)
             return true;
+        const std::size_t index = std::size_t(b - boards_.data());
+        HandBeforeExecute(index, frame);
         auto reply = b->Execute(frame);
         if (!reply)
             return true;
+        HandAfterExecute(index, frame, *reply);
         plan.bytes = std::move(*reply);
     }
     {

@@ -16,6 +16,7 @@
 
 #include "sim/board_memory.h"
 #include "sim/faults.h"
+#include "sim/hand_script.h"
 #include "sim/pty.h"
 
 #include <atomic>
@@ -44,6 +45,11 @@ struct Options {
     // Close the pty right after receiving this many frames (that frame is not
     // answered), as a board whose USB cable is pulled; 0: never.
     unsigned vanishAfterFrames = 0;
+    // Hands on the robot: a FREE channel (last sent 221) of a board in teaching mode reports the
+    // script's position in GetPositions, or where it stood when it was freed if the script leaves it
+    // alone. The script's time starts when a board enters teaching mode, and starts again at such an entry
+    // once the script has played out. Empty: no hands.
+    HandScript hand;
 };
 
 constexpr double kByteTimeUs = 1e6 * 10 / 115200;  // start + 8 data + stop bits
@@ -64,6 +70,9 @@ public:
     BoardMemory Board(std::uint8_t id) const;
     void SetBoard(std::uint8_t id, const BoardMemory &memory);  // keeps the ID
     void EditBoard(std::uint8_t id, const std::function<void(BoardMemory &)> &edit);
+
+    // Replaces the hand script; its time starts again at the next entry into teaching mode.
+    void SetHandScript(const HandScript &script);
 
     void AddFault(const Fault &fault);  // counts from the next frame on
     void ClearFaults();
@@ -113,6 +122,8 @@ private:
     void AddLateness(std::int64_t dueNs);
     void LogFrame(const Bytes &frame);
     BoardMemory *FindBoard(std::uint8_t id);
+    void HandBeforeExecute(std::size_t board, const Bytes &frame);
+    void HandAfterExecute(std::size_t board, const Bytes &frame, Bytes &reply);
 
     const Options options_;
     const std::vector<std::uint8_t> ids_;
@@ -123,6 +134,10 @@ private:
 
     mutable std::mutex boardsMutex_;
     std::vector<BoardMemory> boards_;
+    HandScript hand_;
+    std::int64_t handStartNs_ = -1;  // not started
+    // Per board, the position each channel held when it was last set FREE.
+    std::vector<std::array<std::uint8_t, kChannels>> freedAt_;
 
     std::mutex faultsMutex_;
     std::vector<ActiveFault> faults_;

@@ -1,66 +1,80 @@
 #include "teaching/teaching.h"
 
-#include "protocol/channels.h"
-#include "protocol/commands.h"
-#include "protocol/transaction.h"
 #include "session/colors.h"
 #include "session/prompt.h"
 #include "teaching/teaching_messages.h"
+#include "textfile/file_io.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QEventLoop>
+#include <QDate>
+#include <QDir>
+#include <QDoubleSpinBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QThread>
-#include <QTimer>
+#include <QSpinBox>
 #include <QToolButton>
 
-using orvane::kChannelsPerBoard;
 using orvane::TeachingMessages;
+using orvane::TeachingSession;
 
 namespace {
 
 constexpr int kPanelWidth = 250;
 constexpr int kPanelHeight = 24;
-constexpr uint8_t kDefaultMode = 0;
-constexpr uint8_t kTeachingMode = 2;
-constexpr int kFree = 221;
+constexpr double kStillDefault = 0.8;
+constexpr int kStillDegDefault = 3;
+constexpr int kToleranceDefault = 2;
 
-int GroupOf(int channel) { return (channel - 1) / kChannelsPerBoard; }
+QString Text(int entry) { return TeachingMessages(entry); }
 
-QToolButton *ToolButton(QWidget *parent, const char *name, const char *caption, int left, int top)
+QToolButton *ToolButton(QWidget *parent, const char *name, const QString &caption, int left, int top, int width = 64)
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setText(QString::fromLatin1(caption));
-    button->setGeometry(left, top, 64, 30);
+    button->setText(caption);
+    button->setGeometry(left, top, width, 30);
     return button;
 }
 
-// Unlocks the window and the box whatever way the sequence ends.
-struct Unlock {
-    QWidget *window;
-    QWidget *box;
-    ~Unlock()
-    {
-        window->setEnabled(true);
-        if (box)
-            box->setEnabled(true);
-    }
-};
+QLabel *Label(QWidget *parent, const char *name, const QString &text, int left, int top, int width)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(left, top, width, 24);
+    return label;
+}
+
+QColor Resolved(uint32_t color) { return orvane::ToQColor(orvane::ResolveColor(color, orvane::PaletteSystemColors())); }
 
 }  // namespace
 
-TTeaching::TTeaching(MainOperations &main, QWidget *parent) : QDialog(parent), main_(main)
+TTeaching::TTeaching(MainOperations &main, QWidget *parent) : QDialog(parent), main_(main), session_(main)
 {
     setObjectName(QStringLiteral("Teaching"));
     setModal(true);
     BuildControls();
     FormCreate();
+    connect(&session_, &TeachingSession::ChannelsChanged, this, &TTeaching::ShowChannels);
+    connect(&session_, &TeachingSession::ChannelChanged, this, &TTeaching::ShowChannel);
+    connect(&session_, &TeachingSession::BusyChanged, this, [this](bool busy) { setEnabled(!busy); });
+    connect(&session_, &TeachingSession::SamplingChanged, this, &TTeaching::ShowSampling);
+    connect(&session_, &TeachingSession::RowTaken, this, [this](int rows) {
+        QApplication::beep();
+        AUTO_COUNT->setText(Text(orvane::TchRowCount).arg(rows));
+    });
+    connect(&session_, &TeachingSession::RecordingProgress, this, [this](qint64 ms, int samples) {
+        REC_COUNT->setText(Text(orvane::TchRecording).arg(double(ms) / 1000, 0, 'f', 1).arg(samples));
+    });
+    connect(&session_, &TeachingSession::TraceReduced, this, [this](int samples, int rows) {
+        REC_COUNT->setText(Text(orvane::TchReduced).arg(samples).arg(rows));
+        REC_SAVE_BTN->setEnabled(samples > 0);
+    });
+    connect(&session_, &TeachingSession::SamplingLost, this,
+            [this](int) { STATUS_LINE->setText(Text(orvane::TchBoardSilent)); });
 }
 
 void TTeaching::BuildControls()
@@ -102,22 +116,82 @@ void TTeaching::BuildControls()
     for (int s = 0; s <= 7; ++s)
         SPD_LIST->addItem(QString::number(s));
     SPD_LIST->setGeometry(64, bottom + 3, 60, 24);
-    SHOT_BTN = ToolButton(this, "SHOT_BTN", "SHOT", 2 * kPanelWidth + 8 - 3 * 68, bottom);
-    NOW_BTN = ToolButton(this, "NOW_BTN", "HOME", 2 * kPanelWidth + 8 - 2 * 68, bottom);
-    ADDITEM_BTN = ToolButton(this, "ADDITEM_BTN", "ADD", 2 * kPanelWidth + 8 - 68, bottom);
+    SHOT_BTN = ToolButton(this, "SHOT_BTN", QStringLiteral("SHOT"), 2 * kPanelWidth + 8 - 3 * 68, bottom);
+    NOW_BTN = ToolButton(this, "NOW_BTN", QStringLiteral("HOME"), 2 * kPanelWidth + 8 - 2 * 68, bottom);
+    ADDITEM_BTN = ToolButton(this, "ADDITEM_BTN", QStringLiteral("ADD"), 2 * kPanelWidth + 8 - 68, bottom);
     connect(SPD_LIST, &QComboBox::activated, this, &TTeaching::SPD_LISTCloseUp);
     connect(SHOT_BTN, &QToolButton::clicked, this, &TTeaching::SHOT_BTNClick);
     connect(NOW_BTN, &QToolButton::clicked, this, &TTeaching::NOW_BTNClick);
     connect(ADDITEM_BTN, &QToolButton::clicked, this, &TTeaching::ADDITEM_BTNClick);
-    setFixedSize(2 * kPanelWidth + 16, bottom + 40);
+    BuildHandControls(bottom + 40);
+    setFixedSize(2 * kPanelWidth + 16, bottom + 40 + 100);
+}
+
+void TTeaching::BuildHandControls(int top)
+{
+    auto *line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(8, top - 4, 2 * kPanelWidth, 2);
+
+    AUTO_CHK = new QCheckBox(Text(orvane::TchAutoCapture), this);
+    AUTO_CHK->setObjectName(QStringLiteral("AUTO_CHK"));
+    AUTO_CHK->setGeometry(12, top + 2, 168, 24);
+    Label(this, "STILL_TIME_LAB", Text(orvane::TchStillTime), 184, top + 2, 56);
+    STILL_TIME = new QDoubleSpinBox(this);
+    STILL_TIME->setObjectName(QStringLiteral("STILL_TIME"));
+    STILL_TIME->setRange(0.3, 3.0);
+    STILL_TIME->setSingleStep(0.1);
+    STILL_TIME->setDecimals(1);
+    STILL_TIME->setValue(kStillDefault);
+    STILL_TIME->setSuffix(QLatin1Char(' ') + Text(orvane::TchSeconds));
+    STILL_TIME->setGeometry(240, top + 2, 70, 24);
+    Label(this, "STILL_DEG_LAB", Text(orvane::TchStillDeg), 318, top + 2, 56);
+    STILL_DEG = new QSpinBox(this);
+    STILL_DEG->setObjectName(QStringLiteral("STILL_DEG"));
+    STILL_DEG->setRange(1, 20);
+    STILL_DEG->setValue(kStillDegDefault);
+    STILL_DEG->setSuffix(QLatin1Char(' ') + Text(orvane::TchDegrees));
+    STILL_DEG->setGeometry(374, top + 2, 66, 24);
+    AUTO_COUNT = Label(this, "AUTO_COUNT", QString(), 446, top + 2, 62);
+    AUTO_COUNT->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    const int row = top + 32;
+    REC_BTN = ToolButton(this, "REC_BTN", Text(orvane::TchRecord), 12, row, 72);
+    REC_BTN->setCheckable(true);
+    Label(this, "REC_TOL_LAB", Text(orvane::TchRecTolerance), 92, row + 3, 48);
+    REC_TOL = new QSpinBox(this);
+    REC_TOL->setObjectName(QStringLiteral("REC_TOL"));
+    REC_TOL->setRange(1, 20);
+    REC_TOL->setValue(kToleranceDefault);
+    REC_TOL->setSuffix(QLatin1Char(' ') + Text(orvane::TchDegrees));
+    REC_TOL->setGeometry(140, row + 3, 66, 24);
+    REC_COUNT = Label(this, "REC_COUNT", QString(), 212, row + 3, 150);
+    REC_SAVE_BTN = ToolButton(this, "REC_SAVE_BTN", Text(orvane::TchRecSave), 366, row, 70);
+    REC_LOAD_BTN = ToolButton(this, "REC_LOAD_BTN", Text(orvane::TchRecLoad), 440, row, 70);
+    REC_SAVE_BTN->setEnabled(false);
+
+    STATUS_LINE = Label(this, "STATUS_LINE", QString(), 8, row + 36, 2 * kPanelWidth);
+    STATUS_LINE->setFrameShape(QFrame::Panel);
+    STATUS_LINE->setFrameShadow(QFrame::Sunken);
+
+    connect(AUTO_CHK, &QCheckBox::clicked, this, &TTeaching::AUTO_CHKClick);
+    connect(STILL_TIME, &QDoubleSpinBox::valueChanged, this, &TTeaching::STILL_Change);
+    connect(STILL_DEG, &QSpinBox::valueChanged, this, &TTeaching::STILL_Change);
+    connect(REC_BTN, &QToolButton::clicked, this, &TTeaching::REC_BTNClick);
+    connect(REC_TOL, &QSpinBox::valueChanged, this, [this](int degrees) { session_.SetTolerance(degrees); });
+    connect(REC_SAVE_BTN, &QToolButton::clicked, this, &TTeaching::REC_SAVE_BTNClick);
+    connect(REC_LOAD_BTN, &QToolButton::clicked, this, &TTeaching::REC_LOAD_BTNClick);
 }
 
 void TTeaching::FormCreate()
 {
-    setWindowTitle(TeachingMessages(orvane::TchTitle));
-    SHOT_BTN->setToolTip(TeachingMessages(orvane::TchHintShot));
-    NOW_BTN->setToolTip(TeachingMessages(orvane::TchHintNow));
-    ADDITEM_BTN->setToolTip(TeachingMessages(orvane::TchHintAdd));
+    setWindowTitle(Text(orvane::TchTitle));
+    SHOT_BTN->setToolTip(Text(orvane::TchHintShot) + QLatin1Char('\n') + Text(orvane::TchKeyShot));
+    NOW_BTN->setToolTip(Text(orvane::TchHintNow));
+    ADDITEM_BTN->setToolTip(Text(orvane::TchHintAdd) + QLatin1Char('\n') + Text(orvane::TchKeyAdd));
+    AUTO_CHK->setToolTip(Text(orvane::TchHintAuto));
+    REC_BTN->setToolTip(Text(orvane::TchHintRecord));
     for (int n = 1; n <= kChannels; ++n) {
         FREE_CHK[n] = findChild<QCheckBox *>(QStringLiteral("FREE_CHK_%1").arg(n));
         ANG[n] = findChild<QLineEdit *>(QStringLiteral("ANG_%1").arg(n));
@@ -127,208 +201,188 @@ void TTeaching::FormCreate()
                                  static_cast<QObject *>(THC[n]), static_cast<QObject *>(PANEL[n])})
             control->setProperty("tag", n);
     }
-    ready_ = true;
-    captured_ = false;
+    STILL_Change();
+    session_.SetTolerance(REC_TOL->value());
 }
 
 void TTeaching::RunFromMain(QWidget *mainWindow)
 {
-    if (!main_.ReadBoardPositions())
+    ApplyLooks();
+    if (!session_.Open())
         return;
-    Prepare();
-
-    const int failures = SendBoth();
-    if (failures) {
-        main_.ShowLinkStatus(failures);
-        return;
-    }
-    int retry = MainRetryCount;
-    uint8_t mode = 0;
-    if (!GetMode(retry, uint8_t(main_.BoardId(0)), mode)) {
-        main_.ShowLinkStatus(3);
-        return;
-    }
-    if (mode != kDefaultMode) {
-        main_.UserPrompt().Message(PromptIcon::Warning, TeachingMessages(orvane::TchWarning),
-                                   TeachingMessages(orvane::TchServoStart), PromptButtons::Ok);
-        main_.ReleaseSleep();
-    }
-
     if (mainWindow)
         mainWindow->hide();
     SPD_LIST->setCurrentIndex(main_.Speed());
+    STATUS_LINE->clear();
     exec();
     if (mainWindow)
         mainWindow->show();
-    main_.ReadBoardPositions();
+    session_.Closed();
 }
 
-void TTeaching::Prepare()
+void TTeaching::ApplyLooks()
 {
     for (int n = 1; n <= kChannels; ++n) {
         QPalette palette = PANEL[n]->palette();
-        palette.setColor(QPalette::Window, orvane::ToQColor(orvane::ResolveColor(main_.PanelColor(n))));
+        palette.setColor(QPalette::Window, Resolved(main_.PanelColor(n)));
         PANEL[n]->setPalette(palette);
         PANEL[n]->setVisible(main_.PanelVisible(n));
         QPalette text = THC[n]->palette();
-        text.setColor(QPalette::WindowText, orvane::ToQColor(main_.NameColor(n)));
+        text.setColor(QPalette::WindowText, Resolved(main_.NameColor(n)));
         THC[n]->setPalette(text);
-        FREE_CHK[n]->setEnabled(true);
-        ANG[n]->setEnabled(true);
-        const int v = main_.ValueCode(n);
-        if ((v >= 0 && v <= 180) || (v >= 222 && v <= 224)) {
-            FREE_CHK[n]->setChecked(false);
-            ANG[n]->setText(QString::number(v));
-        } else if (v == kFree) {
-            FREE_CHK[n]->setChecked(true);
-            ANG[n]->setText(QString::number(v));
-        } else if (v == 225 || v == 226) {
-            FREE_CHK[n]->setChecked(false);
-            FREE_CHK[n]->setEnabled(false);
-            ANG[n]->setEnabled(false);
-            ANG[n]->setText(main_.ValueText(n));
-        }
     }
+}
+
+void TTeaching::ShowChannel(int n)
+{
+    if (n < 1 || n > kChannels)
+        return;
+    const TeachingSession::ChannelState &c = session_.Channel(n);
+    const bool sampling = session_.SamplingKind() != TeachingSession::Sampling::Off;
+    FREE_CHK[n]->setEnabled(c.usable && !sampling);
+    ANG[n]->setEnabled(c.usable);
+    FREE_CHK[n]->setChecked(c.ticked);
+    ANG[n]->setText(c.text);
+}
+
+void TTeaching::ShowChannels()
+{
+    for (int n = 1; n <= kChannels; ++n)
+        ShowChannel(n);
+}
+
+void TTeaching::ShowSampling()
+{
+    const TeachingSession::Sampling kind = session_.SamplingKind();
+    const bool off = kind == TeachingSession::Sampling::Off;
+    for (QWidget *control : {static_cast<QWidget *>(SHOT_BTN), static_cast<QWidget *>(NOW_BTN),
+                             static_cast<QWidget *>(ADDITEM_BTN), static_cast<QWidget *>(REC_LOAD_BTN)})
+        control->setEnabled(off);
+    REC_SAVE_BTN->setEnabled(off && !session_.LastTrace().empty());
+    AUTO_CHK->setEnabled(kind != TeachingSession::Sampling::Record);
+    AUTO_CHK->setChecked(kind == TeachingSession::Sampling::Auto);
+    REC_BTN->setEnabled(kind != TeachingSession::Sampling::Auto);
+    REC_BTN->setChecked(kind == TeachingSession::Sampling::Record);
+    ShowChannels();
 }
 
 void TTeaching::FREE_CHKClick(QCheckBox *sender)
 {
-    if (!ready_ || busy_)
+    if (!session_.Ready() || session_.Busy() || session_.SamplingKind() != TeachingSession::Sampling::Off)
         return;
-    busy_ = true;
-    const int n = sender->property("tag").toInt();
-    const int g = GroupOf(n);
-    {
-        setEnabled(false);
-        sender->setEnabled(false);
-        Unlock unlock{this, sender};
-        QApplication::processEvents();
-        captured_ = false;
-
-        if (sender->isChecked()) {
-            main_.SetValueCode(n, kFree);
-            main_.SendBoardPositions(g, 0);
-        } else if (main_.BoardPresent(g)) {
-            const auto id = uint8_t(main_.BoardId(g));
-            int retry = RetryCount;
-            QByteArray reply;
-            // The first failing step ends the sequence and leaves the boards as they are: sending them
-            // back to default mode could drive servos to values never read.
-            if (SetMode(retry, id, kTeachingMode)) {
-                Settle();
-                retry = RetryCount;
-                if (GetPositions(retry, id, reply)) {
-                    const int v = uint8_t(reply.at((n - 1) % kChannelsPerBoard + 1));
-                    main_.SetValueCode(n, v);
-                    ANG[n]->setText(QString::number(v));
-                    if (main_.SendBoardPositions(g, 0)) {
-                        retry = RetryCount;
-                        SetMode(retry, id, kDefaultMode);
-                    }
-                }
-            }
-        }
-    }
-    main_.SetChannel(n, main_.ValueCode(n), 0);
-    busy_ = false;
+    sender->setEnabled(false);
+    session_.FreeClicked(sender->property("tag").toInt(), sender->isChecked());
+    sender->setEnabled(true);
 }
 
-void TTeaching::SHOT_BTNClick()
+void TTeaching::SHOT_BTNClick() { session_.Shot(); }
+
+void TTeaching::NOW_BTNClick() { session_.Home(); }
+
+void TTeaching::ADDITEM_BTNClick()
 {
-    if (busy_)
-        return;
-    busy_ = true;
-    setEnabled(false);
-    Unlock unlock{this, nullptr};
-
-    if (captured_) {
-        for (int n = 1; n <= kChannels; ++n)
-            if (saved_[n] == kFree)
-                main_.SetChannel(n, kFree, 1);
-        if (SendBoth() == 0) {
-            Refresh();
-            captured_ = false;
-        }
-        busy_ = false;
-        return;
-    }
-
-    for (int n = 1; n <= kChannels; ++n)
-        saved_[n] = main_.ValueCode(n);
-    int failures = SetModeBoth(kTeachingMode);
-    if (failures == 0) {
-        Settle();
-        for (int g = 0; g < 2; ++g) {
-            if (!main_.BoardPresent(g))
-                continue;
-            int retry = RetryCount;
-            QByteArray reply;
-            if (!GetPositions(retry, uint8_t(main_.BoardId(g)), reply)) {
-                failures |= 1 << g;
-                continue;
-            }
-            for (int k = 1; k <= kChannelsPerBoard; ++k) {
-                const int n = kChannelsPerBoard * g + k;
-                const int v = uint8_t(reply.at(k));
-                // The held positions are what the boards get next; source 2 keeps the mode lists.
-                main_.SetValueCode(n, v);
-                main_.SetChannel(n, v, 2);
-            }
-        }
-        if (failures == 0) {
-            failures = SendBoth();
-            if (failures == 0) {
-                failures = SetModeBoth(kDefaultMode);
-                Refresh();
-                captured_ = true;
-            }
-        }
-    }
-    main_.ShowLinkStatus(failures);
-    busy_ = false;
+    if (session_.SamplingKind() == TeachingSession::Sampling::Off)
+        session_.Add();
 }
-
-void TTeaching::Refresh()
-{
-    ready_ = false;
-    for (int n = 1; n <= kChannels; ++n) {
-        const int v = main_.ValueCode(n);
-        const bool usable = v < 181 || v == kFree;
-        FREE_CHK[n]->setEnabled(usable);
-        ANG[n]->setEnabled(usable);
-        FREE_CHK[n]->setChecked(v == kFree);
-        ANG[n]->setText(QString::number(v));
-    }
-    ready_ = true;
-}
-
-void TTeaching::NOW_BTNClick()
-{
-    if (busy_)
-        return;
-    busy_ = true;
-    setEnabled(false);
-    Unlock unlock{this, nullptr};
-    if (main_.EnterSleep()) {
-        main_.ReturnToHome();
-        main_.ReadBoardPositions();
-        ready_ = false;
-        for (int n = 1; n <= kChannels; ++n) {
-            const int v = main_.ValueCode(n);
-            const bool usable = v < 181 || v == kFree;
-            FREE_CHK[n]->setEnabled(usable);
-            ANG[n]->setEnabled(usable);
-            FREE_CHK[n]->setChecked(v == kFree);
-            ANG[n]->setText(usable ? QString::number(v) : main_.ValueText(n));
-        }
-        ready_ = true;
-    }
-    busy_ = false;
-}
-
-void TTeaching::ADDITEM_BTNClick() { main_.AddCurrentPosition(); }
 
 void TTeaching::SPD_LISTCloseUp() { main_.SetSpeed(SPD_LIST->currentIndex()); }
+
+void TTeaching::AUTO_CHKClick()
+{
+    if (!AUTO_CHK->isChecked()) {
+        session_.StopSampling();
+        return;
+    }
+    STATUS_LINE->clear();
+    AUTO_COUNT->setText(Text(orvane::TchRowCount).arg(0));
+    if (!session_.StartAuto()) {
+        AUTO_CHK->setChecked(false);
+        if (STATUS_LINE->text().isEmpty())
+            STATUS_LINE->setText(Text(orvane::TchNoFree));
+    }
+}
+
+void TTeaching::STILL_Change() { session_.SetStillness(int(STILL_TIME->value() * 1000 + 0.5), STILL_DEG->value()); }
+
+void TTeaching::REC_BTNClick()
+{
+    if (!REC_BTN->isChecked()) {
+        session_.StopSampling();
+        return;
+    }
+    STATUS_LINE->clear();
+    REC_COUNT->setText(Text(orvane::TchRecording).arg(0.0, 0, 'f', 1).arg(0));
+    if (!session_.StartRecording()) {
+        REC_BTN->setChecked(false);
+        if (STATUS_LINE->text().isEmpty())
+            STATUS_LINE->setText(Text(orvane::TchNoFree));
+    }
+}
+
+void TTeaching::REC_SAVE_BTNClick()
+{
+    Prompt &prompt = main_.UserPrompt();
+    if (session_.LastTrace().empty()) {
+        prompt.Message(PromptIcon::Warning, Text(orvane::TchWarning), Text(orvane::TchNoTrace), PromptButtons::Ok);
+        return;
+    }
+    if (saveName_.isEmpty())
+        saveName_ = QDir(main_.StartFolder())
+                        .filePath(orvane::DatedFileName(QDate::currentDate(), QStringLiteral("TRACE.csv")));
+    QString path = prompt.SaveFile(Text(orvane::TchSaveTitle), Text(orvane::TchTraceFilter), saveName_);
+    if (path.isEmpty())
+        return;
+    path = orvane::WithDefaultExtension(path, QStringLiteral(".csv"));
+    saveName_ = path;
+    QString error;
+    if (!orvane::SaveTrace(path, session_.LastTrace(), &error))
+        prompt.Message(PromptIcon::Error, Text(orvane::TchWarning),
+                       Text(orvane::TchSaveFailed) + QStringLiteral("\r\n") + error, PromptButtons::Ok);
+}
+
+void TTeaching::REC_LOAD_BTNClick()
+{
+    if (session_.SamplingKind() != TeachingSession::Sampling::Off || session_.Busy())
+        return;
+    Prompt &prompt = main_.UserPrompt();
+    if (openName_.isEmpty())
+        openName_ = QDir(main_.StartFolder()).filePath(QString());
+    const QString path = prompt.OpenFile(Text(orvane::TchLoadTitle), Text(orvane::TchTraceFilter), openName_);
+    if (path.isEmpty())
+        return;
+    openName_ = path;
+    orvane::Trace trace;
+    QString error;
+    if (!orvane::LoadTrace(path, trace, &error)) {
+        prompt.Message(PromptIcon::Error, Text(orvane::TchWarning),
+                       Text(orvane::TchLoadFailed) + QStringLiteral("\r\n") + error, PromptButtons::Ok);
+        return;
+    }
+    session_.AddTraceRows(trace);
+    REC_SAVE_BTN->setEnabled(!session_.LastTrace().empty());
+}
+
+void TTeaching::done(int result)
+{
+    session_.StopSampling();
+    QDialog::done(result);
+}
+
+void TTeaching::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F2 || event->key() == Qt::Key_F3) {
+        // Held down, the key repeats: one capture per press.
+        if (!event->isAutoRepeat() && isEnabled()) {
+            if (event->key() == Qt::Key_F2)
+                session_.CaptureAndAdd();
+            else
+                session_.Release();
+        }
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
 
 void TTeaching::ChannelLookChanged(int channel, const QString &name, uint32_t panelColor, uint32_t textColor)
 {
@@ -336,43 +390,9 @@ void TTeaching::ChannelLookChanged(int channel, const QString &name, uint32_t pa
         return;
     THC[channel]->setText(name);
     QPalette text = THC[channel]->palette();
-    text.setColor(QPalette::WindowText, orvane::ToQColor(orvane::ResolveColor(textColor)));
+    text.setColor(QPalette::WindowText, Resolved(textColor));
     THC[channel]->setPalette(text);
     QPalette panel = PANEL[channel]->palette();
-    panel.setColor(QPalette::Window, orvane::ToQColor(orvane::ResolveColor(panelColor)));
+    panel.setColor(QPalette::Window, Resolved(panelColor));
     PANEL[channel]->setPalette(panel);
-}
-
-int TTeaching::SetModeBoth(uint8_t mode)
-{
-    int failures = 0;
-    for (int g = 0; g < 2; ++g) {
-        if (!main_.BoardPresent(g))
-            continue;
-        int retry = RetryCount;
-        if (!SetMode(retry, uint8_t(main_.BoardId(g)), mode))
-            failures |= 1 << g;
-    }
-    return failures;
-}
-
-int TTeaching::SendBoth()
-{
-    int failures = 0;
-    for (int g = 0; g < 2; ++g)
-        if (!main_.SendBoardPositions(g, 0))
-            failures |= 1 << g;
-    return failures;
-}
-
-void TTeaching::Settle()
-{
-    // The window stays drawn meanwhile; whoever calls this has disabled it.
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer::singleShot(kSettleMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-    if (const qint64 left = kSettleMs - clock.elapsed(); left > 0)
-        QThread::msleep(unsigned(left));
 }

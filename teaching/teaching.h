@@ -1,8 +1,11 @@
 #pragma once
-// TTeaching: pose the robot by hand. FREE channels are moved by hand, then captured: the boards are asked
-// where those servos are and the positions become the channels' values, held by the servos.
+// TTeaching, the teaching window: pose the robot by hand. FREE channels are moved by hand, then captured: the
+// boards are asked where those servos are and the positions become the channels' values, held by the
+// servos. With hands on the robot, a pose held still can be taken on its own, and a whole movement recorded
+// and added as the few rows it needs. The sequences live in TeachingSession; this window shows its state.
 
 #include "session/main_operations.h"
+#include "teaching/teaching_session.h"
 
 #include <QDialog>
 
@@ -10,16 +13,18 @@
 
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QToolButton;
 
 class TTeaching : public QDialog, public ChannelLookListener {
     Q_OBJECT
 public:
     static constexpr int kChannels = 24;
-    static constexpr int kSettleMs = 300;  // boards need this in teaching mode before positions are read
+    static constexpr int kSettleMs = orvane::TeachingSession::kSettleMs;
 
     explicit TTeaching(MainOperations &main, QWidget *parent = nullptr);
 
@@ -34,12 +39,18 @@ public:
     void NOW_BTNClick();
     void ADDITEM_BTNClick();
     void SPD_LISTCloseUp();
+    void AUTO_CHKClick();
+    void STILL_Change();
+    void REC_BTNClick();
+    void REC_SAVE_BTNClick();
+    void REC_LOAD_BTNClick();
 
     // ChannelLookListener: THC_n takes the name and text colour, PANEL_n the panel colour.
     void ChannelLookChanged(int channel, const QString &name, uint32_t panelColor, uint32_t textColor) override;
 
-    bool Ready() const { return ready_; }
-    bool Captured() const { return captured_; }
+    bool Ready() const { return session_.Ready(); }
+    bool Captured() const { return session_.Captured(); }
+    orvane::TeachingSession &Session() { return session_; }
 
     std::array<QFrame *, kChannels + 1> PANEL{};
     std::array<QLabel *, kChannels + 1> THC{};
@@ -47,18 +58,32 @@ public:
     std::array<QCheckBox *, kChannels + 1> FREE_CHK{};
     QToolButton *SHOT_BTN, *NOW_BTN, *ADDITEM_BTN;
     QComboBox *SPD_LIST;
+    QCheckBox *AUTO_CHK;
+    QDoubleSpinBox *STILL_TIME;
+    QSpinBox *STILL_DEG;
+    QLabel *AUTO_COUNT;
+    QToolButton *REC_BTN, *REC_SAVE_BTN, *REC_LOAD_BTN;
+    QSpinBox *REC_TOL;
+    QLabel *REC_COUNT;
+    QLabel *STATUS_LINE;
+
+public slots:
+    void done(int result) override;
+
+protected:
+    // F2 captures and adds, F3 releases; a focused check box passes them on untouched.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void BuildControls();
-    void Prepare();
-    void Refresh();
-    int SetModeBoth(uint8_t mode);  // failure mask; a group without a board counts as done
-    int SendBoth();                 // failure mask
-    static void Settle();
+    void BuildHandControls(int top);
+    void ApplyLooks();
+    void ShowChannel(int n);
+    void ShowChannels();
+    void ShowSampling();
 
     MainOperations &main_;
-    bool ready_ = false;
-    bool captured_ = false;
-    bool busy_ = false;
-    std::array<int, kChannels + 1> saved_{};
+    orvane::TeachingSession session_;
+    QString saveName_;
+    QString openName_;
 };

@@ -58,6 +58,7 @@ public:
     bool EnsureSleep() override { return true; }
     void ReturnToHome() override {}
     void AddCurrentPosition() override {}
+    void AddPositions(const QList<QStringList> &) override {}
     void OverwriteSelectedPositions() override {}
     int BoardId(int group) const override { return ids[size_t(group)]; }
     void SetBoardId(int, int) override {}

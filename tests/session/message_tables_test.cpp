@@ -10,6 +10,7 @@
 #include "motion/motion_messages.h"
 #include "session/open_port.h"
 #include "session/port_failure.h"
+#include "teaching/teaching_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,7 @@ std::vector<TableView> AllTables()
         View("port", kPortMessages),
         View("port causes", kPortCauseMessages),
         View("close guard", kCloseGuardMessages),
+        View("teaching", orvane::TeachingMessages),
     };
 }
 

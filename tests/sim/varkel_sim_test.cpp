@@ -211,6 +211,7 @@ TEST(VarkelSim, BadArgumentsExitWithTwoAndOneLine)
         {"--paced=yes"},
         {"--vanish-after", "0"},
         {"--log"},
+        {"--hand", "/nonexistent/hand.txt"},
     };
     for (const auto &args : cases) {
         SimProcess sim(args);
@@ -230,7 +231,7 @@ TEST(VarkelSim, HelpDescribesOptionsAndFaults)
     const std::string text = sim.rest(false);
     EXPECT_EQ(text.rfind("usage: varkel-sim", 0), 0u);
     for (const char *word : {"--ids", "--link", "--paced", "--delay", "--fault", "--log", "--dump", "--assign",
-                             "noreply:0xF0:3", "split:any:1-5:40"})
+                             "noreply:0xF0:3", "split:any:1-5:40", "--hand", "TIME_MS CHANNEL VALUE"})
         EXPECT_NE(text.find(word), std::string::npos) << word;
 }
 
@@ -283,6 +284,29 @@ TEST(VarkelSim, LogsFramesAndAppliesFaultsDelayAndPacing)
     sim.signal(SIGINT);
     EXPECT_EQ(sim.wait(), 0);
     EXPECT_EQ(slurp(log), "F0 00 70\nF0 00 70\nFC 00 7C\n");
+}
+
+TEST(VarkelSim, HandScriptMovesAFreeChannelAndABadOneIsRefusedWithItsLine)
+{
+    TempDir dir;
+    const fs::path hand = dir.path / "hand.txt";
+    std::ofstream(hand) << "0 13 40\n0 2 150\n";
+    SimProcess sim({"--ids", "0,1", "--hand", hand.string()});
+    PtyClient c(sim.firstLine());
+    EXPECT_EQ(hex(c.ask(frame({0xFD, 1, 0, 221, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90}), 2)), "01 06");
+    EXPECT_EQ(hex(c.ask(frame({0xF1, 1, 2}), 2)), "01 06");
+    EXPECT_EQ(hex(c.ask(frame({0xFC, 1}), 14)), "01 28 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 07");
+    // CH2 is scripted but not FREE: the board answers as ever.
+    EXPECT_EQ(hex(c.ask(frame({0xF1, 0, 2}), 2)), "00 06");
+    EXPECT_EQ(hex(c.ask(frame({0xFC, 0}), 14)), "00 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 38");
+    sim.signal(SIGTERM);
+    EXPECT_EQ(sim.wait(), 0);
+
+    std::ofstream(hand) << "0 13 40\n100 13 200\n";
+    SimProcess bad({"--hand", hand.string()});
+    EXPECT_EQ(bad.wait(), 2);
+    EXPECT_EQ(bad.rest(true),
+              "varkel-sim: bad hand script: " + hand.string() + ": line 2: value '200' is not 0 to 180 (see --help)\n");
 }
 
 TEST(VarkelSim, Sigusr2UnplugsTheBoardAndRemovesTheLink)

@@ -62,6 +62,11 @@ public:
     bool EnsureSleep() override { return Record("EnsureSleep"); }
     void ReturnToHome() override { Record("ReturnToHome"); }
     void AddCurrentPosition() override { Record("AddCurrentPosition"); }
+    void AddPositions(const QList<QStringList> &rows) override
+    {
+        calls << QStringLiteral("AddPositions(%1)").arg(rows.size());
+        added.append(rows);
+    }
     void OverwriteSelectedPositions() override { Record("OverwriteSelectedPositions"); }
 
     int BoardId(int group) const override { return ids[group]; }
@@ -139,6 +144,7 @@ public:
     ScriptedPrompt ownPrompt;
     Prompt *prompt = &ownPrompt;
     QStringList calls;
+    QList<QList<QStringList>> added;  // the rows of each AddPositions call
 
 private:
     bool Record(const char *call)

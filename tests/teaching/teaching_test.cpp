@@ -7,11 +7,16 @@
 #include "protocol/serial_port.h"
 #include "sim/virtual_boards.h"
 #include "teaching/teaching.h"
+#include "teaching/teaching_messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -20,6 +25,15 @@ namespace {
 
 using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
+using orvane::sim::HandScript;
+
+HandScript Script(const char *text)
+{
+    std::string error;
+    auto script = HandScript::Parse(text, error);
+    EXPECT_TRUE(script) << error;
+    return script ? *script : HandScript{};
+}
 
 Bytes SetModeFrame(int id, int mode) { return Frame({0xF1, id, mode}); }
 Bytes GetPositionsFrame(int id) { return Frame({0xFC, id}); }
@@ -35,6 +49,7 @@ protected:
             second.positions[k] = uint8_t(120 + k);
         }
         ResetBoards(first, second);
+        boards->SetHandScript({});
         main.ids = {0, 1};
     }
     // SendPositions at speed 0 of one group's value codes as the fake main window holds them.
@@ -230,6 +245,15 @@ TEST_F(TeachingOnBoards, OpeningHidesTheMainWindowAndWakesSleepingBoards)
     EXPECT_EQ(window.SPD_LIST->currentIndex(), 3);
 }
 
+TEST_F(TeachingOnBoards, OpeningWithoutTheFirstBoardAsksTheSecondForTheModeAndNeverIdTwoFiftyFive)
+{
+    main.ids = {255, 1};
+    WhenModal([&](QWidget *) { window.close(); });
+    window.RunFromMain(nullptr);
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{SendFrame(1), Frame({0xF0, 1})}));
+    EXPECT_TRUE(main.ownPrompt.boxes.empty());
+}
+
 TEST_F(TeachingOnBoards, SpeedListAndAddButtonGoToTheMainWindow)
 {
     window.SPD_LIST->setCurrentIndex(5);
@@ -238,9 +262,192 @@ TEST_F(TeachingOnBoards, SpeedListAndAddButtonGoToTheMainWindow)
     EXPECT_EQ(main.Calls("Set"), QStringList{QStringLiteral("SetSpeed(5)")});
     EXPECT_EQ(main.Calls("AddCurrentPosition").size(), 1);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("教示作成"));
-    EXPECT_EQ(window.SHOT_BTN->toolTip(), QStringLiteral("FREEのサーボを固定して値を取得します"));
+    // The described hints, each with its key on a second line.
+    EXPECT_EQ(window.SHOT_BTN->toolTip(),
+              QStringLiteral("FREEのサーボを固定して値を取得します\nF2: 取得して追加  F3: 固定を解除"));
     EXPECT_EQ(window.NOW_BTN->toolTip(), QStringLiteral("ホームポジションに戻します"));
-    EXPECT_EQ(window.ADDITEM_BTN->toolTip(), QStringLiteral("現在の設定値を新規に追加する"));
+    EXPECT_EQ(window.ADDITEM_BTN->toolTip(), QStringLiteral("現在の設定値を新規に追加する\nF2: 取得して追加"));
+}
+
+// Hands on the robot through the window.
+
+TEST_F(TeachingOnBoards, F2CapturesAndAddsF3ReleasesAndAFocusedBoxIsLeftAlone)
+{
+    main.value[1] = 221;
+    window.FREE_CHK[1]->setChecked(true);
+    window.FREE_CHK[5]->setFocus();
+    QTest::keyClick(window.FREE_CHK[5], Qt::Key_F2);
+    EXPECT_TRUE(window.Captured());
+    EXPECT_EQ(main.value[1], 40);
+    EXPECT_EQ(boards->Frames().size(), 8u);
+    EXPECT_EQ(main.Calls("AddCurrentPosition").size(), 1);
+    EXPECT_FALSE(window.FREE_CHK[5]->isChecked());
+
+    // Pressed again while captured: nothing more is taken or added.
+    boards->ClearFrames();
+    QTest::keyClick(window.FREE_CHK[5], Qt::Key_F2);
+    EXPECT_TRUE(boards->Frames().empty());
+    EXPECT_EQ(main.Calls("AddCurrentPosition").size(), 1);
+
+    QTest::keyClick(window.FREE_CHK[5], Qt::Key_F3);
+    EXPECT_FALSE(window.Captured());
+    EXPECT_EQ(boards->Frames(), (std::vector<Bytes>{SendFrame(0), SendFrame(1)}));
+    EXPECT_TRUE(window.FREE_CHK[1]->isChecked());
+    EXPECT_FALSE(window.FREE_CHK[5]->isChecked());
+    boards->ClearFrames();
+    QTest::keyClick(window.FREE_CHK[5], Qt::Key_F3);
+    EXPECT_TRUE(boards->Frames().empty());
+}
+
+TEST_F(TeachingOnBoards, CaptureWhenStillAddsARowPerHeldPoseAndUntickingLeavesTheBoardsFree)
+{
+    // Sampling starts once the boards settled, 300 ms into the script.
+    boards->SetHandScript(Script("0 3 90\n400 3 90\n600 3 60\n1100 3 60\n1300 3 100\n"));
+    window.STILL_TIME->setValue(0.3);
+    EXPECT_EQ(window.STILL_DEG->value(), 3);
+    Click(window.FREE_CHK[3]);
+    ASSERT_EQ(main.value[3], 221);
+    boards->ClearFrames();
+
+    QTest::mouseClick(window.AUTO_CHK, Qt::LeftButton);
+    ASSERT_TRUE(window.AUTO_CHK->isChecked());
+    EXPECT_FALSE(window.SHOT_BTN->isEnabled());
+    EXPECT_FALSE(window.ADDITEM_BTN->isEnabled());
+    EXPECT_FALSE(window.FREE_CHK[3]->isEnabled());
+    EXPECT_FALSE(window.REC_BTN->isEnabled());
+    EXPECT_EQ(window.AUTO_COUNT->text(), QStringLiteral("0 行"));
+    QTest::qWait(1600);
+    EXPECT_EQ(window.AUTO_COUNT->text(), QStringLiteral("2 行"));
+    ASSERT_EQ(main.added.size(), 2);
+    EXPECT_EQ(main.added[0][0][2], QStringLiteral("60"));
+    EXPECT_EQ(main.added[1][0][2], QStringLiteral("100"));
+    EXPECT_EQ(main.added[1][0][0], QStringLiteral("90"));
+    EXPECT_EQ(window.ANG[3]->text(), QStringLiteral("100"));
+
+    QTest::mouseClick(window.AUTO_CHK, Qt::LeftButton);
+    EXPECT_FALSE(window.AUTO_CHK->isChecked());
+    EXPECT_EQ(boards->Frames().back(), Frame({0xF1, 0, 0}));
+    EXPECT_EQ(boards->Board(0).mode, 0);
+    EXPECT_EQ(boards->Board(0).positions[2], 221);
+    EXPECT_EQ(main.value[3], 221);
+    EXPECT_TRUE(window.FREE_CHK[3]->isChecked());
+    EXPECT_TRUE(window.FREE_CHK[3]->isEnabled());
+    EXPECT_EQ(window.ANG[3]->text(), QStringLiteral("221"));
+    EXPECT_TRUE(window.SHOT_BTN->isEnabled());
+    EXPECT_TRUE(window.REC_BTN->isEnabled());
+    // Only the board with the FREE channel was asked.
+    EXPECT_TRUE(FramesOf(boards->Frames(), 0xFD).empty());
+    for (const Bytes &f : boards->Frames())
+        EXPECT_EQ(f[1], 0);
+}
+
+TEST_F(TeachingOnBoards, ClosingTheWindowOrASilentBoardEndsSampling)
+{
+    main.value[20] = 221;
+    boards->EditBoard(1, [](BoardMemory &m) { m.positions[7] = 221; });
+    QTest::mouseClick(window.AUTO_CHK, Qt::LeftButton);
+    ASSERT_EQ(window.Session().SamplingKind(), orvane::TeachingSession::Sampling::Auto);
+    QTest::qWait(50);
+    window.reject();
+    EXPECT_EQ(window.Session().SamplingKind(), orvane::TeachingSession::Sampling::Off);
+    EXPECT_EQ(boards->Frames().back(), Frame({0xF1, 1, 0}));
+    EXPECT_FALSE(window.AUTO_CHK->isChecked());
+
+    QTest::mouseClick(window.AUTO_CHK, Qt::LeftButton);
+    ASSERT_TRUE(window.AUTO_CHK->isChecked());
+    boards->AddFault({orvane::sim::FaultKind::NoReply, 0xFC, 1, 0});
+    for (int waited = 0; window.AUTO_CHK->isChecked() && waited < 3000; waited += 50)
+        QTest::qWait(50);
+    EXPECT_FALSE(window.AUTO_CHK->isChecked());
+    EXPECT_EQ(window.STATUS_LINE->text(), QStringLiteral("ボードが応答しないため取得を終了しました"));
+    EXPECT_EQ(main.Calls("ShowLinkStatus"), QStringList{QStringLiteral("ShowLinkStatus(2)")});
+    EXPECT_TRUE(main.ownPrompt.boxes.empty());
+    EXPECT_EQ(boards->Board(1).mode, 0);
+
+    // Nothing FREE: the box does not stay ticked and the status line says why.
+    main.value[20] = 90;
+    QTest::mouseClick(window.AUTO_CHK, Qt::LeftButton);
+    EXPECT_FALSE(window.AUTO_CHK->isChecked());
+    EXPECT_EQ(window.STATUS_LINE->text(), QStringLiteral("FREEのチャンネルがありません"));
+}
+
+TEST_F(TeachingOnBoards, ARecordingIsReducedSavedAndLoadedAgainAtAnotherTolerance)
+{
+    QTemporaryDir dir;
+    boards->EditBoard(0, [](BoardMemory &m) { m.positions[0] = 221; });
+    main.value[1] = 221;
+    boards->SetHandScript(Script("0 1 30\n400 1 30\n700 1 150\n"));
+    EXPECT_FALSE(window.REC_SAVE_BTN->isEnabled());
+    QTest::mouseClick(window.REC_BTN, Qt::LeftButton);
+    ASSERT_TRUE(window.REC_BTN->isChecked());
+    EXPECT_FALSE(window.AUTO_CHK->isEnabled());
+    EXPECT_FALSE(window.REC_LOAD_BTN->isEnabled());
+    QTest::qWait(900);
+    EXPECT_TRUE(window.REC_COUNT->text().contains(QStringLiteral("サンプル")))
+        << window.REC_COUNT->text().toStdString();
+    QTest::mouseClick(window.REC_BTN, Qt::LeftButton);
+    EXPECT_FALSE(window.REC_BTN->isChecked());
+    EXPECT_EQ(boards->Board(0).mode, 0);
+
+    const orvane::Trace trace = window.Session().LastTrace();
+    ASSERT_EQ(main.added.size(), 1);
+    const int rows = int(main.added[0].size());
+    EXPECT_EQ(window.REC_COUNT->text(), QStringLiteral("%1 サンプル → %2 行").arg(trace.size()).arg(rows));
+    EXPECT_EQ(main.added[0].back()[0], QStringLiteral("150"));
+    ASSERT_TRUE(window.REC_SAVE_BTN->isEnabled());
+
+    const QString path = dir.filePath(QStringLiteral("bend"));
+    main.ownPrompt.files = {path};
+    QTest::mouseClick(window.REC_SAVE_BTN, Qt::LeftButton);
+    EXPECT_EQ(main.ownPrompt.dialogs.back(), QStringLiteral("手の動きの記録を保存する"));
+    QFile saved(path + QStringLiteral(".csv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), orvane::TraceToCsv(trace));
+
+    window.REC_TOL->setValue(20);
+    main.ownPrompt.files = {path + QStringLiteral(".csv")};
+    QTest::mouseClick(window.REC_LOAD_BTN, Qt::LeftButton);
+    ASSERT_EQ(main.added.size(), 2);
+    EXPECT_LE(main.added[1].size(), main.added[0].size());
+    EXPECT_EQ(main.added[1].front(), main.added[0].front());
+    EXPECT_EQ(window.REC_COUNT->text(),
+              QStringLiteral("%1 サンプル → %2 行").arg(trace.size()).arg(main.added[1].size()));
+
+    main.ownPrompt.files = {dir.filePath(QStringLiteral("missing.csv"))};
+    QTest::mouseClick(window.REC_LOAD_BTN, Qt::LeftButton);
+    ASSERT_EQ(main.ownPrompt.boxes.size(), 1u);
+    EXPECT_EQ(main.ownPrompt.boxes[0].icon, PromptIcon::Error);
+    EXPECT_TRUE(main.ownPrompt.boxes[0].text.startsWith(QStringLiteral("記録を読み込めませんでした\r\ncannot read ")));
+    EXPECT_EQ(main.added.size(), 2);
+}
+
+TEST_F(TeachingOnBoards, HandControlsCarryTheirTextsAndPanelsTakeTheLiveButtonFace)
+{
+    const std::vector<std::pair<QWidget *, orvane::TeachingEntry>> hints = {
+        {window.AUTO_CHK, orvane::TchHintAuto},
+        {window.REC_BTN, orvane::TchHintRecord},
+    };
+    for (const auto &[control, entry] : hints)
+        EXPECT_EQ(control->toolTip(), orvane::TeachingMessages(entry)) << control->objectName().toStdString();
+    EXPECT_EQ(window.AUTO_CHK->text(), QStringLiteral("静止したら自動で取得"));
+    EXPECT_EQ(window.REC_BTN->text(), QStringLiteral("録画"));
+    EXPECT_EQ(window.STILL_TIME->value(), 0.8);
+    EXPECT_EQ(window.STILL_TIME->minimum(), 0.3);
+    EXPECT_EQ(window.STILL_TIME->maximum(), 3.0);
+    EXPECT_EQ(window.STILL_DEG->minimum(), 1);
+    EXPECT_EQ(window.STILL_DEG->maximum(), 20);
+    EXPECT_EQ(window.REC_TOL->value(), 2);
+    EXPECT_EQ(window.REC_TOL->maximum(), 20);
+
+    QPalette palette = QApplication::palette();
+    const QColor before = palette.color(QPalette::Button);
+    palette.setColor(QPalette::Button, QColor(12, 34, 56));
+    QApplication::setPalette(palette);
+    window.ChannelLookChanged(4, QStringLiteral("ARM"), 0x8000000F, 0x0000FF);
+    EXPECT_EQ(window.PANEL[4]->palette().color(QPalette::Window), QColor(12, 34, 56));
+    EXPECT_EQ(window.THC[4]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    palette.setColor(QPalette::Button, before);
+    QApplication::setPalette(palette);
 }
 
 }  // namespace

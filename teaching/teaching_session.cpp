@@ -1,0 +1,443 @@
+#include "teaching/teaching_session.h"
+
+#include "session/prompt.h"
+#include "teaching/teaching_messages.h"
+#include "teaching/trace_reduction.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+
+namespace orvane {
+
+namespace {
+
+constexpr std::uint8_t kDefaultMode = 0;
+constexpr std::uint8_t kTeachingMode = 2;
+constexpr qint64 kProgressEveryMs = 100;
+
+int GroupOf(int channel) { return (channel - 1) / kChannelsPerBoard; }
+
+}  // namespace
+
+TeachingSession::TeachingSession(MainOperations &main, QObject *parent) : QObject(parent), main_(main)
+{
+    next_.setSingleShot(true);
+    next_.setInterval(0);
+    connect(&next_, &QTimer::timeout, this, &TeachingSession::SampleTick);
+    ready_ = true;
+    captured_ = false;
+}
+
+void TeachingSession::SyncIds()
+{
+    boards_.SetIds(main_.BoardId(0), main_.BoardId(1));
+    mainBoards_.SetIds(main_.BoardId(0), main_.BoardId(1));
+}
+
+void TeachingSession::SetBusy(bool busy)
+{
+    busy_ = busy;
+    emit BusyChanged(busy);
+}
+
+bool TeachingSession::Open()
+{
+    if (busy_ || sampling_ != Sampling::Off)
+        return false;
+    if (!main_.ReadBoardPositions())
+        return false;
+    for (int n = 1; n <= kChannelCount; ++n) {
+        ChannelState &c = channels_[size_t(n)];
+        const int v = main_.ValueCode(n);
+        c.usable = true;
+        if ((v >= 0 && v <= 180) || (v >= 222 && v <= 224)) {
+            c.ticked = false;
+            c.text = QString::number(v);
+        } else if (v == kFree) {
+            c.ticked = true;
+            c.text = QString::number(v);
+        } else if (v == 225 || v == 226) {
+            c.ticked = false;
+            c.usable = false;
+            c.text = main_.ValueText(n);
+        }
+    }
+    emit ChannelsChanged();
+
+    SyncIds();
+    if (const int failures = SendBoth()) {
+        main_.ShowLinkStatus(failures);
+        return false;
+    }
+    switch (mainBoards_.CheckSleep()) {
+    case BoardOperations::SleepState::NoAnswer: main_.ShowLinkStatus(3); return false;
+    case BoardOperations::SleepState::Asleep:
+        main_.UserPrompt().Message(PromptIcon::Warning, TeachingMessages(TchWarning), TeachingMessages(TchServoStart),
+                                   PromptButtons::Ok);
+        main_.ReleaseSleep();
+        break;
+    case BoardOperations::SleepState::Awake:
+    case BoardOperations::SleepState::NoBoard: break;
+    }
+    return true;
+}
+
+void TeachingSession::Closed()
+{
+    StopSampling();
+    main_.ReadBoardPositions();
+}
+
+void TeachingSession::FreeClicked(int n, bool ticked)
+{
+    if (!ready_ || busy_ || sampling_ != Sampling::Off || n < 1 || n > kChannelCount)
+        return;
+    const int g = GroupOf(n);
+    SetBusy(true);
+    QCoreApplication::processEvents();
+    captured_ = false;
+    channels_[size_t(n)].ticked = ticked;
+
+    if (ticked) {
+        main_.SetValueCode(n, kFree);
+        main_.SendBoardPositions(g, 0);
+    } else if (main_.BoardPresent(g)) {
+        SyncIds();
+        std::array<int, kChannelsPerBoard> values{};
+        // The first failing step ends the sequence and leaves the boards as they are: sending them back to
+        // default mode could drive servos to values never read.
+        if (boards_.SetMode(g, kTeachingMode)) {
+            Settle();
+            if (boards_.GetPositions(g, values)) {
+                const int v = values[size_t((n - 1) % kChannelsPerBoard)];
+                main_.SetValueCode(n, v);
+                channels_[size_t(n)].text = QString::number(v);
+                emit ChannelChanged(n);
+                if (main_.SendBoardPositions(g, 0))
+                    boards_.SetMode(g, kDefaultMode);
+            }
+        }
+    }
+    SetBusy(false);
+    main_.SetChannel(n, main_.ValueCode(n), 0);
+}
+
+void TeachingSession::Shot()
+{
+    if (busy_ || sampling_ != Sampling::Off)
+        return;
+    if (captured_)
+        ReleaseHeld();
+    else
+        Capture();
+}
+
+void TeachingSession::CaptureAndAdd()
+{
+    if (busy_ || sampling_ != Sampling::Off || captured_)
+        return;
+    Capture();
+    if (captured_)
+        main_.AddCurrentPosition();
+}
+
+void TeachingSession::Release()
+{
+    if (busy_ || sampling_ != Sampling::Off || !captured_)
+        return;
+    ReleaseHeld();
+}
+
+void TeachingSession::ReleaseHeld()
+{
+    SetBusy(true);
+    for (int n = 1; n <= kChannelCount; ++n)
+        if (saved_[size_t(n)] == kFree)
+            main_.SetChannel(n, kFree, 1);
+    if (SendBoth() == 0) {
+        Refresh();
+        captured_ = false;
+    }
+    SetBusy(false);
+}
+
+void TeachingSession::Capture()
+{
+    SetBusy(true);
+    for (int n = 1; n <= kChannelCount; ++n)
+        saved_[size_t(n)] = main_.ValueCode(n);
+    SyncIds();
+    int failures = boards_.SetModeAll(kTeachingMode);
+    if (failures == 0) {
+        Settle();
+        for (int g = 0; g < 2; ++g) {
+            if (!boards_.Present(g))
+                continue;
+            std::array<int, kChannelsPerBoard> values{};
+            if (!boards_.GetPositions(g, values)) {
+                failures |= 1 << g;
+                continue;
+            }
+            for (int k = 1; k <= kChannelsPerBoard; ++k) {
+                const int n = kChannelsPerBoard * g + k;
+                const int v = values[size_t(k - 1)];
+                // The held positions are what the boards get next; source 2 keeps the mode lists.
+                main_.SetValueCode(n, v);
+                main_.SetChannel(n, v, 2);
+            }
+        }
+        if (failures == 0) {
+            failures = SendBoth();
+            if (failures == 0) {
+                failures = boards_.SetModeAll(kDefaultMode);
+                Refresh();
+                captured_ = true;
+            }
+        }
+    }
+    main_.ShowLinkStatus(failures);
+    SetBusy(false);
+}
+
+void TeachingSession::Home()
+{
+    if (busy_ || sampling_ != Sampling::Off)
+        return;
+    SetBusy(true);
+    if (main_.EnterSleep()) {
+        main_.ReturnToHome();
+        main_.ReadBoardPositions();
+        ready_ = false;
+        for (int n = 1; n <= kChannelCount; ++n) {
+            ChannelState &c = channels_[size_t(n)];
+            const int v = main_.ValueCode(n);
+            c.usable = v < 181 || v == kFree;
+            c.ticked = v == kFree;
+            c.text = c.usable ? QString::number(v) : main_.ValueText(n);
+        }
+        emit ChannelsChanged();
+        ready_ = true;
+    }
+    SetBusy(false);
+}
+
+void TeachingSession::Refresh()
+{
+    ready_ = false;
+    for (int n = 1; n <= kChannelCount; ++n) {
+        ChannelState &c = channels_[size_t(n)];
+        const int v = main_.ValueCode(n);
+        c.usable = v < 181 || v == kFree;
+        c.ticked = v == kFree;
+        c.text = QString::number(v);
+    }
+    emit ChannelsChanged();
+    ready_ = true;
+}
+
+int TeachingSession::SendBoth()
+{
+    int failures = 0;
+    for (int g = 0; g < 2; ++g)
+        if (!main_.SendBoardPositions(g, 0))
+            failures |= 1 << g;
+    return failures;
+}
+
+void TeachingSession::Settle()
+{
+    // Whoever calls this keeps other sequences out meanwhile; the window stays drawn.
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer::singleShot(kSettleMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (const qint64 left = kSettleMs - clock.elapsed(); left > 0)
+        QThread::msleep(unsigned(left));
+}
+
+// Sampling by hand
+
+void TeachingSession::SetStillness(int stillMs, int thresholdDeg) { still_.SetStillness(stillMs, thresholdDeg); }
+
+bool TeachingSession::StartAuto() { return StartSampling(Sampling::Auto); }
+
+bool TeachingSession::StartRecording() { return StartSampling(Sampling::Record); }
+
+bool TeachingSession::StartSampling(Sampling kind)
+{
+    if (busy_ || sampling_ != Sampling::Off || kind == Sampling::Off)
+        return false;
+    SyncIds();
+    sampledGroups_ = {};
+    for (int n = 1; n <= kChannelCount; ++n) {
+        const bool free = main_.ValueCode(n) == kFree;
+        freeChannels_[size_t(n - 1)] = free;
+        if (free)
+            channels_[size_t(n)].ticked = true;
+        base_[size_t(n - 1)] = free ? kFree : main_.ValueText(n).toInt();
+        if (free && boards_.Present(GroupOf(n)))
+            sampledGroups_[size_t(GroupOf(n))] = true;
+    }
+    if (!sampledGroups_[0] && !sampledGroups_[1])
+        return false;
+
+    sampling_ = kind;
+    stopAsked_ = false;
+    autoRows_ = 0;
+    if (kind == Sampling::Record)
+        trace_.clear();
+    still_.SetWatched(freeChannels_);
+    still_.Reset();
+    emit SamplingChanged();
+
+    inSample_ = true;
+    int failures = 0;
+    for (int g = 0; g < 2; ++g)
+        if (sampledGroups_[size_t(g)] && !boards_.SetMode(g, kTeachingMode))
+            failures |= 1 << g;
+    if (failures == 0)
+        Settle();
+    inSample_ = false;
+    if (failures != 0 || stopAsked_) {
+        FinishSampling(failures);
+        return false;
+    }
+    clock_.start();
+    lastProgressMs_ = -kProgressEveryMs;
+    next_.start();
+    return true;
+}
+
+void TeachingSession::StopSampling()
+{
+    if (sampling_ == Sampling::Off)
+        return;
+    // In the middle of a sample the line is busy: the sample ends first, then the boards are told.
+    if (inSample_) {
+        stopAsked_ = true;
+        return;
+    }
+    FinishSampling(0);
+}
+
+void TeachingSession::SampleTick()
+{
+    if (sampling_ == Sampling::Off)
+        return;
+    if (stopAsked_) {
+        FinishSampling(0);
+        return;
+    }
+    inSample_ = true;
+    PoseValues values = base_;
+    int failures = 0;
+    for (int g = 0; g < 2 && failures == 0; ++g) {
+        if (!sampledGroups_[size_t(g)])
+            continue;
+        std::array<int, kChannelsPerBoard> read{};
+        if (!boards_.GetPositions(g, read)) {
+            failures |= 1 << g;
+            break;
+        }
+        for (int k = 0; k < kChannelsPerBoard; ++k) {
+            const size_t c = size_t(kChannelsPerBoard * g + k);
+            if (freeChannels_[c])
+                values[c] = read[size_t(k)];
+        }
+    }
+    inSample_ = false;
+    if (failures != 0) {
+        FinishSampling(failures);
+        return;
+    }
+    TakeSample(clock_.elapsed(), values);
+    if (stopAsked_) {
+        FinishSampling(0);
+        return;
+    }
+    next_.start();
+}
+
+void TeachingSession::TakeSample(qint64 ms, const PoseValues &values)
+{
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (!freeChannels_[size_t(c)])
+            continue;
+        const QString text = QString::number(values[size_t(c)]);
+        if (channels_[size_t(c + 1)].text != text) {
+            channels_[size_t(c + 1)].text = text;
+            emit ChannelChanged(c + 1);
+        }
+    }
+    if (sampling_ == Sampling::Auto) {
+        if (still_.Feed(ms, values)) {
+            main_.AddPositions({RowTexts(values)});
+            emit RowTaken(++autoRows_);
+        }
+        return;
+    }
+    // A trace starts at 0 ms, whatever settling and the first question took.
+    if (trace_.empty())
+        firstMs_ = ms;
+    const qint64 at = ms - firstMs_;
+    trace_.push_back({at, values});
+    if (at - lastProgressMs_ >= kProgressEveryMs) {
+        lastProgressMs_ = at;
+        emit RecordingProgress(at, int(trace_.size()));
+    }
+}
+
+void TeachingSession::FinishSampling(int failureMask)
+{
+    const Sampling kind = sampling_;
+    next_.stop();
+    sampling_ = Sampling::Off;
+    stopAsked_ = false;
+    // Our own frames go out now; nothing else may start meanwhile.
+    busy_ = true;
+    int modeFailures = 0;
+    for (int g = 0; g < 2; ++g)
+        if (sampledGroups_[size_t(g)] && !boards_.SetMode(g, kDefaultMode))
+            modeFailures |= 1 << g;
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (!freeChannels_[size_t(c)])
+            continue;
+        channels_[size_t(c + 1)].text = QString::number(main_.ValueCode(c + 1));
+        emit ChannelChanged(c + 1);
+    }
+    busy_ = false;
+    if (kind == Sampling::Record && !trace_.empty()) {
+        emit RecordingProgress(trace_.back().ms, int(trace_.size()));
+        AddTraceRows(trace_);
+    }
+    if (const int mask = failureMask | modeFailures) {
+        main_.ShowLinkStatus(mask);
+        emit SamplingLost(mask);
+    }
+    emit SamplingChanged();
+}
+
+int TeachingSession::AddTraceRows(const Trace &trace)
+{
+    if (&trace != &trace_)
+        trace_ = trace;
+    QList<QStringList> rows;
+    for (int i : ReduceTrace(trace_, tolerance_))
+        rows << RowTexts(trace_[size_t(i)].values);
+    if (!rows.isEmpty())
+        main_.AddPositions(rows);
+    emit TraceReduced(int(trace_.size()), int(rows.size()));
+    return int(rows.size());
+}
+
+QStringList TeachingSession::RowTexts(const PoseValues &values) const
+{
+    QStringList texts;
+    for (int v : values)
+        texts << QString::number(v);
+    return texts;
+}
+
+}  // namespace orvane
