@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 
 #include "app/main_messages.h"
+#include "motion/motion_document.h"
 #include "motion/motion_form.h"
 #include "protocol/commands.h"
 #include "protocol/serial_port.h"
@@ -445,10 +446,15 @@ void TMainForm::AddCurrentPosition()
 
 void TMainForm::AddPositions(const QList<QStringList> &rows)
 {
-    // One undo step for them all comes with the motion document; until then each row is a step.
-    if (TMotionForm *motion = windows_.Find<TMotionForm>())
-        for (const QStringList &values : rows)
-            motion->AppendPosition(DATA_NAME->text(), QString::number(speed_), values);
+    // A recording is one undo step, however many rows it became.
+    TMotionForm *motion = windows_.Find<TMotionForm>();
+    if (!motion || rows.isEmpty())
+        return;
+    QList<orvane::PositionTexts> positions;
+    positions.reserve(rows.size());
+    for (const QStringList &values : rows)
+        positions.append({DATA_NAME->text(), QString::number(speed_), values});
+    motion->Document().AppendRows(positions);
 }
 
 void TMainForm::OverwriteSelectedPositions()

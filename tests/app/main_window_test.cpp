@@ -358,6 +358,36 @@ TEST_F(MainFormTest, CurrentValuesGoIntoTheMotionEditorAddedOrOverwrittenAfterTh
     EXPECT_EQ(rows->index(1, 1).data().toString(), QStringLiteral("wave"));
 }
 
+// A recording hands over many poses at once; they are one undo step in the motion editor.
+TEST_F(MainFormTest, PosesHandedOverTogetherAreAppendedAsOneUndoStep)
+{
+    auto form = Open(QString());
+    MainWindows windows(*form);
+    TMotionForm &motion = windows.motion;
+    form->DATA_NAME->setText(QStringLiteral("rec"));
+    form->SPD_BTN[3]->click();
+    form->AddCurrentPosition();
+    QList<QStringList> poses;
+    for (int p = 0; p < 3; ++p) {
+        QStringList values;
+        for (int n = 1; n <= 24; ++n)
+            values << QString::number(n == 5 ? 100 + p : 90);
+        poses << values;
+    }
+    form->AddPositions(poses);
+    ASSERT_EQ(motion.RowCount(), 4);
+    const QAbstractItemModel *rows = motion.PosList->model();
+    EXPECT_EQ(rows->index(3, 0).data().toString(), QStringLiteral("4"));
+    EXPECT_EQ(rows->index(3, 1).data().toString(), QStringLiteral("rec"));
+    EXPECT_EQ(rows->index(3, 2).data().toString(), QStringLiteral("3"));
+    EXPECT_EQ(rows->index(3, 7).data().toString(), QStringLiteral("102"));
+
+    motion.UNDO_MENU->trigger();
+    EXPECT_EQ(motion.RowCount(), 1) << "the three recorded rows go in one step, the single add stays";
+    motion.REDO_MENU->trigger();
+    EXPECT_EQ(motion.RowCount(), 4);
+}
+
 TEST_F(MainFormTest, ClosingAsksAboutMotionDataFirstOnlyWhenThereIsSome)
 {
     auto form = Open(QString());
