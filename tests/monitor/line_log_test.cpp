@@ -113,6 +113,7 @@ TEST_F(LineOnBoards, EveryCommandsFrameAndReplyAppearByteForByte)
     EXPECT_TRUE(ReadTrim(again(), 0, trims));
     EXPECT_FALSE(PlayMotion(again(), 99, 2));  // to every board: sent, nobody answers
 
+    ASSERT_TRUE(boards->WaitForFrames(21, std::chrono::seconds(2)));
     const std::vector<Bytes> frames = boards->Frames();
     ASSERT_EQ(seen.size(), 21u);
     ASSERT_EQ(frames.size(), 21u);
