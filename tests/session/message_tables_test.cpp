@@ -7,9 +7,11 @@
 #include "app/label_dialog.h"
 #include "app/main_messages.h"
 #include "graph/graph_messages.h"
+#include "monitor/monitor_messages.h"
 #include "motion/motion_messages.h"
 #include "session/open_port.h"
 #include "session/port_failure.h"
+#include "session/port_watch.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +47,8 @@ std::vector<TableView> AllTables()
         View("port", kPortMessages),
         View("port causes", kPortCauseMessages),
         View("close guard", kCloseGuardMessages),
+        View("line monitor", kMonitorMessages),
+        View("port watch", kPortWatchMessages),
     };
 }
 
