@@ -187,6 +187,12 @@ const LogEntry *LineLog::EntryOfRow(int row) const
     return &EntryOfSerial(SerialOfRow(row));
 }
 
+bool LineLog::IsPortEvent(int row) const
+{
+    const LogEntry *entry = EntryOfRow(row);
+    return entry && entry->kind != LogEntry::Transaction;
+}
+
 int LineLog::Flush()
 {
     if (pending_.empty())
@@ -394,8 +400,11 @@ QVariant LineLog::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     switch (role) {
-    case Qt::DisplayRole: {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole: {
         const QStringList texts = RowTexts(index);
+        if (index.column() == 0 && index.internalId() == 0 && IsPortEvent(index.row()))
+            return texts.first() + QStringLiteral("   ") + texts.last();
         return index.column() < texts.size() ? QVariant(texts[index.column()]) : QVariant();
     }
     case Qt::ForegroundRole: {

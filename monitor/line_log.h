@@ -99,6 +99,8 @@ public:
     void SetFilter(Filter filter, int value);
 
     std::size_t Size() const { return ring_.size(); }  // entries kept, whatever the filter
+    // A top row that tells of the port, not of a transaction: shown across the whole line.
+    bool IsPortEvent(int row) const;
     std::size_t Capacity() const { return capacity_; }
     const std::map<int, BoardStats> &Stats() const { return stats_; }
     // True once after the counters changed.

@@ -82,9 +82,21 @@ void TLineMonitor::BuildControls()
     MONITOR_LIST->setSelectionMode(QAbstractItemView::ExtendedSelection);
     MONITOR_LIST->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     MONITOR_LIST->setAllColumnsShowFocus(true);
-    const int widths[] = {90, 40, 130, 40, 300, 200, 90, 200};
+    const int widths[] = {80, 32, 130, 40, 250, 150, 90, 220};
     for (int c = 0; c < orvane::monitor::ColumnCount; ++c)
         MONITOR_LIST->setColumnWidth(c, widths[c]);
+
+    // A port event reads across the whole line.
+    const auto span = [this](int first, int last) {
+        for (int row = first; row <= last; ++row)
+            if (log_.IsPortEvent(row))
+                MONITOR_LIST->setFirstColumnSpanned(row, {}, true);
+    };
+    connect(&log_, &QAbstractItemModel::rowsInserted, this, [span](const QModelIndex &parent, int first, int last) {
+        if (!parent.isValid())
+            span(first, last);
+    });
+    connect(&log_, &QAbstractItemModel::modelReset, this, [this, span] { span(0, log_.rowCount() - 1); });
 
     MONITOR_STATS = new QTableWidget(0, 7, this);
     MONITOR_STATS->setObjectName(QStringLiteral("MONITOR_STATS"));

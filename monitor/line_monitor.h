@@ -29,7 +29,7 @@ struct MonitorPlacement {
 class TLineMonitor : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kDefaultWidth = 820;
+    static constexpr int kDefaultWidth = 1040;
     static constexpr int kDefaultHeight = 520;
     static constexpr int kRefreshMs = 50;
 

@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -242,9 +243,15 @@ TEST_F(PortComesBack, ASecondUnplugDuringAWriteGivesOneMessageTheRowsStayAndTheW
     windows.monitor.Refresh();
     QStringList events;
     auto &log = windows.monitor.Log();
-    for (int r = 0; r < log.rowCount(); ++r)
-        if (log.RowTexts(log.index(r, 0)).value(orvane::monitor::ColCommand).isEmpty())
-            events << log.RowTexts(log.index(r, 0)).value(orvane::monitor::ColOutcome);
+    for (int r = 0; r < log.rowCount(); ++r) {
+        if (!log.IsPortEvent(r))
+            continue;
+        const QStringList cells = log.RowTexts(log.index(r, 0));
+        events << cells.value(orvane::monitor::ColOutcome);
+        // Shown across the line, after its time.
+        EXPECT_TRUE(windows.monitor.MONITOR_LIST->isFirstColumnSpanned(r, {}));
+        EXPECT_EQ(log.data(log.index(r, 0)).toString(), cells.first() + "   " + cells.last());
+    }
     const QString lost = PortWatchText(PortLostLong, 5, link), back = PortWatchText(PortBackLong, 5, link);
     EXPECT_EQ(events, (QStringList{lost, back, lost, back}));
     EXPECT_EQ(lost, QStringLiteral("COM5 (%1) が外れました。つながるのを待っています").arg(link));
