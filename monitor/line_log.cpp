@@ -294,28 +294,42 @@ QString LineLog::OutcomeText(const LogEntry &entry, int language)
     return VerdictText(entry.verdict, entry.Reply(), entry.expected, language);
 }
 
-QStringList LineLog::TopTexts(const LogEntry &entry, int language) const
+QString LineLog::CellText(const LogEntry &entry, int tryIndex, int column, int language) const
 {
     if (entry.kind != LogEntry::Transaction)
-        return {Ms(entry.startMs), {}, {}, {}, {}, {}, {}, OutcomeText(entry, language)};
-    const QByteArray frame = entry.Frame();
-    return {Ms(entry.startMs), IdText(frame),      CommandText(frame),    QString::number(entry.attempts),
-            Hex(frame),        Hex(entry.Reply()), Ms(entry.roundTripMs), OutcomeText(entry, language)};
+        return column == ColTime ? Ms(entry.startMs) : column == ColOutcome ? OutcomeText(entry, language) : QString();
+    const bool top = tryIndex < 0;
+    const LineTry *t = top ? nullptr : &entry.detail->tries[tryIndex];
+    const bool late = t && t->verdict == LineVerdict::LateBytes;
+    switch (column) {
+    case ColTime: return Ms(top ? entry.startMs : t->startMs);
+    case ColId: return IdText(entry.Frame());
+    case ColCommand: return CommandText(entry.Frame());
+    case ColTry:
+        return top ? QString::number(entry.attempts) : late ? QStringLiteral("-") : QString::number(tryIndex + 1);
+    case ColSent: return late ? QString() : Hex(entry.Frame());
+    case ColReceived: return Hex(top ? entry.Reply() : t->reply);
+    case ColRoundTrip: return Ms(top ? entry.roundTripMs : t->roundTripMs);
+    case ColOutcome:
+        return top ? OutcomeText(entry, language) : VerdictText(t->verdict, t->reply, entry.expected, language);
+    default: return {};
+    }
+}
+
+QStringList LineLog::TopTexts(const LogEntry &entry, int language) const
+{
+    QStringList texts;
+    for (int column = 0; column < ColumnCount; ++column)
+        texts << CellText(entry, -1, column, language);
+    return texts;
 }
 
 QStringList LineLog::TryTexts(const LogEntry &entry, int tryIndex, int language) const
 {
-    const LineTry &t = entry.detail->tries[tryIndex];
-    const QByteArray frame = entry.Frame();
-    const bool late = t.verdict == LineVerdict::LateBytes;
-    return {Ms(t.startMs),
-            IdText(frame),
-            CommandText(frame),
-            late ? QStringLiteral("-") : QString::number(tryIndex + 1),
-            late ? QString() : Hex(frame),
-            Hex(t.reply),
-            Ms(t.roundTripMs),
-            VerdictText(t.verdict, t.reply, entry.expected, language)};
+    QStringList texts;
+    for (int column = 0; column < ColumnCount; ++column)
+        texts << CellText(entry, tryIndex, column, language);
+    return texts;
 }
 
 QStringList LineLog::RowTexts(const QModelIndex &index, int language) const
@@ -402,10 +416,19 @@ QVariant LineLog::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole: {
-        const QStringList texts = RowTexts(index);
-        if (index.column() == 0 && index.internalId() == 0 && IsPortEvent(index.row()))
-            return texts.first() + QStringLiteral("   ") + texts.last();
-        return index.column() < texts.size() ? QVariant(texts[index.column()]) : QVariant();
+        const LogEntry *entry = nullptr;
+        int tryIndex = -1;
+        if (index.internalId() == 0) {
+            entry = EntryOfRow(index.row());
+        } else if (RowOfSerial(index.internalId() - 1) >= 0) {
+            entry = &EntryOfSerial(index.internalId() - 1);
+            tryIndex = entry->HasTries() && index.row() < int(entry->detail->tries.size()) ? index.row() : -2;
+        }
+        if (!entry || tryIndex == -2)
+            return {};
+        if (entry->kind != LogEntry::Transaction && index.column() == ColTime)
+            return CellText(*entry, -1, ColTime) + QStringLiteral("   ") + CellText(*entry, -1, ColOutcome);
+        return CellText(*entry, tryIndex, index.column());
     }
     case Qt::ForegroundRole: {
         bool failed = false;
@@ -420,8 +443,10 @@ QVariant LineLog::data(const QModelIndex &index, int role) const
         return failed ? QVariant(QColor(Qt::red)) : QVariant();
     }
     case Qt::FontRole:
-        if (index.column() == ColSent || index.column() == ColReceived)
-            return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (index.column() == ColSent || index.column() == ColReceived) {
+            static const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            return fixed;
+        }
         return {};
     case Qt::TextAlignmentRole:
         if (index.column() == ColTime || index.column() == ColRoundTrip || index.column() == ColId

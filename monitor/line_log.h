@@ -91,6 +91,7 @@ public:
 
     // Hands what came since the last call to the views; returns the top rows that left at the top.
     int Flush();
+    bool HasPending() const { return !pending_.empty(); }
     void SetPaused(bool paused) { paused_ = paused; }
     bool Paused() const { return paused_; }
     // Empties the list, what waits for it and the counters.
@@ -133,6 +134,8 @@ private:
     int RowOfSerial(uint64_t serial) const;
     uint64_t SerialOfRow(int row) const;
     int TopRows() const;
+    // tryIndex -1: the top row.
+    QString CellText(const LogEntry &entry, int tryIndex, int column, int language = LanguageIndex) const;
     QStringList TopTexts(const LogEntry &entry, int language) const;
     QStringList TryTexts(const LogEntry &entry, int tryIndex, int language) const;
     void Count(const LineTransaction &transaction);

@@ -11,11 +11,14 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -37,6 +40,33 @@ const uint8_t kCommands[] = {
 
 QString Ms(double ms) { return ms < 0 ? QStringLiteral("-") : QString::number(ms, 'f', 1); }
 
+// One line of plain text a cell, cut at its edge: the style's full item drawing lays every cell's text out
+// anew, and the list is repainted while the boards wait for the next frame.
+class LineCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const bool selected = cell.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group = cell.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+        if (selected)
+            painter->fillRect(cell.rect, cell.palette.brush(group, QPalette::Highlight));
+        painter->save();
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setClipRect(cell.rect);
+        painter->drawText(cell.rect.adjusted(kMargin, 0, -kMargin, 0), int(cell.displayAlignment) | Qt::TextSingleLine,
+                          cell.text);
+        painter->restore();
+    }
+
+private:
+    static constexpr int kMargin = 3;
+};
+
 }  // namespace
 
 TLineMonitor::TLineMonitor(QWidget *parent, MainOperations &main, const MonitorPlacement &placement,
@@ -47,7 +77,7 @@ TLineMonitor::TLineMonitor(QWidget *parent, MainOperations &main, const MonitorP
     setWindowTitle(MonitorText(MonTitle));
     BuildControls();
     refresh_.setInterval(kRefreshMs);
-    connect(&refresh_, &QTimer::timeout, this, &TLineMonitor::Refresh);
+    connect(&refresh_, &QTimer::timeout, this, &TLineMonitor::RefreshTick);
     PlaceWindow(placement);
 }
 
@@ -82,6 +112,9 @@ void TLineMonitor::BuildControls()
     MONITOR_LIST->setSelectionMode(QAbstractItemView::ExtendedSelection);
     MONITOR_LIST->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     MONITOR_LIST->setAllColumnsShowFocus(true);
+    // Cut, not shortened with an ellipsis: the whole bytes are in the hint.
+    MONITOR_LIST->setTextElideMode(Qt::ElideNone);
+    MONITOR_LIST->setItemDelegate(new LineCellDelegate(MONITOR_LIST));
     const int widths[] = {80, 32, 130, 40, 250, 150, 90, 220};
     for (int c = 0; c < orvane::monitor::ColumnCount; ++c)
         MONITOR_LIST->setColumnWidth(c, widths[c]);
@@ -184,6 +217,18 @@ void TLineMonitor::Refresh()
         ShowStats();
         OfferBoards();
     }
+}
+
+void TLineMonitor::RefreshTick()
+{
+    QElapsedTimer cost;
+    cost.start();
+    const bool news = log_.HasPending();
+    Refresh();
+    if (news)
+        MONITOR_LIST->viewport()->repaint();  // now, to know what it costs
+    const double ms = cost.nsecsElapsed() / 1e6;
+    refresh_.setInterval(std::clamp(int(ms * 100), kRefreshMs, kSlowestRefreshMs));
 }
 
 void TLineMonitor::ShowStats()

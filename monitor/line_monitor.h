@@ -2,7 +2,7 @@
 // TLineMonitor: every frame on the line, its reply, its timing and why a board did not answer, with the
 // counts per board. Not modal: it stays open beside the other windows and follows the line also while they
 // transfer, modal editors included (the commands serve the event loop while they wait, and the list catches
-// up every 50 ms); while a modal window runs it is shown, not used.
+// up every 100 ms); while a modal window runs it is shown, not used.
 // It watches the line only while it is shown; closed, the protocol layer records nothing.
 
 #include "monitor/line_log.h"
@@ -31,7 +31,10 @@ class TLineMonitor : public QWidget {
 public:
     static constexpr int kDefaultWidth = 1040;
     static constexpr int kDefaultHeight = 520;
-    static constexpr int kRefreshMs = 50;
+    // The list catches up this often, or less often when catching up costs more than 1 % of the time
+    // (a full ring lays 100,000 lines out anew), so that the board traffic it shows is not slowed down.
+    static constexpr int kRefreshMs = 100;
+    static constexpr int kSlowestRefreshMs = 1000;
 
     TLineMonitor(QWidget *parent, MainOperations &main, const MonitorPlacement &placement,
                  std::size_t capacity = orvane::monitor::kCapacity);
@@ -62,6 +65,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    void RefreshTick();
     void BuildControls();
     void PlaceWindow(const MonitorPlacement &placement);
     void ShowStats();

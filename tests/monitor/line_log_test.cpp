@@ -278,7 +278,6 @@ TEST_F(LineOnBoards, TheStatisticsCountEveryBoardsTransactionsFailuresRetriesAnd
     EXPECT_DOUBLE_EQ(stats.at(0).Percentile(0.5), trips[2]);
     EXPECT_DOUBLE_EQ(stats.at(0).Percentile(0.99), trips[5]);
     EXPECT_DOUBLE_EQ(stats.at(0).lastAnswerMs, seen[5].tries[0].startMs + seen[5].tries[0].roundTripMs);
-    EXPECT_GT(stats.at(0).Percentile(0.5), 0.0);
 
     // Paused, lines stop and the counting goes on; cleared, both start over.
     log.Flush();
