@@ -83,7 +83,9 @@ TEST_F(MonitorOnBoards, OpenDuringA100RowMotionWriteItShows200RowLinesAndTheLeng
         form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
     }
     boards->ClearFrames();
-    // The list grows while the write runs, not only once it is done.
+    // Rows answered 4 ms late make the write last about a second, as on a real line. The list grows while
+    // it runs, not only once it is done.
+    boards->AddFault(Fault{FaultKind::Late, 0xF9, 1, 0, 4});
     int growingMidway = 0;
     QObject::connect(&monitor.Log(), &QAbstractItemModel::rowsInserted,
                      [&] { growingMidway += form.TransferRunning() && monitor.Log().rowCount() < 200; });
@@ -218,7 +220,7 @@ TEST_F(MonitorOnBoards, ItKeepsUpWhileAModalEditorTransfers)
                      [&] { linesWhileModal += QApplication::activeModalWidget() == &editor; });
     WhenModal([&](QWidget *) {
         const ChannelValues values{};
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 20; ++i) {
             int retry = RetryCount;
             EXPECT_TRUE(SendPositions(retry, 0, 0, values));
         }
@@ -227,7 +229,7 @@ TEST_F(MonitorOnBoards, ItKeepsUpWhileAModalEditorTransfers)
     editor.exec();
     EXPECT_GT(linesWhileModal, 0);
     monitor.Refresh();
-    EXPECT_EQ(monitor.Log().rowCount(), 10);
+    EXPECT_EQ(monitor.Log().rowCount(), 20);
 }
 
 // In the main window: the eighth tool button and Ctrl+M open it, ORV.ini keeps its place.
