@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 
 #include "app/main_messages.h"
+#include "monitor/monitor_messages.h"
 #include "motion/motion_document.h"
 #include "motion/motion_form.h"
 #include "protocol/commands.h"
@@ -29,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -53,6 +55,9 @@ QStringList StatusFieldTexts(int field)
         } else if (field == 1 || field == 2) {
             const QString prefix = text(field == 1 ? MsgStatusPrefix1 : MsgStatusPrefix2);
             texts << prefix + text(MsgSuccess) << prefix + text(MsgFault);
+        } else {
+            for (int entry : {PortLostShort, PortBackShort})
+                texts << QString::fromUtf8(kPortWatchMessages.Raw(language, entry)).arg(kPortEntries);
         }
     }
     return texts;
@@ -174,16 +179,20 @@ void TMainForm::BuildControls()
     SpeedButton1 = IconButton(this, "SpeedButton1", 118, 1, 28);
     INFO_BTN = IconButton(this, "INFO_BTN", 147, 1, 28);
     EXIT_BTN = IconButton(this, "EXIT_BTN", 176, 1, 28);
+    MONITOR_BTN = IconButton(this, "MONITOR_BTN", 205, 1, 28);
+    auto *monitorKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
+    connect(monitorKey, &QShortcut::activated, this, [this] { windows_.Open(MONITOR_BTN); });
 
-    Caption(this, QStringLiteral("COMM"), 210, 5, 44, 20);
+    // The eighth button takes its place from the port and desktop lists, which keep their widths.
+    Caption(this, QStringLiteral("COMM"), 237, 5, 44, 20);
     CommPort = new QComboBox(this);
     CommPort->setObjectName(QStringLiteral("CommPort"));
-    CommPort->setGeometry(254, 4, 74, 22);
+    CommPort->setGeometry(281, 4, 74, 22);
     CommPort->setMaxVisibleItems(16);
-    Caption(this, QStringLiteral("DESKTOP"), 334, 5, 66, 20);
+    Caption(this, QStringLiteral("DESKTOP"), 359, 5, 66, 20);
     Desktop = new QComboBox(this);
     Desktop->setObjectName(QStringLiteral("Desktop"));
-    Desktop->setGeometry(400, 4, 104, 22);
+    Desktop->setGeometry(425, 4, 80, 22);
     Desktop->setContextMenuPolicy(Qt::CustomContextMenu);
     NavyBar(this, 31, 3);
 
@@ -276,12 +285,20 @@ void TMainForm::BuildControls()
         fields_[i]->setFixedWidth(StatusFieldWidth(fields_[i], i));
         MONTER->addWidget(fields_[i]);
     }
+    connect(&portWatch_, &PortWatch::Lost, this, [this](int portNo, const QString &path) {
+        fields_[3]->setText(PortWatchText(PortLostShort, portNo, path));
+        fields_[3]->setToolTip(PortWatchText(PortLostLong, portNo, path));
+    });
+    connect(&portWatch_, &PortWatch::Back, this, [this](int portNo, const QString &path) {
+        fields_[3]->setText(PortWatchText(PortBackShort, portNo, path));
+        fields_[3]->setToolTip(PortWatchText(PortBackLong, portNo, path));
+    });
     fields_[1]->setText(MainMessage(MsgStatusPrefix1).trimmed());
     fields_[2]->setText(MainMessage(MsgStatusPrefix2).trimmed());
 
     // Buttons of windows that have not joined yet stay disabled (see Windows()).
-    for (QToolButton *b : {MOTION_FILE_BTN, HOME_BTN, OPTION_BTN, OptionMenu3, SpeedButton1, INFO_BTN, SHOT_BTN,
-                           GRID_BTN, GRAPH_BTN, ADDITEM_BTN, SpeedButton3})
+    for (QToolButton *b : {MOTION_FILE_BTN, HOME_BTN, OPTION_BTN, OptionMenu3, SpeedButton1, INFO_BTN, MONITOR_BTN,
+                           SHOT_BTN, GRID_BTN, GRAPH_BTN, ADDITEM_BTN, SpeedButton3})
         b->setEnabled(false);
 
     connect(CommPort, &QComboBox::activated, this, [this] { CommPortCloseUp(); });
@@ -327,6 +344,7 @@ void TMainForm::ApplyLanguage()
     };
     for (const auto &[control, entry] : hints)
         control->setToolTip(MainMessage(entry));
+    MONITOR_BTN->setToolTip(MonitorText(MonTitle));
     for (QRadioButton *b : SPD_BTN)
         b->setToolTip(MainMessage(HintSpeed));
     for (int n = 1; n <= kChannels; ++n)
@@ -412,6 +430,10 @@ void TMainForm::PlaceWindow(int top, int left)
 
 void TMainForm::CommPortCloseUp()
 {
+    // A port lost earlier is no longer waited for: only the port chosen now is ever opened.
+    portWatch_.Chosen();
+    fields_[3]->clear();
+    fields_[3]->setToolTip(QString());
     ClosePort();
     const int entry = CommPort->currentIndex();
     if (entry <= 0) {

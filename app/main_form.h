@@ -10,6 +10,7 @@
 #include "protocol/transaction.h"
 #include "session/board_operations.h"
 #include "session/main_operations.h"
+#include "session/port_watch.h"
 
 #include <QPoint>
 #include <QString>
@@ -126,11 +127,14 @@ public:
     int SelectedDesktop() const;
     const orvane::DesktopLayout &DesktopLayoutOf(int desktop) const { return layouts_.at(desktop - 1); }
     QString StatusField(int field) const;
+    // Closes a port whose device went away and opens it again once it is back.
+    PortWatch &PortKeeper() { return portWatch_; }
     bool DragGuard() const { return dragGuard_; }
     bool StepGuard() const { return stepGuard_; }
 
     // Controls, by their names. Per-channel tables are indexed by channel 1-24; PANEL[0] is the Segment bar.
-    QToolButton *MOTION_FILE_BTN, *HOME_BTN, *OPTION_BTN, *OptionMenu3, *SpeedButton1, *INFO_BTN, *EXIT_BTN;
+    QToolButton *MOTION_FILE_BTN, *HOME_BTN, *OPTION_BTN, *OptionMenu3, *SpeedButton1, *INFO_BTN, *EXIT_BTN,
+        *MONITOR_BTN;
     QComboBox *CommPort, *Desktop;
     QLineEdit *DATA_NAME;
     QRadioButton *SYNC_MODE, *RadioButton2;
@@ -187,4 +191,5 @@ private:
     std::array<QLabel *, 4> fields_{};
     std::vector<ChannelLookListener *> listeners_;
     WindowRegistry windows_{*this};
+    PortWatch portWatch_;
 };

@@ -19,13 +19,18 @@ GraphPlacement GraphPlacementOf(const orvane::MainSettings &s)
     return {s.graphView, s.graphTop, s.graphLeft, s.graphWidth};
 }
 
+MonitorPlacement MonitorPlacementOf(const orvane::MainSettings &s)
+{
+    return {s.monitorView, s.monitorTop, s.monitorLeft, s.monitorWidth, s.monitorHeight};
+}
+
 }  // namespace
 
 MainWindows::MainWindows(TMainForm &main)
     : motion(&main, main, main.StartFolder(), ListPlacement(main.Settings())), options(main, &main),
       scenario(&main, main, main.StartFolder()), propo(&main, main), home(&main), labels(&main),
       graph(&main, *motion.model(), main, GraphPlacementOf(main.Settings())), keys(&propo), info(&main),
-      teaching(main, &main)
+      teaching(main, &main), monitor(&main, main, MonitorPlacementOf(main.Settings()))
 {
     propo.SetButtonDialog(&keys);
     WindowRegistry &windows = main.Windows();
@@ -54,6 +59,16 @@ MainWindows::MainWindows(TMainForm &main)
     });
     windows.Join(main.INFO_BTN, &info);
     windows.Join(main.SHOT_BTN, &teaching).Looks(&teaching).Opening([this, &main] { teaching.RunFromMain(&main); });
+    windows.Join(main.MONITOR_BTN, &monitor)
+        .Opening([this] { monitor.Open(); })
+        .KeepSettings([this](orvane::MainSettings &s) {
+            const MonitorPlacement p = monitor.Placement();
+            s.monitorView = p.view;
+            s.monitorTop = p.top;
+            s.monitorLeft = p.left;
+            s.monitorWidth = p.width;
+            s.monitorHeight = p.height;
+        });
 
     // What the motion editor hands over to the main window and the graph.
     QObject::connect(&motion, &TMotionForm::DataNameHandedOver, &main,

@@ -5,6 +5,7 @@
 #include "app/home_dialog.h"
 #include "app/label_dialog.h"
 #include "graph/graph_form.h"
+#include "monitor/line_monitor.h"
 #include "motion/motion_form.h"
 #include "options/option_dialog.h"
 #include "scenario/scenario_form.h"
@@ -28,4 +29,5 @@ struct MainWindows {
     TButtonDialog keys;
     TInfoDialog info;
     TTeaching teaching;
+    TLineMonitor monitor;
 };

@@ -90,6 +90,11 @@ MainSettings LoadSettings(const QString &folder)
         const int value = integer(keys::HomePos(n), kDefaultHomeValue);
         s.homePos[n - 1] = IsChannelValueCode(value) ? value : kDefaultHomeValue;
     }
+    s.monitorView = boolean(keys::kMonitorView, s.monitorView);
+    s.monitorTop = integer(keys::kMonitorTop, s.monitorTop);
+    s.monitorLeft = integer(keys::kMonitorLeft, s.monitorLeft);
+    s.monitorWidth = integer(keys::kMonitorWidth, s.monitorWidth);
+    s.monitorHeight = integer(keys::kMonitorHeight, s.monitorHeight);
 
     for (int n = 1; n <= kPortListSize; ++n) {
         const QString path = ini.ReadString(keys::kPortsSection, keys::PortPath(n), QString());
@@ -151,6 +156,11 @@ bool SaveSettings(const QString &folder, const MainSettings &s, QString *error)
     }
     for (int n = 1; n <= kChannelCount; ++n)
         integer(keys::HomePos(n), s.homePos[n - 1]);
+    boolean(keys::kMonitorView, s.monitorView);
+    integer(keys::kMonitorTop, s.monitorTop);
+    integer(keys::kMonitorLeft, s.monitorLeft);
+    integer(keys::kMonitorWidth, s.monitorWidth);
+    integer(keys::kMonitorHeight, s.monitorHeight);
     return ini.Flush(error);
 }
 

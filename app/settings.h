@@ -50,6 +50,11 @@ struct MainSettings {
     std::array<QString, kDesktopCount> panelNames = detail::DefaultPanelNames();
     std::array<DesktopLayout, kDesktopCount> desktops = detail::Filled<kDesktopCount>(BuiltInLayout());
     std::array<int, kChannelCount> homePos = detail::Filled<kChannelCount>(90);
+    bool monitorView = false;
+    int monitorTop = -1;
+    int monitorLeft = -1;
+    int monitorWidth = -1;
+    int monitorHeight = -1;
     // [Ports] COM n: the device path of port n, only where the file names one.
     // Read only: the section is never written, so the user's entries survive.
     QMap<int, QString> portPaths;

@@ -27,6 +27,12 @@ inline constexpr QLatin1String kGraphTop{"GraphTop"};
 inline constexpr QLatin1String kGraphLeft{"GraphLeft"};
 inline constexpr QLatin1String kGraphWidth{"GraphWidth"};
 inline constexpr QLatin1String kPanelList{"PanelList"};
+// The line monitor's place, written after every key above.
+inline constexpr QLatin1String kMonitorView{"MonitorView"};
+inline constexpr QLatin1String kMonitorTop{"MonitorTop"};
+inline constexpr QLatin1String kMonitorLeft{"MonitorLeft"};
+inline constexpr QLatin1String kMonitorWidth{"MonitorWidth"};
+inline constexpr QLatin1String kMonitorHeight{"MonitorHeight"};
 
 inline QString ServoName(int n) { return QStringLiteral("ServoName%1").arg(n); }
 inline QString PanelColor(int n) { return QStringLiteral("PanelColor%1").arg(n); }

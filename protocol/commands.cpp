@@ -1,6 +1,5 @@
 #include "protocol/commands.h"
 
-#include "protocol/serial_port.h"
 #include "protocol/transaction.h"
 
 QByteArray BuildFrame(uint8_t command, uint8_t id, const uint8_t *data, int count)
@@ -19,20 +18,53 @@ QByteArray BuildFrame(uint8_t command, uint8_t id, std::initializer_list<uint8_t
     return BuildFrame(command, id, data.begin(), int(data.size()));
 }
 
+const char *CommandName(uint8_t command)
+{
+    static const char *const kNames[] = {
+        "ReadTrim",
+        "WriteTrim",
+        nullptr,
+        nullptr,
+        "ReadAssignment",
+        "WriteAssignment",
+        "PlayScenario",
+        "PlayMotion",
+        "GetMode",
+        "SetMode",
+        "GetScenarioLength",
+        "SetScenarioLength",
+        "ReadScenarioItem",
+        "WriteScenarioItem",
+        "GetMotionLength",
+        "SetMotionLength",
+        "ReadMotionRow",
+        "WriteMotionRow",
+        "GetHomePosition",
+        "SetHomePosition",
+        "GetPositions",
+        "SendPositions",
+    };
+    if (command < Cmd::ReadTrim || command > Cmd::SendPositions)
+        return nullptr;
+    return kNames[command - Cmd::ReadTrim];
+}
+
 namespace {
 
 bool Acknowledged(const QByteArray &frame, int &retry, uint8_t id)
 {
     QByteArray reply;
     int received = 0;
-    SendAndReceive(frame, reply, received, retry, 2);
+    SendAndReceive(frame, reply, received, retry, 2, ReplyCheck::Acknowledge);
     return AcknowledgeValid(reply, received, id);
 }
 
 // Checksummed reply of `length` bytes; `received` tells the caller whether the full length came.
-bool Checked(const QByteArray &frame, int &retry, int length, QByteArray &reply, int &received)
+// `check` says whether the caller goes on to compare byte 0 with the ID.
+bool Checked(const QByteArray &frame, int &retry, int length, QByteArray &reply, int &received,
+             ReplyCheck check = ReplyCheck::Checksum)
 {
-    SendAndReceive(frame, reply, received, retry, length);
+    SendAndReceive(frame, reply, received, retry, length, check);
     return ChecksumValid(reply, received, length);
 }
 
@@ -43,7 +75,7 @@ bool ValueReply(const QByteArray &frame, int &retry, uint8_t id, int &value)
 {
     QByteArray reply;
     int received = 0;
-    const bool sum = Checked(frame, retry, 3, reply, received);
+    const bool sum = Checked(frame, retry, 3, reply, received, ReplyCheck::ChecksumAndId);
     if (received != 3)
         return false;
     value = static_cast<uint8_t>(reply[1]);
@@ -105,10 +137,7 @@ bool PlayMotion(int &retry, uint8_t id, uint8_t slot)
     const QByteArray frame = BuildFrame(Cmd::PlayMotion, id, {slot});
     if (id == 99) {
         // Addressed to every board at once: nobody answers.
-        if (SerialPort) {
-            SerialPort->PurgeReceive();
-            SerialPort->Write(frame);
-        }
+        SendOnly(frame);
         return false;
     }
     return Acknowledged(frame, retry, id);
@@ -133,7 +162,8 @@ bool ReadMotionRow(int &retry, uint8_t id, uint8_t slot, uint8_t row, QByteArray
 {
     QByteArray buffer;
     int received = 0;
-    const bool ok = Checked(BuildFrame(Cmd::ReadMotionRow, id, {slot, row}), retry, 15, buffer, received);
+    const bool ok = Checked(BuildFrame(Cmd::ReadMotionRow, id, {slot, row}), retry, 15, buffer, received,
+                            ReplyCheck::ChecksumAndId);
     if (received == 15)
         reply = buffer;
     return ok && IdMatches(buffer, id);

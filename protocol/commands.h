@@ -32,6 +32,9 @@ constexpr uint8_t WriteTrim = 0xE9;
 constexpr uint8_t ReadTrim = 0xE8;
 }  // namespace Cmd
 
+// The command's name as the protocol calls it ("GetMode"); null for a byte that is no command.
+const char *CommandName(uint8_t command);
+
 // Live control. Replies of GetPositions/GetHomePosition: 14 bytes, values in bytes 1 to 12.
 bool SendPositions(int &retry, uint8_t id, uint8_t speed, const ChannelValues &values);
 bool GetPositions(int &retry, uint8_t id, QByteArray &reply);

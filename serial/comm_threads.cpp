@@ -408,7 +408,8 @@ void ReceiveThread::Run()
             pending_.received = pending_.received || received;
             pending_.breaks += breaks;
             pending_.errors |= errors;
-            if ((received || breaks > 0 || errors != 0) && !notified_) {
+            // The owner learns of a lost device through the same call.
+            if ((received || breaks > 0 || errors != 0 || !alive) && !notified_) {
                 notified_ = true;
                 notify = true;
             }

@@ -125,7 +125,7 @@ public:
         uint32_t errors = 0;
     };
 
-    // notifyOwner is called on the receive thread when events become pending and none were
+    // notifyOwner is called on the receive thread when events become pending (or the device is lost) and none were
     // pending before; the owner then calls TakeEvents on its own thread.
     ReceiveThread(Port &port, int capacity, std::function<void()> notifyOwner);
     ~ReceiveThread();

@@ -135,6 +135,23 @@ TCustomCommX::TCustomCommX(QObject *owner) : QObject(owner) {}
 
 TCustomCommX::~TCustomCommX() { Close(); }
 
+bool TCustomCommX::IsLost() const { return IsOpen() && port_ && port_->IsLost(); }
+
+void TCustomCommX::NoteLost()
+{
+    if (lostNoted_ || !IsOpen())
+        return;
+    lostNoted_ = true;
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            if (IsOpen() && generation == generation_)
+                emit DeviceLost();
+        },
+        Qt::QueuedConnection);
+}
+
 QString TCustomCommX::DevicePath() const { return IsOpen() ? openPath_ : DevicePathFor(portNo_); }
 
 void TCustomCommX::SetPortNo(int value)
@@ -360,6 +377,7 @@ void TCustomCommX::Open()
     }
     port_ = std::move(port);
     handle_ = static_cast<uintptr_t>(port_->Fd());
+    lostNoted_ = false;
     openPath_ = path;
     try {
         ApplyQueueSizes();
@@ -415,8 +433,12 @@ bool TCustomCommX::Write(const void *buffer, int count)
     const char *p = static_cast<const char *>(buffer);
     int left = count;
     while (left > 0) {
-        if (!IsOpen() || !transmit_ || port_->IsLost())
+        if (!IsOpen() || !transmit_)
             return false;
+        if (port_->IsLost()) {
+            NoteLost();
+            return false;
+        }
         const int size = std::min(left, std::max(1, bufLenTrans_));
         if (transmit_->TryEnqueue(p, size)) {
             emit ChunkQueued(size);
@@ -445,6 +467,8 @@ int TCustomCommX::Read(void *buffer, int count)
         // the user interface is served between them.
         const auto until = std::min(deadline, Clock::now() + std::chrono::milliseconds(1));
         const int n = receive_->Collect(buffer, count, until);
+        if (n < 0 && port_->IsLost())
+            NoteLost();
         if (n > 0 && lcSerial().isDebugEnabled())
             qCDebug(lcSerial) << "read" << QByteArray(static_cast<const char *>(buffer), n).toHex(' ');
         if (n != 0)
@@ -509,6 +533,8 @@ void TCustomCommX::DeliverLineEvents(quint64 generation)
     auto current = [this, generation] { return IsOpen() && generation == generation_ && receive_; };
     if (!current())
         return;
+    if (port_->IsLost())
+        NoteLost();
     const ReceiveThread::Events events = receive_->TakeEvents();
     if (events.errors != 0 && OnError) {
         OnError(this, static_cast<int>(events.errors & serial_detail::kLineErrors));

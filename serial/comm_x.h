@@ -99,6 +99,8 @@ public:
     int XonLim() const { return xonLim_; }
     int XoffLim() const { return xoffLim_; }
     bool IsOpen() const { return handle_ != kInvalidHandle; }
+    // The open device went away (hang-up, EIO): nothing more passes until the port is closed.
+    bool IsLost() const;
     QString DevicePath() const;  // the device the component opens (or has open)
 
     void Open();
@@ -126,6 +128,9 @@ public:
 signals:
     // Emitted by Write for every chunk it hands to the transmit thread (size in bytes).
     void ChunkQueued(int size);
+    // The open device went away. Once per opening, queued on the component's thread, so a handler may
+    // close the port even when the loss was seen in the middle of a Read or Write.
+    void DeviceLost();
 
 private:
     // Each applies its stored value to the open port, or raises ECommError with the refusal text.
@@ -142,12 +147,14 @@ private:
     // Runs on the component's thread, queued by the receive thread; generation_ tells whether the
     // opening that queued it is still the current one.
     void DeliverLineEvents(quint64 generation);
+    void NoteLost();
 
     std::unique_ptr<serial_detail::Port> port_;
     std::unique_ptr<serial_detail::TransmitThread> transmit_;
     std::unique_ptr<serial_detail::ReceiveThread> receive_;
     QString openPath_;
     quint64 generation_ = 0;  // advances at every Close
+    bool lostNoted_ = false;  // DeviceLost queued for this opening
 
     int portNo_ = 1;
     int bitRate_ = 9600;

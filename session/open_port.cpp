@@ -19,17 +19,24 @@ namespace {
 QString Text(int entry) { return kPortMessages(entry); }
 }  // namespace
 
+void OpenPortQuietly()
+{
+    if (!SerialPort)
+        return;
+    SerialPort->Open();
+    SerialPort->SetDtr(true);
+    SerialPort->SetDtr(false);
+    SerialPort->PurgeReceive();
+    SerialPort->FlushTransmit();
+}
+
 void OpenPortChecked(Prompt &prompt)
 {
     if (!SerialPort)
         return;
     const QString com = QStringLiteral("COM") + QString::number(SerialPort->PortNo());
     try {
-        SerialPort->Open();
-        SerialPort->SetDtr(true);
-        SerialPort->SetDtr(false);
-        SerialPort->PurgeReceive();
-        SerialPort->FlushTransmit();
+        OpenPortQuietly();
     } catch (const ECommError &e) {
         qCWarning(lcProtocol) << "open" << SerialPort->DevicePath() << "failed:" << e.Message();
         QString text = com + Text(FailureSuffix);

@@ -206,6 +206,25 @@ const QHash<QString, Drawer> &Drawers()
              p.setBrush(Qt::NoBrush);
              Arrow(p, QPointF(12, 12), QPointF(21, 12), Red);
          }},
+        {QStringLiteral("MONITOR_BTN"),
+         [](QPainter &p) {
+             // line monitor: a screen showing frames going out and a reply coming back
+             p.setPen(Line(Ink));
+             p.setBrush(Paper);
+             p.drawRoundedRect(QRectF(2, 3, 20, 15), 2, 2);
+             p.drawLine(QPointF(9, 21), QPointF(15, 21));
+             p.drawLine(QPointF(12, 18), QPointF(12, 21));
+             QPolygonF out;
+             out << QPointF(4, 9) << QPointF(6, 9) << QPointF(6, 6) << QPointF(9, 6) << QPointF(9, 9) << QPointF(11, 9);
+             p.setPen(Line(Green, 1.4));
+             p.drawPolyline(out);
+             QPolygonF back;
+             back << QPointF(11, 14) << QPointF(14, 14) << QPointF(14, 11) << QPointF(17, 11) << QPointF(17, 14)
+                  << QPointF(20, 14);
+             p.setPen(Line(Red, 1.4));
+             p.drawPolyline(back);
+             p.setBrush(Qt::NoBrush);
+         }},
         {QStringLiteral("SHOT_BTN"),
          [](QPainter &p) {
              // teaching: a hand guiding a joint

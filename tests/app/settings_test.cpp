@@ -76,10 +76,11 @@ TEST_F(Settings, FreshSaveWritesEveryKeyInTableOrderWithCrLf)
                                "PanelLeft1_2=0\r\nPanelTop1_2=50\r\n"));
     EXPECT_TRUE(bytes.contains("PanelLeft1_24=254\r\nPanelTop1_24=294\r\nPanelName2=Pattern2\r\n"));
     EXPECT_TRUE(bytes.contains("PanelTop10_24=294\r\nHomePos_1=90\r\nHomePos_2=90\r\n"));
-    EXPECT_TRUE(bytes.endsWith("HomePos_23=90\r\nHomePos_24=90\r\n"));
-    EXPECT_EQ(bytes.count("\r\n"), 623);
-    EXPECT_EQ(bytes.count('\n'), 623);
-    EXPECT_EQ(bytes.count('\r'), 623);
+    EXPECT_TRUE(bytes.endsWith("HomePos_23=90\r\nHomePos_24=90\r\nMonitorView=0\r\nMonitorTop=-1\r\n"
+                               "MonitorLeft=-1\r\nMonitorWidth=-1\r\nMonitorHeight=-1\r\n"));
+    EXPECT_EQ(bytes.count("\r\n"), 628);
+    EXPECT_EQ(bytes.count('\n'), 628);
+    EXPECT_EQ(bytes.count('\r'), 628);
 }
 
 TEST_F(Settings, EveryValueSurvivesSaveAndLoad)
@@ -99,6 +100,11 @@ TEST_F(Settings, EveryValueSurvivesSaveAndLoad)
     s.graphTop = 17;
     s.graphLeft = 18;
     s.graphWidth = 19;
+    s.monitorView = true;
+    s.monitorTop = 20;
+    s.monitorLeft = 21;
+    s.monitorWidth = 22;
+    s.monitorHeight = 23;
     for (int i = 0; i < kChannelCount; ++i) {
         s.servoNames[i] = QStringLiteral("肩%1").arg(i);
         s.panelColors[i] = 0x00010203u * uint32_t(i + 1);
@@ -126,7 +132,7 @@ TEST_F(Settings, UnknownSectionsAndKeysSurviveInPlace)
     EXPECT_TRUE(bytes.startsWith("; mine\r\n[Before]\r\na=1\r\n[Orvane]\r\nMine=x\r\nCommPort=0\r\n"
                                  "Check=OK\r\nCH1-12ID=0\r\n"))
         << bytes.left(200).toStdString();
-    EXPECT_TRUE(bytes.endsWith("HomePos_24=90\r\n\r\n[Ports]\r\nCOM3=/dev/ttyUSB7\r\n"));
+    EXPECT_TRUE(bytes.endsWith("MonitorHeight=-1\r\n\r\n[Ports]\r\nCOM3=/dev/ttyUSB7\r\n"));
 }
 
 TEST_F(Settings, JapaneseNamesRoundTripInCp932)

@@ -80,3 +80,29 @@ TEST_F(CommXLifecycle, DeviceVanishingWhileReadWaitsEndsTheRead)
     EXPECT_EQ(n, -1);
     EXPECT_LT(ms, 150 * kSlowdown);
 }
+
+TEST_F(CommXLifecycle, AnIdleDeviceVanishingIsToldOnceAndAPlainCloseNever)
+{
+    int lost = 0;
+    QObject::connect(&comm, &TCustomCommX::DeviceLost, [&] { ++lost; });
+    EXPECT_FALSE(comm.IsLost());
+    pty.CloseMaster();
+    // Nobody reads or writes: the receive thread's hang-up alone tells it.
+    EXPECT_TRUE(ServeUntil([&] { return lost > 0; }, 1000));
+    EXPECT_TRUE(comm.IsLost());
+    EXPECT_TRUE(comm.IsOpen());  // closing is the owner's choice
+    char buf[4];
+    EXPECT_EQ(comm.Read(buf, sizeof buf), -1);
+    EXPECT_FALSE(comm.Write(QByteArray("x")));
+    ServeUntil([] { return false; }, 50);
+    EXPECT_EQ(lost, 1);
+
+    comm.Close();
+    EXPECT_FALSE(comm.IsLost());
+    PtyPair again;
+    SetDevicePath(kPort, again.SlavePath());
+    comm.Open();
+    comm.Close();
+    ServeUntil([] { return false; }, 50);
+    EXPECT_EQ(lost, 1);
+}

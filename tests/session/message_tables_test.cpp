@@ -7,9 +7,11 @@
 #include "app/label_dialog.h"
 #include "app/main_messages.h"
 #include "graph/graph_messages.h"
+#include "monitor/monitor_messages.h"
 #include "motion/motion_messages.h"
 #include "session/open_port.h"
 #include "session/port_failure.h"
+#include "session/port_watch.h"
 #include "teaching/teaching_messages.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +49,8 @@ std::vector<TableView> AllTables()
         View("port causes", kPortCauseMessages),
         View("close guard", kCloseGuardMessages),
         View("teaching", orvane::TeachingMessages),
+        View("line monitor", kMonitorMessages),
+        View("port watch", kPortWatchMessages),
     };
 }
 
