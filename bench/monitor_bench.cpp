@@ -93,6 +93,11 @@ void WriteBench(int runs)
             monitor.setVisible(withMonitor);
             if (withMonitor)
                 monitor.Log().Clear();
+            // A window just shown paints itself whole once: that belongs to opening it, not to the write.
+            for (int settle = 0; settle < 5; ++settle)
+                QApplication::processEvents();
+            if (withMonitor)
+                monitor.repaint();
             (withMonitor ? open : closed).push_back(TimeWrite(boards, form.MOT_WRITE_BTN));
         }
     }

@@ -139,7 +139,9 @@ void TLineMonitor::BuildControls()
     MONITOR_STATS->setHorizontalHeaderLabels(titles);
     MONITOR_STATS->verticalHeader()->hide();
     MONITOR_STATS->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    MONITOR_STATS->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sized once for the titles: measuring every cell anew at each change costs more than the table is worth.
+    MONITOR_STATS->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    MONITOR_STATS->resizeColumnsToContents();
 
     auto *tools = new QHBoxLayout;
     tools->addWidget(MONITOR_PAUSE_CHK);
@@ -203,7 +205,9 @@ void TLineMonitor::hideEvent(QHideEvent *event)
     Refresh();
 }
 
-void TLineMonitor::Refresh()
+void TLineMonitor::Refresh() { Refresh(true); }
+
+void TLineMonitor::Refresh(bool counters)
 {
     QScrollBar *bar = MONITOR_LIST->verticalScrollBar();
     const bool atEnd = bar->value() >= bar->maximum();
@@ -213,10 +217,13 @@ void TLineMonitor::Refresh()
         MONITOR_LIST->scrollToBottom();
     else if (removed > 0)
         bar->setValue(std::max(0, value - removed));  // the lines in view stay in view
+    if (!counters)
+        return;
     if (log_.TakeStatsChanged()) {
         ShowStats();
         OfferBoards();
     }
+    countersShown_.start();
 }
 
 void TLineMonitor::RefreshTick()
@@ -224,7 +231,7 @@ void TLineMonitor::RefreshTick()
     QElapsedTimer cost;
     cost.start();
     const bool news = log_.HasPending();
-    Refresh();
+    Refresh(!countersShown_.isValid() || countersShown_.elapsed() >= kCountersMs);
     if (news)
         MONITOR_LIST->viewport()->repaint();  // now, to know what it costs
     const double ms = cost.nsecsElapsed() / 1e6;

@@ -7,6 +7,7 @@
 
 #include "monitor/line_log.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -35,6 +36,7 @@ public:
     // (a full ring lays 100,000 lines out anew), so that the board traffic it shows is not slowed down.
     static constexpr int kRefreshMs = 100;
     static constexpr int kSlowestRefreshMs = 1000;
+    static constexpr int kCountersMs = 1000;  // the counters below the list change at most this often
 
     TLineMonitor(QWidget *parent, MainOperations &main, const MonitorPlacement &placement,
                  std::size_t capacity = orvane::monitor::kCapacity);
@@ -66,6 +68,7 @@ protected:
 
 private:
     void RefreshTick();
+    void Refresh(bool counters);
     void BuildControls();
     void PlaceWindow(const MonitorPlacement &placement);
     void ShowStats();
@@ -74,5 +77,6 @@ private:
     MainOperations &main_;
     orvane::monitor::LineLog log_;
     QTimer refresh_;
+    QElapsedTimer countersShown_;
     QList<int> offeredBoards_;
 };
