@@ -1,0 +1,124 @@
+// Saves and loads a scenario file of 100,000 rows, through the document and through the editor window with
+// its list on screen, and takes the load back; the goal is under a second for a load and for a save.
+// Run: scenario_file_bench [rows] [folder]
+
+#include "bench_main.h"
+
+#include "scenario/scenario_form.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace orvane;
+
+namespace {
+
+double MedianMs(int runs, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Every question answered Yes, every file dialog answered with `path`.
+class FilePrompt : public AgreeingPrompt {
+public:
+    QString OpenFile(const QString &, const QString &, const QString &) override { return path; }
+    QString SaveFile(const QString &, const QString &, const QString &) override { return path; }
+    QString path;
+};
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 100'000;
+    QTemporaryDir tmp(argc > 2 ? QString::fromLocal8Bit(argv[2]) + QStringLiteral("/scenario-bench-XXXXXX")
+                               : QString());
+    if (!tmp.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder\n");
+        return 1;
+    }
+    constexpr int kRuns = 5;
+
+    for (const bool japanese : {false, true}) {
+        QList<SlotRow> motions;
+        for (int k = 0; k < kMotionSlotCount; ++k)
+            motions.append({QStringLiteral("M%1").arg(k),
+                            japanese ? QStringLiteral("歩く %1").arg(k) : QStringLiteral("walk%1").arg(k),
+                            QString::number(k % 101)});
+        QList<ScenarioRow> rows;
+        rows.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            const int m = (i * 7) % kMotionSlotCount;
+            rows.append({QStringLiteral("M%1").arg(m), motions[m].name});
+        }
+        const QString path = tmp.filePath(japanese ? QStringLiteral("jp.csv") : QStringLiteral("ascii.csv"));
+        bool ok = true;
+
+        ScenarioDocument doc;
+        doc.Motions()->Replace(motions);
+        doc.ReplaceScenario(rows);
+        const double save = MedianMs(kRuns, [&] { ok &= doc.SaveFile(path, nullptr); });
+        ScenarioDocument loaded;
+        const double load = MedianMs(kRuns, [&] {
+            loaded.Scenario()->Clear();
+            ok &= loaded.LoadFile(path).ok();
+        });
+        ok &= loaded.RowCount() == count && loaded.Scenario()->Rows() == rows;
+
+        // Through the window: the open button with the list on screen, the save button, and the load taken
+        // back and done again.
+        BenchMain main;
+        FilePrompt prompt;
+        prompt.path = path;
+        main.Use(&prompt);
+        TFileDialog form(nullptr, main, tmp.path());
+        form.show();
+        form.Document()->Motions()->Replace(motions);
+        const double open = MedianMs(kRuns, [&] {
+            form.Document()->ReplaceScenario({});
+            QApplication::processEvents();
+            form.OPEN_BTN->click();
+            QApplication::processEvents();
+        });
+        ok &= form.Document()->RowCount() == count;
+        const double saveButton = MedianMs(kRuns, [&] { form.SAVE_BTN->click(); });
+        const double undo = MedianMs(kRuns, [&] {
+            form.UNDO_MENU->trigger();
+            QApplication::processEvents();
+            form.REDO_MENU->trigger();
+            QApplication::processEvents();
+        });
+        ok &= form.Document()->RowCount() == count;
+
+        std::printf("%s names, %d rows, %.1f MB file%s\n", japanese ? "Japanese (CP932)" : "ASCII", count,
+                    double(QFileInfo(path).size()) / 1e6, ok ? "" : "  ** FAILED **");
+        std::printf("  save (document)          %8.1f ms\n", save);
+        std::printf("  load (document)          %8.1f ms\n", load);
+        std::printf("  open button, list shown  %8.1f ms\n", open);
+        std::printf("  save button              %8.1f ms\n", saveButton);
+        std::printf("  undo + redo of the load  %8.1f ms\n", undo);
+        std::printf("  goal: load and save under 1000 ms each\n");
+        if (!ok)
+            return 1;
+    }
+    return 0;
+}
