@@ -367,10 +367,9 @@ TEST_F(ScenarioOnBoards, CloseBoxAndEscapeWaitForAWriteAndTheMainWindowTakesNoCl
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     bool tried = false, visibleAfterClose = false, visibleAfterEscape = false;
-    // Tried once the first row is on its way, while the commands wait for their replies.
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (tried || FramesOf(boards->Frames(), 0xF5).empty())
+    // Tried once the first row has gone to both boards, in the middle of the write.
+    QObject::connect(form.COMM_GAUGE, &QProgressBar::valueChanged, &form, [&](int value) {
+        if (tried || value != 1)
             return;
         tried = true;
         form.close();
@@ -379,9 +378,7 @@ TEST_F(ScenarioOnBoards, CloseBoxAndEscapeWaitForAWriteAndTheMainWindowTakesNoCl
         visibleAfterEscape = form.isVisible();
         clickMain();
     });
-    poll.start(0);
     form.FILE_WRITE_BTN->click();
-    poll.stop();
 
     ASSERT_TRUE(tried);
     EXPECT_TRUE(visibleAfterClose);
