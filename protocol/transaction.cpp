@@ -134,6 +134,9 @@ void SendAndReceive(const QByteArray &frame, QByteArray &reply, int &received, i
         if (SerialPort) {
             SerialPort->PurgeReceive();
             written = SerialPort->Write(frame);
+            // The window is served while the frame and its reply are on the line, not between commands
+            // where it would add to a transfer's time; the reply waits in the receive buffer meanwhile.
+            ServeUserInterface();
         }
         received = 0;
         reply.clear();

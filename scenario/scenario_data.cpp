@@ -58,6 +58,14 @@ void MotionListModel::SetName(int k, const QString &name)
     emit dataChanged(cell, cell);
 }
 
+void MotionListModel::SetRow(int k, const SlotRow &row)
+{
+    if (k < 0 || k >= list_.Size())
+        return;
+    list_.SetRow(k, row);
+    emit dataChanged(index(k, IndexColumn), index(k, CountColumn));
+}
+
 int MotionListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : list_.Size(); }
 
 int MotionListModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ColumnCount; }
@@ -156,6 +164,46 @@ void ScenarioModel::SetName(int i, const QString &name)
         return;
     rows_[i].name = name;
     emit dataChanged(index(i, NameColumn), index(i, NameColumn));
+}
+
+void ScenarioModel::SetNames(const QList<QPair<int, QString>> &names)
+{
+    int first = Count(), last = -1;
+    for (const auto &[row, name] : names) {
+        if (row < 0 || row >= Count())
+            continue;
+        rows_[row].name = name;
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    if (last >= 0)
+        emit dataChanged(index(first, NameColumn), index(last, NameColumn));
+}
+
+void ScenarioModel::Splice(int at, int count, const QList<ScenarioRow> &rows)
+{
+    at = std::clamp(at, 0, Count());
+    count = std::clamp(count, 0, Count() - at);
+    if (at == 0 && count == Count()) {
+        Replace(rows);
+        return;
+    }
+    if (count == rows.size()) {
+        if (count == 0)
+            return;
+        std::copy(rows.begin(), rows.end(), rows_.begin() + at);
+        emit dataChanged(index(at, MotionColumn), index(at + count - 1, NameColumn));
+        return;
+    }
+    if (count > 0) {
+        beginRemoveRows({}, at, at + count - 1);
+        rows_.remove(at, count);
+        endRemoveRows();
+    }
+    Insert(at, rows);
+    // The rows after a removal show new numbers.
+    if (rows.isEmpty() && at < Count())
+        emit dataChanged(index(at, NumberColumn), index(Count() - 1, NumberColumn));
 }
 
 void ScenarioModel::RefreshNames(const SlotList &motions)

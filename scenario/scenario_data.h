@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringView>
 
@@ -48,6 +49,7 @@ public:
     void Replace(QList<SlotRow> rows);
     void Clear();
     void SetName(int k, const QString &name);
+    void SetRow(int k, const SlotRow &row);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -86,6 +88,10 @@ public:
     // MOTION and DATA NAME change places; the numbers stay with the positions.
     void Exchange(int i, int j);
     void SetName(int i, const QString &name);
+    // (row, DATA NAME) pairs; rows outside the list are ignored.
+    void SetNames(const QList<QPair<int, QString>> &names);
+    // Rows [at, at + count) become `rows`; the whole list swapped in one go when it is all replaced.
+    void Splice(int at, int count, const QList<ScenarioRow> &rows);
     // Each row takes the DATA NAME of the motion slot it names; a row naming no slot of the list keeps its name.
     void RefreshNames(const SlotList &motions);
 

@@ -5,7 +5,7 @@
 #include "scenario/scenario_file.h"
 #include "scenario/scenario_messages.h"
 #include "scenario/scenario_transfer.h"
-#include "textfile/decimal.h"
+#include "widgets/icons.h"
 #include "widgets/progress.h"
 
 #include <QAction>
@@ -23,6 +23,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -75,9 +76,8 @@ private:
 };
 
 TFileDialog::TFileDialog(QWidget *parent, MainOperations &main, const QString &programFolder, const QDate &today)
-    : QDialog(parent), main_(main), folder_(programFolder), motions_(new MotionListModel(this)),
-      scenario_(new ScenarioModel(this)), view_(std::make_unique<View>(*this)),
-      transfer_(std::make_unique<ScenarioTransfer>(main, *view_, *motions_, *scenario_))
+    : QDialog(parent), main_(main), folder_(programFolder), doc_(new ScenarioDocument(this)),
+      view_(std::make_unique<View>(*this)), transfer_(std::make_unique<ScenarioTransfer>(main, *view_, *doc_))
 {
     setObjectName(QStringLiteral("FileDialog"));
     BuildControls();
@@ -95,13 +95,13 @@ TFileDialog::TFileDialog(QWidget *parent, MainOperations &main, const QString &p
 
 TFileDialog::~TFileDialog() = default;
 
-QToolButton *TFileDialog::AddButton(const char *name, int hint, int icon)
+QToolButton *TFileDialog::AddButton(const char *name, int hint, const QIcon &icon)
 {
     auto *button = new QToolButton(ToolBar);
     button->setObjectName(QLatin1String(name));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+    button->setIcon(icon);
     button->setProperty("hint", hint);
     ToolBar->addWidget(button);
     return button;
@@ -124,27 +124,29 @@ void TFileDialog::BuildControls()
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     ToolBar->setIconSize(QSize(20, 20));
-    MOT_READ_BTN = AddButton("MOT_READ_BTN", ScnHintMotRead, QStyle::SP_BrowserReload);
-    NEW_BTN = AddButton("NEW_BTN", ScnHintNew, QStyle::SP_FileIcon);
-    OPEN_BTN = AddButton("OPEN_BTN", ScnOpen, QStyle::SP_DialogOpenButton);
-    SAVE_BTN = AddButton("SAVE_BTN", ScnSave, QStyle::SP_DialogSaveButton);
+    auto standard = [this](QStyle::StandardPixmap pixmap) { return style()->standardIcon(pixmap); };
+    MOT_READ_BTN = AddButton("MOT_READ_BTN", ScnHintMotRead, standard(QStyle::SP_BrowserReload));
+    NEW_BTN = AddButton("NEW_BTN", ScnHintNew, standard(QStyle::SP_FileIcon));
+    OPEN_BTN = AddButton("OPEN_BTN", ScnOpen, standard(QStyle::SP_DialogOpenButton));
+    SAVE_BTN = AddButton("SAVE_BTN", ScnSave, standard(QStyle::SP_DialogSaveButton));
     ToolBar->addSeparator();
-    COPY_BTN = AddButton("COPY_BTN", ScnCopy, QStyle::SP_FileDialogNewFolder);
-    CUT_BTN = AddButton("CUT_BTN", ScnCut, QStyle::SP_DialogDiscardButton);
-    PASTE_BTN = AddButton("PASTE_BTN", ScnPaste, QStyle::SP_FileDialogContentsView);
+    // The motion editor's drawings: one picture per action in both editors.
+    COPY_BTN = AddButton("COPY_BTN", ScnCopy, OrvaneIcon(QStringLiteral("COPY_BTN")));
+    CUT_BTN = AddButton("CUT_BTN", ScnCut, OrvaneIcon(QStringLiteral("CUT_BTN")));
+    PASTE_BTN = AddButton("PASTE_BTN", ScnPaste, OrvaneIcon(QStringLiteral("PASTE_BTN")));
     ToolBar->addSeparator();
-    FILE_DOWN_BTN = AddButton("FILE_DOWN_BTN", ScnDown, QStyle::SP_ArrowDown);
-    FILE_UP_BTN = AddButton("FILE_UP_BTN", ScnUp, QStyle::SP_ArrowUp);
-    DELETE_BTN = AddButton("DELETE_BTN", ScnDelete, QStyle::SP_DialogCancelButton);
+    FILE_DOWN_BTN = AddButton("FILE_DOWN_BTN", ScnDown, standard(QStyle::SP_ArrowDown));
+    FILE_UP_BTN = AddButton("FILE_UP_BTN", ScnUp, standard(QStyle::SP_ArrowUp));
+    DELETE_BTN = AddButton("DELETE_BTN", ScnDelete, standard(QStyle::SP_DialogCancelButton));
     FILE_DOWN_BTN->setProperty("tag", 0);
     FILE_UP_BTN->setProperty("tag", 1);
     auto *gap = new QWidget(ToolBar);
     gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     ToolBar->addWidget(gap);
-    FILE_WRITE_BTN = AddButton("FILE_WRITE_BTN", ScnHintWrite, QStyle::SP_ArrowForward);
-    FILE_READ_BTN = AddButton("FILE_READ_BTN", ScnHintRead, QStyle::SP_ArrowBack);
-    FILE_FORMAT_BTN = AddButton("FILE_FORMAT_BTN", ScnHintClear, QStyle::SP_TrashIcon);
-    FILE_BTN = AddButton("FILE_BTN", ScnHintPlay, QStyle::SP_MediaPlay);
+    FILE_WRITE_BTN = AddButton("FILE_WRITE_BTN", ScnHintWrite, standard(QStyle::SP_ArrowForward));
+    FILE_READ_BTN = AddButton("FILE_READ_BTN", ScnHintRead, standard(QStyle::SP_ArrowBack));
+    FILE_FORMAT_BTN = AddButton("FILE_FORMAT_BTN", ScnHintClear, standard(QStyle::SP_TrashIcon));
+    FILE_BTN = AddButton("FILE_BTN", ScnHintPlay, standard(QStyle::SP_MediaPlay));
     FILE_NUM = new QComboBox(ToolBar);
     FILE_NUM->setObjectName(QStringLiteral("FILE_NUM"));
     ToolBar->addWidget(FILE_NUM);
@@ -165,13 +167,13 @@ void TFileDialog::BuildControls()
     auto *lists = new QWidget(this);
     auto *listLayout = new QHBoxLayout(lists);
     listLayout->setContentsMargins(4, 0, 4, 0);
-    MotList = ListView(lists, "MotList", motions_);
+    MotList = ListView(lists, "MotList", doc_->Motions());
     MotList->setSelectionMode(QAbstractItemView::SingleSelection);
     MotList->setDragDropMode(QAbstractItemView::DragOnly);
     MotList->setFixedWidth(kMotListWidth);
     MotList->setColumnWidth(0, 50);
     MotList->setColumnWidth(1, 130);
-    FileList = ListView(lists, "FileList", scenario_);
+    FileList = ListView(lists, "FileList", doc_->Scenario());
     FileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     FileList->setDragDropMode(QAbstractItemView::DragDrop);
     FileList->setAcceptDrops(true);
@@ -197,6 +199,18 @@ void TFileDialog::BuildControls()
     PASTE_MENU = AddMenuItem("PASTE_MENU", ScnPaste);
     Popup1->addSeparator();
     DELETE_MENU = AddMenuItem("DELETE_MENU", ScnDelete);
+    Popup1->addSeparator();
+    UNDO_MENU = AddMenuItem("UNDO_MENU", ScnUndo);
+    REDO_MENU = AddMenuItem("REDO_MENU", ScnRedo);
+    UNDO_MENU->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    REDO_MENU->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    UNDO_MENU->setEnabled(false);
+    REDO_MENU->setEnabled(false);
+    // The keys work anywhere in the window, not only with the menu open.
+    addAction(UNDO_MENU);
+    addAction(REDO_MENU);
+    connect(doc_->UndoStack(), &QUndoStack::canUndoChanged, UNDO_MENU, &QAction::setEnabled);
+    connect(doc_->UndoStack(), &QUndoStack::canRedoChanged, REDO_MENU, &QAction::setEnabled);
 
     auto *bottom = new QWidget(this);
     auto *bottomLayout = new QHBoxLayout(bottom);
@@ -230,6 +244,8 @@ void TFileDialog::BuildControls()
     connect(COPY_MENU, &QAction::triggered, this, &TFileDialog::COPY_BTNClick);
     connect(PASTE_MENU, &QAction::triggered, this, &TFileDialog::PASTE_BTNClick);
     connect(DELETE_MENU, &QAction::triggered, this, &TFileDialog::DELETE_BTNClick);
+    connect(UNDO_MENU, &QAction::triggered, this, &TFileDialog::UNDO_MENUClick);
+    connect(REDO_MENU, &QAction::triggered, this, &TFileDialog::REDO_MENUClick);
     connect(FILE_WRITE_BTN, &QToolButton::clicked, this, &TFileDialog::FILE_WRITE_BTNClick);
     connect(FILE_READ_BTN, &QToolButton::clicked, this, &TFileDialog::FILE_READ_BTNClick);
     connect(FILE_FORMAT_BTN, &QToolButton::clicked, this, &TFileDialog::FILE_FORMAT_BTNClick);
@@ -239,9 +255,11 @@ void TFileDialog::BuildControls()
             [this](const QPoint &pos) { Popup1->popup(FileList->viewport()->mapToGlobal(pos)); });
     connect(MotList, &QTableView::doubleClicked, this, [this] { MotListDblClick(); });
     // The row count display follows the scenario however its rows change.
-    connect(scenario_, &QAbstractItemModel::rowsInserted, this, &TFileDialog::ShowRowCount);
-    connect(scenario_, &QAbstractItemModel::rowsRemoved, this, &TFileDialog::ShowRowCount);
-    connect(scenario_, &QAbstractItemModel::modelReset, this, &TFileDialog::ShowRowCount);
+    ScenarioModel *scenario = doc_->Scenario();
+    connect(scenario, &QAbstractItemModel::rowsInserted, this, &TFileDialog::ShowRowCount);
+    connect(scenario, &QAbstractItemModel::rowsRemoved, this, &TFileDialog::ShowRowCount);
+    connect(scenario, &QAbstractItemModel::modelReset, this, &TFileDialog::ShowRowCount);
+    connect(doc_, &ScenarioDocument::StepShown, this, &TFileDialog::ShowStep);
 }
 
 void TFileDialog::ApplyLanguage()
@@ -264,6 +282,12 @@ void TFileDialog::ApplyLanguage()
 
 bool TFileDialog::TransferRunning() const { return transfer_->Running(); }
 
+void TFileDialog::reject()
+{
+    if (!TransferRunning())
+        QDialog::reject();
+}
+
 QList<int> TFileDialog::SelectedRows() const
 {
     QList<int> rows;
@@ -283,7 +307,7 @@ void TFileDialog::Warn(const QString &text)
     main_.UserPrompt().Message(PromptIcon::Warning, Text(ScnWarningTitle), text, PromptButtons::Ok);
 }
 
-void TFileDialog::ShowRowCount() { FILE_COUNT_LABEL->setText(ScenarioCountText(scenario_->Count())); }
+void TFileDialog::ShowRowCount() { FILE_COUNT_LABEL->setText(ScenarioCountText(doc_->RowCount())); }
 
 void TFileDialog::SelectFocusRow()
 {
@@ -296,14 +320,13 @@ void TFileDialog::NEW_BTNClick()
 {
     if (Ask(ScnDataLost, PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
-    scenario_->Clear();
+    doc_->New();
     ShowRowCount();
 }
 
 void TFileDialog::OPEN_BTNClick()
 {
-    if (motions_->List().IsFull() && scenario_->Count() > 0
-        && Ask(ScnDataLost, PromptButtons::YesNo) != PromptAnswer::Yes) {
+    if (doc_->HoldsData() && Ask(ScnDataLost, PromptButtons::YesNo) != PromptAnswer::Yes) {
         ShowRowCount();
         return;
     }
@@ -313,21 +336,17 @@ void TFileDialog::OPEN_BTNClick()
         return;
     }
     openName_ = path;
-    ScenarioFileLoad load = LoadScenarioFile(path);
-    if (load.error == ScenarioFileError::CannotRead) {
+    const ScenarioFileLoad load = doc_->LoadFile(path);
+    if (load.error == ScenarioFileError::CannotRead)
         Warn(Text(ScnFileRejected) + QStringLiteral("\r\n") + load.detail);
-    } else if (!load.ok()) {
+    else if (!load.ok())
         Warn(Text(ScnFileRejected));
-    } else {
-        motions_->Replace(std::move(load.motions));
-        scenario_->Replace(std::move(load.rows));
-    }
     ShowRowCount();
 }
 
 void TFileDialog::SAVE_BTNClick()
 {
-    if (!motions_->List().IsFull() || scenario_->Count() == 0) {
+    if (!doc_->CanSave()) {
         Warn(Text(ScnSaveEmpty));
         return;
     }
@@ -337,30 +356,15 @@ void TFileDialog::SAVE_BTNClick()
     path = WithScenarioExtension(path);
     saveName_ = path;
     QString error;
-    if (!SaveScenarioFile(path, motions_->List().Rows(), scenario_->Rows(), &error))
+    if (!doc_->SaveFile(path, &error))
         Warn(Text(ScnSaveFailed) + QStringLiteral("\r\n") + error);
 }
 
-void TFileDialog::FillClipboard()
-{
-    clipboard_.clear();
-    for (int row : SelectedRows())
-        clipboard_.append(scenario_->Row(row));
-}
-
-void TFileDialog::COPY_BTNClick()
-{
-    if (scenario_->Count() == 0)
-        return;
-    FillClipboard();
-}
+void TFileDialog::COPY_BTNClick() { doc_->Copy(SelectedRows()); }
 
 void TFileDialog::CUT_BTNClick()
 {
-    if (scenario_->Count() == 0)
-        return;
-    FillClipboard();
-    if (scenario_->Remove(SelectedRows()) < 0)
+    if (doc_->Cut(SelectedRows()) < 0)
         return;
     SelectFocusRow();
     ShowRowCount();
@@ -368,36 +372,22 @@ void TFileDialog::CUT_BTNClick()
 
 void TFileDialog::PASTE_BTNClick()
 {
-    if (clipboard_.isEmpty())
-        return;
-    const QList<int> selected = SelectedRows();
-    // With no row to paste before, the rows go to the end.
-    int p = selected.isEmpty() ? -1 : selected.first();
-    const bool atLast = scenario_->Count() == 0 || p == scenario_->Count() - 1;
-    if (atLast && Ask(ScnPasteAfterLast, PromptButtons::YesNo) == PromptAnswer::Yes)
-        p = scenario_->Count();
-    scenario_->Insert(p, clipboard_);
+    doc_->Paste(SelectedRows(), [this] { return Ask(ScnPasteAfterLast, PromptButtons::YesNo) == PromptAnswer::Yes; });
     ShowRowCount();
 }
 
 void TFileDialog::FILE_UD_BTNClick(QObject *sender)
 {
-    const QList<int> selected = SelectedRows();
-    if (selected.size() != 1)
+    const int partner = doc_->Move(SelectedRows(), sender->property("tag").toInt() == 1);
+    if (partner < 0)
         return;
-    const int i = selected.first();
-    const bool up = sender->property("tag").toInt() == 1;
-    const int partner = up ? i - 1 : i + 1;
-    if (partner < 0 || partner >= scenario_->Count())
-        return;
-    scenario_->Exchange(i, partner);
-    FileList->selectionModel()->setCurrentIndex(scenario_->index(partner, 0),
+    FileList->selectionModel()->setCurrentIndex(Scenario()->index(partner, 0),
                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void TFileDialog::DELETE_BTNClick()
 {
-    if (scenario_->Remove(SelectedRows()) < 0)
+    if (doc_->Delete(SelectedRows()) < 0)
         return;
     ShowRowCount();
     SelectFocusRow();
@@ -409,14 +399,12 @@ void TFileDialog::MotListDblClick()
     if (selected.isEmpty())
         return;
     const int k = selected.first().row();
-    const std::optional<int> count = ParseDecimal(motions_->Row(k).count);
-    if (!count || *count == 0)
+    if (!doc_->CanRename(k))
         return;
-    QString name = motions_->Row(k).name;
+    QString name = Motions()->Row(k).name;
     if (!main_.UserPrompt().Input(Text(ScnInputTitle), Text(ScnRenamePrompt), name))
         return;
-    motions_->SetName(k, name);
-    scenario_->RefreshNames(motions_->List());
+    doc_->RenameMotion(k, name);
 }
 
 bool TFileDialog::MotListDragOver(QWidget *target, const QMimeData *data) const
@@ -431,9 +419,8 @@ void TFileDialog::MotListDragDrop(QWidget *target, const QMimeData *data, const 
     const QModelIndexList selected = MotList->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    const SlotRow &motion = motions_->Row(selected.first().row());
     const QModelIndex under = FileList->indexAt(pos);
-    scenario_->Insert(under.isValid() ? under.row() : -1, {ScenarioRow{motion.label, motion.name}});
+    doc_->Drop(selected.first().row(), under.isValid() ? under.row() : -1);
     ShowRowCount();
 }
 
@@ -446,6 +433,8 @@ void TFileDialog::Popup1Popup()
     COPY_MENU->setEnabled(selected > 0);
     DELETE_MENU->setEnabled(selected > 0);
     PASTE_MENU->setEnabled(true);
+    UNDO_MENU->setEnabled(doc_->UndoStack()->canUndo());
+    REDO_MENU->setEnabled(doc_->UndoStack()->canRedo());
 }
 
 bool TFileDialog::FileListKeyDown(int key, Qt::KeyboardModifiers modifiers)
@@ -504,3 +493,32 @@ void TFileDialog::FILE_READ_BTNClick() { transfer_->Read(FILE_NUM->currentIndex(
 void TFileDialog::FILE_FORMAT_BTNClick() { transfer_->Clear(FILE_NUM->currentIndex()); }
 
 void TFileDialog::FILE_BTNClick() { transfer_->Play(FILE_NUM->currentIndex()); }
+
+void TFileDialog::UNDO_MENUClick()
+{
+    if (!TransferRunning())
+        doc_->Undo();
+}
+
+void TFileDialog::REDO_MENUClick()
+{
+    if (!TransferRunning())
+        doc_->Redo();
+}
+
+void TFileDialog::ShowStep(const ScenarioDocument::Shown &rows)
+{
+    ShowRowCount();
+    if (rows.isEmpty())
+        return;
+    QItemSelection selection;
+    for (const auto &[first, count] : rows)
+        if (count > 0)
+            selection.select(Scenario()->index(first, 0), Scenario()->index(first + count - 1, 0));
+    FileList->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const int first = rows.first().first;
+    if (first < doc_->RowCount()) {
+        FileList->selectionModel()->setCurrentIndex(Scenario()->index(first, 0), QItemSelectionModel::NoUpdate);
+        FileList->scrollTo(Scenario()->index(first, 0));
+    }
+}

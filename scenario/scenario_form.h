@@ -1,9 +1,9 @@
 #pragma once
-// TFileDialog: the scenario editor. It owns the scenario data and its copy of the motion list, edits them,
-// keeps them in scenario files and runs the scenario transfers. Created once at start and kept until the
-// program ends; closing it keeps both lists.
+// TFileDialog: the scenario editor window. It shows the scenario document (the scenario data, its copy of the
+// motion list and their history), routes the user's commands to it, asks the questions they need and runs the
+// scenario transfers. Created once at start and kept until the program ends; closing it keeps both lists.
 
-#include "scenario/scenario_data.h"
+#include "scenario/scenario_document.h"
 #include "session/main_operations.h"
 #include "session/prompt.h"
 
@@ -16,6 +16,7 @@
 
 class QAction;
 class QComboBox;
+class QIcon;
 class QLabel;
 class QMenu;
 class QMimeData;
@@ -36,12 +37,13 @@ public:
                 const QDate &today = QDate::currentDate());
     ~TFileDialog() override;
 
-    orvane::MotionListModel *Motions() const { return motions_; }
-    orvane::ScenarioModel *Scenario() const { return scenario_; }
+    orvane::ScenarioDocument *Document() const { return doc_; }
+    orvane::MotionListModel *Motions() const { return doc_->Motions(); }
+    orvane::ScenarioModel *Scenario() const { return doc_->Scenario(); }
     // Selected scenario rows, ascending.
     QList<int> SelectedRows() const;
     // The private copy buffer: (MOTION, DATA NAME) pairs.
-    const QList<orvane::ScenarioRow> &ClipboardRows() const { return clipboard_; }
+    const QList<orvane::ScenarioRow> &ClipboardRows() const { return doc_->Clipboard(); }
     bool TransferRunning() const;
 
     // Event handlers, named after their controls.
@@ -66,6 +68,13 @@ public:
     void FILE_READ_BTNClick();
     void FILE_FORMAT_BTNClick();
     void FILE_BTNClick();
+    // Every change of the lists can be taken back and done again until the program ends; not while a
+    // transfer runs.
+    void UNDO_MENUClick();
+    void REDO_MENUClick();
+    // Escape and the close box wait until a transfer has ended: the window stays up and modal, so nothing
+    // else reaches the line in the middle of it.
+    void reject() override;
 
     // Controls, by their names.
     QToolBar *ToolBar;
@@ -78,6 +87,7 @@ public:
     QTableView *MotList, *FileList;
     QMenu *Popup1;
     QAction *MOV_UP_MENU, *MOV_DOWN_MENU, *CUT_MENU, *COPY_MENU, *PASTE_MENU, *DELETE_MENU;
+    QAction *UNDO_MENU, *REDO_MENU;
     QProgressBar *COMM_GAUGE;
     QLabel *FILE_COUNT_LABEL;
 
@@ -89,21 +99,20 @@ private:
 
     void BuildControls();
     void ApplyLanguage();
-    QToolButton *AddButton(const char *name, int hint, int icon);
+    QToolButton *AddButton(const char *name, int hint, const QIcon &icon);
     QAction *AddMenuItem(const char *name, int caption);
     void ShowRowCount();
     void SelectFocusRow();
-    void FillClipboard();
+    // Selects the rows an undo or redo touched.
+    void ShowStep(const orvane::ScenarioDocument::Shown &rows);
     PromptAnswer Ask(int entry, PromptButtons buttons);
     void Warn(const QString &text);
 
     MainOperations &main_;
     QString folder_;
-    orvane::MotionListModel *motions_;
-    orvane::ScenarioModel *scenario_;
+    orvane::ScenarioDocument *doc_;
     std::unique_ptr<View> view_;
     std::unique_ptr<orvane::ScenarioTransfer> transfer_;
-    QList<orvane::ScenarioRow> clipboard_;
     QString openName_;
     QString saveName_;
 };

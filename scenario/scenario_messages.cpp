@@ -48,6 +48,8 @@ constinit const MessageTable<ScenarioEntryCount> kScenarioMessages{
         "シナリオデータを保存できませんでした",
         "このシナリオ番号には有効なシナリオデータがありません\r\n使うには一度消去してください",
         "ボードに書き込めないモーション番号があります",
+        "元に戻す",
+        "やり直し",
     },
     {
         "Get data finished Release sleep mode by OK button click",
@@ -94,6 +96,8 @@ constinit const MessageTable<ScenarioEntryCount> kScenarioMessages{
         "The scenario data could not be saved.",
         "This scenario number holds no valid scenario data.\r\nClear it once to use it.",
         "A row names a motion number the boards cannot hold.",
+        "Undo",
+        "Redo",
     },
 };
 

@@ -50,6 +50,8 @@ enum ScenarioEntry {
     ScnSaveFailed,        // followed by the system's reason
     ScnSlotInvalid,       // a stored length the boards cannot hold
     ScnUnwritableMotion,  // a row whose motion number is no byte
+    ScnUndo,
+    ScnRedo,
     ScenarioEntryCount
 };
 

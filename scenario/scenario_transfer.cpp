@@ -41,7 +41,7 @@ bool ScenarioTransfer::ReadMotionListSteps(BoardTransfer::Run &run)
     run.Progress(kMotionSlotCount, 0);
 
     // Read into a copy: the names the user typed survive a read that breaks off.
-    SlotList read = motions_.List();
+    SlotList read = doc_.Motions()->List();
     const bool ok = ReadSlotCounts(
         read, {main_.BoardId(0), main_.BoardId(1)},
         [](int id, int slot, int &count) {
@@ -53,9 +53,7 @@ bool ScenarioTransfer::ReadMotionListSteps(BoardTransfer::Run &run)
         run.Fail(3);
         return false;
     }
-    motions_.Replace(read);
-    if (naming.rename)
-        scenario_.RefreshNames(motions_.List());
+    doc_.ReplaceMotions(read, naming.rename);
     run.Close(Question(ScnMotionReadDone, PromptButtons::OkCancel, PromptIcon::Information));
     return true;
 }
@@ -65,7 +63,7 @@ TransferResult ScenarioTransfer::ReadMotionList()
     BoardTransfer::Run run = transfer_.Begin();
     if (!run)
         return TransferResult::Stopped;
-    if (!motions_.IsEmpty() && !run.Ask(Question(ScnMotionReadQuestion, PromptButtons::OkCancel)))
+    if (!doc_.Motions()->IsEmpty() && !run.Ask(Question(ScnMotionReadQuestion, PromptButtons::OkCancel)))
         return TransferResult::Stopped;
     ReadMotionListSteps(run);
     return run.Finish(Failure());
@@ -75,7 +73,7 @@ TransferResult ScenarioTransfer::Write(int slot, const QString &slotText)
 {
     if (transfer_.Running())
         return TransferResult::Stopped;
-    int n = scenario_.Count();
+    int n = doc_.RowCount();
     if (n == 0) {
         Tell(main_, Notice(PromptIcon::Warning, ScnWriteEmpty));
         return TransferResult::Stopped;
@@ -84,7 +82,7 @@ TransferResult ScenarioTransfer::Write(int slot, const QString &slotText)
     std::vector<std::uint8_t> items;
     items.reserve(size_t(std::min(n, kScenarioItemLimit)));
     for (int i = 0; i < n && i < kScenarioItemLimit; ++i) {
-        const std::optional<int> number = MotionNumberOf(scenario_.Row(i).motion);
+        const std::optional<int> number = MotionNumberOf(doc_.Scenario()->Row(i).motion);
         if (!number || *number < 0 || *number > 255) {
             Tell(main_, Notice(PromptIcon::Warning, ScnUnwritableMotion));
             return TransferResult::Stopped;
@@ -120,7 +118,7 @@ TransferResult ScenarioTransfer::Read(int slot)
         return TransferResult::Stopped;
     if (!run.EnsureSleep())
         return run.Finish(Failure());
-    if (motions_.IsEmpty() && !ReadMotionListSteps(run))
+    if (doc_.Motions()->IsEmpty() && !ReadMotionListSteps(run))
         return run.Finish(Failure());  // the boards stay asleep
 
     std::array<int, 2> lengths{};
@@ -134,7 +132,7 @@ TransferResult ScenarioTransfer::Read(int slot)
     const int length = lead < 0 ? 0 : lengths[size_t(lead)];
     if (length == 0) {
         // The boards answered: the slot is empty.
-        scenario_.Clear();
+        doc_.ReplaceScenario({});
         view_.Refresh();
         run.Tell(Notice(PromptIcon::Warning, ScnReadEmpty));
         return TransferResult::Stopped;
@@ -158,10 +156,10 @@ TransferResult ScenarioTransfer::Read(int slot)
         const int number = numbers[size_t(lead)];
         // A number past the motion list names no slot: no name to show.
         rows.append(
-            {QStringLiteral("M") + QString::number(number), motions_.List().NameOf(number).value_or(QString())});
+            {QStringLiteral("M") + QString::number(number), doc_.Motions()->List().NameOf(number).value_or(QString())});
         run.Progress(length, i + 1);
     }
-    scenario_.Replace(std::move(rows));
+    doc_.ReplaceScenario(std::move(rows));
     view_.Refresh();
     run.Close(Question(ScnReadDone, PromptButtons::OkCancel));
     return run.Finish(Failure());
@@ -182,11 +180,13 @@ TransferResult ScenarioTransfer::Clear(int slot)
     };
     // Until the boards took the empty slot it is not known to be empty: the rows in the window stay.
     write.rowsDone = [this] {
-        scenario_.Clear();
+        doc_.ReplaceScenario({});
         view_.Refresh();
     };
     write.closing = Question(ScnClearDone, PromptButtons::OkCancel);
     write.failure = Failure();
+    // A clear that broke off shows its bar back at 0 before it says so.
+    write.progressResetBeforeFailure = true;
     return transfer_.WriteRows(write);
 }
 

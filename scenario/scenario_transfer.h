@@ -5,9 +5,10 @@
 //
 // The frame of each transfer is BoardTransfer's; the editor is disabled as soon as the boards sleep. The
 // commands dispatch window messages while they wait, so a transfer works on its own copies and touches the
-// window's lists only when it has everything.
+// document's lists only when it has everything. Each list change a transfer makes is one step of the
+// document's history; the frames themselves are never taken back.
 
-#include "scenario/scenario_data.h"
+#include "scenario/scenario_document.h"
 #include "session/board_transfer.h"
 
 #include <QString>
@@ -18,9 +19,8 @@ namespace orvane {
 
 class ScenarioTransfer {
 public:
-    ScenarioTransfer(MainOperations &main, TransferView &view, MotionListModel &motions, ScenarioModel &scenario)
-        : main_(main), view_(view), motions_(motions), scenario_(scenario),
-          transfer_(main, view, TransferOrder::BusyOnceAsleep)
+    ScenarioTransfer(MainOperations &main, TransferView &view, ScenarioDocument &document)
+        : main_(main), view_(view), doc_(document), transfer_(main, view, TransferOrder::BusyOnceAsleep)
     {}
 
     // Each runs one user command to its end, its messages included. `slot` is the scenario number 0 to 3.
@@ -41,8 +41,7 @@ private:
 
     MainOperations &main_;
     TransferView &view_;
-    MotionListModel &motions_;
-    ScenarioModel &scenario_;
+    ScenarioDocument &doc_;
     BoardTransfer transfer_;
 };
 

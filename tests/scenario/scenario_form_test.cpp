@@ -13,10 +13,12 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -379,6 +381,75 @@ TEST_F(Editor, SaveThatCannotWriteSaysSoAndKeepsTheOldFile)
     EXPECT_TRUE(main.ownPrompt.boxes[0].text.startsWith("シナリオデータを保存できませんでした\r\n"));
     EXPECT_EQ(ReadAll(path), "old");
     EXPECT_EQ(form.Scenario()->Count(), 1);
+}
+
+TEST_F(Editor, UndoAndRedoFromTheMenuAndTheKeysAnywhereInTheWindow)
+{
+    EXPECT_EQ(form.UNDO_MENU->text(), "元に戻す");
+    EXPECT_EQ(form.REDO_MENU->text(), "やり直し");
+    for (QAction *item : {form.UNDO_MENU, form.REDO_MENU}) {
+        EXPECT_TRUE(form.Popup1->actions().contains(item));
+        EXPECT_TRUE(form.actions().contains(item));  // the keys work without the menu
+    }
+    EXPECT_EQ(form.findChild<QAction *>("UNDO_MENU"), form.UNDO_MENU);
+    EXPECT_EQ(form.findChild<QAction *>("REDO_MENU"), form.REDO_MENU);
+
+    FillMotions();
+    FillScenario({0, 1, 2, 3});
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.FileList->setFocus();
+    form.Popup1Popup();
+    EXPECT_FALSE(form.UNDO_MENU->isEnabled());
+
+    Select({1, 2});
+    QTest::keyClick(form.FileList, Qt::Key_Delete);
+    EXPECT_EQ(Motions(), (QStringList{"M0", "M3"}));
+    form.Popup1Popup();
+    EXPECT_TRUE(form.UNDO_MENU->isEnabled());
+    EXPECT_FALSE(form.REDO_MENU->isEnabled());
+    QTest::keyClick(form.FileList, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Motions(), (QStringList{"M0", "M1", "M2", "M3"}));
+    EXPECT_EQ(Column(ScenarioModel::NumberColumn), (QStringList{"1", "2", "3", "4"}));
+    EXPECT_EQ(form.FILE_COUNT_LABEL->text(), "DATA > 4");
+    EXPECT_EQ(form.SelectedRows(), (QList<int>{1, 2}));  // the rows that came back
+    QTest::keyClick(form.FileList, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Motions(), (QStringList{"M0", "M3"}));
+    EXPECT_EQ(form.FILE_COUNT_LABEL->text(), "DATA > 2");
+    QTest::keyClick(form.FileList, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(form.FileList, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Motions(), (QStringList{"M0", "M3"}));
+
+    // A rename, its refreshed rows and the drop that followed go back one by one, from the menu too.
+    SelectMotion(1);
+    main.ownPrompt.inputs = {QStringLiteral("walk")};
+    form.MotListDblClick();
+    SelectMotion(1);
+    ASSERT_TRUE(DropAt(kMotListMime, RowPoint(0)));
+    EXPECT_EQ(form.Scenario()->Rows(), (QList<ScenarioRow>{{"M1", "walk"}, {"M0", "m0"}, {"M3", "m3"}}));
+    form.UNDO_MENU->trigger();
+    form.UNDO_MENU->trigger();
+    EXPECT_EQ(form.Motions()->Row(1).name, "m1");
+    EXPECT_EQ(form.Scenario()->Rows(), (QList<ScenarioRow>{{"M0", "m0"}, {"M3", "m3"}}));
+    form.REDO_MENU->trigger();
+    EXPECT_EQ(form.Motions()->Row(1).name, "walk");
+    EXPECT_EQ(form.Scenario()->Count(), 2);
+}
+
+TEST_F(Editor, CopyCutAndPasteShowTheMotionEditorsDrawings)
+{
+    // Told apart by the picture, not by the call that made it: each button differs from the other two and
+    // from the standard pictures it used to show.
+    auto image = [](const QIcon &icon) { return icon.pixmap(20, 20).toImage(); };
+    const QToolButton *buttons[] = {form.COPY_BTN, form.CUT_BTN, form.PASTE_BTN};
+    const QStyle::StandardPixmap old[] = {QStyle::SP_FileDialogNewFolder, QStyle::SP_DialogDiscardButton,
+                                          QStyle::SP_FileDialogContentsView};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_FALSE(buttons[k]->icon().isNull());
+        EXPECT_NE(image(buttons[k]->icon()), image(form.style()->standardIcon(old[k])));
+        EXPECT_NE(image(buttons[k]->icon()), image(buttons[(k + 1) % 3]->icon()));
+    }
 }
 
 }  // namespace

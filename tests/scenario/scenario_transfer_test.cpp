@@ -11,7 +11,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -324,6 +328,110 @@ TEST_F(ScenarioOnBoards, ClearWritesMotionZeroThenLengthZeroAndEmptiesTheWindow)
     EXPECT_EQ(form.Scenario()->Count(), 2);
     EXPECT_EQ(main.ownPrompt.Texts(),
               (QStringList{"現在のデータが消えてしまいますが\r\nよろしいですか？", ServoStop, Failed}));
+}
+
+TEST_F(ScenarioOnBoards, ClearThatBreaksOffShowsTheBarAtZeroBeforeItsFailureBox)
+{
+    FillScenario(2);
+    HookedPrompt prompt;
+    main.prompt = &prompt;
+    int barAtFailure = -1;
+    prompt.onMessage = [&](const QString &text) {
+        if (text == Failed)
+            barAtFailure = form.COMM_GAUGE->value();
+    };
+    boards->AddFault(Fault{FaultKind::NoReply, 0xF5, 7, 0});  // from row 3 on, no row is answered
+    form.FILE_FORMAT_BTN->click();
+    main.ownPrompt = prompt;
+    EXPECT_EQ(main.ownPrompt.Texts().last(), Failed);
+    EXPECT_EQ(barAtFailure, 0);
+    EXPECT_EQ(form.Scenario()->Count(), 2);
+}
+
+TEST_F(ScenarioOnBoards, CloseBoxAndEscapeWaitForAWriteAndTheMainWindowTakesNoClickInTheMiddle)
+{
+    FillScenario(20);
+    // The main window's "send positions", as a top-level window of its own.
+    QPushButton mainButton(QStringLiteral("send positions"));
+    QObject::connect(&mainButton, &QPushButton::clicked, [&] { main.SendBoardPositions(0, 0); });
+    mainButton.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainButton));
+    auto clickMain = [&] {
+        QTest::mouseClick(mainButton.windowHandle(), Qt::LeftButton, {}, mainButton.rect().center());
+    };
+    clickMain();
+    ASSERT_EQ(FramesOf(boards->Frames(), 0xFD).size(), 1u);  // with no editor open the click goes out
+    boards->ClearFrames();
+
+    form.setWindowModality(Qt::ApplicationModal);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    bool tried = false, visibleAfterClose = false, visibleAfterEscape = false;
+    // Tried once the first row has gone to both boards, in the middle of the write.
+    QObject::connect(form.COMM_GAUGE, &QProgressBar::valueChanged, &form, [&](int value) {
+        if (tried || value != 1)
+            return;
+        tried = true;
+        form.close();
+        visibleAfterClose = form.isVisible();
+        QTest::keyClick(&form, Qt::Key_Escape);
+        visibleAfterEscape = form.isVisible();
+        clickMain();
+    });
+    form.FILE_WRITE_BTN->click();
+
+    ASSERT_TRUE(tried);
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_TRUE(visibleAfterEscape);
+    std::vector<Bytes> expected{Frame({0xF0, 0}), Frame({0xF1, 0, 1}), Frame({0xF1, 1, 1})};
+    for (int i = 0; i < 20; ++i)
+        for (int id : {0, 1})
+            expected.push_back(Frame({0xF5, id, 0, i, i}));
+    for (int id : {0, 1})
+        expected.push_back(Frame({0xF3, id, 0, 20}));
+    for (int id : {0, 1})
+        expected.push_back(Frame({0xF1, id, 0}));
+    EXPECT_EQ(boards->Frames(), expected);
+    EXPECT_EQ(main.ownPrompt.Texts().last(),
+              "シナリオデータの書込が完了いたしました\r\nＯＫを押すとスリープを解除します");
+
+    // Once the write has ended the close box closes.
+    EXPECT_TRUE(form.isVisible());
+    form.close();
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(ScenarioOnBoards, TheListChangeOfATransferIsOneStepAndNoStepIsTakenWhileOneRuns)
+{
+    FillMotions();
+    Store(2, {5, 6});
+    FillScenario(3);
+    form.FILE_NUM->setCurrentIndex(2);
+    form.FILE_READ_BTN->click();
+    EXPECT_EQ(form.Scenario()->Rows(), (QList<ScenarioRow>{{"M5", "m5"}, {"M6", "m6"}}));
+    ASSERT_EQ(form.Document()->UndoStack()->count(), 1);
+
+    // During a write, undo and redo do nothing.
+    HookedPrompt prompt;
+    main.prompt = &prompt;
+    QList<int> rowsAtBoxes;
+    prompt.onMessage = [&](const QString &) {
+        form.UNDO_MENUClick();
+        form.REDO_MENUClick();
+        rowsAtBoxes << form.Scenario()->Count();
+    };
+    form.FILE_WRITE_BTN->click();
+    main.prompt = &main.ownPrompt;
+    EXPECT_EQ(rowsAtBoxes, (QList<int>{2, 2, 2}));
+
+    // Afterwards the read's list change goes back; the boards keep what was sent.
+    boards->ClearFrames();
+    form.UNDO_MENU->trigger();
+    EXPECT_EQ(form.Scenario()->Count(), 3);
+    EXPECT_TRUE(boards->Frames().empty());
+    EXPECT_EQ(boards->Board(0).scenarioLengths[2], 2);
+    form.REDO_MENU->trigger();
+    EXPECT_EQ(form.Scenario()->Rows(), (QList<ScenarioRow>{{"M5", "m5"}, {"M6", "m6"}}));
 }
 
 TEST_F(ScenarioOnBoards, PlayAsksTheModeWarnsOnlyFromSleepAndPlaysOnBothBoards)

@@ -5,6 +5,7 @@
 #include "widgets/color_btn.h"
 #include "widgets/input_dialog.h"
 #include "widgets/label2.h"
+#include "widgets/progress.h"
 #include "widgets/qt_prompt.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest/QTest>
@@ -181,6 +183,28 @@ TEST(InputDialog, KeepsAtMost255CharactersAndReturnsTheTextOnlyOnOk)
     });
     EXPECT_TRUE(InputQuery(nullptr, QStringLiteral("C"), QStringLiteral("P"), value));
     EXPECT_EQ(value, QString());
+}
+
+TEST(SharedWidgets, ProgressKeepsItsValueExactAndItsPictureWithinAFrame)
+{
+    QProgressBar bar;
+    bar.show();
+    ShowProgress(&bar, 200, 0);  // the first position paints at once
+    EXPECT_TRUE(bar.updatesEnabled());
+    ShowProgress(&bar, 200, 1);
+    ShowProgress(&bar, 200, 2);
+    EXPECT_EQ(bar.value(), 2);
+    EXPECT_EQ(bar.maximum(), 200);
+    EXPECT_FALSE(bar.updatesEnabled());  // painted on the next frame, not for every row
+    // However the transfer goes on, the picture follows within a frame.
+    QTest::qWait(40);
+    EXPECT_TRUE(bar.updatesEnabled());
+    ShowProgress(&bar, 200, 3);
+    ShowProgress(&bar, 200, 200);  // the last position paints at once
+    EXPECT_TRUE(bar.updatesEnabled());
+    ShowProgress(&bar, 0, 0);  // an empty range stays a bar, not a busy indicator
+    EXPECT_EQ(bar.maximum(), 1);
+    EXPECT_TRUE(bar.updatesEnabled());
 }
 
 }  // namespace
