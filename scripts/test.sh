@@ -3,13 +3,14 @@
 # label `nowindow`) under AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/ and runs it
 # (leaks are errors). With clang installed, that build is made with clang and also holds the fuzz
 # targets, each run for a few seconds (label `fuzz`). ORVANE_SKIP_SANITIZE=1 skips the second part.
-# Arguments go to the first ctest run.
+# Arguments go to the first ctest run (-j1 runs its tests one at a time).
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure "$@"
+# Two at a time: most tests wait on the line or on timers, not on the processor.
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2 "$@"
 
 [ -n "${ORVANE_SKIP_SANITIZE:-}" ] && exit 0
 labels=nowindow
@@ -36,5 +37,5 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp"
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build-asan -L "$labels" --output-on-failure
+ctest --test-dir build-asan -L "$labels" --output-on-failure -j2
 echo "all sanitized suites passed"
