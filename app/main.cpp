@@ -14,9 +14,17 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char **argv)
 {
+    // Answered before anything needs a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("orvane %s\n", ORVANE_VERSION);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     // Standard dialogs and buttons speak the language of the windows around them.
     if (LanguageIndex == 0 && !InstallQtTranslation(app))

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // What loaded must save and load again with the same rows.
         const QString saved = MotionFileText(load.header, load.rows, home);
         const MotionFileLoad again = ParseMotionText(saved, home);
-        if (again.error != MotionFileError::None || again.rows.size() != load.rows.size())
+        if (again.error != MotionFileError::None || again.rows.Size() != load.rows.Size())
             __builtin_trap();
     } else {
         (void)DescribeMotionFileError(load);

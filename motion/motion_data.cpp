@@ -103,12 +103,19 @@ void MotionRows::RowText::AddNumber(int value)
 void MotionRows::Append(RowText &&row)
 {
     Row made;
-    made.text = std::move(row.text_);
+    // A row with room to spare is copied to its size, so that a file of many short rows holds no
+    // slack per row; the builder then keeps its block for the next row.
+    if (row.text_.capacity() - row.text_.size() > row.text_.size() / 8 + 8) {
+        made.text = QString(row.text_.constData(), row.text_.size());
+        row.text_.resize(0);
+    } else {
+        made.text = std::move(row.text_);
+        row.text_ = QString();
+    }
     made.end = row.end_;
     for (int c = row.count_; c < kMotionFieldCount; ++c)
         made.end[size_t(c)] = std::uint32_t(made.text.size());
     rows_.push_back(std::move(made));
-    row.text_ = QString();
     row.count_ = 0;
 }
 

@@ -63,14 +63,53 @@ MotionFileLoad Fault(MotionFileError error, int line, int field)
 
 }  // namespace
 
+namespace {
+
+// Checks one data line and, with `row` given, builds it. Returns the fault; `field` is the 1-based
+// field it concerns.
+MotionFileError ReadDataLine(QStringView line, const HomePositions &home, MotionRows::RowText *row, int *field)
+{
+    CommaLineReader reader(line);
+    QStringView text;
+    for (int c = 0; c < kMotionFieldCount; ++c) {
+        *field = c + 1;
+        if (!reader.Next(&text))
+            return MotionFileError::ShortLine;
+        if (c < kSpeedColumn) {
+            if (row)
+                row->Add(text);
+            continue;
+        }
+        const std::optional<int> v = ParseDecimal(text);
+        if (c == kSpeedColumn) {
+            if (!v || *v < 0 || *v > 7)
+                return MotionFileError::BadSpeed;
+            if (row)
+                row->Add(text);  // "07" stays "07"
+        } else if (v && *v >= -180 && *v <= 180) {
+            if (row)
+                row->AddNumber(std::clamp(*v + MotionFileBase(home[size_t(c - kFirstChannelColumn)]), 0, 180));
+        } else if (v && *v >= 221 && *v <= 227) {
+            if (row)
+                row->AddNumber(*v);
+        } else {
+            return MotionFileError::BadChannelValue;
+        }
+    }
+    return MotionFileError::None;
+}
+
+}  // namespace
+
 MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
 {
-    const std::vector<QStringView> lines = SplitTextLines(text);
-    if (lines.empty())
+    TextLineReader lines(text);
+    QStringView line;
+    if (!lines.Next(&line))
         return Fault(MotionFileError::Empty, 0, 0);
 
     // One field more than needed tells "exactly 27" from "more".
-    QStringList header = SplitCommaLine(lines[0], kMotionFieldCount + 1);
+    QStringList header = SplitCommaLine(line, kMotionFieldCount + 1);
     if (header.size() != kMotionFieldCount) {
         MotionFileLoad load = Fault(MotionFileError::HeaderFieldCount, 1, 0);
         load.field = int(header.size());
@@ -79,45 +118,31 @@ MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
 
     MotionFileLoad load;
     load.header = std::move(header);
-    const auto reject = [&load](MotionFileError error, int line, int field) {
-        load.error = error;
-        load.line = line;
-        load.field = field;
-        return std::move(load);
-    };
-    MotionRows rows;
-    rows.Reserve(qsizetype(lines.size()) - 1);
-    MotionRows::RowText row;
-    for (size_t i = 1; i < lines.size(); ++i) {
-        const int lineNo = int(i) + 1;
-        // A channel text grows by two characters at most ("0" -> "180").
-        row.Reserve(lines[i].size() + 2 * kChannelCount);
-        CommaLineReader reader(lines[i]);
-        QStringView field;
-        for (int c = 0; c < kMotionFieldCount; ++c) {
-            if (!reader.Next(&field))
-                return reject(MotionFileError::ShortLine, lineNo, c + 1);
-            if (c < kSpeedColumn) {
-                row.Add(field);
-                continue;
-            }
-            const std::optional<int> v = ParseDecimal(field);
-            if (c == kSpeedColumn) {
-                if (!v || *v < 0 || *v > 7)
-                    return reject(MotionFileError::BadSpeed, lineNo, c + 1);
-                row.Add(field);  // "07" stays "07"
-            } else if (v && *v >= -180 && *v <= 180) {
-                const int base = MotionFileBase(home[size_t(c - kFirstChannelColumn)]);
-                row.AddNumber(std::clamp(*v + base, 0, 180));
-            } else if (v && *v >= 221 && *v <= 227) {
-                row.AddNumber(*v);
-            } else {
-                return reject(MotionFileError::BadChannelValue, lineNo, c + 1);
-            }
+    // Every line is checked before any row is built: a refused file costs no rows, and a passed
+    // one gets its rows in one block of the right size.
+    const TextLineReader firstRow = lines;
+    qsizetype count = 0;
+    for (int lineNo = 2; lines.Next(&line); ++lineNo, ++count) {
+        int field = 0;
+        const MotionFileError error = ReadDataLine(line, home, nullptr, &field);
+        if (error != MotionFileError::None) {
+            load.error = error;
+            load.line = lineNo;
+            load.field = field;
+            return load;
         }
-        rows.Append(std::move(row));
     }
-    load.rows = std::move(rows);
+
+    lines = firstRow;
+    load.rows.Reserve(count);
+    MotionRows::RowText row;
+    while (lines.Next(&line)) {
+        int field = 0;
+        // A channel text grows by two characters at most ("0" -> "180").
+        row.Reserve(line.size() + 2 * kChannelCount);
+        ReadDataLine(line, home, &row, &field);
+        load.rows.Append(std::move(row));
+    }
     return load;
 }
 

@@ -135,7 +135,7 @@ bool GetMode(int &retry, uint8_t id, uint8_t &mode)
 bool PlayMotion(int &retry, uint8_t id, uint8_t slot)
 {
     const QByteArray frame = BuildFrame(Cmd::PlayMotion, id, {slot});
-    if (id == 99) {
+    if (id == kBroadcastId) {
         // Addressed to every board at once: nobody answers.
         SendOnly(frame);
         return false;

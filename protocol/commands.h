@@ -43,7 +43,9 @@ bool GetHomePosition(int &retry, uint8_t id, QByteArray &reply);
 bool SetMode(int &retry, uint8_t id, uint8_t mode);
 // The mode is handed out whenever 3 bytes came, even with a bad checksum.
 bool GetMode(int &retry, uint8_t id, uint8_t &mode);
-// ID 99 only sends: the frame goes out and the result is false without waiting.
+// Every board takes a play-motion frame addressed to this ID, and none answers it.
+constexpr uint8_t kBroadcastId = 99;
+// The broadcast ID only sends: the frame goes out and the result is false without waiting.
 bool PlayMotion(int &retry, uint8_t id, uint8_t slot);
 bool PlayScenario(int &retry, uint8_t id, uint8_t slot);
 

@@ -5,6 +5,8 @@
 #include "textfile/decimal.h"
 #include "textfile/file_io.h"
 
+#include <array>
+
 namespace orvane {
 
 namespace {
@@ -53,17 +55,49 @@ bool SaveScenarioFile(const QString &path, const QList<SlotRow> &motions, const 
     return WriteFileAtomically(path, EncodeText(ScenarioFileText(motions, rows)), error);
 }
 
+namespace {
+
+// The two fields of a scenario line and the number its MOTION names.
+struct RowFields {
+    QString motion;    // a copy: the reader's view of it ends with the next field
+    QStringView name;  // valid until the line's reader goes
+    int number = -1;
+};
+
+ScenarioFileError ReadRowLine(CommaLineReader &reader, RowFields *row)
+{
+    QStringView field;
+    if (!reader.Next(&field))
+        return ScenarioFileError::ShortLine;
+    row->motion = field.toString();
+    if (!reader.Next(&row->name))
+        return ScenarioFileError::ShortLine;
+    const std::optional<int> number = MotionNumberOf(row->motion);
+    if (!number || *number < 0 || *number >= kMotionSlotCount)
+        return ScenarioFileError::BadMotion;
+    row->number = *number;
+    return ScenarioFileError::None;
+}
+
+}  // namespace
+
 ScenarioFileLoad ParseScenarioText(QStringView text)
 {
-    const std::vector<QStringView> lines = SplitTextLines(text);
-    if (lines.size() < size_t(kScenarioHeaderLines + 1))
-        return Fault(ScenarioFileError::TooFewLines, int(lines.size()));
+    // The headers, the 40 motion lines and the first scenario line; the rest is taken line by line,
+    // so a file refused early costs nothing for its other lines.
+    TextLineReader lines(text);
+    std::array<QStringView, kScenarioHeaderLines + 1> head;
+    int got = 0;
+    while (got < int(head.size()) && lines.Next(&head[size_t(got)]))
+        ++got;
+    if (got < int(head.size()))
+        return Fault(ScenarioFileError::TooFewLines, got);
 
     // One field more than needed tells "exactly two" from "more"; a hostile line costs no more than that.
-    const QStringList motionHeader = SplitCommaLine(lines[0], 3);
+    const QStringList motionHeader = SplitCommaLine(head[0], 3);
     if (motionHeader != QStringList{QStringLiteral("MOTION_NAME"), QStringLiteral("COUNT")})
         return Fault(ScenarioFileError::MotionHeader, 1);
-    const QStringList scenarioHeader = SplitCommaLine(lines[kScenarioHeaderLines - 1], 2);
+    const QStringList scenarioHeader = SplitCommaLine(head[kScenarioHeaderLines - 1], 2);
     if (scenarioHeader != QStringList{QStringLiteral("MOTION_NUMBER"), QStringLiteral("FILE_NAME")})
         return Fault(ScenarioFileError::ScenarioHeader, kScenarioHeaderLines);
 
@@ -71,7 +105,7 @@ ScenarioFileLoad ParseScenarioText(QStringView text)
     motions.reserve(kMotionSlotCount);
     for (int k = 0; k < kMotionSlotCount; ++k) {
         const int lineNo = k + 2;
-        const QStringList fields = SplitCommaLine(lines[size_t(k + 1)], 2);
+        const QStringList fields = SplitCommaLine(head[size_t(k + 1)], 2);
         if (fields.size() < 2)
             return Fault(ScenarioFileError::ShortLine, lineNo);
         const std::optional<int> count = ParseDecimal(fields[1]);
@@ -80,18 +114,36 @@ ScenarioFileLoad ParseScenarioText(QStringView text)
         motions.append(SlotRow{QStringLiteral("M") + QString::number(k), fields[0], fields[1]});
     }
 
+    // Every scenario line is checked before any row is built: a refused file costs no rows, and a
+    // passed one gets its rows in one block of the right size.
+    const TextLineReader rowLines = lines;
+    QStringView line = head[kScenarioHeaderLines];
+    qsizetype count = 0;
+    do {
+        CommaLineReader reader(line);
+        RowFields row;
+        const ScenarioFileError error = ReadRowLine(reader, &row);
+        if (error != ScenarioFileError::None)
+            return Fault(error, int(kScenarioHeaderLines + 1 + count));
+        ++count;
+    } while (lines.Next(&line));
+
+    // Texts the rows share with the motion list (the usual "M7" and the slot's name) take no memory of
+    // their own, whatever the row count.
     QList<ScenarioRow> rows;
-    rows.reserve(qsizetype(lines.size()) - kScenarioHeaderLines);
-    for (size_t i = kScenarioHeaderLines; i < lines.size(); ++i) {
-        const int lineNo = int(i) + 1;
-        const QStringList fields = SplitCommaLine(lines[i], 2);
-        if (fields.size() < 2)
-            return Fault(ScenarioFileError::ShortLine, lineNo);
-        const std::optional<int> number = MotionNumberOf(fields[0]);
-        if (!number || *number < 0 || *number >= kMotionSlotCount)
-            return Fault(ScenarioFileError::BadMotion, lineNo);
-        rows.append(ScenarioRow{fields[0], fields[1]});
-    }
+    rows.reserve(count);
+    lines = rowLines;
+    line = head[kScenarioHeaderLines];
+    do {
+        CommaLineReader reader(line);
+        RowFields row;
+        ReadRowLine(reader, &row);
+        const SlotRow &slot = motions[row.number];
+        ScenarioRow made;
+        made.motion = row.motion == slot.label ? slot.label : std::move(row.motion);
+        made.name = row.name == slot.name ? slot.name : row.name.toString();
+        rows.append(std::move(made));
+    } while (lines.Next(&line));
 
     ScenarioFileLoad load;
     load.motions = std::move(motions);

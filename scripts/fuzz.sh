@@ -6,7 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 SECONDS_EACH="${1:-30}"
 [ $# -gt 0 ] && shift
-TARGETS="${*:-motion_file home_file settings_file comma_rule code_page reply}"
+TARGETS="${*:-motion_file scenario_file assignment_file board_image home_file settings_file comma_rule code_page reply}"
 BUILD="${FUZZ_BUILD:-build-fuzz}"
 ./scripts/setup.sh fuzz
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

@@ -528,6 +528,13 @@ int TCustomCommX::InQueueCount()
     return receive_ ? receive_->Count() : port_->BytesInInput();
 }
 
+int TCustomCommX::OutQueueCount()
+{
+    if (!IsOpen())
+        return 0;
+    return (transmit_ ? transmit_->QueuedBytes() : 0) + port_->BytesInOutput();
+}
+
 void TCustomCommX::DeliverLineEvents(quint64 generation)
 {
     auto current = [this, generation] { return IsOpen() && generation == generation_ && receive_; };

@@ -119,6 +119,8 @@ public:
     void SetDtr(bool on);
     void SetRts(bool on);
     int InQueueCount();
+    // Bytes written but not yet on the line: the transmit thread's queue and the driver's.
+    int OutQueueCount();
 
     // Events (unassigned by default), raised on the component's thread.
     std::function<void(TCustomCommX *sender, int receiveSize)> OnReceive;

@@ -37,6 +37,7 @@ SIGINT or SIGTERM.
   --vanish-after N    close the device on receiving the N-th frame (unanswered)
   --hand FILE         move FREE channels by hand as FILE says (see HAND below)
   --help              show this text
+  --version           show the program's version
 
 SIGUSR2 closes the device at once, as if the board were unplugged.
 Exit status: 0 when stopped by a signal, 1 when the device, the link, the log
@@ -110,6 +111,10 @@ Args ParseArgs(int argc, char **argv)
         if (arg == "--help" || arg == "-h") {
             noValue();
             std::cout << kUsage;
+            std::exit(0);
+        } else if (arg == "--version") {
+            noValue();
+            std::cout << "varkel-sim " ORVANE_VERSION "\n";
             std::exit(0);
         } else if (arg == "--ids") {
             const std::string_view list = value();

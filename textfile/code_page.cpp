@@ -8,10 +8,8 @@ namespace orvane {
 
 namespace {
 
-// Converts the whole input or reports failure. With `replaceInvalid` an input
-// byte the source code page does not define becomes U+FFFD (the target must be
-// UTF-8 then) instead of failing.
-std::optional<QByteArray> Convert(const char *to, const char *from, const QByteArray &in, bool replaceInvalid)
+// Converts the whole input or reports failure.
+std::optional<QByteArray> Convert(const char *to, const char *from, const QByteArray &in)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -38,14 +36,6 @@ std::optional<QByteArray> Convert(const char *to, const char *from, const QByteA
         }
         if (errno == E2BIG) {
             out.resize(out.size() * 2);
-        } else if ((errno == EILSEQ || errno == EINVAL) && replaceInvalid) {
-            if (size_t(out.size()) - used < 3)
-                out.resize(out.size() * 2);
-            static const char replacement[] = "\xEF\xBF\xBD";
-            memcpy(out.data() + used, replacement, 3);
-            used += 3;
-            ++inPtr;
-            --inLeft;
         } else {
             ok = false;
             break;
@@ -123,14 +113,51 @@ bool IsValidUtf8(const QByteArray &bytes)
     return true;
 }
 
-std::optional<QByteArray> ToCp932(const QString &text) { return Convert("CP932", "UTF-8", text.toUtf8(), false); }
+std::optional<QByteArray> ToCp932(const QString &text) { return Convert("CP932", "UTF-8", text.toUtf8()); }
 
 QString FromCp932(const QByteArray &bytes)
 {
     if (IsAscii(bytes))
         return QString::fromLatin1(bytes);
-    const std::optional<QByteArray> utf8 = Convert("UTF-8", "CP932", bytes, true);
-    return utf8 ? QString::fromUtf8(*utf8) : QString();
+    // Straight into UTF-16: a CP932 character is one or two bytes and becomes one UTF-16 unit (a byte
+    // CP932 does not define becomes one U+FFFD), so the text takes at most two bytes per file byte
+    // and no copy stands between.
+    iconv_t cd = iconv_open(Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "UTF-16LE" : "UTF-16BE", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return QString();
+    QString text;
+    text.resize(bytes.size() + 1);
+    char *inPtr = const_cast<char *>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    qsizetype used = 0;  // UTF-16 units
+    bool ok = true;
+    while (inLeft > 0) {
+        char *outPtr = reinterpret_cast<char *>(text.data() + used);
+        size_t outLeft = size_t(text.size() - used) * sizeof(char16_t);
+        const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        used = text.size() - qsizetype(outLeft / sizeof(char16_t));
+        if (rc != size_t(-1)) {
+            ok = rc == 0;
+            break;
+        }
+        if (errno == E2BIG) {
+            text.resize(text.size() * 2);
+        } else if (errno == EILSEQ || errno == EINVAL) {
+            if (used >= text.size())
+                text.resize(text.size() * 2);
+            text[used++] = QChar(QChar::ReplacementCharacter);
+            ++inPtr;
+            --inLeft;
+        } else {
+            ok = false;
+            break;
+        }
+    }
+    iconv_close(cd);
+    if (!ok)
+        return QString();
+    text.truncate(used);
+    return text;
 }
 
 TextEncoding ChooseEncoding(const QString &text)

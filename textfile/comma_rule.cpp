@@ -134,22 +134,29 @@ QStringList SplitCommaLine(QStringView line, qsizetype maxFields)
     return fields;
 }
 
-std::vector<QStringView> SplitTextLines(QStringView text)
+bool TextLineReader::Next(QStringView *line)
+{
+    const qsizetype n = text_.size();
+    if (pos_ >= n)
+        return false;
+    const char16_t *p = reinterpret_cast<const char16_t *>(text_.data());
+    qsizetype i = pos_;
+    while (i < n && p[i] != u'\r' && p[i] != u'\n')
+        ++i;
+    *line = text_.mid(pos_, i - pos_);
+    if (i < n && p[i] == u'\r' && i + 1 < n && p[i + 1] == u'\n')
+        ++i;
+    pos_ = i + 1;
+    return true;
+}
+
+std::vector<QStringView> SplitTextLines(QStringView text, qsizetype maxLines)
 {
     std::vector<QStringView> lines;
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.push_back(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text[i + 1].unicode() == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.push_back(text.mid(start));
+    TextLineReader reader(text);
+    QStringView line;
+    while ((maxLines < 0 || qsizetype(lines.size()) < maxLines) && reader.Next(&line))
+        lines.push_back(line);
     return lines;
 }
 

@@ -51,9 +51,22 @@ private:
 // hostile line costs no more memory than the fields they look at.
 QStringList SplitCommaLine(QStringView line, qsizetype maxFields = -1);
 
-// The lines of a whole file's text: a line ends at CR LF, CR alone or LF alone;
-// a last line without an ending counts, a final line ending adds no empty line.
-// The views point into `text`.
-std::vector<QStringView> SplitTextLines(QStringView text);
+// The lines of a whole file's text, one at a time: a line ends at CR LF, CR alone or LF alone; a
+// last line without an ending counts, a final line ending adds no empty line. The views point into
+// `text`. File readers take a line when they check it, so a file refused early costs nothing for
+// the lines after the fault, however many there are.
+class TextLineReader {
+public:
+    explicit TextLineReader(QStringView text) : text_(text) {}
+    bool Next(QStringView *line);
+
+private:
+    QStringView text_;
+    qsizetype pos_ = 0;
+};
+
+// At most `maxLines` lines of a text (all of them when negative), for texts whose line count is
+// known to be small; readers of files use TextLineReader.
+std::vector<QStringView> SplitTextLines(QStringView text, qsizetype maxLines = -1);
 
 }  // namespace orvane

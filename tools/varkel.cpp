@@ -9,7 +9,9 @@
 #include "tools/varkel_port.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -257,6 +259,8 @@ std::string Usage()
                        "                      COM11-COM20 = /dev/ttyACM0-9, COM21-COM30 = /dev/ttyS0-9\n"
                        "  --id N              board ID 0 to 255 (default 0)\n"
                        "  --attempts N        tries per command, 1 to 1000 (default 10)\n"
+                       "  --help              this text; after a command, that command's arguments\n"
+                       "  --version           the program's version\n"
                        "commands:\n";
     for (const auto &[name, c] : Commands()) {
         std::string line = "  " + name + ArgSynopsis(c);
@@ -279,6 +283,7 @@ struct Invocation {
     std::string command;
     std::vector<uint8_t> args;
     bool help = false;
+    bool version = false;
 };
 
 Invocation Parse(const std::vector<std::string> &argv)
@@ -300,6 +305,8 @@ Invocation Parse(const std::vector<std::string> &argv)
             inv.attempts = ParseNumber(value(), "--attempts", 1, 1000);
         else if (arg == "--help" || arg == "-h")
             inv.help = true;
+        else if (arg == "--version")
+            inv.version = true;
         else if (arg.rfind("--", 0) == 0)
             throw BadArgument{"unknown option " + arg};
         else
@@ -310,7 +317,7 @@ Invocation Parse(const std::vector<std::string> &argv)
         if (Commands().find(inv.command) == Commands().end())
             throw BadArgument{"unknown command " + inv.command};
     }
-    if (inv.help)
+    if (inv.help || inv.version)
         return inv;
     if (inv.port.empty())
         throw BadArgument{"--port DEVICE|COMn is required"};
@@ -368,6 +375,10 @@ int main(int argc, char **argv)
     int portNo = 0;
     try {
         inv = Parse(std::vector<std::string>(argv + 1, argv + argc));
+        if (inv.version) {
+            std::printf("varkel %s\n", ORVANE_VERSION);
+            return 0;
+        }
         if (inv.help) {
             std::fputs((inv.command.empty() ? Usage() : CommandHelp(inv.command)).c_str(), stdout);
             return 0;
@@ -382,6 +393,19 @@ int main(int argc, char **argv)
         return 1;
     int retry = inv.attempts;
     const bool ok = Commands().at(inv.command).run(retry, static_cast<uint8_t>(inv.id), inv.args);
+    if (!ok && inv.command == "play-motion" && inv.id == kBroadcastId) {
+        // Nothing went wrong: no board answers a broadcast. Closing the port drops what it has not sent
+        // yet, so the frame leaves first.
+        QElapsedTimer sending;
+        sending.start();
+        while (SerialPort && SerialPort->OutQueueCount() > 0 && sending.elapsed() < 1000)
+            QThread::msleep(1);
+        std::printf("play-motion %d sent to every board at once (ID %d); a broadcast gets no answer\n", inv.args[0],
+                    inv.id);
+        std::fflush(stdout);
+        ReleasePort();
+        return 0;
+    }
     if (!ok)
         std::fprintf(stderr, "varkel: %s: no valid reply from board %d after %d attempt(s)\n", inv.command.c_str(),
                      inv.id, retry);

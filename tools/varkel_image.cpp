@@ -7,7 +7,6 @@
 #include "tools/varkel_port.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <cstdio>
 #include <string>
@@ -149,13 +148,18 @@ private:
 
 std::optional<orvane::BoardImage> ReadImageFile(const std::string &file)
 {
-    QFile in(QString::fromStdString(file));
-    if (!in.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "varkel: cannot read %s: %s\n", file.c_str(), qPrintable(in.errorString()));
+    // The program's own readers' guard: no special files, nothing over their size limit.
+    QByteArray json;
+    bool missing = false;
+    QString error;
+    const QString path = QString::fromStdString(file);
+    if (!orvane::ReadFileBytes(path, &json, &missing, &error) || missing) {
+        if (missing)
+            error = QStringLiteral("cannot read %1: no such file").arg(path);
+        std::fprintf(stderr, "varkel: %s\n", qPrintable(error));
         return std::nullopt;
     }
-    QString error;
-    std::optional<orvane::BoardImage> image = orvane::BoardImageFromJson(in.readAll(), &error);
+    std::optional<orvane::BoardImage> image = orvane::BoardImageFromJson(json, &error);
     if (!image)
         std::fprintf(stderr, "varkel: %s is no board image this program understands (%s); nothing was sent\n",
                      file.c_str(), qPrintable(error));

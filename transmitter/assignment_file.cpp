@@ -101,7 +101,8 @@ std::uint8_t KeyPatternOf(QStringView field)
 
 AssignmentFileLoad ParseAssignmentText(QStringView text)
 {
-    const std::vector<QStringView> lines = SplitTextLines(text);
+    // One line more than the file has tells "exactly 207" from "more" without looking further.
+    const std::vector<QStringView> lines = SplitTextLines(text, kAssignmentFileLines + 1);
     if (lines.size() != size_t(kAssignmentFileLines))
         return Fault(AssignmentFileError::LineCount, 0);
     // Whole lines: a quoted or spaced header splits into the same words but is not the header.

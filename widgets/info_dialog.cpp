@@ -75,7 +75,7 @@ QString TInfoDialog::VersionText() { return orvane::ProgramTitle(); }
 QUrl TInfoDialog::DocumentationUrl()
 {
     const QString installed =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/doc/orvane/README.md"));
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(ORVANE_DOC_FROM_BIN "/README.md"));
     if (QFileInfo::exists(installed))
         return QUrl::fromLocalFile(QFileInfo(installed).canonicalFilePath());
     return QUrl::fromLocalFile(QStringLiteral(ORVANE_SOURCE_DIR "/README.md"));

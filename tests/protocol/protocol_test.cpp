@@ -194,7 +194,8 @@ TEST_F(ProtocolOnLine, PlayMotionToId99SendsAndDoesNotWait)
     QElapsedTimer clock;
     clock.start();
     EXPECT_FALSE(PlayMotion(retry, 99, 5));
-    EXPECT_LT(clock.elapsed(), 25);
+    // Waiting for a reply would take ten 30 ms silences; the margin keeps a loaded machine out of it.
+    EXPECT_LT(clock.elapsed(), 150);
     ASSERT_TRUE(line->WaitForFrames(1));
     EXPECT_EQ(line->Frames()[0], WithSum({0xEF, 0x63, 5}));
 }
@@ -287,7 +288,7 @@ TEST(ProtocolClosed, ClosedPortFailsAtOnceUsingAllAttempts)
     QElapsedTimer clock;
     clock.start();
     EXPECT_FALSE(GetMode(retry, 0, mode));
-    EXPECT_LT(clock.elapsed(), 20);
+    EXPECT_LT(clock.elapsed(), 150);  // ten attempts would take 300 ms at least
     EXPECT_EQ(retry, 10);
     ReleasePort();
 }

@@ -46,6 +46,13 @@ TEST(CodePage, ReaderTakesValidUtf8AsUtf8AndEverythingElseAsCp932)
 TEST(CodePage, BytesCp932DoesNotDefineBecomeReplacementCharacters)
 {
     EXPECT_EQ(DecodeText(Bytes({'A', 0x80, 0x83, 0x65, 0xFF})), QStringLiteral("A\uFFFDテ\uFFFD"));
+    // A lead byte cut off by a line end or by the end of the file; half-width kana take one byte each.
+    EXPECT_EQ(DecodeText(Bytes({0x83, '\n', 0xB1, 0xB2, 0x83})), QStringLiteral("\uFFFD\nｱｲ\uFFFD"));
+    // Every byte a character of its own: the text is as long as the file, no longer.
+    const QByteArray kana(1'000'000, char(0xB1));
+    const QString text = DecodeText(kana);
+    EXPECT_EQ(text.size(), kana.size());
+    EXPECT_EQ(text.count(QStringLiteral("ｱ")), kana.size());
 }
 
 }  // namespace

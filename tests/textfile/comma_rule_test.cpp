@@ -119,3 +119,31 @@ TEST(TextLines, EndAtCrLfCrOrLfAndAFinalEndAddsNoLine)
     EXPECT_EQ(lines(u"\r\n\r\n"), (QStringList{QString(), QString()}));
     EXPECT_TRUE(lines(u"").isEmpty());
 }
+
+TEST(TextLines, TheReaderGivesTheSameLinesOneAtATimeAndTheSplitStopsAtItsCount)
+{
+    const QString text = u"a\r\n\nb\rc"_qs;
+    TextLineReader reader(text);
+    QStringList read;
+    QStringView line;
+    while (reader.Next(&line))
+        read.append(line.toString());
+    EXPECT_EQ(read, (QStringList{u"a"_qs, QString(), u"b"_qs, u"c"_qs}));
+    EXPECT_FALSE(reader.Next(&line));
+
+    // A copy goes on from where the original stood.
+    TextLineReader first(text);
+    ASSERT_TRUE(first.Next(&line));
+    TextLineReader copy = first;
+    ASSERT_TRUE(copy.Next(&line));
+    EXPECT_TRUE(line.isEmpty());
+    ASSERT_TRUE(first.Next(&line));
+    EXPECT_TRUE(line.isEmpty());
+
+    EXPECT_EQ(SplitTextLines(text, 2).size(), 2u);
+    EXPECT_EQ(SplitTextLines(text, 0).size(), 0u);
+    EXPECT_EQ(SplitTextLines(text, 9).size(), 4u);
+    // Ten million line ends: a split that stops early holds two lines, not ten million.
+    const QString feeds(10'000'000, u'\n');
+    EXPECT_EQ(SplitTextLines(feeds, 2).size(), 2u);
+}

@@ -3,6 +3,7 @@
 
 #include "file_helpers.h"
 #include "restored_memory.h"
+#include "textfile/file_io.h"
 #include "varkel_run.h"
 
 #include <QFile>
@@ -88,6 +89,26 @@ TEST_F(VarkelImage, ACutOrEditedImageIsRefusedBeforeAnythingIsSent)
     EXPECT_EQ(Varkel({"verify", path("one.json"), "--id", "0"}).exitCode, 1);  // the board was wiped above
     EXPECT_EQ(Varkel({"restore", path("one.json"), "--id", "0"}).exitCode, 0);
     EXPECT_EQ(Varkel({"verify", path("one.json"), "--id", "0"}).exitCode, 0);
+}
+
+TEST_F(VarkelImage, AnImageLargerThanTheReadersTakeIsRefusedUnreadLikeASpecialFile)
+{
+    // Sparse: it takes no room on disk, and reading it whole would take 256 MB.
+    const QString huge = path("huge.json");
+    QFile file(huge);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(orvane::kMaxReadFileBytes + 1));
+    file.close();
+    boards->ClearFrames();
+    for (const QString &bad : {huge, QStringLiteral("/dev/zero"), path("missing.json")}) {
+        for (const char *command : {"restore", "verify"}) {
+            const Outcome run = Varkel({command, bad});
+            EXPECT_EQ(run.exitCode, 1) << command << qPrintable(bad);
+            EXPECT_TRUE(run.err.startsWith(QStringLiteral("varkel: cannot read ") + bad)) << qPrintable(run.err);
+        }
+    }
+    EXPECT_TRUE(Varkel({"verify", huge}).err.contains(QStringLiteral("larger than 268435456 bytes")));
+    EXPECT_TRUE(boards->Frames().empty());
 }
 
 TEST_F(VarkelImage, TheHomePositionIsRestoredOnlyWhenNamedAndAfterAWarning)

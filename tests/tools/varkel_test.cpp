@@ -56,6 +56,13 @@ TEST(VarkelArguments, PortThatCannotOpenSaysWhyAndWhichDevice)
     EXPECT_EQ(run.err, QStringLiteral("varkel: --port COM31: COM numbers run from 1 to 30 (see varkel --help)\n"));
 }
 
+TEST(VarkelArguments, VersionIsTheProjectVersion)
+{
+    const Outcome run = RunVarkel({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QStringLiteral("varkel " ORVANE_VERSION "\n"));
+}
+
 TEST(VarkelArguments, HelpGivesRangesAndExitCodes)
 {
     Outcome run = Varkel({"--help"});
@@ -150,6 +157,19 @@ TEST_F(VarkelOnBoards, TrimsAndModes)
     ASSERT_EQ(On({"play-scenario", "2"}).exitCode, 0);
     EXPECT_EQ(boards->Board(0).playedMotions, std::vector<uint8_t>{12});
     EXPECT_EQ(boards->Board(0).playedScenarios, std::vector<uint8_t>{2});
+}
+
+TEST_F(VarkelOnBoards, BroadcastPlayMotionSaysItWasSentAndExitsZero)
+{
+    boards->ClearFrames();
+    const Outcome run = On({"--id", "99", "play-motion", "5"});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_EQ(run.out, "play-motion 5 sent to every board at once (ID 99); a broadcast gets no answer\n");
+    EXPECT_TRUE(run.err.isEmpty()) << qPrintable(run.err);
+    ASSERT_TRUE(boards->WaitForFrames(1, std::chrono::seconds(2)));
+    const std::vector<orvane::sim::Bytes> frames = boards->Frames();
+    ASSERT_EQ(frames.size(), 1u);  // one frame, no retries
+    EXPECT_EQ(frames[0], (orvane::sim::Bytes{0xEF, 99, 5, std::uint8_t((0xEF + 99 + 5) & 0x7F)}));
 }
 
 TEST_F(VarkelOnBoards, AbsentBoardUsesItsAttemptsAndExitsOne)

@@ -1,0 +1,98 @@
+#pragma once
+// How far above its starting size a piece of work drives a process's resident memory, and files of
+// chosen shapes to drive it with. The work runs in a child process whose peak is reset first, so that
+// nothing else the process did counts.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ORVANE_MEMORY_IS_MEASURED 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORVANE_MEMORY_IS_MEASURED 0
+#endif
+#endif
+#ifndef ORVANE_MEMORY_IS_MEASURED
+#define ORVANE_MEMORY_IS_MEASURED 1
+#endif
+
+inline long long ProcStatusBytes(const char *key)
+{
+    FILE *f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long long kb = -1;
+    const size_t n = strlen(key);
+    while (std::fgets(line, sizeof line, f)) {
+        if (strncmp(line, key, n) == 0) {
+            kb = std::atoll(line + n);
+            break;
+        }
+    }
+    std::fclose(f);
+    return kb < 0 ? -1 : kb * 1024;
+}
+
+// Bytes the peak resident size rose above the size at the start; -1 when it cannot be told, -2 when
+// the work said it went wrong.
+inline long long PeakGrowthBytes(const std::function<bool()> &work)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        long long growth = -1;
+        if (FILE *reset = std::fopen("/proc/self/clear_refs", "w")) {
+            std::fputs("5", reset);  // peak resident size := current
+            std::fclose(reset);
+            const long long before = ProcStatusBytes("VmRSS:");
+            const bool right = work();
+            const long long peak = ProcStatusBytes("VmHWM:");
+            if (!right)
+                growth = -2;
+            else if (before >= 0 && peak >= 0)
+                growth = peak - before;
+        }
+        const bool written = ::write(fds[1], &growth, sizeof growth) == sizeof growth;
+        _exit(written ? 0 : 1);
+    }
+    ::close(fds[1]);
+    long long growth = -1;
+    if (pid < 0 || ::read(fds[0], &growth, sizeof growth) != sizeof growth)
+        growth = -1;
+    ::close(fds[0]);
+    if (pid > 0)
+        waitpid(pid, nullptr, 0);
+    return growth;
+}
+
+// The bound every reader keeps: four times the file plus 50 MB.
+inline long long ReaderMemoryBound(qint64 fileBytes) { return 4 * fileBytes + 50LL * 1024 * 1024; }
+
+// `line` repeated until the file holds at least `bytes` after `head`; false when it cannot be written.
+inline bool WriteRepeated(const QString &path, const QByteArray &head, const QByteArray &line, qint64 bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(head) != head.size())
+        return false;
+    QByteArray block;
+    while (block.size() < 1 << 20)
+        block += line;
+    for (qint64 written = head.size(); written < bytes; written += block.size())
+        if (f.write(block) != block.size())
+            return false;
+    return true;
+}
