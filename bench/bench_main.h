@@ -39,7 +39,7 @@ public:
     void SetBoardId(int, int) override {}
     Prompt &UserPrompt() override { return *prompt_; }
 
-    void SetChannel(int, int, int) override {}
+    void SetChannel(int, int, orvane::ChannelSource) override {}
     void SetValueCode(int, int) override {}
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
