@@ -44,7 +44,7 @@ public:
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
     bool ReadBoardPositions() override { return true; }
-    void ShowLinkStatus(int) override {}
+    void ShowLinkStatus(orvane::FailureMask) override {}
     void ShowBoardMode(int) override {}
     void ReturnToHome() override {}
     void AddCurrentPosition() override {}

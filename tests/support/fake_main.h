@@ -36,7 +36,7 @@ public:
     {
         calls << QStringLiteral("SetChannel(%1,%2,%3)").arg(channel).arg(v).arg(int(source));
         text[channel] = QString::number(v);
-        if (source != 2)
+        if (source != orvane::ChannelSource::Teaching)
             value[channel] = v;
     }
     void SetValueCode(int channel, int v) override
