@@ -8,8 +8,6 @@
 
 namespace orvane {
 
-bool IsChannelValueCode(int value) { return (value >= 0 && value <= 180) || (value >= 221 && value <= 227); }
-
 bool ReadHomeFile(const QString &path, HomeFileContent *content, QString *error)
 {
     if (!QFileInfo::exists(path)) {

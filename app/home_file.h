@@ -21,9 +21,6 @@ using HomePosition = std::array<int, kChannelCount>;  // index = channel - 1
 
 inline QString HomeKey(int channel) { return QStringLiteral("CH%1").arg(channel); }
 
-// 0..180 a servo position, 221..227 a channel mode.
-bool IsChannelValueCode(int value);
-
 struct HomeFileContent {
     HomePosition values = detail::Filled<kChannelCount>(kDefaultHomeValue);
     // Channels whose value was a number but no channel value code. They read

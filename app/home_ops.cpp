@@ -66,13 +66,13 @@ void RegisterHome(MainOperations &main)
         != PromptAnswer::Yes)
         return;
 
-    int mask = 0;
+    orvane::FailureMask mask = 0;
     for (int group = 0; group < 2; ++group) {
         if (!main.BoardPresent(group))
             continue;
         int retry = MainRetryCount;
         if (!SetHomePosition(retry, Id(main, group)))
-            mask |= 1 << group;
+            mask |= orvane::GroupFailure(group);
     }
     // A board that missed the command keeps its old home: reading either back would mix two poses.
     if (mask == 0) {
@@ -81,10 +81,10 @@ void RegisterHome(MainOperations &main)
                 continue;
             const bool read = ReadBoardHome(main, group, [&main](int channel, int value) {
                 main.SetHomeValue(channel, value);
-                main.SetChannel(channel, value, 1);
+                main.SetChannel(channel, value, orvane::ChannelSource::User);
             });
             if (!read)
-                mask |= 1 << group;
+                mask |= orvane::GroupFailure(group);
         }
     }
     main.ShowLinkStatus(mask);
@@ -92,7 +92,7 @@ void RegisterHome(MainOperations &main)
 
 bool GetHomeFromBoard(MainOperations &main)
 {
-    int mask = 0;
+    orvane::FailureMask mask = 0;
     for (int group = 0; group < 2; ++group) {
         if (!main.BoardPresent(group))
             continue;
@@ -101,7 +101,7 @@ bool GetHomeFromBoard(MainOperations &main)
             main.ShowChannelValue(channel);
         });
         if (!read)
-            mask |= 1 << group;
+            mask |= orvane::GroupFailure(group);
     }
     main.ShowLinkStatus(mask);
     return mask == 0;
@@ -127,7 +127,7 @@ void OpenHomeFile(THomeDialog &dialog, MainOperations &main)
         const int value = content.values[n - 1];
         main.SetHomeValue(n, value);
         main.ShowChannelValue(n);
-        main.SetChannel(n, value, 1);
+        main.SetChannel(n, value, orvane::ChannelSource::User);
     }
     if (main.SyncMode()) {
         prompt.Message(PromptIcon::Warning, MainMessage(MsgWarning), MainMessage(MsgServoStart), PromptButtons::Ok);

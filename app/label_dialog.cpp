@@ -13,6 +13,8 @@
 #include <QPalette>
 #include <QPushButton>
 
+using orvane::kChannelCount;
+
 namespace {
 enum { TitleText, ColorHint };
 }  // namespace
@@ -72,7 +74,7 @@ TLabelDialog::TLabelDialog(QWidget *parent) : QDialog(parent)
 
     setFixedSize(2 * kMargin + 2 * kRowWidth, buttonTop + 25 + kMargin);
     FormCreate();
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         SetRowColor(n, orvane::kButtonFace);
         SetLabelColor(n, orvane::kBlack);
     }
@@ -107,7 +109,7 @@ void TLabelDialog::BuildRow(int channel, int left, int top)
 
 void TLabelDialog::FormCreate()
 {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         const QString number = QString::number(n);
         EDIT_CH[n] = findChild<QLineEdit *>(QStringLiteral("EDIT_CH") + number);
         SOUR[n] = findChild<QFrame *>(QStringLiteral("SOUR_") + number);
@@ -135,7 +137,7 @@ bool TLabelDialog::eventFilter(QObject *watched, QEvent *event)
 void TLabelDialog::SOUR_1DblClick(QObject *sender)
 {
     const int n = TagOf(sender);
-    if (n < 1 || n > kChannels || !prompt_)
+    if (n < 1 || n > kChannelCount || !prompt_)
         return;
     const orvane::SystemColors system = orvane::PaletteSystemColors();
     uint32_t color = orvane::ResolveColor(rowColor_[n], system);
@@ -165,7 +167,7 @@ void TLabelDialog::SetLabelColor(int channel, uint32_t color)
 
 void TLabelDialog::LoadFrom(const MainOperations &main)
 {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         EDIT_CH[n]->setText(main.ChannelName(n));
         SetLabelColor(n, main.NameColor(n));
         VIS_CH[n]->setChecked(main.PanelVisible(n));
@@ -176,7 +178,7 @@ void TLabelDialog::LoadFrom(const MainOperations &main)
 
 void TLabelDialog::ApplyTo(MainOperations &main) const
 {
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         main.SetChannelLook(n, EDIT_CH[n]->text(), rowColor_[n], labelColor_[n], VIS_CH[n]->isChecked());
     main.SetHold(HoldCheck->isChecked());
 }

@@ -2,6 +2,7 @@
 // TLabelDialog: the label dialog. Name, panel colour, name colour and visibility of every channel, and HOLD.
 // It edits a copy; the main window takes the values over only when the dialog closes with OK.
 
+#include "protocol/board_facts.h"
 #include "session/message_table.h"
 
 #include <QDialog>
@@ -23,7 +24,6 @@ class QPushButton;
 class TLabelDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kChannels = 24;
     static constexpr int kMaxNameLength = 255;
 
     explicit TLabelDialog(QWidget *parent = nullptr);
@@ -46,10 +46,10 @@ public:
     void ApplyTo(MainOperations &main) const;
 
     // Indexed by channel 1-24; entry 0 is unused.
-    std::array<QFrame *, kChannels + 1> SOUR{};
-    std::array<QLabel *, kChannels + 1> LAB_CH{};
-    std::array<QCheckBox *, kChannels + 1> VIS_CH{};
-    std::array<QLineEdit *, kChannels + 1> EDIT_CH{};
+    std::array<QFrame *, orvane::kChannelCount + 1> SOUR{};
+    std::array<QLabel *, orvane::kChannelCount + 1> LAB_CH{};
+    std::array<QCheckBox *, orvane::kChannelCount + 1> VIS_CH{};
+    std::array<QLineEdit *, orvane::kChannelCount + 1> EDIT_CH{};
     QFrame *Segment = nullptr;
     QPushButton *Button1 = nullptr;
     QPushButton *Button2 = nullptr;
@@ -62,8 +62,8 @@ private:
     void BuildRow(int channel, int left, int top);
 
     Prompt *prompt_ = nullptr;
-    std::array<uint32_t, kChannels + 1> rowColor_{};
-    std::array<uint32_t, kChannels + 1> labelColor_{};
+    std::array<uint32_t, orvane::kChannelCount + 1> rowColor_{};
+    std::array<uint32_t, orvane::kChannelCount + 1> labelColor_{};
 };
 
 // Fills the dialog from the main window, shows it modally, and on OK applies every channel and HOLD.

@@ -36,6 +36,8 @@
 
 #include <algorithm>
 
+using orvane::kChannelCount;
+
 namespace {
 
 constexpr int kBitRate = 115200;
@@ -131,7 +133,7 @@ TMainForm::TMainForm(const QString &programFolder, Prompt &prompt, QWidget *pare
     setFixedSize(kClientWidth, kClientHeight);
 
     BuildControls();
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         valueCode_[n] = 90;
         valueText_[n] = QStringLiteral("90");
         home_[n] = 90;
@@ -236,7 +238,7 @@ void TMainForm::BuildControls()
     }
     Segment->installEventFilter(this);
     PANEL[0] = Segment;
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         BuildPanel(n);
     MovePanels(0);
     NavyBar(this, 428, 3);
@@ -347,7 +349,7 @@ void TMainForm::ApplyLanguage()
     MONITOR_BTN->setToolTip(MonitorText(MonTitle));
     for (QRadioButton *b : SPD_BTN)
         b->setToolTip(MainMessage(HintSpeed));
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         CH_LAB[n]->setToolTip(MainMessage(HintChannelLabel));
     Desktop->insertItem(0, MainMessage(MsgStandardDesktop));
     // The home file dialogs take their filters and titles from the home dialog's own table.
@@ -363,7 +365,7 @@ void TMainForm::LoadSettings()
     boards_.SetIds(settings_.ch1to12Id, settings_.ch13to24Id);
     PlaceWindow(settings_.mainTop, settings_.mainLeft);
 
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         CH_LAB[n]->setText(settings_.servoNames[n - 1]);
         panelColor_[n] = settings_.panelColors[n - 1];
         nameColor_[n] = orvane::ContrastColor(panelColor_[n], orvane::PaletteSystemColors());
@@ -379,7 +381,7 @@ void TMainForm::LoadSettings()
     }
     const int list = settings_.panelList;
     Desktop->setCurrentIndex(list >= 0 && list <= orvane::kDesktopCount ? list : -1);
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         home_[n] = settings_.homePos[n - 1];
 
     QString error;
@@ -398,7 +400,7 @@ void TMainForm::SaveSettings()
     s.mainTop = pos().y();
     s.mainLeft = pos().x();
     windows_.KeepSettings(s);
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         s.servoNames[n - 1] = CH_LAB[n]->text();
         s.panelColors[n - 1] = panelColor_[n];
         s.panelViews[n - 1] = !PANEL[n]->isHidden();
@@ -455,7 +457,7 @@ void TMainForm::EDITITEM_BTNClick(QAbstractButton *sender)
 QStringList TMainForm::ValueTexts() const
 {
     QStringList texts;
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         texts << valueText_[n];
     return texts;
 }

@@ -7,6 +7,7 @@
 #include "app/panel_layout.h"
 #include "app/settings.h"
 #include "app/window_registry.h"
+#include "protocol/board_facts.h"
 #include "protocol/transaction.h"
 #include "session/board_operations.h"
 #include "session/main_operations.h"
@@ -36,7 +37,6 @@ class QPushButton;
 class TMainForm : public QWidget, public MainOperations {
     Q_OBJECT
 public:
-    static constexpr int kChannels = 24;
     static constexpr int kClientWidth = 508;
     static constexpr int kClientHeight = 498;
 
@@ -87,12 +87,12 @@ public:
     bool FormClose();
 
     // MainOperations
-    void SetChannel(int channel, int value, int source) override;
+    void SetChannel(int channel, int value, orvane::ChannelSource source) override;
     void SetValueCode(int channel, int value) override;
     void ShowChannelValue(int channel) override;
     bool SendBoardPositions(int group, int speed) override;
     bool ReadBoardPositions() override;
-    void ShowLinkStatus(int failureMask) override;
+    void ShowLinkStatus(orvane::FailureMask failures) override;
     void ShowBoardMode(int modeByte) override;
     bool EnterSleep() override;
     bool ReleaseSleep() override;
@@ -139,12 +139,12 @@ public:
     QLineEdit *DATA_NAME;
     QRadioButton *SYNC_MODE, *RadioButton2;
     std::array<QRadioButton *, 8> SPD_BTN{};
-    std::array<QFrame *, kChannels + 1> PANEL{};
-    std::array<QLabel *, kChannels + 1> CH_LAB{};
-    std::array<QCheckBox *, kChannels + 1> CH_SYNC{};
-    std::array<QLineEdit *, kChannels + 1> CH_CAPTION{};
-    std::array<QScrollBar *, kChannels + 1> CH_BAR{};
-    std::array<QComboBox *, kChannels + 1> CH_MODE{};
+    std::array<QFrame *, orvane::kChannelCount + 1> PANEL{};
+    std::array<QLabel *, orvane::kChannelCount + 1> CH_LAB{};
+    std::array<QCheckBox *, orvane::kChannelCount + 1> CH_SYNC{};
+    std::array<QLineEdit *, orvane::kChannelCount + 1> CH_CAPTION{};
+    std::array<QScrollBar *, orvane::kChannelCount + 1> CH_BAR{};
+    std::array<QComboBox *, orvane::kChannelCount + 1> CH_MODE{};
     QFrame *Segment;
     QWidget *ChannelArea;
     std::array<QPushButton *, 4> TRACK_BTN{};
@@ -177,11 +177,11 @@ private:
     Prompt &prompt_;
     orvane::MainSettings settings_;  // as read; keeps the keys of windows not created yet
     int speed_ = 7;
-    std::array<int, kChannels + 1> valueCode_{};
-    std::array<QString, kChannels + 1> valueText_{};
-    std::array<int, kChannels + 1> home_{};
-    std::array<uint32_t, kChannels + 1> panelColor_{};
-    std::array<uint32_t, kChannels + 1> nameColor_{};
+    std::array<int, orvane::kChannelCount + 1> valueCode_{};
+    std::array<QString, orvane::kChannelCount + 1> valueText_{};
+    std::array<int, orvane::kChannelCount + 1> home_{};
+    std::array<uint32_t, orvane::kChannelCount + 1> panelColor_{};
+    std::array<uint32_t, orvane::kChannelCount + 1> nameColor_{};
     orvane::BoardOperations boards_{MainRetryCount};
     std::array<orvane::DesktopLayout, orvane::kDesktopCount> layouts_{};
     bool hold_ = true;

@@ -20,9 +20,12 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+using orvane::ChannelSource;
+using orvane::kChannelCount;
+using orvane::kChannelsPerBoard;
+
 namespace {
 
-constexpr int kPerBoard = orvane::kChannelsPerBoard;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kAqua = 0xFFFF00;
 constexpr uint32_t kYellow = 0x00FFFF;
@@ -70,7 +73,7 @@ QWidget *TMainForm::BuildPanel(int n)
     auto *bar = new QScrollBar(Qt::Horizontal, panel);
     bar->setObjectName(QStringLiteral("CH%1_BAR").arg(n));
     bar->setProperty("tag", n);
-    bar->setRange(0, 180);
+    bar->setRange(orvane::kPositionMin, orvane::kPositionMax);
     bar->setSingleStep(1);
     bar->setPageStep(1);
     bar->setValue(90);
@@ -127,7 +130,7 @@ void TMainForm::ConnectSlider(QScrollBar *bar)
 void TMainForm::CH1_BARScroll(QScrollBar *sender, ScrollCode code, int &pos)
 {
     const int n = Tag(sender);
-    if (n < 1 || n > kChannels)
+    if (n < 1 || n > kChannelCount)
         return;
     switch (code) {
     case ScrollCode::Track:
@@ -168,7 +171,7 @@ void TMainForm::TrackOrStep(QScrollBar *bar, int n, int pos)
     ShowChannelValue(n);
     valueCode_[n] = pos;
     if (SyncMode())
-        SendBoardPositions((n - 1) / kPerBoard, 0);
+        SendBoardPositions((n - 1) / kChannelsPerBoard, 0);
 }
 
 bool TMainForm::SliderEvent(QScrollBar *bar, QEvent *event)
@@ -193,18 +196,21 @@ bool TMainForm::SliderEvent(QScrollBar *bar, QEvent *event)
 
 // Live control
 
-int TMainForm::ValueCode(int channel) const { return channel >= 1 && channel <= kChannels ? valueCode_[channel] : 0; }
+int TMainForm::ValueCode(int channel) const
+{
+    return channel >= 1 && channel <= kChannelCount ? valueCode_[channel] : 0;
+}
 
 QString TMainForm::ValueText(int channel) const
 {
-    return channel >= 1 && channel <= kChannels ? valueText_[channel] : QString();
+    return channel >= 1 && channel <= kChannelCount ? valueText_[channel] : QString();
 }
 
-int TMainForm::HomeValue(int channel) const { return channel >= 1 && channel <= kChannels ? home_[channel] : 90; }
+int TMainForm::HomeValue(int channel) const { return channel >= 1 && channel <= kChannelCount ? home_[channel] : 90; }
 
 void TMainForm::SetHomeValue(int channel, int value)
 {
-    if (channel >= 1 && channel <= kChannels)
+    if (channel >= 1 && channel <= kChannelCount)
         home_[channel] = value;
 }
 
@@ -220,7 +226,7 @@ void TMainForm::SetBoardId(int group, int id)
 
 void TMainForm::SetValueCode(int n, int v)
 {
-    if (n >= 1 && n <= kChannels)
+    if (n >= 1 && n <= kChannelCount)
         valueCode_[n] = v;
 }
 
@@ -234,29 +240,29 @@ void TMainForm::SetSpeed(int speed)
 
 bool TMainForm::SyncMode() const { return SYNC_MODE->isChecked(); }
 
-void TMainForm::SetChannel(int n, int v, int source)
+void TMainForm::SetChannel(int n, int v, ChannelSource source)
 {
-    if (n < 1 || n > kChannels)
+    if (n < 1 || n > kChannelCount)
         return;
     valueText_[n] = QString::number(v);
     ShowChannelValue(n);
-    if (source != 2)
+    if (source != ChannelSource::Teaching)
         valueCode_[n] = v;
-    if (v >= 0 && v <= 180) {
+    if (orvane::IsPosition(v)) {
         CH_BAR[n]->setVisible(true);
         CH_SYNC[n]->setVisible(true);
         CH_BAR[n]->setValue(v);
-        if (source != 2)
+        if (source != ChannelSource::Teaching)
             CH_MODE[n]->setCurrentIndex(0);
-    } else if (v >= 221 && v <= 224) {
+    } else if (v >= orvane::kValueFree && v <= orvane::kValueSet3) {
         CH_BAR[n]->setVisible(true);
         CH_SYNC[n]->setVisible(true);
-        CH_MODE[n]->setCurrentIndex(v - 220);
-    } else if (v == 225 || v == 226) {
+        CH_MODE[n]->setCurrentIndex(v - orvane::kModeCodeBase);
+    } else if (v == orvane::kValueLow || v == orvane::kValueHigh) {
         CH_BAR[n]->setVisible(false);
         CH_SYNC[n]->setVisible(false);
-        CH_MODE[n]->setCurrentIndex(v - 220);
-    } else if (v == 227) {
+        CH_MODE[n]->setCurrentIndex(v - orvane::kModeCodeBase);
+    } else if (v == orvane::kValueAsGiven) {
         CH_BAR[n]->setVisible(true);
         CH_SYNC[n]->setVisible(true);
         CH_MODE[n]->setCurrentIndex(-1);
@@ -265,15 +271,15 @@ void TMainForm::SetChannel(int n, int v, int source)
 
 void TMainForm::ShowChannelValue(int n)
 {
-    if (n < 1 || n > kChannels)
+    if (n < 1 || n > kChannelCount)
         return;
     const int t = valueText_[n].toInt();
     uint32_t color = kWhite;
     QString shown = QString::number(t);
     if (RITV_ON->isChecked()) {
         const int h = home_[n];
-        const bool position = t >= 0 && t <= 180;
-        if (h >= 0 && h <= 180 && position) {
+        const bool position = orvane::IsPosition(t);
+        if (orvane::IsPosition(h) && position) {
             color = kAqua;
             shown = QString::number(t - h);
         } else {
@@ -299,13 +305,13 @@ bool TMainForm::SendBoardPositions(int group, int speed)
 void TMainForm::ChangePortCondition(QComboBox *sender)
 {
     const int n = Tag(sender);
-    if (n < 1 || n > kChannels)
+    if (n < 1 || n > kChannelCount)
         return;
     const int i = sender->currentIndex();
-    const int v = i != 0 ? 220 + i : CH_BAR[n]->value();
-    SetChannel(n, v, 1);
+    const int v = i != 0 ? orvane::kModeCodeBase + i : CH_BAR[n]->value();
+    SetChannel(n, v, ChannelSource::User);
     if (SyncMode())
-        SendBoardPositions((n - 1) / kPerBoard, 0);
+        SendBoardPositions((n - 1) / kChannelsPerBoard, 0);
 }
 
 void TMainForm::SYNC_BTNClick(QAbstractButton *sender)
@@ -315,15 +321,15 @@ void TMainForm::SYNC_BTNClick(QAbstractButton *sender)
     if (tag < 0 || tag > 3)
         return;
     const int d = steps[tag];
-    std::array<int, kChannels + 1> q{};
-    for (int n = 1; n <= kChannels; ++n) {
+    std::array<int, kChannelCount + 1> q{};
+    for (int n = 1; n <= kChannelCount; ++n) {
         if (!CH_SYNC[n]->isChecked())
             continue;
         q[n] = CH_BAR[n]->value() + d;
-        if (q[n] < 0 || q[n] > 180)
+        if (!orvane::IsPosition(q[n]))
             return;
     }
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         if (!CH_SYNC[n]->isChecked())
             continue;
         CH_BAR[n]->setValue(q[n]);
@@ -344,17 +350,17 @@ void TMainForm::SpeedChange(QAbstractButton *sender)
 
 void TMainForm::RITV_ONClick()
 {
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         ShowChannelValue(n);
 }
 
 void TMainForm::SETPOS_BTNClick()
 {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         const int i = CH_MODE[n]->currentIndex();
-        // No entry chosen (a 227 read back): the code stays as the board gave it.
+        // No entry chosen (a code only a board reports): the code stays as the board gave it.
         if (i > 0)
-            valueCode_[n] = 220 + i;
+            valueCode_[n] = orvane::kModeCodeBase + i;
         else if (i == 0)
             valueCode_[n] = CH_BAR[n]->value();
     }
@@ -363,17 +369,17 @@ void TMainForm::SETPOS_BTNClick()
 
 bool TMainForm::ReadBoardPositions()
 {
-    int mask = 0;
-    std::array<uint8_t, 2> mode{{0, 0}};
+    orvane::FailureMask mask = 0;
+    std::array<uint8_t, orvane::kGroupCount> mode{{0, 0}};
     for (int g = 0; g < 2; ++g) {
         if (!BoardPresent(g))
             continue;
         int retry = MainRetryCount;
         if (!GetMode(retry, uint8_t(boards_.Id(g)), mode[g]))
-            mask |= 1 << g;
+            mask |= orvane::GroupFailure(g);
     }
     if (BoardPresent(0) && BoardPresent(1) && mode[1] != mode[0])
-        mask = 3;
+        mask = orvane::kBothGroupsFailed;
     if (mask == 0) {
         const int first = FirstPresentGroup();
         if (first >= 0)
@@ -384,11 +390,11 @@ bool TMainForm::ReadBoardPositions()
             int retry = MainRetryCount;
             QByteArray reply;
             if (!GetPositions(retry, uint8_t(boards_.Id(g)), reply)) {
-                mask |= 1 << g;
+                mask |= orvane::GroupFailure(g);
                 continue;
             }
-            for (int k = 1; k <= kPerBoard; ++k)
-                SetChannel(kPerBoard * g + k, uint8_t(reply.at(k)), mode[g]);
+            for (int k = 1; k <= kChannelsPerBoard; ++k)
+                SetChannel(kChannelsPerBoard * g + k, uint8_t(reply.at(k)), orvane::ChannelSourceOfMode(mode[g]));
         }
     }
     ShowLinkStatus(mask);
@@ -397,12 +403,12 @@ bool TMainForm::ReadBoardPositions()
 
 void TMainForm::GETPOS_BTNClick() { ReadBoardPositions(); }
 
-void TMainForm::ShowLinkStatus(int mask)
+void TMainForm::ShowLinkStatus(orvane::FailureMask mask)
 {
     const QString ok = MainMessage(MsgSuccess);
     const QString fault = MainMessage(MsgFault);
-    fields_[1]->setText(MainMessage(MsgStatusPrefix1) + ((mask & 1) ? fault : ok));
-    fields_[2]->setText(MainMessage(MsgStatusPrefix2) + ((mask & 2) ? fault : ok));
+    fields_[1]->setText(MainMessage(MsgStatusPrefix1) + (orvane::GroupFailed(mask, 0) ? fault : ok));
+    fields_[2]->setText(MainMessage(MsgStatusPrefix2) + (orvane::GroupFailed(mask, 1) ? fault : ok));
 }
 
 void TMainForm::ShowBoardMode(int b)
@@ -425,7 +431,7 @@ void TMainForm::DIRECTION_BTNClick(QAbstractButton *sender)
 
 bool TMainForm::EnterSleep()
 {
-    const int mask = boards_.SetModeAll(1);
+    const orvane::FailureMask mask = boards_.SetModeAll(orvane::kModeSleep);
     if (mask != 0) {
         ShowLinkStatus(mask);
         return false;
@@ -437,7 +443,7 @@ bool TMainForm::EnterSleep()
 
 bool TMainForm::ReleaseSleep()
 {
-    const int mask = boards_.SetModeAll(0);
+    const orvane::FailureMask mask = boards_.SetModeAll(orvane::kModeDefault);
     if (mask != 0) {
         ShowLinkStatus(mask);
         return false;
@@ -476,12 +482,12 @@ void TMainForm::ReturnToHome()
         ShowLinkStatus(3);
         return;
     }
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         valueCode_[n] = home_[n];
-    const int mask = boards_.ReturnToHome(home_);
+    const orvane::FailureMask mask = boards_.ReturnToHome(home_);
     if (SyncMode())
-        for (int n = 1; n <= kChannels; ++n)
-            SetChannel(n, home_[n], 1);
+        for (int n = 1; n <= kChannelCount; ++n)
+            SetChannel(n, home_[n], ChannelSource::User);
     fields_[0]->setText(BoardModeText(ModeNameDefault));
     ShowLinkStatus(mask);
 }
@@ -496,22 +502,22 @@ void TMainForm::NOW_BTNClick()
 
 QString TMainForm::ChannelName(int channel) const
 {
-    return channel >= 1 && channel <= kChannels ? CH_LAB[channel]->text() : QString();
+    return channel >= 1 && channel <= kChannelCount ? CH_LAB[channel]->text() : QString();
 }
 
 uint32_t TMainForm::PanelColor(int channel) const
 {
-    return channel >= 1 && channel <= kChannels ? panelColor_[channel] : orvane::kButtonFace;
+    return channel >= 1 && channel <= kChannelCount ? panelColor_[channel] : orvane::kButtonFace;
 }
 
 uint32_t TMainForm::NameColor(int channel) const
 {
-    return channel >= 1 && channel <= kChannels ? nameColor_[channel] : orvane::kBlack;
+    return channel >= 1 && channel <= kChannelCount ? nameColor_[channel] : orvane::kBlack;
 }
 
 bool TMainForm::PanelVisible(int channel) const
 {
-    return channel >= 1 && channel <= kChannels && !PANEL[channel]->isHidden();
+    return channel >= 1 && channel <= kChannelCount && !PANEL[channel]->isHidden();
 }
 
 void TMainForm::ApplyPanelColor(int n)
@@ -526,7 +532,7 @@ void TMainForm::ApplyPanelColor(int n)
 
 void TMainForm::SetChannelLook(int channel, const QString &name, uint32_t panelColor, uint32_t nameColor, bool visible)
 {
-    if (channel < 1 || channel > kChannels)
+    if (channel < 1 || channel > kChannelCount)
         return;
     CH_LAB[channel]->setText(name);
     panelColor_[channel] = panelColor;
@@ -554,6 +560,6 @@ void TMainForm::AddChannelLookListener(ChannelLookListener *listener)
     if (!listener)
         return;
     listeners_.push_back(listener);
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         TellLook(listener, n);
 }

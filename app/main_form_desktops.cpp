@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+using orvane::kChannelCount;
+
 // Desktops
 
 int TMainForm::SelectedDesktop() const { return Desktop->currentIndex(); }
@@ -40,7 +42,7 @@ void TMainForm::DesktopContextPopup()
 
 void TMainForm::PANELMouseDown(int panel, Qt::MouseButton, Qt::KeyboardModifiers, QPoint pos)
 {
-    if (hold_ || panel < 0 || panel > kChannels)
+    if (hold_ || panel < 0 || panel > kChannelCount)
         return;
     grab_ = pos;
     PANEL[panel]->raise();
@@ -48,7 +50,7 @@ void TMainForm::PANELMouseDown(int panel, Qt::MouseButton, Qt::KeyboardModifiers
 
 void TMainForm::PANELMouseMove(int panel, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos)
 {
-    if (hold_ || panel < 0 || panel > kChannels)
+    if (hold_ || panel < 0 || panel > kChannelCount)
         return;
     if (buttons != Qt::LeftButton
         || (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
@@ -75,7 +77,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     const bool isLabel = qobject_cast<QLabel *>(watched) != nullptr;
     const int panel = Tag(watched);
-    if (panel < 0 || panel > kChannels || (watched != PANEL[panel] && watched != CH_LAB[panel]))
+    if (panel < 0 || panel > kChannelCount || (watched != PANEL[panel] && watched != CH_LAB[panel]))
         return QWidget::eventFilter(watched, event);
     auto panelPos = [&](const QMouseEvent *mouse) {
         QPoint p = mouse->position().toPoint();

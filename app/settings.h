@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/panel_layout.h"
-#include "protocol/channels.h"
+#include "protocol/board_facts.h"
 
 #include <QMap>
 #include <QString>
@@ -30,7 +30,7 @@ std::array<QString, kDesktopCount> DefaultPanelNames();  // "Pattern1".."Pattern
 struct MainSettings {
     int commPort = 0;  // 0 "OFF", n "COM" n
     int ch1to12Id = 0;
-    int ch13to24Id = 255;  // 255: no second board
+    int ch13to24Id = kNoBoard;
     int mainTop = -1;
     int mainLeft = -1;
     bool listView = false;

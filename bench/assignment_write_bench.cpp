@@ -32,7 +32,7 @@ int main(int argc, char **argv)
     for (int k = 0; k < orvane::kMotionSlotCount; ++k)
         motions.append({QStringLiteral("M%1").arg(k), QStringLiteral("walk%1").arg(k), QStringLiteral("5")});
     form.Document().ReplaceList(orvane::SlotListKind::Motions, motions);
-    for (int e = 0; e < orvane::kEntryCount; ++e)
+    for (int e = 0; e < orvane::kAssignmentEntryCount; ++e)
         form.Document().SetEntry(e, {uint8_t(e), uint8_t(e % 40)});
     form.ShowLists();
 

@@ -39,12 +39,12 @@ public:
     void SetBoardId(int, int) override {}
     Prompt &UserPrompt() override { return *prompt_; }
 
-    void SetChannel(int, int, int) override {}
+    void SetChannel(int, int, orvane::ChannelSource) override {}
     void SetValueCode(int, int) override {}
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
     bool ReadBoardPositions() override { return true; }
-    void ShowLinkStatus(int) override {}
+    void ShowLinkStatus(orvane::FailureMask) override {}
     void ShowBoardMode(int) override {}
     void ReturnToHome() override {}
     void AddCurrentPosition() override {}

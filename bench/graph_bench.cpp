@@ -49,8 +49,8 @@ void Fill(orvane::MotionData &motion, int rows)
         row.AddNumber(r + 1);
         row.Add(u"DATA");
         row.AddNumber(speed(random));
-        for (int ch = 1; ch <= 24; ++ch)
-            row.AddNumber(mode(random) == 0 ? 221 : 90 + int(80 * std::sin(r * 0.05 + ch)));
+        for (int ch = 1; ch <= orvane::kChannelCount; ++ch)
+            row.AddNumber(mode(random) == 0 ? orvane::kValueFree : 90 + int(80 * std::sin(r * 0.05 + ch)));
         all.Append(std::move(row));
     }
     motion.ReplaceAll(orvane::DefaultMotionCaptions(), std::move(all));
@@ -110,7 +110,7 @@ int main(int argc, char **argv)
         TGraphForm form(nullptr, motion, main, {});
         form.show();
         std::printf("(first layout after a load: %.1f ms)\n", double(first.nsecsElapsed()) / 1e6);
-        for (int n = 1; n <= 24; ++n)
+        for (int n = 1; n <= orvane::kChannelCount; ++n)
             form.ENABLE1_BTNClick(form.ENABLE_BTN[n]);
         QApplication::processEvents();
         const double chartMB = ResidentMB() - before;

@@ -35,18 +35,18 @@ sim::BoardMemory FullBoard(std::uint8_t id)
     };
     for (std::uint8_t &t : b.trims)
         t = next() % 41;
-    for (int slot = 0; slot < sim::kMotionSlots; ++slot) {
-        b.motionLengths[size_t(slot)] = sim::kMotionRows;
+    for (int slot = 0; slot < orvane::kMotionSlotCount; ++slot) {
+        b.motionLengths[size_t(slot)] = orvane::kMotionRowsPerSlot;
         for (sim::MotionRow &row : b.motions[size_t(slot)]) {
             row.speed = next() % 16;
             for (std::uint8_t &v : row.values)
                 v = next() % 181;
         }
     }
-    for (int slot = 0; slot < sim::kScenarioSlots; ++slot) {
-        b.scenarioLengths[size_t(slot)] = sim::kScenarioItems;
+    for (int slot = 0; slot < orvane::kScenarioSlotCount; ++slot) {
+        b.scenarioLengths[size_t(slot)] = orvane::kScenarioItemsPerSlot;
         for (std::uint8_t &item : b.scenarios[size_t(slot)])
-            item = next() % sim::kMotionSlots;
+            item = next() % orvane::kMotionSlotCount;
     }
     for (sim::Assignment &a : b.assignments)
         a = {next(), std::uint8_t(next() % 201)};
@@ -60,15 +60,15 @@ orvane::ImageBoard ExpectedImage(const sim::BoardMemory &b)
     image.id = b.id;
     image.home = b.home;
     image.trims = b.trims;
-    for (int slot = 0; slot < sim::kMotionSlots; ++slot)
+    for (int slot = 0; slot < orvane::kMotionSlotCount; ++slot)
         for (int row = 0; row < b.motionLengths[size_t(slot)]; ++row) {
             const sim::MotionRow &r = b.motions[size_t(slot)][size_t(row)];
             image.motions[size_t(slot)].push_back({r.speed, r.values});
         }
-    for (int slot = 0; slot < sim::kScenarioSlots; ++slot)
+    for (int slot = 0; slot < orvane::kScenarioSlotCount; ++slot)
         for (int item = 0; item < b.scenarioLengths[size_t(slot)]; ++item)
             image.scenarios[size_t(slot)].push_back(b.scenarios[size_t(slot)][size_t(item)]);
-    for (int entry = 0; entry < sim::kAssignmentEntries; ++entry)
+    for (int entry = 0; entry < orvane::kAssignmentEntryCount; ++entry)
         image.assignments[size_t(entry)] = {b.assignments[size_t(entry)].pattern, b.assignments[size_t(entry)].target};
     return image;
 }

@@ -56,7 +56,7 @@ void Report(const char *what, std::vector<double> us)
 void WriteFullIni(const QString &folder, SilentPrompt &prompt)
 {
     TMainForm form(folder, prompt);
-    for (int n = 1; n <= 24; ++n)
+    for (int n = 1; n <= orvane::kChannelCount; ++n)
         form.SetChannelLook(n, QStringLiteral("サーボ%1").arg(n), 0x102030u * uint32_t(n % 7), 0xFFFFFF, n % 5 != 0);
     for (int d = 1; d <= 10; ++d)
         form.Desktop->setItemText(d, QStringLiteral("配置%1").arg(d));

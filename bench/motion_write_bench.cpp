@@ -29,7 +29,7 @@ int main(int argc, char **argv)
     form.show();
     for (int r = 0; r < 100; ++r) {
         QStringList values;
-        for (int ch = 1; ch <= 24; ++ch)
+        for (int ch = 1; ch <= orvane::kChannelCount; ++ch)
             values << QString::number((r * 7 + ch) % 181);
         form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
     }

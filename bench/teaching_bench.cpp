@@ -32,8 +32,8 @@ double Sweep(int index, double seconds) { return 90 + 45 * std::sin(2 * M_PI * s
 // Every channel FREE; the rows handed over are counted.
 class FreeMain : public BenchMain {
 public:
-    int ValueCode(int) const override { return 221; }
-    QString ValueText(int) const override { return QStringLiteral("221"); }
+    int ValueCode(int) const override { return orvane::kValueFree; }
+    QString ValueText(int) const override { return QString::number(orvane::kValueFree); }
     void AddPositions(const QList<QStringList> &rows) override { added += int(rows.size()); }
     int added = 0;
 };
@@ -55,7 +55,7 @@ void Sampling()
     options.hand = SweepScript(10);
     orvane::sim::VirtualBoards boards(options);
     for (std::uint8_t id : {0, 1})
-        boards.EditBoard(id, [](orvane::sim::BoardMemory &m) { m.positions.fill(221); });
+        boards.EditBoard(id, [](orvane::sim::BoardMemory &m) { m.positions.fill(orvane::kValueFree); });
     SetDevicePath(kBenchPort, QString::fromStdString(boards.SlavePath()));
     CreateSerialPort(nullptr);
     SetupPort(kBenchPort, 115200);

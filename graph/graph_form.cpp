@@ -85,7 +85,7 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
     QFont caption = bold;
     while (QFontMetrics(caption).horizontalAdvance(QStringLiteral("24")) + 8 > kButtonWidth && caption.pointSizeF() > 6)
         caption.setPointSizeF(caption.pointSizeF() - 0.5);
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         auto *button = new TColorBtn(QString::number(n), this);
         button->setObjectName(QStringLiteral("ENABLE%1_BTN").arg(n));
         button->setProperty("tag", n);
@@ -111,7 +111,7 @@ TGraphForm::TGraphForm(QWidget *parent, const MotionData &motion, MainOperations
         edit->setGeometry(left, 1, width, kBarHeight - 2);
         return edit;
     };
-    const int numLeft = 1 + kChannels * kButtonWidth + 4;
+    const int numLeft = 1 + kChannelCount * kButtonWidth + 4;
     const int numWidth = boldMetrics.horizontalAdvance(QStringLiteral("00000")) + 10;
     const int labelWidth = boldMetrics.horizontalAdvance(GraphText(GraphNoRowName)) + 10;
     DATA_NUM = field(QStringLiteral("DATA_NUM"), GraphText(GraphNoRowNumber), numLeft, numWidth);
@@ -185,7 +185,7 @@ void TGraphForm::Redraw(int rowCount)
 {
     drawn_ = {};
     std::array<QRgb, kChannelCount> channels{};
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         const uint32_t color = ChannelColor(n);
         channels[size_t(n - 1)] = ToRgb(color);
         drawn_[size_t(n - 1)] = shown_[n] && color != kBlack;
@@ -277,7 +277,7 @@ size_t TGraphForm::ChartBytes() const { return size_t(part_.sizeInBytes()) + ind
 
 void TGraphForm::ChannelLookChanged(int channel, const QString &, uint32_t panelColor, uint32_t textColor)
 {
-    if (channel < 1 || channel > kChannels || !shown_[channel])
+    if (channel < 1 || channel > kChannelCount || !shown_[channel])
         return;
     const SystemColors system = PaletteSystemColors();
     ENABLE_BTN[channel]->SetColor(ToQColor(ResolveColor(panelColor, system)));
@@ -288,7 +288,7 @@ void TGraphForm::ChannelLookChanged(int channel, const QString &, uint32_t panel
 void TGraphForm::ENABLE1_BTNClick(QObject *sender)
 {
     const int n = sender ? sender->property("tag").toInt() : 0;
-    if (n < 1 || n > kChannels)
+    if (n < 1 || n > kChannelCount)
         return;
     shown_[n] = !shown_[n];
     const uint32_t color = shown_[n] ? ChannelColor(n) : kBlack;

@@ -3,6 +3,7 @@
 // Created once, hidden, at start; the motion editor and the main window ask it to redraw.
 
 #include "graph/graph_geometry.h"
+#include "protocol/board_facts.h"
 #include "session/main_operations.h"
 
 #include <QImage>
@@ -35,7 +36,6 @@ struct GraphPlacement {
 class TGraphForm : public QWidget, public ChannelLookListener {
     Q_OBJECT
 public:
-    static constexpr int kChannels = 24;
     static constexpr int kOuterHeight = 277;
     static constexpr int kChartHeight = 200;
 
@@ -70,7 +70,7 @@ public:
     GraphPlacement Placement() const;
 
     // Indexed by channel 1-24; entry 0 is unused.
-    std::array<TColorBtn *, kChannels + 1> ENABLE_BTN{};
+    std::array<TColorBtn *, orvane::kChannelCount + 1> ENABLE_BTN{};
     QLineEdit *DATA_NUM = nullptr;
     QLineEdit *DATA_LABEL = nullptr;
     QAbstractScrollArea *ScrollBox1 = nullptr;
@@ -112,7 +112,7 @@ private:
     QImage part_;  // chart columns [partLeft_, partLeft_ + width)
     int partLeft_ = 0;
     bool redrawing_ = false;
-    std::array<bool, kChannels + 1> shown_{};
+    std::array<bool, orvane::kChannelCount + 1> shown_{};
     int mouseX_ = 0;
     int mouseY_ = 0;
     int outerWidth_ = 0;  // wanted outer width, until the frame size is known

@@ -30,7 +30,7 @@ std::optional<int> PositionYOfText(QStringView text)
 {
     const std::optional<int> v = ParseDecimal(text);
     // Far-off numbers must not overflow on their way to a y.
-    if (!v || *v < 0 || *v > 180)
+    if (!v || !IsPosition(*v))
         return std::nullopt;
     return ValueY(*v);
 }

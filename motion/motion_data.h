@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/channels.h"
+#include "protocol/board_facts.h"
 #include "textfile/decimal.h"
 
 #include <QAbstractTableModel>

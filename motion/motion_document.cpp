@@ -288,7 +288,7 @@ void MotionDocument::Insert(int firstSelected)
     const int p = firstSelected >= 0 && firstSelected < Count() ? firstSelected : -1;
     QStringList row{QString(), QStringLiteral("DATA"), QStringLiteral("7")};
     for (int n = 0; n < kChannelCount; ++n)
-        row << QStringLiteral("225");
+        row << QString::number(kValueLow);
     MotionRows rows;
     rows.Append(row);
     InsertRows(p < 0 ? Count() : p, std::move(rows), std::max(p, 0));

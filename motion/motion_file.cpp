@@ -8,7 +8,7 @@
 
 namespace orvane {
 
-int MotionFileBase(int home) { return home >= 0 && home <= 180 ? home : 90; }
+int MotionFileBase(int home) { return IsPosition(home) ? home : 90; }
 
 QString MotionFileText(const QStringList &captions, const MotionRows &rows, const HomePositions &home)
 {
@@ -34,7 +34,7 @@ QString MotionFileText(const QStringList &captions, const MotionRows &rows, cons
             // Positions become relative; codes and texts that are no position
             // are kept as they stand so that nothing is lost on the way out.
             const std::optional<int> v = ParseDecimal(field);
-            if (v && *v >= 0 && *v <= 180)
+            if (v && IsPosition(*v))
                 AppendDecimal(text, *v - MotionFileBase(home[size_t(c - kFirstChannelColumn)]));
             else
                 AppendCommaField(text, field);
@@ -86,10 +86,10 @@ MotionFileError ReadDataLine(QStringView line, const HomePositions &home, Motion
                 return MotionFileError::BadSpeed;
             if (row)
                 row->Add(text);  // "07" stays "07"
-        } else if (v && *v >= -180 && *v <= 180) {
+        } else if (v && *v >= -kPositionMax && *v <= kPositionMax) {
             if (row)
-                row->AddNumber(std::clamp(*v + MotionFileBase(home[size_t(c - kFirstChannelColumn)]), 0, 180));
-        } else if (v && *v >= 221 && *v <= 227) {
+                row->AddNumber(std::clamp(*v + MotionFileBase(home[size_t(c - kFirstChannelColumn)]), kPositionMin, kPositionMax));
+        } else if (v && IsModeCode(*v)) {
             if (row)
                 row->AddNumber(*v);
         } else {

@@ -82,7 +82,7 @@ TMotionForm::TMotionForm(QWidget *parent, MainOperations &main, const QString &p
     for (int speed = 0; speed < 8; ++speed)
         SP[size_t(speed)]->setProperty("tag", speed);
     ShowRowCount();
-    for (int slot = 0; slot < kSlotCount; ++slot)
+    for (int slot = 0; slot < kMotionSlotCount; ++slot)
         MOTION_NUM->addItem(QStringLiteral("M") + QString::number(slot));
     MOTION_NUM->setCurrentIndex(0);
 
@@ -407,7 +407,7 @@ void TMotionForm::EDITION_BTNClick()
         emit SpeedHandedOver(*parsed);
     for (int n = 1; n <= kChannelCount; ++n) {
         if (const std::optional<int> v = ParseDecimal(Field(row, kFirstChannelColumn + n - 1)))
-            main_.SetChannel(n, *v, 0);
+            main_.SetChannel(n, *v, ChannelSource::Editor);
     }
     if (main_.SyncMode()) {
         const int speed = speedValid ? *parsed : main_.Speed();

@@ -47,8 +47,6 @@ struct MotionFormPlacement {
 class TMotionForm : public QWidget, public ChannelLookListener {
     Q_OBJECT
 public:
-    static constexpr int kSlotCount = 40;
-
     // Registers itself with main as a channel look listener. `today` names the file dialogs' start name.
     TMotionForm(QWidget *parent, MainOperations &main, const QString &programFolder,
                 const MotionFormPlacement &placement, const QDate &today = QDate::currentDate());

@@ -16,13 +16,12 @@ namespace orvane {
 namespace {
 
 constexpr std::uint8_t kClearSpeed = 7;
-constexpr std::uint8_t kClearValue = 225;  // "-L-"
 
 ChannelValues GroupValues(const BoardRow &row, int group)
 {
     ChannelValues values;
-    for (int k = 0; k < kBoardChannels; ++k)
-        values[size_t(k)] = row.values[size_t(kBoardChannels * group + k)];
+    for (int k = 0; k < kChannelsPerBoard; ++k)
+        values[size_t(k)] = row.values[size_t(kChannelsPerBoard * group + k)];
     return values;
 }
 
@@ -82,9 +81,9 @@ TransferResult MotionTransfer::Write(const MotionData &data, int slot)
     RowWrite write;
     write.ask = {Question(MotWriteQuestion, PromptButtons::OkCancel, QStringLiteral("M") + QString::number(slot))};
     int n = data.Count();
-    if (n > kSlotRowLimit) {
+    if (n > kMotionRowsPerSlot) {
         write.ask.push_back(Question(MotWriteOver100, PromptButtons::YesNo));
-        n = kSlotRowLimit;
+        n = kMotionRowsPerSlot;
     }
     // Taken before anything is sent: the list may change while the commands wait.
     std::vector<BoardRow> rows;
@@ -139,7 +138,7 @@ TransferResult MotionTransfer::Read(MotionDocument &document, int slot)
             run.Progress(maximum, 0);
             std::vector<BoardRow> rows(static_cast<size_t>(n));
             for (BoardRow &row : rows)
-                row.values.fill(kClearValue);  // an absent board's channels read as "-L-"
+                row.values.fill(kValueLow);  // an absent board's channels read as "-L-"
             for (int r = 0; r < n && run.Ok(); ++r) {
                 run.EachBoard([&](int g, std::uint8_t id) {
                     int retry = RetryCount;
@@ -149,8 +148,8 @@ TransferResult MotionTransfer::Read(MotionDocument &document, int slot)
                     BoardRow &row = rows[size_t(r)];
                     if (g == lead)
                         row.speed = std::uint8_t(reply[1]);
-                    for (int k = 0; k < kBoardChannels; ++k)
-                        row.values[size_t(kBoardChannels * g + k)] = std::uint8_t(reply[2 + k]);
+                    for (int k = 0; k < kChannelsPerBoard; ++k)
+                        row.values[size_t(kChannelsPerBoard * g + k)] = std::uint8_t(reply[2 + k]);
                     return true;
                 });
                 run.Progress(maximum, r);
@@ -178,11 +177,11 @@ TransferResult MotionTransfer::Read(MotionDocument &document, int slot)
 TransferResult MotionTransfer::Clear(int slot)
 {
     ChannelValues cleared;
-    cleared.fill(kClearValue);
+    cleared.fill(kValueLow);
     RowWrite write;
     write.ask = {Question(MotClearQuestion, PromptButtons::YesNo)};
-    write.rows = kSlotRowLimit;
-    write.progressMaximum = kSlotRowLimit - 1;
+    write.rows = kMotionRowsPerSlot;
+    write.progressMaximum = kMotionRowsPerSlot - 1;
     write.progressAfterRow = 0;
     write.sendRow = [&](int, std::uint8_t id, int r) {
         int retry = MainRetryCount;

@@ -22,9 +22,6 @@ namespace orvane {
 
 class MotionDocument;
 
-constexpr int kSlotRowLimit = 100;
-constexpr int kBoardChannels = kChannelsPerBoard;
-
 // One row as the boards take it: the speed and the 24 channel value codes.
 struct BoardRow {
     std::uint8_t speed = 0;

@@ -2,7 +2,7 @@
 // The two board IDs as the options window's lists show them. The first list holds "0" to "31"; the second
 // "OFF" and then "0" to "31", so its entry is the ID + 1 and "OFF" stands for 255 (no board).
 
-#include "protocol/channels.h"
+#include "protocol/board_facts.h"
 
 #include <array>
 

@@ -19,6 +19,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+using orvane::kChannelCount;
+using orvane::kChannelsPerBoard;
 using orvane::OptionMessages;
 
 namespace {
@@ -120,7 +122,7 @@ void TOptionDialog::BuildControls()
     trimPanel->setGeometry(8, 100, 2 * kColumnWidth + 24, rowsTop + 12 * kRowHeight + 44);
     Label2 = GroupTitle(trimPanel, QStringLiteral("Label2"));
     Label7 = NamedLabel(trimPanel, QStringLiteral("Label7"), QString(), QRect(8, 26, 2 * kColumnWidth, 20));
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         const int left = 12 + ((n - 1) / 12) * kColumnWidth;
         const int top = rowsTop + ((n - 1) % 12) * kRowHeight;
         auto *label = NamedLabel(trimPanel, QStringLiteral("CH%1_TRIM_LAB").arg(n), QStringLiteral("CH%1").arg(n),
@@ -199,13 +201,13 @@ void TOptionDialog::FormCreate()
     IMAGE_RESTORE_BTN->setText(OptionMessages(orvane::OptImageRestore));
     IMAGE_HOME_CHK->setText(OptionMessages(orvane::OptImageHome));
 
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         CH_TRIM_L[n] = findChild<TColorBtn *>(QStringLiteral("CH%1_TRIM_L").arg(n));
         CH_TRIM_R[n] = findChild<TColorBtn *>(QStringLiteral("CH%1_TRIM_R").arg(n));
         CH_TRIM_CAP[n] = findChild<QLineEdit *>(QStringLiteral("CH%1_TRIM_CAP").arg(n));
         CH_TRIM_LAB[n] = findChild<QLabel *>(QStringLiteral("CH%1_TRIM_LAB").arg(n));
         CH_TRIM_L[n]->setProperty("tag", n);
-        CH_TRIM_R[n]->setProperty("tag", n + kChannels);
+        CH_TRIM_R[n]->setProperty("tag", n + kChannelCount);
         CH_TRIM_CAP[n]->setProperty("tag", n);
         CH_TRIM_LAB[n]->setProperty("tag", n);
     }
@@ -255,8 +257,8 @@ void TOptionDialog::TRIM_Click(TColorBtn *sender)
     const int failures = trims_.ReadAll(Ids());
     ShowAll();
     const int tag = Tag(sender);
-    const bool up = tag > kChannels;
-    const int channel = up ? tag - kChannels : tag;
+    const bool up = tag > kChannelCount;
+    const int channel = up ? tag - kChannelCount : tag;
     trims_.Step(Ids(), channel, up, failures);
     ShowTrim(channel);
     sender->setEnabled(true);
@@ -281,13 +283,13 @@ void TOptionDialog::ShowTrim(int channel) { CH_TRIM_CAP[channel]->setText(QStrin
 
 void TOptionDialog::ShowAll()
 {
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         ShowTrim(n);
 }
 
 void TOptionDialog::ChannelLookChanged(int channel, const QString &name, uint32_t panelColor, uint32_t textColor)
 {
-    if (channel < 1 || channel > kChannels)
+    if (channel < 1 || channel > kChannelCount)
         return;
     QLabel *label = CH_TRIM_LAB[channel];
     label->setText(name);
@@ -421,8 +423,8 @@ void TOptionDialog::IMAGE_RESTORE_BTNClick()
             // What the boards now hold, as far as this program keeps a copy of it.
             for (size_t b = 0; b < chosen.boards.size(); ++b) {
                 trims_.Take(groups[b], chosen.boards[b].trims);
-                for (int k = 0; withHome && k < kImageChannels; ++k)
-                    main_.SetHomeValue(groups[b] * kImageChannels + k + 1, chosen.boards[b].home[size_t(k)]);
+                for (int k = 0; withHome && k < kChannelsPerBoard; ++k)
+                    main_.SetHomeValue(groups[b] * kChannelsPerBoard + k + 1, chosen.boards[b].home[size_t(k)]);
             }
             ShowAll();
             if (withHome)

@@ -2,6 +2,7 @@
 // TOptionDialog: the options window. The two board IDs and the trims of the 24 channels.
 
 #include "options/trim_table.h"
+#include "protocol/board_facts.h"
 #include "session/board_transfer.h"
 #include "session/main_operations.h"
 
@@ -24,8 +25,6 @@ class TColorBtn;
 class TOptionDialog : public QDialog, public ChannelLookListener {
     Q_OBJECT
 public:
-    static constexpr int kChannels = 24;
-
     explicit TOptionDialog(MainOperations &main, QWidget *parent = nullptr, const QDate &today = QDate::currentDate());
 
     // Event handlers, named after their controls.
@@ -51,9 +50,9 @@ public:
     QCheckBox *IMAGE_HOME_CHK;
     QProgressBar *IMAGE_PROGRESS;
     QLabel *Label2, *Label3, *Label4, *Label5, *Label7, *IMAGE_LAB;
-    std::array<TColorBtn *, kChannels + 1> CH_TRIM_L{}, CH_TRIM_R{};
-    std::array<QLineEdit *, kChannels + 1> CH_TRIM_CAP{};
-    std::array<QLabel *, kChannels + 1> CH_TRIM_LAB{};
+    std::array<TColorBtn *, orvane::kChannelCount + 1> CH_TRIM_L{}, CH_TRIM_R{};
+    std::array<QLineEdit *, orvane::kChannelCount + 1> CH_TRIM_CAP{};
+    std::array<QLabel *, orvane::kChannelCount + 1> CH_TRIM_LAB{};
 
 protected:
     // Not while the boards are being written: the run lives in event loops below.

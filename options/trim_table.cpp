@@ -1,6 +1,6 @@
 #include "options/trim_table.h"
 
-#include "protocol/channels.h"
+#include "protocol/board_facts.h"
 #include "protocol/commands.h"
 #include "protocol/transaction.h"
 

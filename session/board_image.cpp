@@ -82,13 +82,13 @@ ImageBoard BoardFromJson(const QJsonValue &value, const QString &where)
     ExpectKeys(object, {"id", "home", "trims", "motions", "scenarios", "assignments"}, where);
     ImageBoard board;
     board.id = std::uint8_t(Integer(object["id"], 0, 254, where + QStringLiteral(" id")));
-    board.home = ByteArray<kImageChannels>(object["home"], where + QStringLiteral(" home"));
-    board.trims = ByteArray<kImageChannels>(object["trims"], where + QStringLiteral(" trims"));
-    const QJsonArray motions = Array(object["motions"], kImageMotionSlots, kImageMotionSlots, where + " motions");
-    for (int slot = 0; slot < kImageMotionSlots; ++slot) {
+    board.home = ByteArray<kChannelsPerBoard>(object["home"], where + QStringLiteral(" home"));
+    board.trims = ByteArray<kChannelsPerBoard>(object["trims"], where + QStringLiteral(" trims"));
+    const QJsonArray motions = Array(object["motions"], kMotionSlotCount, kMotionSlotCount, where + " motions");
+    for (int slot = 0; slot < kMotionSlotCount; ++slot) {
         const QString at = where + QStringLiteral(" motion %1").arg(slot);
-        for (const QJsonValue &row : Array(motions[slot], 0, kImageMotionRows, at)) {
-            const auto bytes = ByteArray<kImageChannels + 1>(row, at + QStringLiteral(" row"));
+        for (const QJsonValue &row : Array(motions[slot], 0, kMotionRowsPerSlot, at)) {
+            const auto bytes = ByteArray<kChannelsPerBoard + 1>(row, at + QStringLiteral(" row"));
             ImageMotionRow made;
             made.speed = bytes[0];
             std::copy(bytes.begin() + 1, bytes.end(), made.values.begin());
@@ -96,15 +96,15 @@ ImageBoard BoardFromJson(const QJsonValue &value, const QString &where)
         }
     }
     const QJsonArray scenarios =
-        Array(object["scenarios"], kImageScenarioSlots, kImageScenarioSlots, where + " scenarios");
-    for (int slot = 0; slot < kImageScenarioSlots; ++slot) {
+        Array(object["scenarios"], kScenarioSlotCount, kScenarioSlotCount, where + " scenarios");
+    for (int slot = 0; slot < kScenarioSlotCount; ++slot) {
         const QString at = where + QStringLiteral(" scenario %1").arg(slot);
-        for (const QJsonValue &item : Array(scenarios[slot], 0, kImageScenarioItems, at))
+        for (const QJsonValue &item : Array(scenarios[slot], 0, kScenarioItemsPerSlot, at))
             board.scenarios[size_t(slot)].push_back(std::uint8_t(Integer(item, 0, 255, at)));
     }
     const QJsonArray assignments =
-        Array(object["assignments"], kImageAssignments, kImageAssignments, where + " assignments");
-    for (int entry = 0; entry < kImageAssignments; ++entry) {
+        Array(object["assignments"], kAssignmentEntryCount, kAssignmentEntryCount, where + " assignments");
+    for (int entry = 0; entry < kAssignmentEntryCount; ++entry) {
         const auto pair = ByteArray<2>(assignments[entry], where + QStringLiteral(" assignment %1").arg(entry));
         board.assignments[size_t(entry)] = {pair[0], pair[1]};
     }
@@ -181,8 +181,8 @@ private:
     const ImageProgress &progress_;
 };
 
-constexpr int kFullBoardReadCommands = 2 + kImageMotionSlots * (1 + kImageMotionRows)
-                                       + kImageScenarioSlots * (1 + kImageScenarioItems) + kImageAssignments;
+constexpr int kFullBoardReadCommands = 2 + kMotionSlotCount * (1 + kMotionRowsPerSlot)
+                                       + kScenarioSlotCount * (1 + kScenarioItemsPerSlot) + kAssignmentEntryCount;
 
 // The pose, default mode so that the servos take it, the pose stored as home, and the stored home read back.
 constexpr int kHomeCommands = 4;
@@ -278,7 +278,7 @@ std::optional<BoardImage> BoardImageFromJson(const QByteArray &json, QString *er
 
 int BoardReadCommands(const ImageBoard &board)
 {
-    int n = 2 + kImageMotionSlots + kImageScenarioSlots + kImageAssignments;  // home, trims, lengths, entries
+    int n = 2 + kMotionSlotCount + kScenarioSlotCount + kAssignmentEntryCount;  // home, trims, lengths, entries
     for (const auto &slot : board.motions)
         n += int(slot.size());
     for (const auto &slot : board.scenarios)
@@ -296,8 +296,8 @@ std::optional<ImageBoard> ReadBoardImage(std::uint8_t id, const ImageProgress &p
 {
     ImageBoard board;
     board.id = id;
-    std::array<int, kImageMotionSlots> motionLengths{};
-    std::array<int, kImageScenarioSlots> scenarioLengths{};
+    std::array<int, kMotionSlotCount> motionLengths{};
+    std::array<int, kScenarioSlotCount> scenarioLengths{};
     // The total is known once the lengths are: count them as a full board until then.
     Steps steps(kFullBoardReadCommands, progress);
     const auto fail = [&] {
@@ -308,41 +308,41 @@ std::optional<ImageBoard> ReadBoardImage(std::uint8_t id, const ImageProgress &p
     QByteArray reply;
     if (!steps.Run("the home position", [&](int &r) { return GetHomePosition(r, id, reply); }))
         return fail();
-    std::copy_n(reply.constData() + 1, kImageChannels, board.home.begin());
+    std::copy_n(reply.constData() + 1, kChannelsPerBoard, board.home.begin());
     if (!steps.Run("the trims", [&](int &r) { return ReadTrim(r, id, reply); }))
         return fail();
-    std::copy_n(reply.constData() + 1, kImageChannels, board.trims.begin());
-    for (int slot = 0; slot < kImageMotionSlots; ++slot) {
+    std::copy_n(reply.constData() + 1, kChannelsPerBoard, board.trims.begin());
+    for (int slot = 0; slot < kMotionSlotCount; ++slot) {
         if (!steps.Run({"the length of motion %1", slot},
                        [&](int &r) { return GetMotionLength(r, id, std::uint8_t(slot), motionLengths[size_t(slot)]); }))
             return fail();
     }
-    for (int slot = 0; slot < kImageScenarioSlots; ++slot) {
+    for (int slot = 0; slot < kScenarioSlotCount; ++slot) {
         if (!steps.Run({"the length of scenario %1", slot}, [&](int &r) {
                 return GetScenarioLength(r, id, std::uint8_t(slot), scenarioLengths[size_t(slot)]);
             }))
             return fail();
     }
-    int total = 2 + kImageMotionSlots + kImageScenarioSlots + kImageAssignments;
+    int total = 2 + kMotionSlotCount + kScenarioSlotCount + kAssignmentEntryCount;
     for (int n : motionLengths)
-        total += std::clamp(n, 0, kImageMotionRows);
+        total += std::clamp(n, 0, kMotionRowsPerSlot);
     for (int n : scenarioLengths)
-        total += std::clamp(n, 0, kImageScenarioItems);
+        total += std::clamp(n, 0, kScenarioItemsPerSlot);
     steps.SetTotal(total);
-    for (int slot = 0; slot < kImageMotionSlots; ++slot) {
-        const int length = std::clamp(motionLengths[size_t(slot)], 0, kImageMotionRows);
+    for (int slot = 0; slot < kMotionSlotCount; ++slot) {
+        const int length = std::clamp(motionLengths[size_t(slot)], 0, kMotionRowsPerSlot);
         for (int row = 0; row < length; ++row) {
             if (!steps.Run({"motion %1 row %2", slot, row},
                            [&](int &r) { return ReadMotionRow(r, id, std::uint8_t(slot), std::uint8_t(row), reply); }))
                 return fail();
             ImageMotionRow made;
             made.speed = std::uint8_t(reply[1]);
-            std::copy_n(reply.constData() + 2, kImageChannels, made.values.begin());
+            std::copy_n(reply.constData() + 2, kChannelsPerBoard, made.values.begin());
             board.motions[size_t(slot)].push_back(made);
         }
     }
-    for (int slot = 0; slot < kImageScenarioSlots; ++slot) {
-        const int length = std::clamp(scenarioLengths[size_t(slot)], 0, kImageScenarioItems);
+    for (int slot = 0; slot < kScenarioSlotCount; ++slot) {
+        const int length = std::clamp(scenarioLengths[size_t(slot)], 0, kScenarioItemsPerSlot);
         for (int item = 0; item < length; ++item) {
             int motion = 0;
             if (!steps.Run({"scenario %1 item %2", slot, item}, [&](int &r) {
@@ -352,7 +352,7 @@ std::optional<ImageBoard> ReadBoardImage(std::uint8_t id, const ImageProgress &p
             board.scenarios[size_t(slot)].push_back(std::uint8_t(motion));
         }
     }
-    for (int entry = 0; entry < kImageAssignments; ++entry) {
+    for (int entry = 0; entry < kAssignmentEntryCount; ++entry) {
         int pattern = 0;
         int target = 0;
         if (!steps.Run({"assignment %1", entry},
@@ -380,7 +380,7 @@ bool WriteBoardImage(const ImageBoard &board, const ImageProgress &progress, QSt
     if (!steps.Run("the trims", [&](int &r) { return WriteTrim(r, id, board.trims); }))
         return fail();
     written = QStringLiteral("the trims");
-    for (int slot = 0; slot < kImageMotionSlots; ++slot) {
+    for (int slot = 0; slot < kMotionSlotCount; ++slot) {
         const auto &rows = board.motions[size_t(slot)];
         for (int row = 0; row < int(rows.size()); ++row) {
             const ImageMotionRow &r = rows[size_t(row)];
@@ -391,7 +391,7 @@ bool WriteBoardImage(const ImageBoard &board, const ImageProgress &progress, QSt
         }
         written = QStringLiteral("the trims, the rows of motions 0 to %1").arg(slot);
     }
-    for (int slot = 0; slot < kImageScenarioSlots; ++slot) {
+    for (int slot = 0; slot < kScenarioSlotCount; ++slot) {
         const auto &items = board.scenarios[size_t(slot)];
         for (int item = 0; item < int(items.size()); ++item) {
             if (!steps.Run({"scenario %1 item %2", slot, item}, [&](int &retry) {
@@ -401,7 +401,7 @@ bool WriteBoardImage(const ImageBoard &board, const ImageProgress &progress, QSt
         }
         written = QStringLiteral("the trims, every motion row, the items of scenarios 0 to %1").arg(slot);
     }
-    for (int entry = 0; entry < kImageAssignments; ++entry) {
+    for (int entry = 0; entry < kAssignmentEntryCount; ++entry) {
         const ImageAssignment &a = board.assignments[size_t(entry)];
         if (!steps.Run({"assignment %1", entry}, [&](int &retry) {
                 return WriteAssignment(retry, id, std::uint8_t(entry), a.pattern, a.target);
@@ -409,14 +409,14 @@ bool WriteBoardImage(const ImageBoard &board, const ImageProgress &progress, QSt
             return fail();
     }
     written = QStringLiteral("the trims, every motion row, scenario item and assignment");
-    for (int slot = 0; slot < kImageMotionSlots; ++slot) {
+    for (int slot = 0; slot < kMotionSlotCount; ++slot) {
         const int length = int(board.motions[size_t(slot)].size());
         if (!steps.Run({"the length of motion %1", slot}, [&](int &retry) {
                 return SetMotionLength(retry, id, std::uint8_t(slot), std::uint8_t(length));
             }))
             return fail();
     }
-    for (int slot = 0; slot < kImageScenarioSlots; ++slot) {
+    for (int slot = 0; slot < kScenarioSlotCount; ++slot) {
         const int length = int(board.scenarios[size_t(slot)].size());
         if (!steps.Run({"the length of scenario %1", slot}, [&](int &retry) {
                 return SetScenarioLength(retry, id, std::uint8_t(slot), std::uint8_t(length));
@@ -434,7 +434,7 @@ QStringList CompareBoardImages(const ImageBoard &wanted, const ImageBoard &found
         out << board + QStringLiteral("home position");
     if (wanted.trims != found.trims)
         out << board + QStringLiteral("trims");
-    for (int slot = 0; slot < kImageMotionSlots; ++slot) {
+    for (int slot = 0; slot < kMotionSlotCount; ++slot) {
         const auto &a = wanted.motions[size_t(slot)];
         const auto &b = found.motions[size_t(slot)];
         if (a.size() != b.size())
@@ -443,7 +443,7 @@ QStringList CompareBoardImages(const ImageBoard &wanted, const ImageBoard &found
             if (a[row] != b[row])
                 out << board + QStringLiteral("motion %1 row %2").arg(slot).arg(row);
     }
-    for (int slot = 0; slot < kImageScenarioSlots; ++slot) {
+    for (int slot = 0; slot < kScenarioSlotCount; ++slot) {
         const auto &a = wanted.scenarios[size_t(slot)];
         const auto &b = found.scenarios[size_t(slot)];
         if (a.size() != b.size())
@@ -452,7 +452,7 @@ QStringList CompareBoardImages(const ImageBoard &wanted, const ImageBoard &found
             if (a[item] != b[item])
                 out << board + QStringLiteral("scenario %1 item %2").arg(slot).arg(item);
     }
-    for (int entry = 0; entry < kImageAssignments; ++entry)
+    for (int entry = 0; entry < kAssignmentEntryCount; ++entry)
         if (wanted.assignments[size_t(entry)] != found.assignments[size_t(entry)])
             out << board + QStringLiteral("assignment %1").arg(entry);
     return out;

@@ -3,6 +3,8 @@
 // trims, and the home position for reference) in one JSON text, read from and written to the boards
 // through the board commands. Widget-free: the command-line tool and the windows run the same code.
 
+#include "protocol/board_facts.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -16,16 +18,10 @@
 namespace orvane {
 
 constexpr int kImageVersion = 1;
-constexpr int kImageChannels = 12;
-constexpr int kImageMotionSlots = 40;
-constexpr int kImageMotionRows = 100;
-constexpr int kImageScenarioSlots = 4;
-constexpr int kImageScenarioItems = 200;
-constexpr int kImageAssignments = 160;
 
 struct ImageMotionRow {
     std::uint8_t speed = 0;
-    std::array<std::uint8_t, kImageChannels> values{};
+    std::array<std::uint8_t, kChannelsPerBoard> values{};
     bool operator==(const ImageMotionRow &) const = default;
 };
 
@@ -38,11 +34,11 @@ struct ImageAssignment {
 // One board. A slot's vector holds exactly the rows or items within its length.
 struct ImageBoard {
     std::uint8_t id = 0;
-    std::array<std::uint8_t, kImageChannels> home{};
-    std::array<std::uint8_t, kImageChannels> trims{};
-    std::array<std::vector<ImageMotionRow>, kImageMotionSlots> motions;
-    std::array<std::vector<std::uint8_t>, kImageScenarioSlots> scenarios;
-    std::array<ImageAssignment, kImageAssignments> assignments{};
+    std::array<std::uint8_t, kChannelsPerBoard> home{};
+    std::array<std::uint8_t, kChannelsPerBoard> trims{};
+    std::array<std::vector<ImageMotionRow>, kMotionSlotCount> motions;
+    std::array<std::vector<std::uint8_t>, kScenarioSlotCount> scenarios;
+    std::array<ImageAssignment, kAssignmentEntryCount> assignments{};
     bool operator==(const ImageBoard &) const = default;
 };
 

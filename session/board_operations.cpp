@@ -14,12 +14,12 @@ bool BoardOperations::SetMode(int group, std::uint8_t mode) const
     return ::SetMode(retry, std::uint8_t(ids_[group]), mode);
 }
 
-int BoardOperations::SetModeAll(std::uint8_t mode)
+FailureMask BoardOperations::SetModeAll(std::uint8_t mode)
 {
-    int mask = 0;
+    FailureMask mask = 0;
     for (int group = 0; group < 2; ++group)
         if (!SetMode(group, mode))
-            mask |= 1 << group;
+            mask |= GroupFailure(group);
     return mask;
 }
 
@@ -32,7 +32,7 @@ BoardOperations::SleepState BoardOperations::CheckSleep() const
     std::uint8_t mode = 0;
     if (!::GetMode(retry, std::uint8_t(ids_[group]), mode))
         return SleepState::NoAnswer;
-    return mode == 0 ? SleepState::Awake : SleepState::Asleep;
+    return mode == kModeDefault ? SleepState::Awake : SleepState::Asleep;
 }
 
 bool BoardOperations::EnsureSleep(const std::function<void()> &warn)
@@ -59,12 +59,12 @@ bool BoardOperations::SendPositions(int group, int speed, const ChannelCodes &co
     return ::SendPositions(retry, std::uint8_t(ids_[group]), std::uint8_t(speed), values);
 }
 
-int BoardOperations::SendBoth(int speed, const ChannelCodes &codes) const
+FailureMask BoardOperations::SendBoth(int speed, const ChannelCodes &codes) const
 {
-    int mask = 0;
+    FailureMask mask = 0;
     for (int group = 0; group < 2; ++group)
         if (!SendPositions(group, speed, codes))
-            mask |= 1 << group;
+            mask |= GroupFailure(group);
     return mask;
 }
 
@@ -81,10 +81,10 @@ bool BoardOperations::GetPositions(int group, std::array<int, kChannelsPerBoard>
     return true;
 }
 
-int BoardOperations::ReturnToHome(const ChannelCodes &home)
+FailureMask BoardOperations::ReturnToHome(const ChannelCodes &home)
 {
     SendBoth(0, home);
-    return SetModeAll(0);
+    return SetModeAll(kModeDefault);
 }
 
 }  // namespace orvane

@@ -1,9 +1,9 @@
 #pragma once
 // What the program does to both boards at once, without a widget: modes, sleep, sending a group's positions.
 // The main window and every test that needs real frames use this one class; results come back as failure
-// masks (bit 0 the CH1-CH12 board, bit 1 the CH13-CH24 board) for the caller to show.
+// masks for the caller to show.
 
-#include "protocol/channels.h"
+#include "protocol/board_facts.h"
 
 #include <array>
 #include <cstdint>
@@ -29,9 +29,9 @@ public:
     // The mode on one group's board; an absent group counts as done.
     bool SetMode(int group, std::uint8_t mode) const;
     // The mode on every present board, the CH1-CH12 board first.
-    int SetModeAll(std::uint8_t mode);
-    int EnterSleep() { return SetModeAll(1); }
-    int ReleaseSleep() { return SetModeAll(0); }
+    FailureMask SetModeAll(std::uint8_t mode);
+    FailureMask EnterSleep() { return SetModeAll(kModeSleep); }
+    FailureMask ReleaseSleep() { return SetModeAll(kModeDefault); }
 
     // The mode of the board that speaks for both.
     SleepState CheckSleep() const;
@@ -41,13 +41,13 @@ public:
 
     // The twelve value codes of the group's channels at this speed; an absent group counts as sent.
     bool SendPositions(int group, int speed, const ChannelCodes &codes) const;
-    int SendBoth(int speed, const ChannelCodes &codes) const;
+    FailureMask SendBoth(int speed, const ChannelCodes &codes) const;
     // Where the twelve channels of the group's board are (bytes 1 to 12 of the reply, in channel order).
     // False for an absent group: it has no positions to give.
     bool GetPositions(int group, std::array<int, kChannelsPerBoard> &values) const;
 
     // The board side of returning home: both groups get the home positions, then default mode.
-    int ReturnToHome(const ChannelCodes &home);
+    FailureMask ReturnToHome(const ChannelCodes &home);
 
 private:
     int retries_;

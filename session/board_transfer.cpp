@@ -76,7 +76,7 @@ bool BoardTransfer::Run::EnsureSleep()
             Busy();
         return true;
     }
-    mask_ = 3;
+    mask_ = kBothGroupsFailed;
     return false;
 }
 

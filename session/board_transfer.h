@@ -46,6 +46,7 @@
 // Everything runs on the user-interface thread; the commands dispatch window messages while they wait, so a
 // transfer keeps its own copy of what it sends.
 
+#include "protocol/board_facts.h"
 #include "session/prompt.h"
 
 #include <QString>
@@ -151,13 +152,13 @@ public:
         // `send(group, id)` for each present board, the CH1-CH12 board first, or up to the first that fails;
         // the failed boards join the mask.
         template <typename Send>
-        int EachBoard(Send send, bool stopAtFailure = false);
-        void Fail(int mask) { mask_ |= mask; }
+        FailureMask EachBoard(Send send, bool stopAtFailure = false);
+        void Fail(FailureMask mask) { mask_ |= mask; }
         // False, with the second board joining the mask, when both boards are present and answered
         // differently.
         template <typename T>
         bool Alike(const std::array<T, 2> &answers);
-        int Mask() const { return mask_; }
+        FailureMask Mask() const { return mask_; }
         bool Ok() const { return mask_ == 0; }
 
         // The closing question; OK or Yes releases sleep.
@@ -174,7 +175,7 @@ public:
         BoardTransfer *owner_;
         int maximum_ = -1;  // -1: the bar was not touched
         bool busy_ = false;
-        int mask_ = 0;
+        FailureMask mask_ = 0;
         bool finished_ = false;
     };
 
@@ -196,12 +197,12 @@ private:
 };
 
 template <typename Send>
-int BoardTransfer::Run::EachBoard(Send send, bool stopAtFailure)
+FailureMask BoardTransfer::Run::EachBoard(Send send, bool stopAtFailure)
 {
-    int failed = 0;
+    FailureMask failed = 0;
     for (int group = 0; group < 2 && !(stopAtFailure && failed != 0); ++group) {
         if (owner_->BoardPresent(group) && !send(group, std::uint8_t(owner_->BoardId(group))))
-            failed |= 1 << group;
+            failed |= GroupFailure(group);
     }
     mask_ |= failed;
     return failed;
@@ -212,7 +213,7 @@ bool BoardTransfer::Run::Alike(const std::array<T, 2> &answers)
 {
     if (!owner_->BoardPresent(0) || !owner_->BoardPresent(1) || answers[0] == answers[1])
         return true;
-    mask_ |= 2;
+    mask_ |= GroupFailure(1);
     return false;
 }
 

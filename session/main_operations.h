@@ -1,7 +1,7 @@
 #pragma once
 // What the main window offers the other windows. They hold this interface, never the main window's controls.
 
-#include "protocol/channels.h"
+#include "protocol/board_facts.h"
 
 #include <QList>
 #include <QString>
@@ -22,14 +22,14 @@ class MainOperations {
 public:
     virtual ~MainOperations() = default;
 
-    // Live positions. source 2 (teaching mode) leaves the value code as it was.
-    virtual void SetChannel(int channel, int value, int source) = 0;
+    // Live positions. A Teaching source leaves the value code as it was.
+    virtual void SetChannel(int channel, int value, orvane::ChannelSource source) = 0;
     // The value code alone: what the next SendBoardPositions carries; value text and mode list stay.
     virtual void SetValueCode(int channel, int value) = 0;
     virtual void ShowChannelValue(int channel) = 0;
     virtual bool SendBoardPositions(int group, int speed) = 0;
     virtual bool ReadBoardPositions() = 0;
-    virtual void ShowLinkStatus(int failureMask) = 0;
+    virtual void ShowLinkStatus(orvane::FailureMask failures) = 0;
     virtual void ShowBoardMode(int modeByte) = 0;
     virtual bool EnterSleep() = 0;
     virtual bool ReleaseSleep() = 0;

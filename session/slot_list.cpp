@@ -1,6 +1,6 @@
 #include "session/slot_list.h"
 
-#include "protocol/channels.h"
+#include "protocol/board_facts.h"
 
 namespace orvane {
 

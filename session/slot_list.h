@@ -3,6 +3,8 @@
 // with its label ("M7", "S2"), its DATA NAME and its COUNT. All three stay the texts they are, so a COUNT
 // loaded as "07" shows as "07". The list is either empty or holds one row per slot.
 
+#include "protocol/board_facts.h"
+
 #include <QList>
 #include <QString>
 
@@ -11,9 +13,6 @@
 #include <optional>
 
 namespace orvane {
-
-constexpr int kMotionSlotCount = 40;
-constexpr int kScenarioSlotCount = 4;
 
 struct SlotRow {
     QString label;

@@ -38,7 +38,7 @@ Bytes WithChecksum(Bytes reply)
     return reply;
 }
 
-Bytes TwelveValues(std::uint8_t id, const std::array<std::uint8_t, kChannels> &values)
+Bytes TwelveValues(std::uint8_t id, const std::array<std::uint8_t, kChannelsPerBoard> &values)
 {
     Bytes reply{id};
     reply.insert(reply.end(), values.begin(), values.end());
@@ -105,23 +105,23 @@ std::optional<Bytes> BoardMemory::Execute(std::span<const std::uint8_t> f)
     switch (f[0]) {
     case SendPositions:
         // f[2] is the speed: it only shapes how the servos travel.
-        std::copy_n(f.begin() + 3, kChannels, positions.begin());
+        std::copy_n(f.begin() + 3, kChannelsPerBoard, positions.begin());
         return Ack(id);
     case GetPositions: return TwelveValues(id, positions);
     case SetHomePosition: home = positions; return Ack(id);
     case GetHomePosition: return TwelveValues(id, home);
     case WriteMotionRow: {
         const unsigned slot = f[2], row = f[3];
-        if (slot >= kMotionSlots || row >= kMotionRows)
+        if (slot >= kMotionSlotCount || row >= kMotionRowsPerSlot)
             return std::nullopt;
         MotionRow &r = motions[slot][row];
         r.speed = f[4];
-        std::copy_n(f.begin() + 5, kChannels, r.values.begin());
+        std::copy_n(f.begin() + 5, kChannelsPerBoard, r.values.begin());
         return Ack(id);
     }
     case ReadMotionRow: {
         const unsigned slot = f[2], row = f[3];
-        if (slot >= kMotionSlots || row >= kMotionRows)
+        if (slot >= kMotionSlotCount || row >= kMotionRowsPerSlot)
             return std::nullopt;
         const MotionRow &r = motions[slot][row];
         Bytes reply{id, r.speed};
@@ -129,30 +129,30 @@ std::optional<Bytes> BoardMemory::Execute(std::span<const std::uint8_t> f)
         return WithChecksum(std::move(reply));
     }
     case SetMotionLength:
-        if (f[2] >= kMotionSlots || f[3] > kMotionRows)
+        if (f[2] >= kMotionSlotCount || f[3] > kMotionRowsPerSlot)
             return std::nullopt;
         motionLengths[f[2]] = f[3];
         return Ack(id);
     case GetMotionLength:
-        if (f[2] >= kMotionSlots)
+        if (f[2] >= kMotionSlotCount)
             return std::nullopt;
         return WithChecksum({id, motionLengths[f[2]]});
     case WriteScenarioItem:
-        if (f[2] >= kScenarioSlots || f[3] >= kScenarioItems)
+        if (f[2] >= kScenarioSlotCount || f[3] >= kScenarioItemsPerSlot)
             return std::nullopt;
         scenarios[f[2]][f[3]] = f[4];
         return Ack(id);
     case ReadScenarioItem:
-        if (f[2] >= kScenarioSlots || f[3] >= kScenarioItems)
+        if (f[2] >= kScenarioSlotCount || f[3] >= kScenarioItemsPerSlot)
             return std::nullopt;
         return WithChecksum({id, scenarios[f[2]][f[3]]});
     case SetScenarioLength:
-        if (f[2] >= kScenarioSlots || f[3] > kScenarioItems)
+        if (f[2] >= kScenarioSlotCount || f[3] > kScenarioItemsPerSlot)
             return std::nullopt;
         scenarioLengths[f[2]] = f[3];
         return Ack(id);
     case GetScenarioLength:
-        if (f[2] >= kScenarioSlots)
+        if (f[2] >= kScenarioSlotCount)
             return std::nullopt;
         return WithChecksum({id, scenarioLengths[f[2]]});
     case SetMode:
@@ -162,28 +162,28 @@ std::optional<Bytes> BoardMemory::Execute(std::span<const std::uint8_t> f)
         return Ack(id);
     case GetMode: return WithChecksum({id, mode});
     case PlayMotion:
-        if (f[2] >= kMotionSlots)
+        if (f[2] >= kMotionSlotCount)
             return std::nullopt;
         playedMotions.push_back(f[2]);
         return Ack(id);
     case PlayScenario:
-        if (f[2] >= kScenarioSlots)
+        if (f[2] >= kScenarioSlotCount)
             return std::nullopt;
         playedScenarios.push_back(f[2]);
         return Ack(id);
     case WriteAssignment:
         // A nibble above 15 cannot come from splitting a key pattern byte.
-        if (f[2] >= kAssignmentEntries || f[3] > 15 || f[4] > 15)
+        if (f[2] >= kAssignmentEntryCount || f[3] > 15 || f[4] > 15)
             return std::nullopt;
         assignments[f[2]] = {std::uint8_t((f[3] << 4) | f[4]), f[5]};
         return Ack(id);
     case ReadAssignment: {
-        if (f[2] >= kAssignmentEntries)
+        if (f[2] >= kAssignmentEntryCount)
             return std::nullopt;
         const Assignment &a = assignments[f[2]];
         return WithChecksum({id, std::uint8_t(a.pattern >> 4), std::uint8_t(a.pattern & 0x0F), a.target});
     }
-    case WriteTrim: std::copy_n(f.begin() + 2, kChannels, trims.begin()); return Ack(id);
+    case WriteTrim: std::copy_n(f.begin() + 2, kChannelsPerBoard, trims.begin()); return Ack(id);
     case ReadTrim: return TwelveValues(id, trims);
     }
     return std::nullopt;
@@ -209,8 +209,8 @@ std::string FormatDump(const std::vector<BoardMemory> &boards)
         AppendValues(out, b.motionLengths);
         out << '\n';
         const MotionRow fresh{};
-        for (int s = 0; s < kMotionSlots; ++s) {
-            for (int r = 0; r < kMotionRows; ++r) {
+        for (int s = 0; s < kMotionSlotCount; ++s) {
+            for (int r = 0; r < kMotionRowsPerSlot; ++r) {
                 const MotionRow &row = b.motions[s][r];
                 if (r >= b.motionLengths[s] && row == fresh)
                     continue;
@@ -222,15 +222,15 @@ std::string FormatDump(const std::vector<BoardMemory> &boards)
         out << "scenario-lengths";
         AppendValues(out, b.scenarioLengths);
         out << '\n';
-        for (int s = 0; s < kScenarioSlots; ++s) {
-            for (int i = 0; i < kScenarioItems; ++i) {
+        for (int s = 0; s < kScenarioSlotCount; ++s) {
+            for (int i = 0; i < kScenarioItemsPerSlot; ++i) {
                 const std::uint8_t item = b.scenarios[s][i];
                 if (i >= b.scenarioLengths[s] && item == 0)
                     continue;
                 out << "scenario-item " << s << ' ' << i << ' ' << unsigned(item) << '\n';
             }
         }
-        for (int e = 0; e < kAssignmentEntries; ++e) {
+        for (int e = 0; e < kAssignmentEntryCount; ++e) {
             out << "assignment " << e << ' ' << unsigned(b.assignments[e].pattern) << ' '
                 << unsigned(b.assignments[e].target) << '\n';
         }

@@ -4,6 +4,8 @@
 // Pure data and functions, no threads and no I/O; the line side lives in
 // virtual_boards.h.
 
+#include "protocol/board_facts.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -16,12 +18,6 @@ namespace orvane::sim {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr int kChannels = 12;
-constexpr int kMotionSlots = 40;
-constexpr int kMotionRows = 100;
-constexpr int kScenarioSlots = 4;
-constexpr int kScenarioItems = 200;
-constexpr int kAssignmentEntries = 160;
 constexpr std::uint8_t kAck = 0x06;
 
 // Sum of the bytes, modulo 256, AND 0x7F.
@@ -39,7 +35,7 @@ enum class AssignInit {
 
 struct MotionRow {
     std::uint8_t speed = 0;
-    std::array<std::uint8_t, kChannels> values{};
+    std::array<std::uint8_t, kChannelsPerBoard> values{};
     bool operator==(const MotionRow &) const = default;
 };
 
@@ -52,14 +48,14 @@ struct Assignment {
 struct BoardMemory {
     std::uint8_t id = 0;
     std::uint8_t mode = 0;
-    std::array<std::uint8_t, kChannels> positions;
-    std::array<std::uint8_t, kChannels> home;
-    std::array<std::uint8_t, kChannels> trims;
-    std::array<std::array<MotionRow, kMotionRows>, kMotionSlots> motions{};
-    std::array<std::uint8_t, kMotionSlots> motionLengths{};
-    std::array<std::array<std::uint8_t, kScenarioItems>, kScenarioSlots> scenarios{};
-    std::array<std::uint8_t, kScenarioSlots> scenarioLengths{};
-    std::array<Assignment, kAssignmentEntries> assignments;
+    std::array<std::uint8_t, kChannelsPerBoard> positions;
+    std::array<std::uint8_t, kChannelsPerBoard> home;
+    std::array<std::uint8_t, kChannelsPerBoard> trims;
+    std::array<std::array<MotionRow, kMotionRowsPerSlot>, kMotionSlotCount> motions{};
+    std::array<std::uint8_t, kMotionSlotCount> motionLengths{};
+    std::array<std::array<std::uint8_t, kScenarioItemsPerSlot>, kScenarioSlotCount> scenarios{};
+    std::array<std::uint8_t, kScenarioSlotCount> scenarioLengths{};
+    std::array<Assignment, kAssignmentEntryCount> assignments;
     // Slots named by PlayMotion / PlayScenario, in the order they came.
     std::vector<std::uint8_t> playedMotions;
     std::vector<std::uint8_t> playedScenarios;

@@ -57,9 +57,9 @@ std::optional<HandScript> HandScript::Parse(std::string_view text, std::string &
         const auto value = ParseNumber(fields[2]);
         if (!ms || *ms > kLongestScriptMs)
             return fail("time '" + std::string(fields[0]) + "' is not 0 to 3600000 ms");
-        if (!channel || *channel < 1 || *channel > kHandChannels)
+        if (!channel || *channel < 1 || *channel > kChannelCount)
             return fail("channel '" + std::string(fields[1]) + "' is not 1 to 24");
-        if (!value || *value > 180)
+        if (!value || *value > kPositionMax)
             return fail("value '" + std::string(fields[2]) + "' is not 0 to 180");
         script.Add(*ms, int(*channel), int(*value));
     }
@@ -83,7 +83,7 @@ std::optional<HandScript> HandScript::Load(const std::string &path, std::string 
 
 void HandScript::Add(std::int64_t ms, int channel, int value)
 {
-    if (channel < 1 || channel > kHandChannels)
+    if (channel < 1 || channel > kChannelCount)
         return;
     auto &keys = keys_[std::size_t(channel - 1)];
     // After every key of the same time, so the later one is where the step lands.
@@ -99,7 +99,7 @@ bool HandScript::Empty() const
 
 bool HandScript::Moves(int channel) const
 {
-    return channel >= 1 && channel <= kHandChannels && !keys_[std::size_t(channel - 1)].empty();
+    return channel >= 1 && channel <= kChannelCount && !keys_[std::size_t(channel - 1)].empty();
 }
 
 std::int64_t HandScript::EndMs() const

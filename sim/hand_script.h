@@ -10,6 +10,8 @@
 // first key it is the first key's value, after the last the last key's. Two
 // keys at the same time make a step. Pure data, no threads and no I/O.
 
+#include "protocol/board_facts.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -18,8 +20,6 @@
 #include <vector>
 
 namespace orvane::sim {
-
-constexpr int kHandChannels = 24;
 
 class HandScript {
 public:
@@ -43,7 +43,7 @@ private:
         std::int64_t ms;
         int value;
     };
-    std::array<std::vector<Key>, kHandChannels> keys_;
+    std::array<std::vector<Key>, kChannelCount> keys_;
 };
 
 }  // namespace orvane::sim

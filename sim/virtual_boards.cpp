@@ -19,8 +19,6 @@ namespace {
 
 constexpr std::int64_t kByteNs = std::int64_t(kByteTimeUs * 1000 + 0.5);
 constexpr std::int64_t kMs = 1000000;
-constexpr std::uint8_t kFreeCode = 221;
-constexpr std::uint8_t kTeachingMode = 2;
 // A blocked writer (nobody reading the slave, its buffer full) drops the reply after this.
 constexpr int kWriteStallMs = 1000;
 
@@ -146,8 +144,8 @@ void VirtualBoards::EditBoard(std::uint8_t id, const std::function<void(BoardMem
     edit(*b);
     b->id = id;
     auto &freed = freedAt_[std::size_t(b - boards_.data())];
-    for (int k = 0; k < kChannels; ++k)
-        if (b->positions[std::size_t(k)] != kFreeCode)
+    for (int k = 0; k < kChannelsPerBoard; ++k)
+        if (b->positions[std::size_t(k)] != kValueFree)
             freed[std::size_t(k)] = b->positions[std::size_t(k)];
 }
 
@@ -163,8 +161,8 @@ void VirtualBoards::HandBeforeExecute(std::size_t board, const Bytes &frame)
     if (frame[0] != 0xFD)
         return;
     const BoardMemory &b = boards_[board];
-    for (int k = 0; k < kChannels; ++k)
-        if (frame[std::size_t(3 + k)] == kFreeCode && b.positions[std::size_t(k)] != kFreeCode)
+    for (int k = 0; k < kChannelsPerBoard; ++k)
+        if (frame[std::size_t(3 + k)] == kValueFree && b.positions[std::size_t(k)] != kValueFree)
             freedAt_[board][std::size_t(k)] = b.positions[std::size_t(k)];
 }
 
@@ -174,16 +172,16 @@ void VirtualBoards::HandAfterExecute(std::size_t board, const Bytes &frame, Byte
         return;
     const BoardMemory &b = boards_[board];
     // A script that has played out plays again, so a second try by hand finds the hands moving.
-    if (frame[0] == 0xF1 && frame[2] == kTeachingMode
+    if (frame[0] == 0xF1 && frame[2] == kModeTeaching
         && (handStartNs_ < 0 || MonotonicNs() - handStartNs_ > hand_.EndMs() * kMs))
         handStartNs_ = MonotonicNs();
-    if (frame[0] != 0xFC || b.mode != kTeachingMode || handStartNs_ < 0)
+    if (frame[0] != 0xFC || b.mode != kModeTeaching || handStartNs_ < 0)
         return;
     const std::int64_t ms = (MonotonicNs() - handStartNs_) / kMs;
-    for (int k = 0; k < kChannels; ++k) {
-        if (b.positions[std::size_t(k)] != kFreeCode)
+    for (int k = 0; k < kChannelsPerBoard; ++k) {
+        if (b.positions[std::size_t(k)] != kValueFree)
             continue;
-        const int channel = int(board) * kChannels + k + 1;
+        const int channel = int(board) * kChannelsPerBoard + k + 1;
         reply[std::size_t(1 + k)] =
             hand_.Moves(channel) ? std::uint8_t(hand_.At(channel, ms)) : freedAt_[board][std::size_t(k)];
     }

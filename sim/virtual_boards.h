@@ -137,7 +137,7 @@ private:
     HandScript hand_;
     std::int64_t handStartNs_ = -1;  // not started
     // Per board, the position each channel held when it was last set FREE.
-    std::vector<std::array<std::uint8_t, kChannels>> freedAt_;
+    std::vector<std::array<std::uint8_t, kChannelsPerBoard>> freedAt_;
 
     std::mutex faultsMutex_;
     std::vector<ActiveFault> faults_;

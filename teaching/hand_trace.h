@@ -2,7 +2,7 @@
 // A movement made by hand as the boards reported it: samples of the 24 channel values with the time they
 // were taken, and its file form (CSV: a header line, then the time in ms and the 24 values per line).
 
-#include "protocol/channels.h"
+#include "protocol/board_facts.h"
 
 #include <QByteArray>
 #include <QString>

@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+using orvane::kChannelCount;
 using orvane::TeachingMessages;
 using orvane::TeachingSession;
 
@@ -79,7 +80,7 @@ TTeaching::TTeaching(MainOperations &main, QWidget *parent) : QDialog(parent), m
 
 void TTeaching::BuildControls()
 {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         // Laid out as the main window's panels: 1-6 | 7-12 above, 13-18 | 19-24 below.
         const int column = ((n - 1) / 6) % 2;
         const int row = (n - 1) % 6 + (n > 12 ? 6 : 0);
@@ -192,7 +193,7 @@ void TTeaching::FormCreate()
     ADDITEM_BTN->setToolTip(Text(orvane::TchHintAdd) + QLatin1Char('\n') + Text(orvane::TchKeyAdd));
     AUTO_CHK->setToolTip(Text(orvane::TchHintAuto));
     REC_BTN->setToolTip(Text(orvane::TchHintRecord));
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         FREE_CHK[n] = findChild<QCheckBox *>(QStringLiteral("FREE_CHK_%1").arg(n));
         ANG[n] = findChild<QLineEdit *>(QStringLiteral("ANG_%1").arg(n));
         THC[n] = findChild<QLabel *>(QStringLiteral("THC_%1").arg(n));
@@ -222,7 +223,7 @@ void TTeaching::RunFromMain(QWidget *mainWindow)
 
 void TTeaching::ApplyLooks()
 {
-    for (int n = 1; n <= kChannels; ++n) {
+    for (int n = 1; n <= kChannelCount; ++n) {
         QPalette palette = PANEL[n]->palette();
         palette.setColor(QPalette::Window, Resolved(main_.PanelColor(n)));
         PANEL[n]->setPalette(palette);
@@ -235,7 +236,7 @@ void TTeaching::ApplyLooks()
 
 void TTeaching::ShowChannel(int n)
 {
-    if (n < 1 || n > kChannels)
+    if (n < 1 || n > kChannelCount)
         return;
     const TeachingSession::ChannelState &c = session_.Channel(n);
     const bool sampling = session_.SamplingKind() != TeachingSession::Sampling::Off;
@@ -247,7 +248,7 @@ void TTeaching::ShowChannel(int n)
 
 void TTeaching::ShowChannels()
 {
-    for (int n = 1; n <= kChannels; ++n)
+    for (int n = 1; n <= kChannelCount; ++n)
         ShowChannel(n);
 }
 
@@ -386,7 +387,7 @@ void TTeaching::keyPressEvent(QKeyEvent *event)
 
 void TTeaching::ChannelLookChanged(int channel, const QString &name, uint32_t panelColor, uint32_t textColor)
 {
-    if (channel < 1 || channel > kChannels)
+    if (channel < 1 || channel > kChannelCount)
         return;
     THC[channel]->setText(name);
     QPalette text = THC[channel]->palette();

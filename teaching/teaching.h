@@ -4,6 +4,7 @@
 // servos. With hands on the robot, a pose held still can be taken on its own, and a whole movement recorded
 // and added as the few rows it needs. The sequences live in TeachingSession; this window shows its state.
 
+#include "protocol/board_facts.h"
 #include "session/main_operations.h"
 #include "teaching/teaching_session.h"
 
@@ -23,7 +24,6 @@ class QToolButton;
 class TTeaching : public QDialog, public ChannelLookListener {
     Q_OBJECT
 public:
-    static constexpr int kChannels = 24;
     static constexpr int kSettleMs = orvane::TeachingSession::kSettleMs;
 
     explicit TTeaching(MainOperations &main, QWidget *parent = nullptr);
@@ -52,10 +52,10 @@ public:
     bool Captured() const { return session_.Captured(); }
     orvane::TeachingSession &Session() { return session_; }
 
-    std::array<QFrame *, kChannels + 1> PANEL{};
-    std::array<QLabel *, kChannels + 1> THC{};
-    std::array<QLineEdit *, kChannels + 1> ANG{};
-    std::array<QCheckBox *, kChannels + 1> FREE_CHK{};
+    std::array<QFrame *, orvane::kChannelCount + 1> PANEL{};
+    std::array<QLabel *, orvane::kChannelCount + 1> THC{};
+    std::array<QLineEdit *, orvane::kChannelCount + 1> ANG{};
+    std::array<QCheckBox *, orvane::kChannelCount + 1> FREE_CHK{};
     QToolButton *SHOT_BTN, *NOW_BTN, *ADDITEM_BTN;
     QComboBox *SPD_LIST;
     QCheckBox *AUTO_CHK;

@@ -12,8 +12,6 @@ namespace orvane {
 
 namespace {
 
-constexpr std::uint8_t kDefaultMode = 0;
-constexpr std::uint8_t kTeachingMode = 2;
 constexpr qint64 kProgressEveryMs = 100;
 
 int GroupOf(int channel) { return (channel - 1) / kChannelsPerBoard; }
@@ -51,13 +49,13 @@ bool TeachingSession::Open()
         ChannelState &c = channels_[size_t(n)];
         const int v = main_.ValueCode(n);
         c.usable = true;
-        if ((v >= 0 && v <= 180) || (v >= 222 && v <= 224)) {
+        if (IsPosition(v) || (v >= kValueSet1 && v <= kValueSet3)) {
             c.ticked = false;
             c.text = QString::number(v);
-        } else if (v == kFree) {
+        } else if (v == kValueFree) {
             c.ticked = true;
             c.text = QString::number(v);
-        } else if (v == 225 || v == 226) {
+        } else if (v == kValueLow || v == kValueHigh) {
             c.ticked = false;
             c.usable = false;
             c.text = main_.ValueText(n);
@@ -100,14 +98,14 @@ void TeachingSession::FreeClicked(int n, bool ticked)
     channels_[size_t(n)].ticked = ticked;
 
     if (ticked) {
-        main_.SetValueCode(n, kFree);
+        main_.SetValueCode(n, kValueFree);
         main_.SendBoardPositions(g, 0);
     } else if (main_.BoardPresent(g)) {
         SyncIds();
         std::array<int, kChannelsPerBoard> values{};
         // The first failing step ends the sequence and leaves the boards as they are: sending them back to
         // default mode could drive servos to values never read.
-        if (boards_.SetMode(g, kTeachingMode)) {
+        if (boards_.SetMode(g, kModeTeaching)) {
             Settle();
             if (boards_.GetPositions(g, values)) {
                 const int v = values[size_t((n - 1) % kChannelsPerBoard)];
@@ -115,12 +113,12 @@ void TeachingSession::FreeClicked(int n, bool ticked)
                 channels_[size_t(n)].text = QString::number(v);
                 emit ChannelChanged(n);
                 if (main_.SendBoardPositions(g, 0))
-                    boards_.SetMode(g, kDefaultMode);
+                    boards_.SetMode(g, kModeDefault);
             }
         }
     }
     SetBusy(false);
-    main_.SetChannel(n, main_.ValueCode(n), 0);
+    main_.SetChannel(n, main_.ValueCode(n), ChannelSource::Editor);
 }
 
 void TeachingSession::Shot()
@@ -153,8 +151,8 @@ void TeachingSession::ReleaseHeld()
 {
     SetBusy(true);
     for (int n = 1; n <= kChannelCount; ++n)
-        if (saved_[size_t(n)] == kFree)
-            main_.SetChannel(n, kFree, 1);
+        if (saved_[size_t(n)] == kValueFree)
+            main_.SetChannel(n, kValueFree, ChannelSource::User);
     if (SendBoth() == 0) {
         Refresh();
         captured_ = false;
@@ -168,7 +166,7 @@ void TeachingSession::Capture()
     for (int n = 1; n <= kChannelCount; ++n)
         saved_[size_t(n)] = main_.ValueCode(n);
     SyncIds();
-    int failures = boards_.SetModeAll(kTeachingMode);
+    int failures = boards_.SetModeAll(kModeTeaching);
     if (failures == 0) {
         Settle();
         for (int g = 0; g < 2; ++g) {
@@ -182,15 +180,15 @@ void TeachingSession::Capture()
             for (int k = 1; k <= kChannelsPerBoard; ++k) {
                 const int n = kChannelsPerBoard * g + k;
                 const int v = values[size_t(k - 1)];
-                // The held positions are what the boards get next; source 2 keeps the mode lists.
+                // The held positions are what the boards get next; the teaching source keeps the mode lists.
                 main_.SetValueCode(n, v);
-                main_.SetChannel(n, v, 2);
+                main_.SetChannel(n, v, ChannelSource::Teaching);
             }
         }
         if (failures == 0) {
             failures = SendBoth();
             if (failures == 0) {
-                failures = boards_.SetModeAll(kDefaultMode);
+                failures = boards_.SetModeAll(kModeDefault);
                 Refresh();
                 captured_ = true;
             }
@@ -212,8 +210,8 @@ void TeachingSession::Home()
         for (int n = 1; n <= kChannelCount; ++n) {
             ChannelState &c = channels_[size_t(n)];
             const int v = main_.ValueCode(n);
-            c.usable = v < 181 || v == kFree;
-            c.ticked = v == kFree;
+            c.usable = v <= kPositionMax || v == kValueFree;
+            c.ticked = v == kValueFree;
             c.text = c.usable ? QString::number(v) : main_.ValueText(n);
         }
         emit ChannelsChanged();
@@ -228,8 +226,8 @@ void TeachingSession::Refresh()
     for (int n = 1; n <= kChannelCount; ++n) {
         ChannelState &c = channels_[size_t(n)];
         const int v = main_.ValueCode(n);
-        c.usable = v < 181 || v == kFree;
-        c.ticked = v == kFree;
+        c.usable = v <= kPositionMax || v == kValueFree;
+        c.ticked = v == kValueFree;
         c.text = QString::number(v);
     }
     emit ChannelsChanged();
@@ -272,11 +270,11 @@ bool TeachingSession::StartSampling(Sampling kind)
     SyncIds();
     sampledGroups_ = {};
     for (int n = 1; n <= kChannelCount; ++n) {
-        const bool free = main_.ValueCode(n) == kFree;
+        const bool free = main_.ValueCode(n) == kValueFree;
         freeChannels_[size_t(n - 1)] = free;
         if (free)
             channels_[size_t(n)].ticked = true;
-        base_[size_t(n - 1)] = free ? kFree : main_.ValueText(n).toInt();
+        base_[size_t(n - 1)] = free ? kValueFree : main_.ValueText(n).toInt();
         if (free && boards_.Present(GroupOf(n)))
             sampledGroups_[size_t(GroupOf(n))] = true;
     }
@@ -295,7 +293,7 @@ bool TeachingSession::StartSampling(Sampling kind)
     inSample_ = true;
     int failures = 0;
     for (int g = 0; g < 2; ++g)
-        if (sampledGroups_[size_t(g)] && !boards_.SetMode(g, kTeachingMode))
+        if (sampledGroups_[size_t(g)] && !boards_.SetMode(g, kModeTeaching))
             failures |= 1 << g;
     if (failures == 0)
         Settle();
@@ -399,7 +397,7 @@ void TeachingSession::FinishSampling(int failureMask)
     busy_ = true;
     int modeFailures = 0;
     for (int g = 0; g < 2; ++g)
-        if (sampledGroups_[size_t(g)] && !boards_.SetMode(g, kDefaultMode))
+        if (sampledGroups_[size_t(g)] && !boards_.SetMode(g, kModeDefault))
             modeFailures |= 1 << g;
     for (int c = 0; c < kChannelCount; ++c) {
         if (!freeChannels_[size_t(c)])

@@ -23,7 +23,6 @@ class TeachingSession : public QObject {
     Q_OBJECT
 public:
     static constexpr int kSettleMs = 300;  // boards need this in teaching mode before positions are read
-    static constexpr int kFree = 221;
 
     // What the window shows of channel n: its FREE box, whether box and value can be used, the value text.
     struct ChannelState {

@@ -2,6 +2,7 @@
 // Exit 0 when the command succeeded, 1 when the port did not open or the board gave no valid reply,
 // 2 on a bad argument (then nothing was sent).
 
+#include "protocol/board_facts.h"
 #include "protocol/commands.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
@@ -74,16 +75,16 @@ int ArgCount(const Command &c)
 }
 
 const Arg kSpeed{"SPEED", 0, 7};
-const Arg kValues{"V", 0, 255, 12};
-const Arg kMotionSlot{"SLOT", 0, 39};
-const Arg kRow{"ROW", 0, 99};
-const Arg kScenarioSlot{"SLOT", 0, 3};
-const Arg kEntry{"ENTRY", 0, 159};
+const Arg kValues{"V", 0, 255, orvane::kChannelsPerBoard};
+const Arg kMotionSlot{"SLOT", 0, orvane::kMotionSlotCount - 1};
+const Arg kRow{"ROW", 0, orvane::kMotionRowsPerSlot - 1};
+const Arg kScenarioSlot{"SLOT", 0, orvane::kScenarioSlotCount - 1};
+const Arg kEntry{"ENTRY", 0, orvane::kAssignmentEntryCount - 1};
 
 ChannelValues Twelve(const std::vector<uint8_t> &a, size_t from)
 {
     ChannelValues v{};
-    for (size_t i = 0; i < 12; ++i)
+    for (size_t i = 0; i < size_t(orvane::kChannelsPerBoard); ++i)
         v[i] = a[from + i];
     return v;
 }
@@ -131,7 +132,7 @@ const std::map<std::string, Command> &Commands()
               return PrintReply(ReadMotionRow(r, id, a[0], a[1], reply), reply, 1, 13);
           }}},
         {"set-motion-length",
-         {{kMotionSlot, {"ROWS", 0, 100}},
+         {{kMotionSlot, {"ROWS", 0, orvane::kMotionRowsPerSlot}},
           [](int &r, uint8_t id, const auto &a) { return SetMotionLength(r, id, a[0], a[1]); }}},
         {"get-motion-length",
          {{kMotionSlot},
@@ -141,17 +142,17 @@ const std::map<std::string, Command> &Commands()
               return PrintOne(ok, n);
           }}},
         {"write-scenario-item",
-         {{kScenarioSlot, {"ITEM", 0, 199}, {"MOTION", 0, 39}},
+         {{kScenarioSlot, {"ITEM", 0, orvane::kScenarioItemsPerSlot - 1}, {"MOTION", 0, orvane::kMotionSlotCount - 1}},
           [](int &r, uint8_t id, const auto &a) { return WriteScenarioItem(r, id, a[0], a[1], a[2]); }}},
         {"read-scenario-item",
-         {{kScenarioSlot, {"ITEM", 0, 199}},
+         {{kScenarioSlot, {"ITEM", 0, orvane::kScenarioItemsPerSlot - 1}},
           [](int &r, uint8_t id, const auto &a) {
               int m = 0;
               const bool ok = ReadScenarioItem(r, id, a[0], a[1], m);
               return PrintOne(ok, m);
           }}},
         {"set-scenario-length",
-         {{kScenarioSlot, {"ITEMS", 0, 200}},
+         {{kScenarioSlot, {"ITEMS", 0, orvane::kScenarioItemsPerSlot}},
           [](int &r, uint8_t id, const auto &a) { return SetScenarioLength(r, id, a[0], a[1]); }}},
         {"get-scenario-length",
          {{kScenarioSlot},
@@ -184,7 +185,8 @@ const std::map<std::string, Command> &Commands()
               return ok;
           }}},
         {"write-trim",
-         {{{"T", 0, 255, 12}}, [](int &r, uint8_t id, const auto &a) { return WriteTrim(r, id, Twelve(a, 0)); }}},
+         {{{"T", 0, 255, orvane::kChannelsPerBoard}},
+          [](int &r, uint8_t id, const auto &a) { return WriteTrim(r, id, Twelve(a, 0)); }}},
         {"read-trim",
          {{},
           [](int &r, uint8_t id, const auto &) {

@@ -122,7 +122,7 @@ void AssignmentDocument::EndGroup()
 bool AssignmentDocument::ChangeEntries(const AssignmentTable &after)
 {
     std::vector<EntryChange> changes;
-    for (int e = 0; e < kEntryCount; ++e) {
+    for (int e = 0; e < kAssignmentEntryCount; ++e) {
         const AssignmentEntry &before = assignment_.Entry(e);
         if (before != after[size_t(e)])
             changes.push_back({e, before, after[size_t(e)]});
@@ -135,7 +135,7 @@ bool AssignmentDocument::ChangeEntries(const AssignmentTable &after)
 
 bool AssignmentDocument::SetEntry(int entry, AssignmentEntry value)
 {
-    if (entry < 0 || entry >= kEntryCount || assignment_.Entry(entry) == value)
+    if (entry < 0 || entry >= kAssignmentEntryCount || assignment_.Entry(entry) == value)
         return false;
     Push(new EntriesCommand(*this, std::vector<EntryChange>{EntryChange{entry, assignment_.Entry(entry), value}}));
     return true;
@@ -143,14 +143,14 @@ bool AssignmentDocument::SetEntry(int entry, AssignmentEntry value)
 
 bool AssignmentDocument::SetPattern(int entry, std::uint8_t pattern)
 {
-    if (entry < 0 || entry >= kEntryCount)
+    if (entry < 0 || entry >= kAssignmentEntryCount)
         return false;
     return SetEntry(entry, {pattern, assignment_.Entry(entry).target});
 }
 
 bool AssignmentDocument::DropSlot(int entry, SlotListKind kind, int slot)
 {
-    if (entry < 0 || entry >= kEntryCount || slot < 0 || slot >= List(kind).Slots())
+    if (entry < 0 || entry >= kAssignmentEntryCount || slot < 0 || slot >= List(kind).Slots())
         return false;
     const int target = slot + (kind == SlotListKind::Scenarios ? kScenarioTargetBase : 0);
     return SetEntry(entry, {assignment_.Entry(entry).pattern, std::uint8_t(target)});

@@ -15,7 +15,7 @@ const QString kEntryHeader = QStringLiteral("INDEX,KEY,MOTION");
 constexpr int kScenarioHeaderLine = 0;  // 0-based
 constexpr int kMotionHeaderLine = kScenarioHeaderLine + 1 + kScenarioSlotCount;
 constexpr int kEntryHeaderLine = kMotionHeaderLine + 1 + kMotionSlotCount;
-static_assert(kEntryHeaderLine + 1 + kEntryCount == kAssignmentFileLines);
+static_assert(kEntryHeaderLine + 1 + kAssignmentEntryCount == kAssignmentFileLines);
 
 void AppendSlotLines(QString &text, const SlotList &list)
 {
@@ -76,7 +76,7 @@ QString AssignmentFileText(const ControlAssignment &assignment)
     text += kMotionHeader + QLatin1String("\r\n");
     AppendSlotLines(text, assignment.Motions());
     text += kEntryHeader + QLatin1String("\r\n");
-    for (int e = 0; e < kEntryCount; ++e) {
+    for (int e = 0; e < kAssignmentEntryCount; ++e) {
         const AssignmentEntry &entry = assignment.Entry(e);
         AppendDecimal(text, e);
         text += QLatin1Char(',');
@@ -116,14 +116,14 @@ AssignmentFileLoad ParseAssignmentText(QStringView text)
     AssignmentFileLoad load;
     int faultLine = 0;
     AssignmentFileError error = ReadSlotLines(lines, kScenarioHeaderLine + 1, QLatin1Char('S'), kScenarioSlotCount,
-                                              kScenarioCountLimit, load.scenarios, faultLine);
+                                              kScenarioItemsPerSlot, load.scenarios, faultLine);
     if (error == AssignmentFileError::None)
-        error = ReadSlotLines(lines, kMotionHeaderLine + 1, QLatin1Char('M'), kMotionSlotCount, kMotionCountLimit,
+        error = ReadSlotLines(lines, kMotionHeaderLine + 1, QLatin1Char('M'), kMotionSlotCount, kMotionRowsPerSlot,
                               load.motions, faultLine);
     if (error != AssignmentFileError::None)
         return Fault(error, faultLine);
 
-    for (int e = 0; e < kEntryCount; ++e) {
+    for (int e = 0; e < kAssignmentEntryCount; ++e) {
         const int line = kEntryHeaderLine + 1 + e;
         const QStringList fields = SplitCommaLine(lines[size_t(line)], 3);
         if (fields.size() < 3)

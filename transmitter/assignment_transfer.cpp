@@ -1,6 +1,6 @@
 #include "transmitter/assignment_transfer.h"
 
-#include "protocol/channels.h"
+#include "protocol/board_facts.h"
 #include "protocol/commands.h"
 #include "protocol/transaction.h"
 #include "session/main_operations.h"
@@ -30,7 +30,7 @@ RowWrite AssignmentTransfer::TableWrite(const AssignmentTable &table, int questi
 {
     RowWrite write;
     write.ask = {Question(question, icon)};
-    write.rows = kEntryCount;
+    write.rows = kAssignmentEntryCount;
     write.sendRow = [&table](int, std::uint8_t id, int e) {
         int retry = RetryCount;
         const AssignmentEntry entry = table[size_t(e)];
@@ -69,9 +69,9 @@ bool AssignmentTransfer::ReadTable(BoardTransfer::Run &run)
 {
     AssignmentTable scratch{};
     bool valid = true;
-    run.Progress(kEntryCount, 0);
-    for (int e = 0; e < kEntryCount; ++e) {
-        run.Progress(kEntryCount, e + 1);
+    run.Progress(kAssignmentEntryCount, 0);
+    for (int e = 0; e < kAssignmentEntryCount; ++e) {
+        run.Progress(kAssignmentEntryCount, e + 1);
         std::array<AssignmentEntry, 2> read{};
         run.EachBoard([&](int g, std::uint8_t id) {
             int retry = RetryCount;
@@ -98,7 +98,7 @@ bool AssignmentTransfer::ReadTable(BoardTransfer::Run &run)
         document_.ReplaceTable(scratch);
         view_.Refresh();
     }
-    run.Progress(kEntryCount, 0);
+    run.Progress(kAssignmentEntryCount, 0);
     return true;
 }
 

@@ -14,11 +14,9 @@ namespace orvane {
 
 constexpr int kEntriesPerShift = 32;
 constexpr int kShiftStates = 5;
-constexpr int kEntryCount = kEntriesPerShift * kShiftStates;
+static_assert(kEntriesPerShift * kShiftStates == kAssignmentEntryCount);
 constexpr std::uint8_t kNoTarget = 200;
 constexpr int kScenarioTargetBase = 100;
-constexpr int kScenarioCountLimit = 200;  // rows a scenario slot holds
-constexpr int kMotionCountLimit = 100;    // position data a motion slot holds
 
 struct AssignmentEntry {
     std::uint8_t pattern = 0;
@@ -27,7 +25,7 @@ struct AssignmentEntry {
     friend bool operator==(const AssignmentEntry &, const AssignmentEntry &) = default;
 };
 
-using AssignmentTable = std::array<AssignmentEntry, kEntryCount>;
+using AssignmentTable = std::array<AssignmentEntry, kAssignmentEntryCount>;
 
 // 0 to 39 a motion slot, 100 to 103 a scenario slot, 200 nothing.
 bool IsValidTarget(int target);

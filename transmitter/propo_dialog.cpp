@@ -436,7 +436,7 @@ void TPropoDialog::RedrawCell(int entry)
 void TPropoDialog::RedrawCells()
 {
     const KeyNames names = Names();
-    for (int e = 0; e < kEntryCount; ++e)
+    for (int e = 0; e < kAssignmentEntryCount; ++e)
         KeyList->item(RowOfEntry(e), ColumnOfEntry(e))->setText(Assignment().CellText(e, names));
 }
 

@@ -178,7 +178,7 @@ TEST_F(MainFormOnBoards, TrackingIsAllOrNothingAndAlwaysReportsInSyncMode)
 {
     auto form = Open("CH1-12ID=0\nCH13-24ID=1\n");
     form->SYNC_MODE->click();
-    form->SetChannel(1, 175, 1);
+    form->SetChannel(1, 175, orvane::ChannelSource::User);
     form->CH_SYNC[1]->setChecked(true);
     form->CH_SYNC[2]->setChecked(true);
 
@@ -206,9 +206,9 @@ TEST_F(MainFormOnBoards, TrackingIsAllOrNothingAndAlwaysReportsInSyncMode)
 TEST_F(MainFormOnBoards, RelativeDisplayColoursAndNumbers)
 {
     auto form = Open("HomePos_1=80\nHomePos_3=221\n");
-    form->SetChannel(1, 95, 1);
-    form->SetChannel(2, 221, 1);
-    form->SetChannel(3, 95, 1);
+    form->SetChannel(1, 95, orvane::ChannelSource::User);
+    form->SetChannel(2, 221, orvane::ChannelSource::User);
+    form->SetChannel(3, 95, orvane::ChannelSource::User);
     EXPECT_EQ(BoxColor(*form, 1), QColor(255, 255, 255));
     EXPECT_EQ(form->CH_CAPTION[1]->text(), QStringLiteral("95"));
 

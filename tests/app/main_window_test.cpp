@@ -323,7 +323,7 @@ TEST_F(MainFormTest, CurrentValuesGoIntoTheMotionEditorAddedOrOverwrittenAfterTh
 
     form->DATA_NAME->setText(QStringLiteral("wave"));
     form->SPD_BTN[2]->click();
-    form->SetChannel(24, 221, 1);
+    form->SetChannel(24, 221, orvane::ChannelSource::User);
     form->ADDITEM_BTN->click();
     for (int i = 0; i < 3; ++i)
         form->AddCurrentPosition();

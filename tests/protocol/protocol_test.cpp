@@ -1,5 +1,6 @@
 #include "scripted_line.h"
 
+#include "protocol/board_facts.h"
 #include "protocol/commands.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
@@ -27,6 +28,32 @@ QByteArray WithSum(std::initializer_list<int> values)
 
 ScriptedReply Reply(const QByteArray &bytes) { return {{0, bytes}}; }
 const ScriptedReply Silence{};
+
+// The value code ranges decide what a file or a board may bring; the edges are where a slip would show.
+TEST(BoardFacts, ValueCodesAreThePositionsAndTheSevenModeCodes)
+{
+    for (int v : {0, 90, 180, 221, 222, 223, 224, 225, 226, 227})
+        EXPECT_TRUE(orvane::IsChannelValueCode(v)) << v;
+    for (int v : {-1, 181, 220, 228, 255})
+        EXPECT_FALSE(orvane::IsChannelValueCode(v)) << v;
+    EXPECT_FALSE(orvane::IsPosition(221));
+    EXPECT_FALSE(orvane::IsModeCode(180));
+    // A mode list entry i codes as 220 + i: FREE is entry 1, "-H-" entry 6.
+    EXPECT_EQ(orvane::kModeCodeBase + 1, orvane::kValueFree);
+    EXPECT_EQ(orvane::kModeCodeBase + 6, orvane::kValueHigh);
+}
+
+TEST(BoardFacts, ChannelSourceIsTheBoardModeAndMaskBitsAreTheGroups)
+{
+    EXPECT_EQ(orvane::ChannelSourceOfMode(0), orvane::ChannelSource::Editor);
+    EXPECT_EQ(orvane::ChannelSourceOfMode(1), orvane::ChannelSource::User);
+    EXPECT_EQ(orvane::ChannelSourceOfMode(2), orvane::ChannelSource::Teaching);
+    EXPECT_NE(orvane::ChannelSourceOfMode(3), orvane::ChannelSource::Teaching);
+    EXPECT_EQ(orvane::GroupFailure(0) | orvane::GroupFailure(1), orvane::kBothGroupsFailed);
+    EXPECT_TRUE(orvane::GroupFailed(2, 1));
+    EXPECT_FALSE(orvane::GroupFailed(2, 0));
+    EXPECT_EQ(orvane::kChannelsPerBoard * orvane::kGroupCount, orvane::kChannelCount);
+}
 
 constexpr int kLinePort = 901;
 

@@ -30,21 +30,21 @@ BoardMemory FullBoard(std::uint8_t id)
         m.home[size_t(k)] = std::uint8_t(30 + k + id);
         m.trims[size_t(k)] = std::uint8_t(120 + k * 2 + id);
     }
-    for (int s = 0; s < orvane::sim::kMotionSlots; ++s) {
-        m.motionLengths[size_t(s)] = orvane::sim::kMotionRows;
-        for (int r = 0; r < orvane::sim::kMotionRows; ++r) {
+    for (int s = 0; s < orvane::kMotionSlotCount; ++s) {
+        m.motionLengths[size_t(s)] = orvane::kMotionRowsPerSlot;
+        for (int r = 0; r < orvane::kMotionRowsPerSlot; ++r) {
             auto &row = m.motions[size_t(s)][size_t(r)];
             row.speed = std::uint8_t((s + r) % 8);
             for (int k = 0; k < 12; ++k)
                 row.values[size_t(k)] = std::uint8_t((s * 7 + r * 3 + k + id) % 181);
         }
     }
-    for (int s = 0; s < orvane::sim::kScenarioSlots; ++s) {
-        m.scenarioLengths[size_t(s)] = orvane::sim::kScenarioItems;
-        for (int i = 0; i < orvane::sim::kScenarioItems; ++i)
+    for (int s = 0; s < orvane::kScenarioSlotCount; ++s) {
+        m.scenarioLengths[size_t(s)] = orvane::kScenarioItemsPerSlot;
+        for (int i = 0; i < orvane::kScenarioItemsPerSlot; ++i)
             m.scenarios[size_t(s)][size_t(i)] = std::uint8_t((s + i + id) % 40);
     }
-    for (int e = 0; e < orvane::sim::kAssignmentEntries; ++e)
+    for (int e = 0; e < orvane::kAssignmentEntryCount; ++e)
         m.assignments[size_t(e)] = {std::uint8_t(e % 16), std::uint8_t((e + id) % 44)};
     return m;
 }

@@ -46,12 +46,12 @@ public:
 // The rest of the main window is not used by a transfer.
 class StubMain : public MainOperations {
 public:
-    void SetChannel(int, int, int) override {}
+    void SetChannel(int, int, orvane::ChannelSource) override {}
     void SetValueCode(int, int) override {}
     void ShowChannelValue(int) override {}
     bool SendBoardPositions(int, int) override { return true; }
     bool ReadBoardPositions() override { return true; }
-    void ShowLinkStatus(int) override {}
+    void ShowLinkStatus(orvane::FailureMask) override {}
     void ShowBoardMode(int) override {}
     bool EnterSleep() override { return true; }
     bool ReleaseSleep() override { return true; }

@@ -32,11 +32,11 @@ public:
         }
     }
 
-    void SetChannel(int channel, int v, int source) override
+    void SetChannel(int channel, int v, orvane::ChannelSource source) override
     {
-        calls << QStringLiteral("SetChannel(%1,%2,%3)").arg(channel).arg(v).arg(source);
+        calls << QStringLiteral("SetChannel(%1,%2,%3)").arg(channel).arg(v).arg(int(source));
         text[channel] = QString::number(v);
-        if (source != 2)
+        if (source != orvane::ChannelSource::Teaching)
             value[channel] = v;
     }
     void SetValueCode(int channel, int v) override
@@ -51,7 +51,7 @@ public:
         return Boards().SendPositions(group, speed, value);
     }
     bool ReadBoardPositions() override { return Record("ReadBoardPositions"); }
-    void ShowLinkStatus(int failureMask) override
+    void ShowLinkStatus(orvane::FailureMask failureMask) override
     {
         calls << QStringLiteral("ShowLinkStatus(%1)").arg(failureMask);
         linkStatus = failureMask;

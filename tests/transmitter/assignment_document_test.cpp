@@ -36,7 +36,7 @@ AssignmentFileLoad PassedLoad(int seed)
     AssignmentFileLoad load;
     load.scenarios = ListRows(QLatin1Char('S'), kScenarioSlotCount, QStringLiteral("file"), seed + 1);
     load.motions = ListRows(QLatin1Char('M'), kMotionSlotCount, QStringLiteral("file"), seed + 2);
-    for (int e = 0; e < kEntryCount; ++e)
+    for (int e = 0; e < kAssignmentEntryCount; ++e)
         load.table[size_t(e)] = {std::uint8_t(e * seed), std::uint8_t(e % 40)};
     return load;
 }
@@ -185,7 +185,7 @@ TEST(AssignmentDocument, LongRandomSequenceUndoneToTheStartGivesTheOriginalBack)
     std::mt19937 random(20240611);
     const auto pick = [&random](int n) { return int(random() % unsigned(n)); };
     for (int i = 0; i < 3000; ++i) {
-        const int e = pick(kEntryCount);
+        const int e = pick(kAssignmentEntryCount);
         switch (pick(11)) {
         case 0: doc.SetPattern(e, std::uint8_t(pick(256))); break;
         case 1: doc.DropSlot(e, SlotListKind::Scenarios, pick(5)); break;
@@ -202,7 +202,7 @@ TEST(AssignmentDocument, LongRandomSequenceUndoneToTheStartGivesTheOriginalBack)
         case 6: {
             AssignmentTable table = doc.Assignment().Table();
             table[size_t(e)] = {std::uint8_t(pick(256)), std::uint8_t(pick(40))};
-            table[size_t(pick(kEntryCount))] = {};
+            table[size_t(pick(kAssignmentEntryCount))] = {};
             doc.ReplaceTable(table);
             break;
         }

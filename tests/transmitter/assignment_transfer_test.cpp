@@ -274,7 +274,7 @@ TEST_F(AssignmentOnBoards, ClearEmptiesBoardsAndTableButKeepsTheLists)
     ASSERT_EQ(writes.size(), 320u);
     EXPECT_EQ(writes[19], Frame({0xED, 1, 9, 0, 0, 200}));
     EXPECT_EQ(boards->Board(0).assignments[9], sim::Assignment{});
-    for (int e = 0; e < kEntryCount; ++e)
+    for (int e = 0; e < kAssignmentEntryCount; ++e)
         ASSERT_TRUE(form.Assignment().Entry(e).IsEmpty());
     EXPECT_TRUE(form.KeyList->item(7, 5)->text().isEmpty());
     EXPECT_EQ(form.Assignment().Motions().Rows(), motions);
@@ -377,7 +377,7 @@ TEST_F(AssignmentOnBoards, UndoDoesNothingDuringATransferAndThenUndoesOnlyTheLis
     form.PCM_FORMAT_BTN->click();
     prompt.during = nullptr;
     ASSERT_EQ(tries, 2);
-    for (int e = 0; e < kEntryCount; ++e)
+    for (int e = 0; e < kAssignmentEntryCount; ++e)
         ASSERT_TRUE(form.Assignment().Entry(e).IsEmpty());
 
     // Afterwards undo gives the table back and sends nothing.

@@ -113,7 +113,7 @@ TEST_F(PropoWindow, ControlsGridAndTextsAtCreation)
     EXPECT_EQ(form.KeyList->columnWidth(0), 32);
     EXPECT_EQ(form.KeyList->columnWidth(5), 80);
     EXPECT_EQ(form.KeyList->rowHeight(7), 15);
-    for (int e = 0; e < kEntryCount; ++e)
+    for (int e = 0; e < kAssignmentEntryCount; ++e)
         ASSERT_TRUE(Cell(RowOfEntry(e), ColumnOfEntry(e)).isEmpty());
     // At its first size the window shows the whole grid.
     EXPECT_FALSE(form.KeyList->horizontalScrollBar()->isVisible()) << form.KeyList->width() << " " << form.width();
