@@ -80,8 +80,8 @@ TransferResult ScenarioTransfer::Write(int slot, const QString &slotText)
     }
     // Taken before anything is sent: the list may change while the commands wait.
     std::vector<std::uint8_t> items;
-    items.reserve(size_t(std::min(n, kScenarioItemLimit)));
-    for (int i = 0; i < n && i < kScenarioItemLimit; ++i) {
+    items.reserve(size_t(std::min(n, kScenarioItemsPerSlot)));
+    for (int i = 0; i < n && i < kScenarioItemsPerSlot; ++i) {
         const std::optional<int> number = MotionNumberOf(doc_.Scenario()->Row(i).motion);
         if (!number || *number < 0 || *number > 255) {
             Tell(main_, Notice(PromptIcon::Warning, ScnUnwritableMotion));
@@ -92,9 +92,9 @@ TransferResult ScenarioTransfer::Write(int slot, const QString &slotText)
     RowWrite write;
     write.ask = {
         {PromptIcon::Question, Text(ScnWarningTitle), slotText + Text(ScnWriteQuestion), PromptButtons::OkCancel}};
-    if (n > kScenarioItemLimit) {
+    if (n > kScenarioItemsPerSlot) {
         write.askAsleep = {Question(ScnWriteOver200, PromptButtons::YesNo)};
-        n = kScenarioItemLimit;
+        n = kScenarioItemsPerSlot;
     }
     write.rows = n;
     write.sendRow = [&](int, std::uint8_t id, int i) {
@@ -137,7 +137,7 @@ TransferResult ScenarioTransfer::Read(int slot)
         run.Tell(Notice(PromptIcon::Warning, ScnReadEmpty));
         return TransferResult::Stopped;
     }
-    if (length > kScenarioItemLimit) {
+    if (length > kScenarioItemsPerSlot) {
         run.Tell(Notice(PromptIcon::Warning, ScnSlotInvalid));
         return TransferResult::Stopped;
     }
@@ -169,7 +169,7 @@ TransferResult ScenarioTransfer::Clear(int slot)
 {
     RowWrite write;
     write.ask = {Question(ScnDataLost, PromptButtons::YesNo)};
-    write.rows = kScenarioItemLimit;
+    write.rows = kScenarioItemsPerSlot;
     write.sendRow = [&](int, std::uint8_t id, int i) {
         int retry = RetryCount;
         return WriteScenarioItem(retry, id, std::uint8_t(slot), std::uint8_t(i), 0);
