@@ -11,7 +11,6 @@ namespace orvane {
 
 namespace {
 
-constexpr int kMaxCount = 100;
 const QString kMotionHeader = QStringLiteral("\"MOTION_NAME\",\"COUNT\"");
 const QString kScenarioHeader = QStringLiteral("\"MOTION_NUMBER\",\"FILE_NAME\"");
 const QString kLineEnd = QStringLiteral("\r\n");
@@ -109,7 +108,7 @@ ScenarioFileLoad ParseScenarioText(QStringView text)
         if (fields.size() < 2)
             return Fault(ScenarioFileError::ShortLine, lineNo);
         const std::optional<int> count = ParseDecimal(fields[1]);
-        if (!count || *count < 0 || *count > kMaxCount)
+        if (!count || *count < 0 || *count > kMotionRowsPerSlot)
             return Fault(ScenarioFileError::BadCount, lineNo);
         motions.append(SlotRow{QStringLiteral("M") + QString::number(k), fields[0], fields[1]});
     }

@@ -35,7 +35,6 @@ namespace {
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 420;
 constexpr int kMotListWidth = 250;
-constexpr int kSlotCount = 4;
 
 QString Text(int entry) { return kScenarioMessages(entry); }
 
@@ -86,7 +85,7 @@ TFileDialog::TFileDialog(QWidget *parent, MainOperations &main, const QString &p
     const QString start = ScenarioStartFileName(today);
     openName_ = folder_.isEmpty() ? start : folder_ + QLatin1Char('/') + start;
     saveName_ = openName_;
-    for (int slot = 0; slot < kSlotCount; ++slot)
+    for (int slot = 0; slot < kScenarioSlotCount; ++slot)
         FILE_NUM->addItem(QStringLiteral("S") + QString::number(slot));
     FILE_NUM->setCurrentIndex(0);
     ShowRowCount();
