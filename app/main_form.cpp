@@ -185,7 +185,7 @@ void TMainForm::BuildControls()
     auto *monitorKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
     connect(monitorKey, &QShortcut::activated, this, [this] { windows_.Open(MONITOR_BTN); });
 
-    // The eighth button takes its place from the port and desktop lists, which keep their widths.
+    // The eighth button moves the port and desktop lists right; the desktop list gives up the room.
     Caption(this, QStringLiteral("COMM"), 237, 5, 44, 20);
     CommPort = new QComboBox(this);
     CommPort->setObjectName(QStringLiteral("CommPort"));

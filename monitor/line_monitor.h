@@ -2,7 +2,7 @@
 // TLineMonitor: every frame on the line, its reply, its timing and why a board did not answer, with the
 // counts per board. Not modal: it stays open beside the other windows and follows the line also while they
 // transfer, modal editors included (the commands serve the event loop while they wait, and the list catches
-// up every 100 ms); while a modal window runs it is shown, not used.
+// up five times a second); while a modal window runs it is shown, not used.
 // It watches the line only while it is shown; closed, the protocol layer records nothing.
 
 #include "monitor/line_log.h"
@@ -34,7 +34,7 @@ public:
     static constexpr int kDefaultHeight = 520;
     // The list catches up this often, or less often when catching up costs more than 1 % of the time
     // (a full ring lays 100,000 lines out anew), so that the board traffic it shows is not slowed down.
-    static constexpr int kRefreshMs = 100;
+    static constexpr int kRefreshMs = 200;
     static constexpr int kSlowestRefreshMs = 1000;
     static constexpr int kCountersMs = 1000;  // the counters below the list change at most this often
 

@@ -96,13 +96,19 @@ TEST_F(MonitorOnBoards, OpenDuringA100RowMotionWriteItShows200RowLinesAndTheLeng
     EXPECT_EQ(commands.count(QStringLiteral("WriteMotionRow")), 200);
     EXPECT_EQ(commands.count(QStringLiteral("SetMotionLength")), 2);
     EXPECT_GT(growingMidway, 0);
-    // Line for line what went on the line, and every one answered.
-    const std::vector<Bytes> frames = boards->Frames();
-    ASSERT_EQ(monitor.Log().rowCount(), int(frames.size()));
-    for (int r = 0; r < int(frames.size()); ++r) {
-        EXPECT_EQ(Cell(r, ColSent), HexOf(frames[r])) << r;
-        EXPECT_EQ(Cell(r, ColOutcome), QStringLiteral("OK")) << r;
+    // Try for try what went on the line, and every line answered (a busy machine may make a board's answer
+    // late enough for a second try, shown as such).
+    std::vector<QString> sent;
+    for (int r = 0; r < monitor.Log().rowCount(); ++r) {
+        const int tries = Cell(r, orvane::monitor::ColTry).toInt();
+        sent.insert(sent.end(), tries, Cell(r, ColSent));
+        EXPECT_TRUE(Cell(r, ColOutcome) == QStringLiteral("OK") || tries > 1) << r;
+        EXPECT_FALSE(monitor.Log().data(monitor.Log().index(r, 0), Qt::ForegroundRole).isValid()) << r;
     }
+    std::vector<QString> frames;
+    for (const Bytes &f : boards->Frames())
+        frames.push_back(HexOf(f));
+    EXPECT_EQ(sent, frames);
     // The mode is asked of the first board only.
     EXPECT_EQ(monitor.Log().Stats().at(0).transactions, monitor.Log().Stats().at(1).transactions + 1);
     EXPECT_EQ(monitor.MONITOR_STATS->rowCount(), 2);
