@@ -88,7 +88,8 @@ MotionFileError ReadDataLine(QStringView line, const HomePositions &home, Motion
                 row->Add(text);  // "07" stays "07"
         } else if (v && *v >= -kPositionMax && *v <= kPositionMax) {
             if (row)
-                row->AddNumber(std::clamp(*v + MotionFileBase(home[size_t(c - kFirstChannelColumn)]), kPositionMin, kPositionMax));
+                row->AddNumber(
+                    std::clamp(*v + MotionFileBase(home[size_t(c - kFirstChannelColumn)]), kPositionMin, kPositionMax));
         } else if (v && IsModeCode(*v)) {
             if (row)
                 row->AddNumber(*v);

@@ -14,7 +14,6 @@
 
 namespace orvane {
 
-
 // Drags carry a type that names the list they come from; only a motion row may be dropped on the scenario.
 inline constexpr char kMotListMime[] = "application/x-orvane-row-motlist";
 inline constexpr char kFileListMime[] = "application/x-orvane-row-filelist";
