@@ -169,7 +169,8 @@ TEST_F(HandsOnBoards, ARecordedMovementBecomesItsFewRowsInOneStep)
     session.StopSampling();
 
     const orvane::Trace &trace = session.LastTrace();
-    ASSERT_GT(trace.size(), 100u);
+    // A loaded machine samples less often; the corners still need a trace, not a handful of poses.
+    ASSERT_GT(trace.size(), 30u);
     EXPECT_EQ(trace.front().ms, 0);
     EXPECT_EQ(trace.front().values[0], 60);
     EXPECT_EQ(trace.back().values[0], 140);
