@@ -17,7 +17,7 @@ status=0
 for t in $TARGETS; do
     mkdir -p "$BUILD/corpus/$t"
     echo "== $t: $SECONDS_EACH s"
-    if ! "$BUILD/fuzz/fuzz_$t" -max_total_time="$SECONDS_EACH" -jobs=1 -workers=1 -print_final_stats=1 \
+    if ! "$BUILD/fuzz/fuzz_$t" -max_total_time="$SECONDS_EACH" -print_final_stats=1 \
         -artifact_prefix="$BUILD/findings/$t-" -max_len=65536 \
         "$BUILD/corpus/$t" "fuzz/seeds/$t" 2>"$BUILD/$t.log"; then
         status=1

@@ -1,5 +1,7 @@
 #include "textfile/code_page.h"
 
+#include <QStringDecoder>
+
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -168,15 +170,21 @@ TextEncoding ChooseEncoding(const QString &text)
 QByteArray EncodeText(const QString &text)
 {
     std::optional<QByteArray> cp932 = FaithfulCp932(text);
-    return cp932 ? std::move(*cp932) : text.toUtf8();
+    if (cp932)
+        return std::move(*cp932);
+    // The reader drops a byte order mark at the start, so a text that begins with U+FEFF keeps that
+    // character only behind a mark of its own.
+    if (text.startsWith(QChar(0xFEFF)))
+        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    return text.toUtf8();
 }
 
 QString DecodeText(const QByteArray &bytes)
 {
     if (IsValidUtf8(bytes)) {
-        if (bytes.startsWith("\xEF\xBB\xBF"))
-            return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
-        return QString::fromUtf8(bytes);
+        // One initial mark is dropped; whatever follows, a second mark included, is text.
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        return utf8.decode(QByteArrayView(bytes).sliced(bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0));
     }
     return FromCp932(bytes);
 }

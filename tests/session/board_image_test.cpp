@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -193,7 +195,9 @@ TEST_F(BoardImageOnLine, ARestoreAskedForTheHomePositionDrivesTheServosThereAndS
     EXPECT_EQ(boards->Board(0).home, programmed.home);
     EXPECT_EQ(boards->Board(0).positions, programmed.home);
     EXPECT_EQ(boards->Board(0).mode, 0);
-    const std::vector<orvane::sim::Bytes> frames = boards->Frames();
+    std::vector<orvane::sim::Bytes> frames = boards->Frames();
+    // A frame sent again after a late reply (a loaded machine) is the same command, not one more.
+    frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
     ASSERT_EQ(int(frames.size()), orvane::RestoreCommands(image, true));
     EXPECT_EQ(frames[frames.size() - 4],
               (orvane::sim::Bytes{0xFD, 0, 0, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 0x0F}));

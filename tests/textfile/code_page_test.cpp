@@ -43,6 +43,21 @@ TEST(CodePage, ReaderTakesValidUtf8AsUtf8AndEverythingElseAsCp932)
     EXPECT_TRUE(IsValidUtf8(Bytes({0xF0, 0x9F, 0x98, 0x80})));
 }
 
+TEST(CodePage, ATextBeginningWithAByteOrderMarkCharacterKeepsItThroughASaveAndALoad)
+{
+    // Found by the fuzz target: five marks read as four characters, which lost one at every save.
+    const QByteArray found =
+        Bytes({0xEF, 0xBB, 0xBF, 0xEF, 0xBB, 0xBF, 0xEF, 0xBB, 0xBF, 0xEF, 0xBB, 0xBF, 0xEF, 0xBB, 0xBF});
+    const QString text = DecodeText(found);
+    EXPECT_EQ(text, QString(4, QChar(0xFEFF)));
+    EXPECT_EQ(DecodeText(EncodeText(text)), text);
+    const QString name = QStringLiteral("\uFEFFwalk 歩く😀");
+    EXPECT_EQ(EncodeText(name), QByteArray("\xEF\xBB\xBF") + name.toUtf8());
+    EXPECT_EQ(DecodeText(EncodeText(name)), name);
+    // Anything else is written as before: no mark.
+    EXPECT_EQ(EncodeText(QStringLiteral("😀")), QStringLiteral("😀").toUtf8());
+}
+
 TEST(CodePage, BytesCp932DoesNotDefineBecomeReplacementCharacters)
 {
     EXPECT_EQ(DecodeText(Bytes({'A', 0x80, 0x83, 0x65, 0xFF})), QStringLiteral("A\uFFFDテ\uFFFD"));
