@@ -91,7 +91,6 @@ public:
 
     // Hands what came since the last call to the views; returns the top rows that left at the top.
     int Flush();
-    bool HasPending() const { return !pending_.empty(); }
     void SetPaused(bool paused) { paused_ = paused; }
     bool Paused() const { return paused_; }
     // Empties the list, what waits for it and the counters.
