@@ -1,5 +1,6 @@
 #include "scenario/scenario_form.h"
 
+#include "widgets/list_editor_frame.h"
 #include "widgets/list_keys.h"
 
 #include "scenario/scenario_file.h"
@@ -40,20 +41,7 @@ QString Text(int entry) { return kScenarioMessages(entry); }
 
 QTableView *ListView(QWidget *parent, const char *name, QAbstractItemModel *model)
 {
-    auto *list = new QTableView(parent);
-    list->setObjectName(QLatin1String(name));
-    list->setModel(model);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setSortingEnabled(false);
-    list->setCornerButtonEnabled(false);
-    list->setShowGrid(false);
-    list->setWordWrap(false);
-    list->verticalHeader()->hide();
-    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
-    list->horizontalHeader()->setSectionsClickable(false);
-    list->horizontalHeader()->setHighlightSections(false);
-    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QTableView *list = ListEditorFrame::MakeList(parent, name, model);
     list->horizontalHeader()->setStretchLastSection(true);
     list->setDragEnabled(true);
     list->setDefaultDropAction(Qt::CopyAction);
