@@ -5,6 +5,7 @@
 #include "serial/serial_log.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QMetaObject>
@@ -400,14 +401,28 @@ void TCustomCommX::Open()
     }
 }
 
-void TCustomCommX::Close()
+void TCustomCommX::Close() { CloseOpen(true); }
+
+void TCustomCommX::CloseAfterSending(int maxWaitMs)
+{
+    if (!IsOpen())
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    while (OutQueueCount() > 0 && !IsLost() && waited.elapsed() < maxWaitMs)
+        Wait(1);
+    CloseOpen(false);
+}
+
+void TCustomCommX::CloseOpen(bool dropUnsent)
 {
     if (!IsOpen())
         return;
     qCDebug(lcSerial) << "closing COM" << portNo_ << openPath_;
     SetDtr(false);
     SetRts(false);
-    FlushTransmit();
+    if (dropUnsent)
+        FlushTransmit();
     PurgeReceive();
     Wait(100);
     if (transmit_) {

@@ -104,7 +104,12 @@ public:
     QString DevicePath() const;  // the device the component opens (or has open)
 
     void Open();
+    // Drops what the transmit side still holds, as the boards expect of a port that goes away.
     void Close();
+    // Waits up to maxWaitMs for the written bytes to leave, then closes without dropping them.
+    // (On a pseudo-terminal the output queue always reads empty, and a flush at close also throws
+    // away what the other end has not yet taken in.)
+    void CloseAfterSending(int maxWaitMs);
 
     // Queues count bytes for the transmit thread; never waits for the line.
     virtual bool Write(const void *buffer, int count);
@@ -155,6 +160,7 @@ private:
     std::unique_ptr<serial_detail::TransmitThread> transmit_;
     std::unique_ptr<serial_detail::ReceiveThread> receive_;
     QString openPath_;
+    void CloseOpen(bool dropUnsent);
     quint64 generation_ = 0;  // advances at every Close
     bool lostNoted_ = false;  // DeviceLost queued for this opening
 

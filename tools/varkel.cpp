@@ -10,9 +10,7 @@
 #include "tools/varkel_port.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -396,12 +394,10 @@ int main(int argc, char **argv)
     int retry = inv.attempts;
     const bool ok = Commands().at(inv.command).run(retry, static_cast<uint8_t>(inv.id), inv.args);
     if (!ok && inv.command == "play-motion" && inv.id == kBroadcastId) {
-        // Nothing went wrong: no board answers a broadcast. Closing the port drops what it has not sent
-        // yet, so the frame leaves first.
-        QElapsedTimer sending;
-        sending.start();
-        while (SerialPort && SerialPort->OutQueueCount() > 0 && sending.elapsed() < 1000)
-            QThread::msleep(1);
+        // Nothing went wrong: no board answers a broadcast. A plain close would drop the frame if it
+        // has not left yet.
+        if (SerialPort)
+            SerialPort->CloseAfterSending(1000);
         std::printf("play-motion %d sent to every board at once (ID %d); a broadcast gets no answer\n", inv.args[0],
                     inv.id);
         std::fflush(stdout);
