@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
 #include <QImageWriter>
@@ -113,10 +114,10 @@ int main(int argc, char **argv)
          "motion-editor",
          "GRAPH_BTN",
          {"ENABLE1_BTN", "ENABLE2_BTN", "ENABLE3_BTN", "ENABLE4_BTN"}},
-        {"MOTION_FILE_BTN", data.filePath(QStringLiteral("scenario.csv")), "scenario-editor", nullptr},
-        {"OptionMenu3", data.filePath(QStringLiteral("assignment.csv")), "assignment-window", nullptr},
-        {"OPTION_BTN", QString(), "options-window", nullptr},
-        {"SHOT_BTN", QString(), "teaching-window", nullptr},
+        {"MOTION_FILE_BTN", data.filePath(QStringLiteral("scenario.csv")), "scenario-editor", nullptr, {}},
+        {"OptionMenu3", data.filePath(QStringLiteral("assignment.csv")), "assignment-window", nullptr, {}},
+        {"OPTION_BTN", QString(), "options-window", nullptr, {}},
+        {"SHOT_BTN", QString(), "teaching-window", nullptr, {}},
     };
     for (const Shot &shot : shots) {
         auto *button = main.findChild<QAbstractButton *>(QString::fromLatin1(shot.button));
@@ -127,13 +128,21 @@ int main(int argc, char **argv)
         }
         const QList<QWidget *> before = VisibleWindows();
         bool done = false;
-        // Runs inside the window's own event loop when it is modal, else right after the click.
-        QTimer::singleShot(0, &main, [&] {
-            Wait(800);
+        // Looks for the new window from inside its own event loop when it is modal, else after the click. A
+        // window may serve events while it talks to the boards before it shows: the look must not block
+        // there, so it returns at once until the window is up.
+        QTimer poll;
+        QElapsedTimer waited;
+        waited.start();
+        QObject::connect(&poll, &QTimer::timeout, &main, [&] {
             QList<QWidget *> opened;
             for (QWidget *w : VisibleWindows())
                 if (!before.contains(w))
                     opened.append(w);
+            if (opened.isEmpty() && waited.elapsed() < 15000)
+                return;
+            poll.stop();
+            Wait(800);
             if (opened.isEmpty()) {
                 std::fprintf(stderr, "screenshot_tour: %s opened no window\n", shot.button);
                 ok = false;
@@ -173,6 +182,7 @@ int main(int argc, char **argv)
             }
             done = true;
         });
+        poll.start(100);
         button->click();
         while (!done)
             Wait(100);
