@@ -219,9 +219,11 @@ TEST_F(LineOnBoards, BadChecksumsWrongIdsAndRefusalsGiveTheirOutcomes)
 
 TEST_F(LineOnBoards, ALateReplyShowsAsARetryAndItsBytesAsDiscarded)
 {
-    // The first answer leaves 45 ms late: the first try ends in silence, the second reads that late
-    // answer, and its own answer is drained and thrown away.
-    boards->AddFault(Fault{FaultKind::Late, 0xF9, 1, 1, 45});
+    // The first answer leaves 300 ms late: the first try ends in silence after 200 ms, the second reads
+    // that late answer, and its own answer is drained and thrown away. (Margins of 100 ms each way, so a
+    // loaded machine still sees this order.)
+    SerialPort->SetTimeOutReceive(200);
+    boards->AddFault(Fault{FaultKind::Late, 0xF9, 1, 1, 300});
     const ChannelValues values{};
     int retry = RetryCount;
     EXPECT_TRUE(WriteMotionRow(retry, 0, 0, 0, 0, values));
