@@ -1,13 +1,9 @@
 #include "scenario/scenario_form.h"
 
-#include "widgets/list_editor_frame.h"
-#include "widgets/list_keys.h"
-
 #include "scenario/scenario_file.h"
 #include "scenario/scenario_messages.h"
 #include "scenario/scenario_transfer.h"
-#include "widgets/icons.h"
-#include "widgets/progress.h"
+#include "widgets/list_editor_frame.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,15 +15,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QProgressBar>
-#include <QStyle>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 using namespace orvane;
 
@@ -39,6 +31,7 @@ constexpr int kMotListWidth = 250;
 
 QString Text(int entry) { return kScenarioMessages(entry); }
 
+// Both lists hand their rows out by dragging; only the scenario takes them in.
 QTableView *ListView(QWidget *parent, const char *name, QAbstractItemModel *model)
 {
     QTableView *list = ListEditorFrame::MakeList(parent, name, model);
@@ -50,29 +43,17 @@ QTableView *ListView(QWidget *parent, const char *name, QAbstractItemModel *mode
 
 }  // namespace
 
-// Lends the transfers the window's progress bar, its enabling and its row count display.
-class TFileDialog::View : public TransferView {
-public:
-    explicit View(TFileDialog &form) : form_(form) {}
-    void SetBusy(bool busy) override { form_.setEnabled(!busy); }
-    void SetProgress(int maximum, int value) override { ShowProgress(form_.COMM_GAUGE, maximum, value); }
-    void Refresh() override { form_.ShowRowCount(); }
-
-private:
-    TFileDialog &form_;
-};
-
 TFileDialog::TFileDialog(QWidget *parent, MainOperations &main, const QString &programFolder, const QDate &today)
-    : QDialog(parent), main_(main), folder_(programFolder), doc_(new ScenarioDocument(this)),
-      view_(std::make_unique<View>(*this)), transfer_(std::make_unique<ScenarioTransfer>(main, *view_, *doc_))
+    : QDialog(parent), main_(main), doc_(new ScenarioDocument(this)),
+      frame_(new ListEditorFrame(*this, main, {&Text, ScnConfirmTitle, ScnWarningTitle, ScnUndo, ScnRedo})),
+      transfer_(std::make_unique<ScenarioTransfer>(main, *frame_, *doc_))
 {
     setObjectName(QStringLiteral("FileDialog"));
     BuildControls();
     ApplyLanguage();
+    frame_->SetStartName(programFolder, ScenarioStartFileName(today));
+    frame_->OnRefresh([this] { ShowRowCount(); });
 
-    const QString start = ScenarioStartFileName(today);
-    openName_ = folder_.isEmpty() ? start : folder_ + QLatin1Char('/') + start;
-    saveName_ = openName_;
     for (int slot = 0; slot < kScenarioSlotCount; ++slot)
         FILE_NUM->addItem(QStringLiteral("S") + QString::number(slot));
     FILE_NUM->setCurrentIndex(0);
@@ -82,62 +63,32 @@ TFileDialog::TFileDialog(QWidget *parent, MainOperations &main, const QString &p
 
 TFileDialog::~TFileDialog() = default;
 
-QToolButton *TFileDialog::AddButton(const char *name, int hint, const QIcon &icon)
-{
-    auto *button = new QToolButton(ToolBar);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(icon);
-    button->setProperty("hint", hint);
-    ToolBar->addWidget(button);
-    return button;
-}
-
-QAction *TFileDialog::AddMenuItem(const char *name, int caption)
-{
-    QAction *action = Popup1->addAction(QString());
-    action->setObjectName(QLatin1String(name));
-    action->setProperty("caption", caption);
-    return action;
-}
-
 void TFileDialog::BuildControls()
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    ToolBar = new QToolBar(this);
-    ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    ToolBar->setIconSize(QSize(20, 20));
-    auto standard = [this](QStyle::StandardPixmap pixmap) { return style()->standardIcon(pixmap); };
-    MOT_READ_BTN = AddButton("MOT_READ_BTN", ScnHintMotRead, standard(QStyle::SP_BrowserReload));
-    NEW_BTN = AddButton("NEW_BTN", ScnHintNew, standard(QStyle::SP_FileIcon));
-    OPEN_BTN = AddButton("OPEN_BTN", ScnOpen, standard(QStyle::SP_DialogOpenButton));
-    SAVE_BTN = AddButton("SAVE_BTN", ScnSave, standard(QStyle::SP_DialogSaveButton));
-    ToolBar->addSeparator();
-    // The motion editor's drawings: one picture per action in both editors.
-    COPY_BTN = AddButton("COPY_BTN", ScnCopy, OrvaneIcon(QStringLiteral("COPY_BTN")));
-    CUT_BTN = AddButton("CUT_BTN", ScnCut, OrvaneIcon(QStringLiteral("CUT_BTN")));
-    PASTE_BTN = AddButton("PASTE_BTN", ScnPaste, OrvaneIcon(QStringLiteral("PASTE_BTN")));
-    ToolBar->addSeparator();
-    FILE_DOWN_BTN = AddButton("FILE_DOWN_BTN", ScnDown, standard(QStyle::SP_ArrowDown));
-    FILE_UP_BTN = AddButton("FILE_UP_BTN", ScnUp, standard(QStyle::SP_ArrowUp));
-    DELETE_BTN = AddButton("DELETE_BTN", ScnDelete, standard(QStyle::SP_DialogCancelButton));
+    ToolBar = frame_->ToolBar();
+    // Reading the boards' list of motions is not the motion editor's reading of one slot: its own picture.
+    MOT_READ_BTN = frame_->AddButton("MOT_READ_BTN", ScnHintMotRead, QStringLiteral("MOTION_LIST_READ"));
+    NEW_BTN = frame_->AddButton("NEW_BTN", ScnHintNew);
+    OPEN_BTN = frame_->AddButton("OPEN_BTN", ScnOpen);
+    SAVE_BTN = frame_->AddButton("SAVE_BTN", ScnSave);
+    frame_->AddSeparator();
+    COPY_BTN = frame_->AddButton("COPY_BTN", ScnCopy);
+    CUT_BTN = frame_->AddButton("CUT_BTN", ScnCut);
+    PASTE_BTN = frame_->AddButton("PASTE_BTN", ScnPaste);
+    frame_->AddSeparator();
+    FILE_DOWN_BTN = frame_->AddButton("FILE_DOWN_BTN", ScnDown);
+    FILE_UP_BTN = frame_->AddButton("FILE_UP_BTN", ScnUp);
+    DELETE_BTN = frame_->AddButton("DELETE_BTN", ScnDelete);
     FILE_DOWN_BTN->setProperty("tag", 0);
     FILE_UP_BTN->setProperty("tag", 1);
-    auto *gap = new QWidget(ToolBar);
-    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    ToolBar->addWidget(gap);
-    FILE_WRITE_BTN = AddButton("FILE_WRITE_BTN", ScnHintWrite, standard(QStyle::SP_ArrowForward));
-    FILE_READ_BTN = AddButton("FILE_READ_BTN", ScnHintRead, standard(QStyle::SP_ArrowBack));
-    FILE_FORMAT_BTN = AddButton("FILE_FORMAT_BTN", ScnHintClear, standard(QStyle::SP_TrashIcon));
-    FILE_BTN = AddButton("FILE_BTN", ScnHintPlay, standard(QStyle::SP_MediaPlay));
+    frame_->AddGap();
+    FILE_WRITE_BTN = frame_->AddButton("FILE_WRITE_BTN", ScnHintWrite);
+    FILE_READ_BTN = frame_->AddButton("FILE_READ_BTN", ScnHintRead);
+    FILE_FORMAT_BTN = frame_->AddButton("FILE_FORMAT_BTN", ScnHintClear);
+    FILE_BTN = frame_->AddButton("FILE_BTN", ScnHintPlay);
     FILE_NUM = new QComboBox(ToolBar);
     FILE_NUM->setObjectName(QStringLiteral("FILE_NUM"));
-    ToolBar->addWidget(FILE_NUM);
-    layout->addWidget(ToolBar);
+    frame_->AddToolWidget(FILE_NUM);
 
     auto *labels = new QWidget(this);
     auto *labelLayout = new QHBoxLayout(labels);
@@ -149,7 +100,7 @@ void TFileDialog::BuildControls()
     FileListLabel->setObjectName(QStringLiteral("FileListLabel"));
     labelLayout->addWidget(MotListLabel);
     labelLayout->addWidget(FileListLabel, 1);
-    layout->addWidget(labels);
+    frame_->Layout()->addWidget(labels);
 
     auto *lists = new QWidget(this);
     auto *listLayout = new QHBoxLayout(lists);
@@ -167,52 +118,31 @@ void TFileDialog::BuildControls()
     FileList->viewport()->setAcceptDrops(true);
     FileList->setColumnWidth(0, 70);
     FileList->setColumnWidth(1, 70);
-    FileList->setContextMenuPolicy(Qt::CustomContextMenu);
-    FileList->installEventFilter(this);
+    // The drops are this window's own; the keys and the popup are the frame's.
     FileList->viewport()->installEventFilter(this);
     listLayout->addWidget(MotList);
     listLayout->addWidget(FileList, 1);
-    layout->addWidget(lists, 1);
+    frame_->Layout()->addWidget(lists, 1);
 
-    Popup1 = new QMenu(this);
-    Popup1->setObjectName(QStringLiteral("Popup1"));
-    MOV_UP_MENU = AddMenuItem("MOV_UP_MENU", ScnUp);
-    MOV_DOWN_MENU = AddMenuItem("MOV_DOWN_MENU", ScnDown);
+    Popup1 = frame_->AddPopup();
+    MOV_UP_MENU = frame_->AddMenuItem(Popup1, "MOV_UP_MENU", ScnUp);
+    MOV_DOWN_MENU = frame_->AddMenuItem(Popup1, "MOV_DOWN_MENU", ScnDown);
     MOV_UP_MENU->setProperty("tag", 1);
     MOV_DOWN_MENU->setProperty("tag", 0);
     Popup1->addSeparator();
-    CUT_MENU = AddMenuItem("CUT_MENU", ScnCut);
-    COPY_MENU = AddMenuItem("COPY_MENU", ScnCopy);
-    PASTE_MENU = AddMenuItem("PASTE_MENU", ScnPaste);
+    CUT_MENU = frame_->AddMenuItem(Popup1, "CUT_MENU", ScnCut);
+    COPY_MENU = frame_->AddMenuItem(Popup1, "COPY_MENU", ScnCopy);
+    PASTE_MENU = frame_->AddMenuItem(Popup1, "PASTE_MENU", ScnPaste);
     Popup1->addSeparator();
-    DELETE_MENU = AddMenuItem("DELETE_MENU", ScnDelete);
-    Popup1->addSeparator();
-    UNDO_MENU = AddMenuItem("UNDO_MENU", ScnUndo);
-    REDO_MENU = AddMenuItem("REDO_MENU", ScnRedo);
-    UNDO_MENU->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    REDO_MENU->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    UNDO_MENU->setEnabled(false);
-    REDO_MENU->setEnabled(false);
-    // The keys work anywhere in the window, not only with the menu open.
-    addAction(UNDO_MENU);
-    addAction(REDO_MENU);
-    connect(doc_->UndoStack(), &QUndoStack::canUndoChanged, UNDO_MENU, &QAction::setEnabled);
-    connect(doc_->UndoStack(), &QUndoStack::canRedoChanged, REDO_MENU, &QAction::setEnabled);
+    DELETE_MENU = frame_->AddMenuItem(Popup1, "DELETE_MENU", ScnDelete);
+    frame_->AddUndoRedo(Popup1, doc_->UndoStack());
+    UNDO_MENU = frame_->UndoAction();
+    REDO_MENU = frame_->RedoAction();
+    frame_->AttachList(FileList, Popup1, Keys());
 
-    auto *bottom = new QWidget(this);
-    auto *bottomLayout = new QHBoxLayout(bottom);
-    bottomLayout->setContentsMargins(4, 2, 4, 2);
-    COMM_GAUGE = new QProgressBar(bottom);
-    COMM_GAUGE->setObjectName(QStringLiteral("COMM_GAUGE"));
-    COMM_GAUGE->setTextVisible(false);
-    COMM_GAUGE->setRange(0, 100);
-    COMM_GAUGE->setValue(0);
-    FILE_COUNT_LABEL = new QLabel(bottom);
-    FILE_COUNT_LABEL->setObjectName(QStringLiteral("FILE_COUNT_LABEL"));
-    FILE_COUNT_LABEL->setMinimumWidth(90);
-    bottomLayout->addWidget(COMM_GAUGE, 1);
-    bottomLayout->addWidget(FILE_COUNT_LABEL);
-    layout->addWidget(bottom);
+    frame_->AddBottomBar("FILE_COUNT_LABEL");
+    COMM_GAUGE = frame_->Gauge();
+    FILE_COUNT_LABEL = frame_->CountLabel();
 
     connect(MOT_READ_BTN, &QToolButton::clicked, this, &TFileDialog::MOT_READ_BTNClick);
     connect(NEW_BTN, &QToolButton::clicked, this, &TFileDialog::NEW_BTNClick);
@@ -238,8 +168,6 @@ void TFileDialog::BuildControls()
     connect(FILE_FORMAT_BTN, &QToolButton::clicked, this, &TFileDialog::FILE_FORMAT_BTNClick);
     connect(FILE_BTN, &QToolButton::clicked, this, &TFileDialog::FILE_BTNClick);
     connect(Popup1, &QMenu::aboutToShow, this, &TFileDialog::Popup1Popup);
-    connect(FileList, &QTableView::customContextMenuRequested, this,
-            [this](const QPoint &pos) { Popup1->popup(FileList->viewport()->mapToGlobal(pos)); });
     connect(MotList, &QTableView::doubleClicked, this, [this] { MotListDblClick(); });
     // The row count display follows the scenario however its rows change.
     ScenarioModel *scenario = doc_->Scenario();
@@ -252,19 +180,10 @@ void TFileDialog::BuildControls()
 void TFileDialog::ApplyLanguage()
 {
     setWindowTitle(Text(ScnWindowTitle));
-    for (QToolButton *button : ToolBar->findChildren<QToolButton *>()) {
-        const QVariant hint = button->property("hint");
-        if (hint.isValid())
-            button->setToolTip(Text(hint.toInt()));
-    }
+    frame_->ApplyTexts(Popup1);
     FILE_NUM->setToolTip(Text(ScnHintFileNum));
     MotListLabel->setText(Text(ScnMotionListLabel));
     FileListLabel->setText(Text(ScnScenarioLabel));
-    for (QAction *item : Popup1->actions()) {
-        const QVariant caption = item->property("caption");
-        if (caption.isValid())
-            item->setText(Text(caption.toInt()));
-    }
 }
 
 bool TFileDialog::TransferRunning() const { return transfer_->Running(); }
@@ -275,37 +194,13 @@ void TFileDialog::reject()
         QDialog::reject();
 }
 
-QList<int> TFileDialog::SelectedRows() const
-{
-    QList<int> rows;
-    for (const QModelIndex &index : FileList->selectionModel()->selectedRows())
-        rows << index.row();
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-PromptAnswer TFileDialog::Ask(int entry, PromptButtons buttons)
-{
-    return main_.UserPrompt().Message(PromptIcon::Question, Text(ScnConfirmTitle), Text(entry), buttons);
-}
-
-void TFileDialog::Warn(const QString &text)
-{
-    main_.UserPrompt().Message(PromptIcon::Warning, Text(ScnWarningTitle), text, PromptButtons::Ok);
-}
+QList<int> TFileDialog::SelectedRows() const { return ListEditorFrame::SelectedRows(FileList); }
 
 void TFileDialog::ShowRowCount() { FILE_COUNT_LABEL->setText(ScenarioCountText(doc_->RowCount())); }
 
-void TFileDialog::SelectFocusRow()
-{
-    const QModelIndex current = FileList->currentIndex();
-    if (current.isValid())
-        FileList->selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
-
 void TFileDialog::NEW_BTNClick()
 {
-    if (Ask(ScnDataLost, PromptButtons::YesNo) != PromptAnswer::Yes)
+    if (frame_->Ask(ScnDataLost, PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     doc_->New();
     ShowRowCount();
@@ -313,38 +208,35 @@ void TFileDialog::NEW_BTNClick()
 
 void TFileDialog::OPEN_BTNClick()
 {
-    if (doc_->HoldsData() && Ask(ScnDataLost, PromptButtons::YesNo) != PromptAnswer::Yes) {
+    if (doc_->HoldsData() && frame_->Ask(ScnDataLost, PromptButtons::YesNo) != PromptAnswer::Yes) {
         ShowRowCount();
         return;
     }
-    const QString path = main_.UserPrompt().OpenFile(Text(ScnOpen), Text(ScnFileFilter), openName_);
+    const QString path = frame_->OpenFile(Text(ScnOpen), Text(ScnFileFilter));
     if (path.isEmpty()) {
         ShowRowCount();
         return;
     }
-    openName_ = path;
     const ScenarioFileLoad load = doc_->LoadFile(path);
     if (load.error == ScenarioFileError::CannotRead)
-        Warn(Text(ScnFileRejected) + QStringLiteral("\r\n") + load.detail);
+        frame_->Warn(Text(ScnFileRejected) + QStringLiteral("\r\n") + load.detail);
     else if (!load.ok())
-        Warn(Text(ScnFileRejected));
+        frame_->Warn(Text(ScnFileRejected));
     ShowRowCount();
 }
 
 void TFileDialog::SAVE_BTNClick()
 {
     if (!doc_->CanSave()) {
-        Warn(Text(ScnSaveEmpty));
+        frame_->Warn(Text(ScnSaveEmpty));
         return;
     }
-    QString path = main_.UserPrompt().SaveFile(Text(ScnSave), Text(ScnFileFilter), saveName_);
+    const QString path = frame_->SaveFile(Text(ScnSave), Text(ScnFileFilter), &WithScenarioExtension);
     if (path.isEmpty())
         return;
-    path = WithScenarioExtension(path);
-    saveName_ = path;
     QString error;
     if (!doc_->SaveFile(path, &error))
-        Warn(Text(ScnSaveFailed) + QStringLiteral("\r\n") + error);
+        frame_->Warn(Text(ScnSaveFailed) + QStringLiteral("\r\n") + error);
 }
 
 void TFileDialog::COPY_BTNClick() { doc_->Copy(SelectedRows()); }
@@ -353,13 +245,14 @@ void TFileDialog::CUT_BTNClick()
 {
     if (doc_->Cut(SelectedRows()) < 0)
         return;
-    SelectFocusRow();
+    ListEditorFrame::SelectFocusRow(FileList);
     ShowRowCount();
 }
 
 void TFileDialog::PASTE_BTNClick()
 {
-    doc_->Paste(SelectedRows(), [this] { return Ask(ScnPasteAfterLast, PromptButtons::YesNo) == PromptAnswer::Yes; });
+    doc_->Paste(SelectedRows(),
+                [this] { return frame_->Ask(ScnPasteAfterLast, PromptButtons::YesNo) == PromptAnswer::Yes; });
     ShowRowCount();
 }
 
@@ -377,7 +270,7 @@ void TFileDialog::DELETE_BTNClick()
     if (doc_->Delete(SelectedRows()) < 0)
         return;
     ShowRowCount();
-    SelectFocusRow();
+    ListEditorFrame::SelectFocusRow(FileList);
 }
 
 void TFileDialog::MotListDblClick()
@@ -424,51 +317,51 @@ void TFileDialog::Popup1Popup()
     REDO_MENU->setEnabled(doc_->UndoStack()->canRedo());
 }
 
+ListKeyActions TFileDialog::Keys()
+{
+    // The scenario list has no Insert.
+    return {{},
+            [this] { DELETE_BTNClick(); },
+            [this] { COPY_BTNClick(); },
+            [this] { CUT_BTNClick(); },
+            [this] { PASTE_BTNClick(); }};
+}
+
 bool TFileDialog::FileListKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    return RunListKey(key, modifiers,
-                      {{},
-                       [this] { DELETE_BTNClick(); },
-                       [this] { COPY_BTNClick(); },
-                       [this] { CUT_BTNClick(); },
-                       [this] { PASTE_BTNClick(); }});
+    return RunListKey(key, modifiers, Keys());
 }
 
 bool TFileDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == FileList) {
-        if (FilterListKeyEvent(event, false,
-                               [this](int key, Qt::KeyboardModifiers m) { return FileListKeyDown(key, m); }))
-            return true;
-    } else if (watched == FileList->viewport()) {
-        switch (event->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto *drag = static_cast<QDragMoveEvent *>(event);
-            if (MotListDragOver(FileList, drag->mimeData())) {
-                drag->setDropAction(Qt::CopyAction);
-                drag->accept();
-            } else {
-                drag->ignore();
-            }
-            return true;
+    if (watched != FileList->viewport())
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (MotListDragOver(FileList, drag->mimeData())) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
         }
-        case QEvent::Drop: {
-            auto *drop = static_cast<QDropEvent *>(event);
-            if (MotListDragOver(FileList, drop->mimeData())) {
-                drop->setDropAction(Qt::CopyAction);
-                drop->accept();
-                MotListDragDrop(FileList, drop->mimeData(), drop->position().toPoint());
-            } else {
-                drop->ignore();
-            }
-            return true;
-        }
-        case QEvent::DragLeave: return true;
-        default: break;
-        }
+        return true;
     }
-    return QDialog::eventFilter(watched, event);
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (MotListDragOver(FileList, drop->mimeData())) {
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            MotListDragDrop(FileList, drop->mimeData(), drop->position().toPoint());
+        } else {
+            drop->ignore();
+        }
+        return true;
+    }
+    case QEvent::DragLeave: return true;
+    default: return QDialog::eventFilter(watched, event);
+    }
 }
 
 void TFileDialog::MOT_READ_BTNClick() { transfer_->ReadMotionList(); }
@@ -496,16 +389,5 @@ void TFileDialog::REDO_MENUClick()
 void TFileDialog::ShowStep(const ScenarioDocument::Shown &rows)
 {
     ShowRowCount();
-    if (rows.isEmpty())
-        return;
-    QItemSelection selection;
-    for (const auto &[first, count] : rows)
-        if (count > 0)
-            selection.select(Scenario()->index(first, 0), Scenario()->index(first + count - 1, 0));
-    FileList->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    const int first = rows.first().first;
-    if (first < doc_->RowCount()) {
-        FileList->selectionModel()->setCurrentIndex(Scenario()->index(first, 0), QItemSelectionModel::NoUpdate);
-        FileList->scrollTo(Scenario()->index(first, 0));
-    }
+    ListEditorFrame::ShowRows(FileList, rows);
 }

@@ -5,7 +5,6 @@
 
 #include "scenario/scenario_document.h"
 #include "session/main_operations.h"
-#include "session/prompt.h"
 
 #include <QDate>
 #include <QDialog>
@@ -16,7 +15,6 @@
 
 class QAction;
 class QComboBox;
-class QIcon;
 class QLabel;
 class QMenu;
 class QMimeData;
@@ -24,6 +22,8 @@ class QProgressBar;
 class QTableView;
 class QToolBar;
 class QToolButton;
+class ListEditorFrame;
+struct ListKeyActions;
 
 namespace orvane {
 class ScenarioTransfer;
@@ -95,24 +95,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class View;
-
     void BuildControls();
     void ApplyLanguage();
-    QToolButton *AddButton(const char *name, int hint, const QIcon &icon);
-    QAction *AddMenuItem(const char *name, int caption);
+    ListKeyActions Keys();
     void ShowRowCount();
-    void SelectFocusRow();
     // Selects the rows an undo or redo touched.
     void ShowStep(const orvane::ScenarioDocument::Shown &rows);
-    PromptAnswer Ask(int entry, PromptButtons buttons);
-    void Warn(const QString &text);
 
     MainOperations &main_;
-    QString folder_;
     orvane::ScenarioDocument *doc_;
-    std::unique_ptr<View> view_;
+    ListEditorFrame *frame_;
     std::unique_ptr<orvane::ScenarioTransfer> transfer_;
-    QString openName_;
-    QString saveName_;
 };

@@ -122,24 +122,49 @@ void Pencil(QPainter &p)
     p.setBrush(Qt::NoBrush);
 }
 
+// A scenario: three motions chained one after another, from `topLeft`.
+void Chain(QPainter &p, QPointF topLeft, double link, double gap, double height)
+{
+    p.setPen(Line(Ink, height < 7 ? 1.2 : 1.6));
+    for (int i = 0; i < 3; ++i) {
+        p.setBrush(i == 1 ? Amber : Paper);
+        p.drawRoundedRect(QRectF(topLeft.x() + i * (link + gap), topLeft.y(), link, height), 1, 1);
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Line(Ink, 1.2));
+    const double y = topLeft.y() + height / 2;
+    for (int i = 1; i < 3; ++i) {
+        const double x = topLeft.x() + i * (link + gap);
+        p.drawLine(QPointF(x - gap, y), QPointF(x, y));
+    }
+}
+
+// A row of a list carried up or down by a block arrow.
+void MoveRow(QPainter &p, bool up)
+{
+    Table(p, QRectF(2, 3, 10, 18));
+    p.setPen(Line(Ink, 1.0));
+    p.setBrush(Amber);
+    p.drawRect(QRectF(2, up ? 3 : 15, 10, 6));
+    QPolygonF arrow;
+    arrow << QPointF(17.5, 2) << QPointF(23, 9) << QPointF(19.8, 9) << QPointF(19.8, 22) << QPointF(15.2, 22)
+          << QPointF(15.2, 9) << QPointF(12, 9);
+    if (!up) {
+        for (QPointF &point : arrow)
+            point.setY(24 - point.y());
+    }
+    p.setPen(Line(Ink, 1.2));
+    p.setBrush(Green);
+    p.drawPolygon(arrow);
+    p.setBrush(Qt::NoBrush);
+}
+
 using Drawer = std::function<void(QPainter &)>;
 
 const QHash<QString, Drawer> &Drawers()
 {
     static const QHash<QString, Drawer> drawers = {
-        {QStringLiteral("MOTION_FILE_BTN"),
-         [](QPainter &p) {
-             // scenario: motions chained one after another
-             for (int i = 0; i < 3; ++i) {
-                 p.setPen(Line(Ink));
-                 p.setBrush(i == 1 ? Amber : Paper);
-                 p.drawRoundedRect(QRectF(2 + i * 7.5, 8, 5.5, 8), 1, 1);
-             }
-             p.setBrush(Qt::NoBrush);
-             p.setPen(Line(Ink, 1.2));
-             p.drawLine(QPointF(7.5, 12), QPointF(9.5, 12));
-             p.drawLine(QPointF(15, 12), QPointF(17, 12));
-         }},
+        {QStringLiteral("MOTION_FILE_BTN"), [](QPainter &p) { Chain(p, QPointF(2, 8), 5.5, 2, 8); }},
         {QStringLiteral("HOME_BTN"), [](QPainter &p) { House(p, QRectF(3, 3, 18, 18), Red); }},
         {QStringLiteral("OPTION_BTN"),
          [](QPainter &p) {
@@ -453,6 +478,54 @@ const QHash<QString, Drawer> &Drawers()
              p.setPen(Line(Red, 2.4));
              p.drawLine(QPointF(15, 8), QPointF(22, 15));
              p.drawLine(QPointF(22, 8), QPointF(15, 15));
+         }},
+        // The scenario editor's tool bar: its board buttons act on a scenario slot, marked by the chain of
+        // the main window's scenario button.
+        {QStringLiteral("MOTION_LIST_READ"),
+         [](QPainter &p) {
+             // the boards' list of motion slots read onto the screen
+             Board(p, QRectF(3, 13, 18, 8));
+             Table(p, QRectF(2, 2, 10, 9));
+             Arrow(p, QPointF(17.5, 12), QPointF(17.5, 2), Sky);
+         }},
+        {QStringLiteral("FILE_UP_BTN"), [](QPainter &p) { MoveRow(p, true); }},
+        {QStringLiteral("FILE_DOWN_BTN"), [](QPainter &p) { MoveRow(p, false); }},
+        {QStringLiteral("FILE_WRITE_BTN"),
+         [](QPainter &p) {
+             Board(p, QRectF(3, 13, 18, 8));
+             Chain(p, QPointF(1.5, 3), 3.4, 1.2, 6);
+             Arrow(p, QPointF(18.5, 2), QPointF(18.5, 12), Red);
+         }},
+        {QStringLiteral("FILE_READ_BTN"),
+         [](QPainter &p) {
+             Board(p, QRectF(3, 13, 18, 8));
+             Chain(p, QPointF(1.5, 3), 3.4, 1.2, 6);
+             Arrow(p, QPointF(18.5, 12), QPointF(18.5, 2), Sky);
+         }},
+        {QStringLiteral("FILE_FORMAT_BTN"),
+         [](QPainter &p) {
+             Board(p, QRectF(3, 13, 18, 8));
+             Chain(p, QPointF(1.5, 3), 3.4, 1.2, 6);
+             p.save();
+             p.translate(18.5, 6.5);
+             p.rotate(-30);
+             p.setPen(Line(Ink, 1.2));
+             p.setBrush(Paper);
+             p.drawRect(QRectF(-4.5, -2.5, 4.5, 5));
+             p.setBrush(Red);
+             p.drawRect(QRectF(0, -2.5, 4.5, 5));
+             p.restore();
+             p.setBrush(Qt::NoBrush);
+         }},
+        {QStringLiteral("FILE_BTN"),
+         [](QPainter &p) {
+             p.setPen(Line(Ink));
+             p.setBrush(Green);
+             QPolygonF play;
+             play << QPointF(8, 1.5) << QPointF(19, 8) << QPointF(8, 14.5);
+             p.drawPolygon(play);
+             p.setBrush(Qt::NoBrush);
+             Chain(p, QPointF(2, 16), 5.5, 2, 6.5);
          }},
         {QStringLiteral("Orvane"),
          [](QPainter &p) {

@@ -212,15 +212,20 @@ void ListEditorFrame::SelectFocusRow(QTableView *list)
         list->selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-void ListEditorFrame::ShowRows(QTableView *list, int from, int count)
+void ListEditorFrame::ShowRows(QTableView *list, int from, int count) { ShowRows(list, {{from, count}}); }
+
+void ListEditorFrame::ShowRows(QTableView *list, const QList<QPair<int, int>> &runs)
 {
+    if (runs.isEmpty())
+        return;
     QAbstractItemModel *model = list->model();
+    QItemSelection selection;
+    for (const auto &[from, count] : runs)
+        if (count > 0)
+            selection.select(model->index(from, 0), model->index(from + count - 1, model->columnCount() - 1));
     list->clearSelection();
-    if (count > 0) {
-        list->selectionModel()->select(
-            QItemSelection(model->index(from, 0), model->index(from + count - 1, model->columnCount() - 1)),
-            QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
+    list->selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const int from = runs.first().first;
     if (from < model->rowCount()) {
         list->selectionModel()->setCurrentIndex(model->index(from, 0), QItemSelectionModel::NoUpdate);
         list->scrollTo(model->index(from, 0));

@@ -15,6 +15,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
 #include <functional>
@@ -102,6 +103,9 @@ public:
     static void SelectFocusRow(QTableView *list);
     // Selects exactly rows [from, from + count) and brings `from` into view: what an undo or redo touched.
     static void ShowRows(QTableView *list, int from, int count);
+    // The same for several runs of rows (from, count); the first run's start comes into view. No runs leaves
+    // the selection as it is: the step touched no rows of this list.
+    static void ShowRows(QTableView *list, const QList<QPair<int, int>> &runs);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -157,6 +157,17 @@ TEST_F(Frame, AStepShownSelectsExactlyTheRowsItTouched)
     EXPECT_EQ(list->currentIndex().row(), 2);
     ListEditorFrame::ShowRows(list, 5, 0);  // rows removed at the end: nothing to select
     EXPECT_TRUE(ListEditorFrame::SelectedRows(list).isEmpty());
+
+    // Several runs at once (rows of a scattered cut coming back); the first run's start has the focus.
+    ListEditorFrame::ShowRows(list, {{1, 1}, {3, 2}});
+    EXPECT_EQ(ListEditorFrame::SelectedRows(list), (QList<int>{1, 3, 4}));
+    EXPECT_EQ(list->currentIndex().row(), 1);
+    ListEditorFrame::ShowRows(list, {{4, 0}, {0, 1}});
+    EXPECT_EQ(ListEditorFrame::SelectedRows(list), (QList<int>{0}));
+    EXPECT_EQ(list->currentIndex().row(), 4);
+    // A step that touched no rows (a motion renamed) leaves the selection alone.
+    ListEditorFrame::ShowRows(list, QList<QPair<int, int>>{});
+    EXPECT_EQ(ListEditorFrame::SelectedRows(list), (QList<int>{0}));
 }
 
 }  // namespace
