@@ -1,6 +1,10 @@
 #include "motion/motion_data.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 
 namespace orvane {
 
@@ -46,29 +50,153 @@ constexpr qsizetype kMaxSignalledRuns = 64;
 
 }  // namespace
 
+namespace {
+
+// The last field ends where the text does, so a block keeps the ends of the first 26 only.
+constexpr int kStoredEnds = kMotionFieldCount - 1;
+
+// Bytes per stored end: a short row, the usual one, spends one byte per field on its ends, a row of up to
+// 65,535 characters two, a longer one four.
+int EndWidth(std::uint32_t length) { return length <= 0xFF ? 1 : length <= 0xFFFF ? 2 : 4; }
+
+}  // namespace
+
+// The block of one row: the count of rows sharing it, the text's length, the stored ends (as wide as the
+// length needs), then the text. A row of 27 empty texts has no block.
+struct MotionRows::Block {
+    std::atomic<std::uint32_t> ref;
+    std::uint32_t length;
+
+    static std::size_t Bytes(std::uint32_t length)
+    {
+        return sizeof(Block) + std::size_t(kStoredEnds * EndWidth(length)) + std::size_t(length) * sizeof(char16_t);
+    }
+    static Block *Make(qsizetype length)
+    {
+        if (length <= 0 || length > qsizetype(UINT32_MAX))
+            qBadAlloc();
+        void *memory = std::malloc(Bytes(std::uint32_t(length)));
+        Q_CHECK_PTR(memory);
+        return new (memory) Block{{1}, std::uint32_t(length)};
+    }
+    void Release()
+    {
+        if (ref.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            this->~Block();
+            std::free(this);
+        }
+    }
+
+    unsigned char *Ends() { return reinterpret_cast<unsigned char *>(this + 1); }
+    const unsigned char *Ends() const { return reinterpret_cast<const unsigned char *>(this + 1); }
+    char16_t *Text() { return reinterpret_cast<char16_t *>(Ends() + kStoredEnds * EndWidth(length)); }
+    const char16_t *Text() const { return reinterpret_cast<const char16_t *>(Ends() + kStoredEnds * EndWidth(length)); }
+    std::uint32_t End(int column) const
+    {
+        if (column >= kStoredEnds)
+            return length;
+        switch (EndWidth(length)) {
+        case 1: return Ends()[column];
+        case 2: {
+            std::uint16_t end;
+            std::memcpy(&end, Ends() + 2 * column, sizeof end);
+            return end;
+        }
+        default: {
+            std::uint32_t end;
+            std::memcpy(&end, Ends() + 4 * column, sizeof end);
+            return end;
+        }
+        }
+    }
+    void SetEnd(int column, std::uint32_t end)
+    {
+        switch (EndWidth(length)) {
+        case 1: Ends()[column] = static_cast<unsigned char>(end); break;
+        case 2: {
+            const auto narrow = static_cast<std::uint16_t>(end);
+            std::memcpy(Ends() + 2 * column, &narrow, sizeof narrow);
+            break;
+        }
+        default: std::memcpy(Ends() + 4 * column, &end, sizeof end); break;
+        }
+    }
+    QStringView Field(int column) const
+    {
+        const std::uint32_t start = column == 0 ? 0 : End(column - 1);
+        return QStringView(Text() + start, qsizetype(End(column) - start));
+    }
+};
+
+static_assert(sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t));
+
+MotionRows::Row::Row(const Row &other) : block_(other.block_)
+{
+    if (block_)
+        block_->ref.fetch_add(1, std::memory_order_relaxed);
+}
+
+MotionRows::Row &MotionRows::Row::operator=(const Row &other)
+{
+    if (other.block_)
+        other.block_->ref.fetch_add(1, std::memory_order_relaxed);
+    Block *old = std::exchange(block_, other.block_);
+    if (old)
+        old->Release();
+    return *this;
+}
+
+MotionRows::Row &MotionRows::Row::operator=(Row &&other) noexcept
+{
+    if (this != &other) {
+        Block *old = std::exchange(block_, std::exchange(other.block_, nullptr));
+        if (old)
+            old->Release();
+    }
+    return *this;
+}
+
+MotionRows::Row::~Row()
+{
+    if (block_)
+        block_->Release();
+}
+
+MotionRows::Row MotionRows::MakeRow(QStringView text, const qsizetype *ends)
+{
+    if (text.isEmpty())
+        return Row();
+    Row row(Block::Make(text.size()));
+    Block *block = row.Get();
+    for (int c = 0; c < kStoredEnds; ++c)
+        block->SetEnd(c, std::uint32_t(ends[c]));
+    std::copy_n(text.utf16(), text.size(), block->Text());
+    return row;
+}
+
 MotionRows::Row MotionRows::MakeRow(const QStringList &fields)
 {
-    Row row;
     const qsizetype n = std::min<qsizetype>(fields.size(), kMotionFieldCount);
     qsizetype length = 0;
     for (qsizetype i = 0; i < n; ++i)
         length += fields[i].size();
-    row.text.reserve(length);
+    QString text;
+    text.reserve(length);
+    std::array<qsizetype, kMotionFieldCount> ends{};
     for (qsizetype i = 0; i < kMotionFieldCount; ++i) {
         if (i < n)
-            row.text.append(fields[i]);
-        row.end[size_t(i)] = std::uint32_t(row.text.size());
+            text.append(fields[i]);
+        ends[size_t(i)] = text.size();
     }
-    return row;
+    return MakeRow(text, ends.data());
 }
 
 QStringView MotionRows::FieldView(qsizetype row, int column) const
 {
     if (!Valid(row, column))
         return {};
-    const Row &r = rows_[size_t(row)];
-    const std::uint32_t start = column == 0 ? 0 : r.end[size_t(column - 1)];
-    return QStringView(r.text).mid(start, r.end[size_t(column)] - start);
+    const Block *block = rows_[size_t(row)].Get();
+    return block ? block->Field(column) : QStringView();
 }
 
 QStringList MotionRows::Fields(qsizetype row) const
@@ -89,7 +217,7 @@ void MotionRows::RowText::Add(QStringView field)
     if (count_ >= kMotionFieldCount)
         return;
     text_.append(field);
-    end_[size_t(count_++)] = std::uint32_t(text_.size());
+    end_[size_t(count_++)] = text_.size();
 }
 
 void MotionRows::RowText::AddNumber(int value)
@@ -97,25 +225,16 @@ void MotionRows::RowText::AddNumber(int value)
     if (count_ >= kMotionFieldCount)
         return;
     AppendDecimal(text_, value);
-    end_[size_t(count_++)] = std::uint32_t(text_.size());
+    end_[size_t(count_++)] = text_.size();
 }
 
 void MotionRows::Append(RowText &&row)
 {
-    Row made;
-    // A row with room to spare is copied to its size, so that a file of many short rows holds no
-    // slack per row; the builder then keeps its block for the next row.
-    if (row.text_.capacity() - row.text_.size() > row.text_.size() / 8 + 8) {
-        made.text = QString(row.text_.constData(), row.text_.size());
-        row.text_.resize(0);
-    } else {
-        made.text = std::move(row.text_);
-        row.text_ = QString();
-    }
-    made.end = row.end_;
     for (int c = row.count_; c < kMotionFieldCount; ++c)
-        made.end[size_t(c)] = std::uint32_t(made.text.size());
-    rows_.push_back(std::move(made));
+        row.end_[size_t(c)] = row.text_.size();
+    // The row gets a block of its exact size; the builder keeps its own for the next row.
+    rows_.push_back(MakeRow(row.text_, row.end_.data()));
+    row.text_.resize(0);
     row.count_ = 0;
 }
 
@@ -140,23 +259,27 @@ void MotionRows::SetField(qsizetype row, int column, QStringView text)
     if (!Valid(row, column))
         return;
     Row &r = rows_[size_t(row)];
-    const std::uint32_t start = column == 0 ? 0 : r.end[size_t(column - 1)];
-    const std::uint32_t stop = r.end[size_t(column)];
-    if (qsizetype(stop - start) == text.size()) {
-        // Renumbering mostly keeps a number's length: written in place (a shared text is detached first).
-        if (QStringView(r.text).mid(start, stop - start) != text)
-            std::copy(text.begin(), text.end(), r.text.begin() + start);
+    Block *block = r.Get();
+    const QStringView whole = block ? QStringView(block->Text(), qsizetype(block->length)) : QStringView();
+    const qsizetype start = block && column > 0 ? qsizetype(block->End(column - 1)) : 0;
+    const qsizetype stop = block ? qsizetype(block->End(column)) : 0;
+    if (whole.mid(start, stop - start) == text)
+        return;
+    if (block && stop - start == text.size() && block->ref.load(std::memory_order_acquire) == 1) {
+        // Renumbering mostly keeps a number's length: written in place when no one else holds the row.
+        std::copy_n(text.utf16(), text.size(), block->Text() + start);
         return;
     }
+    const qsizetype delta = text.size() - (stop - start);
+    std::array<qsizetype, kMotionFieldCount> ends{};
+    for (int c = 0; c < kMotionFieldCount; ++c)
+        ends[size_t(c)] = (block ? qsizetype(block->End(c)) : 0) + (c >= column ? delta : 0);
     QString rebuilt;
-    rebuilt.reserve(r.text.size() - (stop - start) + text.size());
-    rebuilt.append(QStringView(r.text).left(start));
+    rebuilt.reserve(whole.size() + delta);
+    rebuilt.append(whole.left(start));
     rebuilt.append(text);
-    rebuilt.append(QStringView(r.text).mid(stop));
-    const std::int64_t delta = std::int64_t(text.size()) - std::int64_t(stop - start);
-    for (int c = column; c < kMotionFieldCount; ++c)
-        r.end[size_t(c)] = std::uint32_t(std::int64_t(r.end[size_t(c)]) + delta);
-    r.text = std::move(rebuilt);
+    rebuilt.append(whole.mid(stop));
+    r = MakeRow(rebuilt, ends.data());
 }
 
 void MotionRows::SetFields(qsizetype row, int first, const QStringList &texts)
@@ -257,9 +380,15 @@ bool MotionRows::SameRow(qsizetype row, const MotionRows &other, qsizetype other
 {
     if (row < 0 || row >= Size() || otherRow < 0 || otherRow >= other.Size())
         return false;
-    const Row &a = rows_[size_t(row)];
-    const Row &b = other.rows_[size_t(otherRow)];
-    return a.end == b.end && a.text == b.text;
+    const Block *a = rows_[size_t(row)].Get();
+    const Block *b = other.rows_[size_t(otherRow)].Get();
+    if (a == b)
+        return true;
+    // A block always holds some text, so a row without one differs from a row with one.
+    if (!a || !b || a->length != b->length)
+        return false;
+    // Equal lengths give equal widths of the ends: ends and text compare as one run of bytes.
+    return std::memcmp(a->Ends(), b->Ends(), Block::Bytes(a->length) - sizeof(Block)) == 0;
 }
 
 MotionData::MotionData(QObject *parent) : QAbstractTableModel(parent), captions_(DefaultMotionCaptions()) {}

@@ -35,9 +35,12 @@ bool IsRowNumber(QStringView text, int number);
 using NumberTexts = std::vector<std::pair<int, QString>>;
 
 // Rows of 27 texts each, one heap block per row: the texts are joined in one
-// string and located by end offsets, so 100,000 rows stay cheap to hold, load
-// and copy. A widget-free container; MotionData wraps it as a model, and the
-// file reader fills one of its own so that a rejected file touches nothing.
+// string and located by end offsets kept in the same block, so 1,000,000 rows
+// stay cheap to hold and 100,000 cheap to load and copy. Rows are shared, not
+// copied, between copies, slices and undo steps, and a shared row is never
+// changed in place. A widget-free container; MotionData wraps it as a model,
+// and the file reader fills one of its own so that a rejected file touches
+// nothing.
 class MotionRows {
 public:
     // One row built field by field, for readers that fill many rows without a
@@ -52,7 +55,7 @@ public:
     private:
         friend class MotionRows;
         QString text_;
-        std::array<std::uint32_t, kMotionFieldCount> end_{};
+        std::array<qsizetype, kMotionFieldCount> end_{};
         int count_ = 0;
     };
 
@@ -92,10 +95,25 @@ public:
     bool SameRow(qsizetype row, const MotionRows &other, qsizetype otherRow) const;
 
 private:
-    struct Row {
-        QString text;
-        std::array<std::uint32_t, kMotionFieldCount> end{};
+    struct Block;
+    // A counted reference to one row's block; null is a row of 27 empty texts.
+    class Row {
+    public:
+        Row() = default;
+        explicit Row(Block *block) : block_(block) {}
+        Row(const Row &other);
+        Row(Row &&other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+        Row &operator=(const Row &other);
+        Row &operator=(Row &&other) noexcept;
+        ~Row();
+
+        Block *Get() const { return block_; }
+
+    private:
+        Block *block_ = nullptr;
     };
+    // The row of `text` whose field c ends at ends[c] (ascending, the last one text's length).
+    static Row MakeRow(QStringView text, const qsizetype *ends);
     static Row MakeRow(const QStringList &fields);
     bool Valid(qsizetype row, int column) const
     {

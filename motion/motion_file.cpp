@@ -3,6 +3,7 @@
 #include "textfile/code_page.h"
 #include "textfile/comma_rule.h"
 #include "textfile/file_io.h"
+#include "textfile/file_lines.h"
 
 #include <algorithm>
 
@@ -102,9 +103,12 @@ MotionFileError ReadDataLine(QStringView line, const HomePositions &home, Motion
 
 }  // namespace
 
-MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
+namespace {
+
+// `lines` is a TextLineReader or a FileLineReader: both give a line as a view and go back to the first.
+template <typename Lines>
+MotionFileLoad ParseMotionLines(Lines &lines, const HomePositions &home)
 {
-    TextLineReader lines(text);
     QStringView line;
     if (!lines.Next(&line))
         return Fault(MotionFileError::Empty, 0, 0);
@@ -121,7 +125,6 @@ MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
     load.header = std::move(header);
     // Every line is checked before any row is built: a refused file costs no rows, and a passed
     // one gets its rows in one block of the right size.
-    const TextLineReader firstRow = lines;
     qsizetype count = 0;
     for (int lineNo = 2; lines.Next(&line); ++lineNo, ++count) {
         int field = 0;
@@ -134,7 +137,8 @@ MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
         }
     }
 
-    lines = firstRow;
+    lines.Rewind();
+    lines.Next(&line);  // the header
     load.rows.Reserve(count);
     MotionRows::RowText row;
     while (lines.Next(&line)) {
@@ -147,16 +151,26 @@ MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
     return load;
 }
 
+}  // namespace
+
+MotionFileLoad ParseMotionText(QStringView text, const HomePositions &home)
+{
+    TextLineReader lines(text);
+    return ParseMotionLines(lines, home);
+}
+
 MotionFileLoad LoadMotionFile(const QString &path, const HomePositions &home)
 {
-    QString text;
+    QByteArray bytes;
     QString error;
-    if (!ReadTextFile(path, &text, &error)) {
+    if (!ReadTextFileBytes(path, &bytes, &error)) {
         MotionFileLoad load = Fault(MotionFileError::CannotRead, 0, 0);
         load.detail = error;
         return load;
     }
-    return ParseMotionText(text, home);
+    // Decoded a block at a time: the rows are built while the file's bytes, not its whole text, are held.
+    FileLineReader lines(std::move(bytes));
+    return ParseMotionLines(lines, home);
 }
 
 QString DescribeMotionFileError(const MotionFileLoad &load)

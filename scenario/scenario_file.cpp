@@ -4,8 +4,9 @@
 #include "textfile/comma_rule.h"
 #include "textfile/decimal.h"
 #include "textfile/file_io.h"
+#include "textfile/file_lines.h"
 
-#include <array>
+#include <optional>
 
 namespace orvane {
 
@@ -80,60 +81,75 @@ ScenarioFileError ReadRowLine(CommaLineReader &reader, RowFields *row)
 
 }  // namespace
 
-ScenarioFileLoad ParseScenarioText(QStringView text)
+namespace {
+
+// `lines` is a TextLineReader or a FileLineReader: both give a line as a view, valid up to the next one,
+// and go back to the first.
+template <typename Lines>
+ScenarioFileLoad ParseScenarioLines(Lines &lines)
 {
-    // The headers, the 40 motion lines and the first scenario line; the rest is taken line by line,
-    // so a file refused early costs nothing for its other lines.
-    TextLineReader lines(text);
-    std::array<QStringView, kScenarioHeaderLines + 1> head;
+    // Lines are counted up to the first scenario line before anything is looked at; a file refused
+    // early costs nothing for its other lines.
+    QStringView line;
     int got = 0;
-    while (got < int(head.size()) && lines.Next(&head[size_t(got)]))
+    while (got <= kScenarioHeaderLines && lines.Next(&line))
         ++got;
-    if (got < int(head.size()))
+    if (got <= kScenarioHeaderLines)
         return Fault(ScenarioFileError::TooFewLines, got);
+    lines.Rewind();
 
     // One field more than needed tells "exactly two" from "more"; a hostile line costs no more than that.
-    const QStringList motionHeader = SplitCommaLine(head[0], 3);
-    if (motionHeader != QStringList{QStringLiteral("MOTION_NAME"), QStringLiteral("COUNT")})
+    lines.Next(&line);
+    if (SplitCommaLine(line, 3) != QStringList{QStringLiteral("MOTION_NAME"), QStringLiteral("COUNT")})
         return Fault(ScenarioFileError::MotionHeader, 1);
-    const QStringList scenarioHeader = SplitCommaLine(head[kScenarioHeaderLines - 1], 2);
-    if (scenarioHeader != QStringList{QStringLiteral("MOTION_NUMBER"), QStringLiteral("FILE_NAME")})
-        return Fault(ScenarioFileError::ScenarioHeader, kScenarioHeaderLines);
 
+    // A wrong scenario header is told before a wrong motion line.
     QList<SlotRow> motions;
     motions.reserve(kMotionSlotCount);
+    std::optional<ScenarioFileLoad> motionFault;
     for (int k = 0; k < kMotionSlotCount; ++k) {
         const int lineNo = k + 2;
-        const QStringList fields = SplitCommaLine(head[size_t(k + 1)], 2);
-        if (fields.size() < 2)
-            return Fault(ScenarioFileError::ShortLine, lineNo);
+        lines.Next(&line);
+        if (motionFault)
+            continue;
+        const QStringList fields = SplitCommaLine(line, 2);
+        if (fields.size() < 2) {
+            motionFault = Fault(ScenarioFileError::ShortLine, lineNo);
+            continue;
+        }
         const std::optional<int> count = ParseDecimal(fields[1]);
-        if (!count || *count < 0 || *count > kMotionRowsPerSlot)
-            return Fault(ScenarioFileError::BadCount, lineNo);
+        if (!count || *count < 0 || *count > kMotionRowsPerSlot) {
+            motionFault = Fault(ScenarioFileError::BadCount, lineNo);
+            continue;
+        }
         motions.append(SlotRow{QStringLiteral("M") + QString::number(k), fields[0], fields[1]});
     }
+    lines.Next(&line);
+    if (SplitCommaLine(line, 2) != QStringList{QStringLiteral("MOTION_NUMBER"), QStringLiteral("FILE_NAME")})
+        return Fault(ScenarioFileError::ScenarioHeader, kScenarioHeaderLines);
+    if (motionFault)
+        return std::move(*motionFault);
 
     // Every scenario line is checked before any row is built: a refused file costs no rows, and a
     // passed one gets its rows in one block of the right size.
-    const TextLineReader rowLines = lines;
-    QStringView line = head[kScenarioHeaderLines];
     qsizetype count = 0;
-    do {
+    while (lines.Next(&line)) {
         CommaLineReader reader(line);
         RowFields row;
         const ScenarioFileError error = ReadRowLine(reader, &row);
         if (error != ScenarioFileError::None)
             return Fault(error, int(kScenarioHeaderLines + 1 + count));
         ++count;
-    } while (lines.Next(&line));
+    }
 
+    lines.Rewind();
+    for (int k = 0; k < kScenarioHeaderLines; ++k)
+        lines.Next(&line);
     // Texts the rows share with the motion list (the usual "M7" and the slot's name) take no memory of
     // their own, whatever the row count.
     QList<ScenarioRow> rows;
     rows.reserve(count);
-    lines = rowLines;
-    line = head[kScenarioHeaderLines];
-    do {
+    while (lines.Next(&line)) {
         CommaLineReader reader(line);
         RowFields row;
         ReadRowLine(reader, &row);
@@ -142,7 +158,7 @@ ScenarioFileLoad ParseScenarioText(QStringView text)
         made.motion = row.motion == slot.label ? slot.label : std::move(row.motion);
         made.name = row.name == slot.name ? slot.name : row.name.toString();
         rows.append(std::move(made));
-    } while (lines.Next(&line));
+    }
 
     ScenarioFileLoad load;
     load.motions = std::move(motions);
@@ -150,16 +166,26 @@ ScenarioFileLoad ParseScenarioText(QStringView text)
     return load;
 }
 
+}  // namespace
+
+ScenarioFileLoad ParseScenarioText(QStringView text)
+{
+    TextLineReader lines(text);
+    return ParseScenarioLines(lines);
+}
+
 ScenarioFileLoad LoadScenarioFile(const QString &path)
 {
-    QString text;
+    QByteArray bytes;
     QString error;
-    if (!ReadTextFile(path, &text, &error)) {
+    if (!ReadTextFileBytes(path, &bytes, &error)) {
         ScenarioFileLoad load = Fault(ScenarioFileError::CannotRead, 0);
         load.detail = error;
         return load;
     }
-    return ParseScenarioText(text);
+    // Decoded a block at a time: the rows are built while the file's bytes, not its whole text, are held.
+    FileLineReader lines(std::move(bytes));
+    return ParseScenarioLines(lines);
 }
 
 QString DescribeScenarioFileError(const ScenarioFileLoad &load)

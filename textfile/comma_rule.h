@@ -59,6 +59,8 @@ class TextLineReader {
 public:
     explicit TextLineReader(QStringView text) : text_(text) {}
     bool Next(QStringView *line);
+    // Back to the first line.
+    void Rewind() { pos_ = 0; }
 
 private:
     QStringView text_;

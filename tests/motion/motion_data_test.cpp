@@ -212,3 +212,59 @@ TEST(MotionRowsText, AFieldWrittenInPlaceLeavesRowsThatSharedItsTextAlone)
         names << merged.Field(r, kNameColumn);
     EXPECT_EQ(names, (QStringList{"a", "b", "c", "d", "e"}));
 }
+
+// Field ends take one, two or four bytes as the row's length needs: rows on both sides of 255 and 65,535
+// characters, and edits that carry a row across them, keep every field.
+TEST(MotionRowsText, RowsOfEveryLengthKeepEveryFieldThroughEdits)
+{
+    const QString longName(70'000, u'名');
+    const QString edgeName(65'535 - 2 - 2 * kChannelCount, u'x');  // the whole row exactly 65,535 characters
+    const QList<QStringList> made{Row(u""_qs, u""_qs, u""_qs, u""_qs), Row(u"1"_qs, u"A"_qs),
+                                  Row(u"2"_qs, QString(300, u'b')),    Row(u"3"_qs, edgeName),
+                                  Row(u"4"_qs, edgeName + u"y"_qs),    Row(u"5"_qs, longName, u"6"_qs, u"180"_qs)};
+    MotionRows rows;
+    for (const QStringList &fields : made)
+        rows.Append(fields);
+    MotionRows built;  // the same rows as a file reader builds them
+    for (const QStringList &fields : made) {
+        MotionRows::RowText row;
+        for (const QString &field : fields)
+            row.Add(field);
+        built.Append(std::move(row));
+    }
+    ASSERT_EQ(rows.Size(), made.size());
+    for (qsizetype r = 0; r < rows.Size(); ++r) {
+        EXPECT_EQ(rows.Fields(r), made[r]) << r;
+        EXPECT_EQ(built.Fields(r), made[r]) << r;
+        EXPECT_TRUE(rows.SameRow(r, built, r)) << r;
+    }
+    EXPECT_FALSE(rows.SameRow(3, rows, 4));
+    EXPECT_EQ(rows.FieldView(5, kMotionFieldCount - 1), u"180");
+
+    // The last channel of the long row, past 65,535, then the row made short and long again.
+    const MotionRows before = rows.Slice(0, rows.Size());
+    rows.SetField(5, kMotionFieldCount - 1, u"-7");
+    QStringList expected = made[5];
+    expected[kMotionFieldCount - 1] = u"-7"_qs;
+    EXPECT_EQ(rows.Fields(5), expected);
+    rows.SetField(5, kNameColumn, u"short");
+    expected[kNameColumn] = u"short"_qs;
+    EXPECT_EQ(rows.Fields(5), expected);
+    rows.SetField(1, kNameColumn, longName);
+    rows.SetFields(0, kSpeedColumn, {u"3"_qs, u"221"_qs});
+    QStringList grown = made[1];
+    grown[kNameColumn] = longName;
+    EXPECT_EQ(rows.Fields(1), grown);
+    QStringList filled = made[0];
+    filled[kSpeedColumn] = u"3"_qs;
+    filled[kFirstChannelColumn] = u"221"_qs;
+    EXPECT_EQ(rows.Fields(0), filled);
+    // Emptied field by field, a row reads as empty again.
+    for (int c = 0; c < kMotionFieldCount; ++c)
+        rows.SetField(0, c, u"");
+    EXPECT_EQ(rows.Fields(0), made[0]);
+    EXPECT_TRUE(rows.SameRow(0, before, 0));
+    // The rows taken before the edits are untouched by them.
+    for (qsizetype r = 0; r < before.Size(); ++r)
+        EXPECT_EQ(before.Fields(r), made[r]) << r;
+}

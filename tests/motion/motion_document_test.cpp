@@ -433,3 +433,33 @@ TEST(MotionDocumentSignals, AChangeSaysWhatItEditedAndUndoAndRedoSayWhatTheyPutB
 }
 
 }  // namespace
+
+// A load's step and the list share the loaded rows, and the step keeps the rows from before (long ones
+// among them) while later edits go on over the loaded ones.
+TEST(MotionDocumentHistory, AnUndoneLoadGivesBackThePreviousRowsAndItsRedoTheFileAsRead)
+{
+    MotionDocument doc;
+    LoadNumbers(doc, {"1", "2", "3", "4"});
+    doc.Rename(1, QString(70'000, u'長'));
+    doc.Rename(2, QString(300, u'm'));
+    const Snapshot before = Take(doc);
+
+    ASSERT_TRUE(doc.Load(Parsed(QStringLiteral("CH5"), {"9", "8", "7"}), ChannelNames(), [] { return false; }));
+    const Snapshot loaded = Take(doc);
+    ASSERT_EQ(Column(doc, kNoColumn), (QStringList{"9", "8", "7"}));
+    ASSERT_GE(doc.Delete({0}), 0);
+    EXPECT_EQ(Column(doc, kNoColumn), (QStringList{"1", "2"}));
+    const Snapshot deleted = Take(doc);
+
+    doc.Undo();
+    EXPECT_EQ(Take(doc), loaded);
+    doc.Undo();
+    EXPECT_EQ(Take(doc), before);
+    doc.Redo();
+    EXPECT_EQ(Take(doc), loaded);
+    doc.Redo();
+    EXPECT_EQ(Take(doc), deleted);
+    doc.Undo();
+    doc.Undo();
+    EXPECT_EQ(Take(doc), before);
+}

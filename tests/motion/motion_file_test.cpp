@@ -346,3 +346,24 @@ TEST_F(MotionFileTest, AHundredThousandRowsGoOutAndComeBackWhole)
         ASSERT_EQ(load.rows.Fields(r), rows.Fields(r)) << r;
     EXPECT_EQ(load.rows.Fields(99'999), rows.Fields(99'999));
 }
+
+TEST_F(MotionFileTest, ARowLongerThanSixtyFiveThousandCharactersGoesOutAndComesBackExactly)
+{
+    const QString name = u"走る, \"fast\" "_qs.repeated(6'000);  // quoted on the way out: 78,000 characters
+    const QList<QStringList> rows{Row(u"1"_qs, name, u"3"_qs, 180, 0, 45), Row(u"2"_qs, u"B"_qs, u"0"_qs, 221, 0, 90)};
+    MotionRows held;
+    for (const QStringList &fields : rows)
+        held.Append(fields);
+    QString error;
+    ASSERT_TRUE(SaveMotionFile(path(u"long.csv"_qs), DefaultMotionCaptions(), held, Home(), &error));
+    const MotionFileLoad load = LoadMotionFile(path(u"long.csv"_qs), Home());
+    ASSERT_TRUE(load.ok()) << DescribeMotionFileError(load).toStdString();
+    ASSERT_EQ(load.rows.Size(), 2);
+    EXPECT_EQ(load.rows.Fields(0), rows[0]);
+    EXPECT_EQ(load.rows.Fields(1), rows[1]);
+    // And the bytes written again are the bytes read.
+    ASSERT_TRUE(SaveMotionFile(path(u"again.csv"_qs), DefaultMotionCaptions(), load.rows, Home(), &error));
+    QFile first(path(u"long.csv"_qs)), second(path(u"again.csv"_qs));
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), second.readAll());
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "textfile/comma_rule.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+namespace orvane {
+
+// The lines of a text file's bytes under the code page rule, the same lines TextLineReader gives over
+// DecodeText(bytes), but decoded a block of lines at a time: a large file costs its bytes and one block
+// of text, never the bytes and the whole text (twice their size) at once. A line's view stays valid
+// until the next call of Next() or Rewind().
+class FileLineReader {
+public:
+    // Blocks end after a line end, so that no line and no character is cut; one line longer than this
+    // is decoded whole.
+    static constexpr qsizetype kBlockBytes = 1 << 20;
+
+    explicit FileLineReader(QByteArray bytes, qsizetype blockBytes = kBlockBytes);
+    bool Next(QStringView *line);
+    // Back to the first line.
+    void Rewind();
+
+private:
+    bool DecodeBlock();
+
+    QByteArray bytes_;
+    qsizetype blockBytes_;
+    bool utf8_ = false;
+    qsizetype start_ = 0;  // past a byte order mark
+    qsizetype next_ = 0;   // the first byte not decoded yet
+    QString block_;
+    TextLineReader lines_{QStringView()};
+};
+
+// Reads a whole file for FileLineReader; a missing file reads as an error (as ReadTextFile).
+bool ReadTextFileBytes(const QString &path, QByteArray *bytes, QString *error);
+
+}  // namespace orvane
