@@ -24,6 +24,13 @@ int main(int argc, char **argv)
             std::printf("orvane %s\n", ORVANE_VERSION);
             return 0;
         }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("Usage: orvane [--version | --help]\n"
+                        "Sets up, poses and programs a small servo robot on Varkel-1 boards (see man orvane).\n"
+                        "  --version  print the version and exit\n"
+                        "  --help     print this help and exit\n");
+            return 0;
+        }
     }
     QApplication app(argc, argv);
     // Standard dialogs and buttons speak the language of the windows around them.

@@ -180,12 +180,12 @@ void ExpectIndexMatchesRows(const RowIndex &index, const MotionRows &rows)
         ASSERT_EQ(index.XOfRow(rows, r), xs[size_t(r)]) << r;
         ASSERT_EQ(index.FirstRowFrom(rows, xs[size_t(r)]), r);
         ASSERT_EQ(index.FirstRowFrom(rows, xs[size_t(r)] - 1), r);
-        for (int ch = 0; ch < kChannelCount; ++ch) {
+        for (int ch = 0; ch < kChannelCount; ++ch)
             if (const auto y = PositionYOfText(rows.FieldView(r, kFirstChannelColumn + ch)))
                 carried[size_t(ch)] = y;
-        }
-        if (r % 37 == 0 || r + 1 == int(xs.size()))
+        if (r % 37 == 0 || r + 1 == int(xs.size())) {
             ASSERT_EQ(index.CarriedYs(rows, r), carried) << r;
+        }
     }
     EXPECT_EQ(index.FirstRowFrom(rows, xs.empty() ? 11 : xs.back() + 1), rows.Size());
 }

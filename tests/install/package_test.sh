@@ -45,6 +45,9 @@ metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml 2>/dev/null)
 for p in orvane varkel varkel-sim; do
     out=$(env -i PATH=/usr/bin:/bin "$root/usr/bin/$p" --version 2>&1) || fail "$p --version exited $?: $out"
     [ "$out" = "$p $version" ] || fail "$p --version said '$out', not '$p $version'"
+    # --help needs no display either, and never starts a window
+    out=$(env -i PATH=/usr/bin:/bin "$root/usr/bin/$p" --help 2>&1) || fail "$p --help exited $?: $out"
+    case "$out" in *"--version"*) ;; *) fail "$p --help does not list --version: $out" ;; esac
 done
 
 if command -v appstreamcli >/dev/null; then
