@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the TCommX tests.
 
+#include "sanitized.h"
 #include "serial/comm_x.h"
 
 #include <QCoreApplication>
@@ -47,8 +48,4 @@ inline bool ServeUntil(const std::function<bool()> &done, int timeoutMs)
 }
 
 // Timing limits hold for the plain build; a sanitizer slows every lock and wake-up.
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-constexpr double kSlowdown = 5.0;
-#else
-constexpr double kSlowdown = 1.0;
-#endif
+constexpr double kSlowdown = ORVANE_TEST_SANITIZED ? 5.0 : 1.0;

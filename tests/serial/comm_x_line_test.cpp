@@ -211,7 +211,7 @@ TEST_F(CommXLine, TenUnansweredThirtyMillisecondReadsTakeThreeHundredMillisecond
     EXPECT_EQ(pty->Receive(30, 500).size(), 30);
 }
 
-TEST_F(CommXLine, RoundTripToAnAnsweringPeerTakesWellUnderAMillisecond)
+TEST_F(CommXLine, RoundTripToAnAnsweringPeerTakesUnderAMillisecond)
 {
     comm->SetTimeOutReceive(100);
     std::atomic<bool> stop{false};
@@ -249,7 +249,9 @@ TEST_F(CommXLine, RoundTripToAnAnsweringPeerTakesWellUnderAMillisecond)
     std::sort(times.begin(), times.end());
     RecordProperty("median_ms", std::to_string(times[times.size() / 2]));
     RecordProperty("p90_ms", std::to_string(times[times.size() * 9 / 10]));
-    EXPECT_LT(times[times.size() / 2], 0.3 * kSlowdown) << "median ms";
+    // Quiet, the median is about 0.2 ms (bench/protocol_bench); a wait that sleeps or polls in ticks
+    // would take a millisecond or more. The margin is for a loaded machine.
+    EXPECT_LT(times[times.size() / 2], 1.0 * kSlowdown) << "median ms";
 }
 
 TEST_F(CommXLine, EveryByteValueArrivesIntact)

@@ -3,6 +3,7 @@
 // chosen shapes to drive it with. The work runs in a child process whose peak is reset first, so that
 // nothing else the process did counts.
 
+#include "sanitized.h"
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -15,16 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ORVANE_MEMORY_IS_MEASURED 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ORVANE_MEMORY_IS_MEASURED 0
-#endif
-#endif
-#ifndef ORVANE_MEMORY_IS_MEASURED
-#define ORVANE_MEMORY_IS_MEASURED 1
-#endif
+// A sanitizer's shadow memory would be counted as the program's.
+#define ORVANE_MEMORY_IS_MEASURED (!ORVANE_TEST_SANITIZED)
 
 inline long long ProcStatusBytes(const char *key)
 {
