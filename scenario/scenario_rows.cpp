@@ -12,52 +12,64 @@ namespace orvane {
 // The distinct pairs, and an open-addressed table of their numbers for finding one by its texts. A deque
 // never moves what it holds, so references to pairs survive the pool's growth.
 struct ScenarioRows::Pool {
+    // A pair's number beside its hash: a search walks neighbouring places and looks at a pair's texts only
+    // when the hash matches, and the table grows without hashing any text again.
+    struct Place {
+        Pair pair = kNoPair;
+        quint32 hash = 0;
+    };
+
     std::deque<ScenarioRow> pairs;
-    std::vector<Pair> table;  // kNoPair where free; a power of two long
+    std::vector<Place> table;  // a power of two long
     // Seeded per process: a file made to collide costs no more than any other.
     size_t seed = QHashSeed::globalSeed();
 
-    size_t HashOf(QStringView motion, QStringView name) const
+    quint32 HashOf(QStringView motion, QStringView name) const
     {
         const size_t h = qHash(motion, seed);
-        return h ^ (qHash(name, seed) + size_t(0x9e3779b97f4a7c15ULL) + (h << 6) + (h >> 2));
+        const size_t mixed = h ^ (qHash(name, seed) + size_t(0x9e3779b97f4a7c15ULL) + (h << 6) + (h >> 2));
+        return quint32(mixed ^ (quint64(mixed) >> 32));
     }
 
-    Pair Find(QStringView motion, QStringView name, size_t hash) const
+    Pair Find(QStringView motion, QStringView name, quint32 hash) const
     {
         if (table.empty())
             return kNoPair;
         const size_t mask = table.size() - 1;
-        for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            const Pair pair = table[slot];
-            if (pair == kNoPair)
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            const Place &place = table[at];
+            if (place.pair == kNoPair)
                 return kNoPair;
-            const ScenarioRow &held = pairs[pair];
+            if (place.hash != hash)
+                continue;
+            const ScenarioRow &held = pairs[place.pair];
             if (held.motion == motion && held.name == name)
-                return pair;
+                return place.pair;
         }
     }
 
-    void Place(Pair pair, size_t hash)
+    void Put(Place place)
     {
         const size_t mask = table.size() - 1;
-        size_t slot = hash & mask;
-        while (table[slot] != kNoPair)
-            slot = (slot + 1) & mask;
-        table[slot] = pair;
+        size_t at = place.hash & mask;
+        while (table[at].pair != kNoPair)
+            at = (at + 1) & mask;
+        table[at] = place;
     }
 
-    Pair Add(const ScenarioRow &row, size_t hash)
+    Pair Add(const ScenarioRow &row, quint32 hash)
     {
         // At most seven tenths full, so that a search ends soon at a free place.
         if ((pairs.size() + 1) * 10 > table.size() * 7) {
-            table.assign(std::max<size_t>(16, table.size() * 2), kNoPair);
-            for (size_t p = 0; p < pairs.size(); ++p)
-                Place(Pair(p), HashOf(pairs[p].motion, pairs[p].name));
+            std::vector<Place> old(std::max<size_t>(16, table.size() * 2));
+            old.swap(table);
+            for (const Place &place : old)
+                if (place.pair != kNoPair)
+                    Put(place);
         }
         const Pair pair = Pair(pairs.size());
         pairs.push_back(row);
-        Place(pair, hash);
+        Put({pair, hash});
         return pair;
     }
 };
@@ -181,7 +193,7 @@ ScenarioRows::Pair ScenarioRows::Intern(const ScenarioRow &row)
 {
     if (!pool_)
         pool_ = std::make_shared<Pool>();
-    const size_t hash = pool_->HashOf(row.motion, row.name);
+    const quint32 hash = pool_->HashOf(row.motion, row.name);
     const Pair found = pool_->Find(row.motion, row.name, hash);
     return found != kNoPair ? found : pool_->Add(row, hash);
 }
