@@ -5,6 +5,7 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <vector>
 
 namespace orvane {
 
@@ -16,6 +17,32 @@ std::optional<int> MotionNumberOf(QStringView motion)
 }
 
 QString ScenarioCountText(int rows) { return QStringLiteral("DATA > ") + QString::number(rows); }
+
+NameChanges RefreshedNames(const ScenarioRows &rows, const SlotList &motions)
+{
+    NameChanges changes;
+    changes.after = rows.Sharing();
+    // Rows repeat few pairs: each pair is looked at once, kNoPair where its row keeps its name.
+    constexpr ScenarioRows::Pair kUnseen = ScenarioRows::kNoPair - 1;
+    std::vector<ScenarioRows::Pair> renamed(size_t(rows.PairCount()), kUnseen);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        ScenarioRows::Pair &to = renamed[rows.PairOf(i)];
+        if (to == kUnseen) {
+            to = ScenarioRows::kNoPair;
+            const ScenarioRow &row = rows[i];
+            if (const std::optional<int> number = MotionNumberOf(row.motion)) {
+                const std::optional<QString> name = motions.NameOf(*number);
+                if (name && *name != row.name)
+                    to = changes.after.Intern(ScenarioRow{row.motion, *name});
+            }
+        }
+        if (to != ScenarioRows::kNoPair) {
+            changes.rows.append(int(i));
+            changes.after.AppendPair(to);
+        }
+    }
+    return changes;
+}
 
 namespace {
 
@@ -103,15 +130,14 @@ ScenarioModel::ScenarioModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 void ScenarioModel::Append(const ScenarioRow &row) { Insert(Count(), {row}); }
 
-void ScenarioModel::Insert(int p, const QList<ScenarioRow> &rows)
+void ScenarioModel::Insert(int p, const ScenarioRows &rows)
 {
     if (rows.isEmpty())
         return;
     if (p < 0 || p > Count())
         p = Count();
     beginInsertRows({}, p, p + int(rows.size()) - 1);
-    rows_.insert(p, rows.size(), ScenarioRow{});
-    std::copy(rows.begin(), rows.end(), rows_.begin() + p);
+    rows_.Insert(p, rows);
     endInsertRows();
     // The rows after the new ones show new numbers.
     if (p + rows.size() < Count())
@@ -132,7 +158,7 @@ int ScenarioModel::Remove(QList<int> rows)
         while (k > 0 && rows[k - 1] == first - 1)
             first = rows[--k];
         beginRemoveRows({}, first, last);
-        rows_.remove(first, last - first + 1);
+        rows_.Remove(first, last - first + 1);
         endRemoveRows();
     }
     if (rows.first() < Count())
@@ -142,7 +168,7 @@ int ScenarioModel::Remove(QList<int> rows)
 
 void ScenarioModel::Clear() { Replace({}); }
 
-void ScenarioModel::Replace(QList<ScenarioRow> rows)
+void ScenarioModel::Replace(ScenarioRows rows)
 {
     beginResetModel();
     rows_ = std::move(rows);
@@ -153,7 +179,7 @@ void ScenarioModel::Exchange(int i, int j)
 {
     if (i < 0 || j < 0 || i >= Count() || j >= Count() || i == j)
         return;
-    std::swap(rows_[i], rows_[j]);
+    rows_.Exchange(i, j);
     emit dataChanged(index(i, MotionColumn), index(i, NameColumn));
     emit dataChanged(index(j, MotionColumn), index(j, NameColumn));
 }
@@ -162,25 +188,19 @@ void ScenarioModel::SetName(int i, const QString &name)
 {
     if (i < 0 || i >= Count())
         return;
-    rows_[i].name = name;
+    rows_.Set(i, ScenarioRow{rows_[i].motion, name});
     emit dataChanged(index(i, NameColumn), index(i, NameColumn));
 }
 
-void ScenarioModel::SetNames(const QList<QPair<int, QString>> &names)
+void ScenarioModel::SetRows(const QList<int> &rows, const ScenarioRows &values)
 {
-    int first = Count(), last = -1;
-    for (const auto &[row, name] : names) {
-        if (row < 0 || row >= Count())
-            continue;
-        rows_[row].name = name;
-        first = std::min(first, row);
-        last = std::max(last, row);
-    }
-    if (last >= 0)
-        emit dataChanged(index(first, NameColumn), index(last, NameColumn));
+    if (rows.isEmpty())
+        return;
+    rows_.SetRows(rows, values);
+    emit dataChanged(index(rows.first(), MotionColumn), index(rows.last(), NameColumn));
 }
 
-void ScenarioModel::Splice(int at, int count, const QList<ScenarioRow> &rows)
+void ScenarioModel::Splice(int at, int count, const ScenarioRows &rows)
 {
     at = std::clamp(at, 0, Count());
     count = std::clamp(count, 0, Count() - at);
@@ -191,13 +211,13 @@ void ScenarioModel::Splice(int at, int count, const QList<ScenarioRow> &rows)
     if (count == rows.size()) {
         if (count == 0)
             return;
-        std::copy(rows.begin(), rows.end(), rows_.begin() + at);
+        rows_.Overwrite(at, rows);
         emit dataChanged(index(at, MotionColumn), index(at + count - 1, NameColumn));
         return;
     }
     if (count > 0) {
         beginRemoveRows({}, at, at + count - 1);
-        rows_.remove(at, count);
+        rows_.Remove(at, count);
         endRemoveRows();
     }
     Insert(at, rows);
@@ -208,15 +228,8 @@ void ScenarioModel::Splice(int at, int count, const QList<ScenarioRow> &rows)
 
 void ScenarioModel::RefreshNames(const SlotList &motions)
 {
-    for (ScenarioRow &row : rows_) {
-        const std::optional<int> number = MotionNumberOf(row.motion);
-        if (!number)
-            continue;
-        if (const std::optional<QString> name = motions.NameOf(*number))
-            row.name = *name;
-    }
-    if (!rows_.isEmpty())
-        emit dataChanged(index(0, NameColumn), index(Count() - 1, NameColumn));
+    const NameChanges changes = RefreshedNames(rows_, motions);
+    SetRows(changes.rows, changes.after);
 }
 
 int ScenarioModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : Count(); }

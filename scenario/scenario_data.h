@@ -2,11 +2,11 @@
 // The scenario editor's two lists as the list views show them: the motion list (a picture of the boards' 40
 // motion slots) and the scenario data (the rows of one scenario, in playing order). Free of widgets.
 
+#include "scenario/scenario_rows.h"
 #include "session/slot_list.h"
 
 #include <QAbstractTableModel>
 #include <QList>
-#include <QPair>
 #include <QString>
 #include <QStringView>
 
@@ -18,17 +18,22 @@ namespace orvane {
 inline constexpr char kMotListMime[] = "application/x-orvane-row-motlist";
 inline constexpr char kFileListMime[] = "application/x-orvane-row-filelist";
 
-struct ScenarioRow {
-    QString motion;  // "M7"; only the part after the first character counts
-    QString name;
-    friend bool operator==(const ScenarioRow &, const ScenarioRow &) = default;
-};
-
 // The motion number a MOTION text names: the text without its first character, as a decimal integer.
 std::optional<int> MotionNumberOf(QStringView motion);
 
 // "DATA > n", the row count display.
 QString ScenarioCountText(int rows);
+
+// Rows `rows` of a scenario take the DATA NAMEs in `after` (sharing the scenario's pool).
+struct NameChanges {
+    QList<int> rows;
+    ScenarioRows after;
+    bool isEmpty() const { return rows.isEmpty(); }
+};
+
+// Each row takes the DATA NAME of the motion slot it names; a row naming no slot of the list keeps its name.
+// Only the rows whose name changes are listed, in order.
+NameChanges RefreshedNames(const ScenarioRows &rows, const SlotList &motions);
 
 // INDEX / DATA NAME / COUNT over a SlotList of the 40 motion slots.
 class MotionListModel : public QAbstractTableModel {
@@ -73,23 +78,23 @@ public:
 
     int Count() const { return int(rows_.size()); }
     const ScenarioRow &Row(int i) const { return rows_[i]; }
-    const QList<ScenarioRow> &Rows() const { return rows_; }
+    const ScenarioRows &Rows() const { return rows_; }
     QString Number(int i) const { return QString::number(i + 1); }
 
     void Append(const ScenarioRow &row);
     // Before row p; p outside 0..Count() appends.
-    void Insert(int p, const QList<ScenarioRow> &rows);
+    void Insert(int p, const ScenarioRows &rows);
     // Removes these rows (any order, duplicates ignored); the first removed index, or -1 when none was.
     int Remove(QList<int> rows);
     void Clear();
-    void Replace(QList<ScenarioRow> rows);
+    void Replace(ScenarioRows rows);
     // MOTION and DATA NAME change places; the numbers stay with the positions.
     void Exchange(int i, int j);
     void SetName(int i, const QString &name);
-    // (row, DATA NAME) pairs; rows outside the list are ignored.
-    void SetNames(const QList<QPair<int, QString>> &names);
+    // Row rows[k] becomes values[k] (both as long; rows in range, ascending).
+    void SetRows(const QList<int> &rows, const ScenarioRows &values);
     // Rows [at, at + count) become `rows`; the whole list swapped in one go when it is all replaced.
-    void Splice(int at, int count, const QList<ScenarioRow> &rows);
+    void Splice(int at, int count, const ScenarioRows &rows);
     // Each row takes the DATA NAME of the motion slot it names; a row naming no slot of the list keeps its name.
     void RefreshNames(const SlotList &motions);
 
@@ -103,7 +108,7 @@ public:
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 
 private:
-    QList<ScenarioRow> rows_;
+    ScenarioRows rows_;
 };
 
 }  // namespace orvane

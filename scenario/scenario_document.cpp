@@ -15,20 +15,14 @@ namespace {
 // same step already applied, so runs go forward on redo and backward on undo.
 struct RowsRun {
     int at = 0;
-    QList<ScenarioRow> before;
-    QList<ScenarioRow> after;
+    ScenarioRows before;
+    ScenarioRows after;
 };
 
 struct SlotChange {
     int slot = 0;
     SlotRow before;
     SlotRow after;
-};
-
-struct NameChange {
-    int row = 0;
-    QString before;
-    QString after;
 };
 
 }  // namespace
@@ -42,8 +36,9 @@ public:
     QList<SlotRow> motionsBefore, motionsAfter;
     QList<SlotChange> slotChanges;
     QList<RowsRun> runs;
-    // Names of rows as they stand once the runs are applied.
-    QList<NameChange> names;
+    // Names of rows as they stand once the runs are applied: the rows' pairs before and after.
+    NameChanges names;
+    ScenarioRows namesBefore;
 
     bool Empty() const { return !wholeMotions && slotChanges.isEmpty() && runs.isEmpty() && names.isEmpty(); }
 
@@ -84,16 +79,7 @@ public:
     }
 
 private:
-    void SetNames(bool back)
-    {
-        if (names.isEmpty())
-            return;
-        QList<QPair<int, QString>> set;
-        set.reserve(names.size());
-        for (const NameChange &change : names)
-            set.append({change.row, back ? change.before : change.after});
-        doc_.scenario_->SetNames(set);
-    }
+    void SetNames(bool back) { doc_.scenario_->SetRows(names.rows, back ? namesBefore : names.after); }
 
     ScenarioDocument &doc_;
     bool pushed_ = false;
@@ -116,37 +102,28 @@ void DiffMotions(const QList<SlotRow> &before, const QList<SlotRow> &after, bool
             changes.append({int(k), before[k], after[k]});
 }
 
-// Each row takes the name of the slot it names; a row naming no slot of the list keeps its own.
-QList<NameChange> RefreshedNames(const QList<ScenarioRow> &rows, const SlotList &motions)
+// The step's name changes: the rows' pairs now and with the slots' names.
+void RefreshNames(const ScenarioRows &rows, const SlotList &motions, NameChanges &names, ScenarioRows &before)
 {
-    QList<NameChange> changes;
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const std::optional<int> number = MotionNumberOf(rows[i].motion);
-        if (!number)
-            continue;
-        const std::optional<QString> name = motions.NameOf(*number);
-        if (name && *name != rows[i].name)
-            changes.append({int(i), rows[i].name, *name});
-    }
-    return changes;
+    names = RefreshedNames(rows, motions);
+    before = rows.Pick(names.rows);
 }
 
 // The one run that turns `before` into `after`, without the rows both begin and end with.
-std::optional<RowsRun> ReplacingRun(const QList<ScenarioRow> &before, const QList<ScenarioRow> &after)
+std::optional<RowsRun> ReplacingRun(const ScenarioRows &before, const ScenarioRows &after)
 {
     qsizetype head = 0;
-    while (head < before.size() && head < after.size() && before[head] == after[head])
+    while (head < before.size() && head < after.size() && before.SameRow(head, after, head))
         ++head;
     qsizetype tail = 0;
     while (tail < before.size() - head && tail < after.size() - head
-           && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+           && before.SameRow(before.size() - 1 - tail, after, after.size() - 1 - tail))
         ++tail;
     if (head == before.size() && head == after.size())
         return std::nullopt;
     // Whole lists stay shared with the model instead of being copied.
-    const bool allBefore = head == 0 && tail == 0;
-    return RowsRun{int(head), allBefore ? before : before.mid(head, before.size() - head - tail),
-                   allBefore ? after : after.mid(head, after.size() - head - tail)};
+    return RowsRun{int(head), before.Mid(head, before.size() - head - tail),
+                   after.Mid(head, after.size() - head - tail)};
 }
 
 }  // namespace
@@ -188,14 +165,14 @@ void ScenarioDocument::Remove(const QList<int> &rows)
         while (end < rows.size() && rows[end] == rows[end - 1] + 1)
             ++end;
         const int count = int(end - k);
-        edit->runs.append({first - removed, scenario_->Rows().mid(first, count), {}});
+        edit->runs.append({first - removed, scenario_->Rows().Mid(first, count), {}});
         removed += count;
         k = end;
     }
     Push(edit);
 }
 
-void ScenarioDocument::Insert(int at, const QList<ScenarioRow> &rows)
+void ScenarioDocument::Insert(int at, const ScenarioRows &rows)
 {
     auto *edit = new Edit(*this);
     edit->runs.append({at, {}, rows});
@@ -206,9 +183,7 @@ void ScenarioDocument::Copy(const QList<int> &selected)
 {
     if (RowCount() == 0)
         return;
-    clipboard_.clear();
-    for (int r : Valid(selected))
-        clipboard_.append(scenario_->Row(r));
+    clipboard_ = scenario_->Rows().Pick(Valid(selected));
 }
 
 int ScenarioDocument::Cut(const QList<int> &selected)
@@ -252,10 +227,11 @@ int ScenarioDocument::Move(const QList<int> &selected, bool up)
     if (partner < 0 || partner >= RowCount())
         return -1;
     const int top = std::min(i, partner);
-    const ScenarioRow &upper = scenario_->Row(top);
-    const ScenarioRow &lower = scenario_->Row(top + 1);
+    const ScenarioRows pair = scenario_->Rows().Mid(top, 2);
+    ScenarioRows exchanged = pair;
+    exchanged.Exchange(0, 1);
     auto *edit = new Edit(*this);
-    edit->runs.append({top, {upper, lower}, {lower, upper}});
+    edit->runs.append({top, pair, exchanged});
     Push(edit);
     return partner;
 }
@@ -266,7 +242,9 @@ int ScenarioDocument::Drop(int motion, int before)
         return -1;
     const SlotRow &slot = motions_->Row(motion);
     const int at = before >= 0 && before < RowCount() ? before : RowCount();
-    Insert(at, {ScenarioRow{slot.label, slot.name}});
+    ScenarioRows row = scenario_->Rows().Sharing();
+    row.Append(ScenarioRow{slot.label, slot.name});
+    Insert(at, row);
     return at;
 }
 
@@ -287,7 +265,7 @@ void ScenarioDocument::RenameMotion(int motion, const QString &name)
     auto *edit = new Edit(*this);
     DiffMotions(motions_->List().Rows(), after.Rows(), edit->wholeMotions, edit->motionsBefore, edit->motionsAfter,
                 edit->slotChanges);
-    edit->names = RefreshedNames(scenario_->Rows(), after);
+    RefreshNames(scenario_->Rows(), after, edit->names, edit->namesBefore);
     Push(edit);
 }
 
@@ -306,7 +284,7 @@ ScenarioFileLoad ScenarioDocument::LoadFile(const QString &path)
     if (std::optional<RowsRun> run = ReplacingRun(scenario_->Rows(), load.rows))
         edit->runs.append(std::move(*run));
     load.motions.clear();
-    load.rows.clear();
+    load.rows = {};
     Push(edit);
     return load;
 }
@@ -322,11 +300,11 @@ void ScenarioDocument::ReplaceMotions(const SlotList &motions, bool refreshNames
     DiffMotions(motions_->List().Rows(), motions.Rows(), edit->wholeMotions, edit->motionsBefore, edit->motionsAfter,
                 edit->slotChanges);
     if (refreshNames)
-        edit->names = RefreshedNames(scenario_->Rows(), motions);
+        RefreshNames(scenario_->Rows(), motions, edit->names, edit->namesBefore);
     Push(edit);
 }
 
-void ScenarioDocument::ReplaceScenario(QList<ScenarioRow> rows)
+void ScenarioDocument::ReplaceScenario(ScenarioRows rows)
 {
     auto *edit = new Edit(*this);
     if (std::optional<RowsRun> run = ReplacingRun(scenario_->Rows(), rows))

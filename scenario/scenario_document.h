@@ -32,7 +32,7 @@ public:
     ScenarioModel *Scenario() const { return scenario_; }
     QUndoStack *UndoStack() const { return undo_; }
     int RowCount() const { return scenario_->Count(); }
-    const QList<ScenarioRow> &Clipboard() const { return clipboard_; }
+    const ScenarioRows &Clipboard() const { return clipboard_; }
 
     // `selected` is any set of scenario row indexes; out-of-range ones are ignored.
     // Nothing when the scenario is empty; otherwise the buffer becomes the selected rows, top to bottom.
@@ -69,7 +69,7 @@ public:
     // The motion list read from the boards; with `refreshNames` the scenario rows take the slots' names.
     void ReplaceMotions(const SlotList &motions, bool refreshNames);
     // The scenario read from the boards, or emptied by a clear of the slot or a read that found nothing.
-    void ReplaceScenario(QList<ScenarioRow> rows);
+    void ReplaceScenario(ScenarioRows rows);
 
     // False when there was nothing to take back or do again.
     bool Undo();
@@ -88,12 +88,12 @@ private:
     // The sorted, unique, in-range indexes of `selected`.
     QList<int> Valid(const QList<int> &selected) const;
     void Remove(const QList<int> &rows);
-    void Insert(int at, const QList<ScenarioRow> &rows);
+    void Insert(int at, const ScenarioRows &rows);
 
     MotionListModel *motions_;
     ScenarioModel *scenario_;
     QUndoStack *undo_;
-    QList<ScenarioRow> clipboard_;
+    ScenarioRows clipboard_;
 };
 
 }  // namespace orvane

@@ -34,7 +34,7 @@ ScenarioFileLoad Fault(ScenarioFileError error, int line)
 
 }  // namespace
 
-QString ScenarioFileText(const QList<SlotRow> &motions, const QList<ScenarioRow> &rows)
+QString ScenarioFileText(const QList<SlotRow> &motions, const ScenarioRows &rows)
 {
     QString text;
     text.reserve(64 * (motions.size() + rows.size() + 2));
@@ -49,8 +49,7 @@ QString ScenarioFileText(const QList<SlotRow> &motions, const QList<ScenarioRow>
     return text;
 }
 
-bool SaveScenarioFile(const QString &path, const QList<SlotRow> &motions, const QList<ScenarioRow> &rows,
-                      QString *error)
+bool SaveScenarioFile(const QString &path, const QList<SlotRow> &motions, const ScenarioRows &rows, QString *error)
 {
     return WriteFileAtomically(path, EncodeText(ScenarioFileText(motions, rows)), error);
 }
@@ -145,19 +144,23 @@ ScenarioFileLoad ParseScenarioLines(Lines &lines)
     lines.Rewind();
     for (int k = 0; k < kScenarioHeaderLines; ++k)
         lines.Next(&line);
-    // Texts the rows share with the motion list (the usual "M7" and the slot's name) take no memory of
-    // their own, whatever the row count.
-    QList<ScenarioRow> rows;
+    // Each row is the number of its (MOTION, DATA NAME) pair; a pair's texts are made once, and those it
+    // shares with the motion list (the usual "M7" and the slot's name) take no memory of their own.
+    ScenarioRows rows;
     rows.reserve(count);
     while (lines.Next(&line)) {
         CommaLineReader reader(line);
         RowFields row;
         ReadRowLine(reader, &row);
-        const SlotRow &slot = motions[row.number];
-        ScenarioRow made;
-        made.motion = row.motion == slot.label ? slot.label : std::move(row.motion);
-        made.name = row.name == slot.name ? slot.name : row.name.toString();
-        rows.append(std::move(made));
+        ScenarioRows::Pair pair = rows.Find(row.motion, row.name);
+        if (pair == ScenarioRows::kNoPair) {
+            const SlotRow &slot = motions[row.number];
+            ScenarioRow made;
+            made.motion = row.motion == slot.label ? slot.label : std::move(row.motion);
+            made.name = row.name == slot.name ? slot.name : row.name.toString();
+            pair = rows.Intern(made);
+        }
+        rows.AppendPair(pair);
     }
 
     ScenarioFileLoad load;

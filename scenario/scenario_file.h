@@ -17,12 +17,11 @@ namespace orvane {
 constexpr int kScenarioHeaderLines = 42;
 
 // The whole text: every line joined by the comma rule and ended with CR LF. `motions` holds the 40 slots.
-QString ScenarioFileText(const QList<SlotRow> &motions, const QList<ScenarioRow> &rows);
+QString ScenarioFileText(const QList<SlotRow> &motions, const ScenarioRows &rows);
 
 // Writes under the code page rule, atomically: on failure the old file is untouched and `error` (may be null)
 // says why.
-bool SaveScenarioFile(const QString &path, const QList<SlotRow> &motions, const QList<ScenarioRow> &rows,
-                      QString *error);
+bool SaveScenarioFile(const QString &path, const QList<SlotRow> &motions, const ScenarioRows &rows, QString *error);
 
 enum class ScenarioFileError {
     None,
@@ -41,7 +40,7 @@ struct ScenarioFileLoad {
     QString detail;
     // Filled only when the whole file passed: 40 motion rows labelled M0 to M39, and the scenario rows.
     QList<SlotRow> motions;
-    QList<ScenarioRow> rows;
+    ScenarioRows rows;
 
     bool ok() const { return error == ScenarioFileError::None; }
 };

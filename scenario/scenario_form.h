@@ -43,7 +43,7 @@ public:
     // Selected scenario rows, ascending.
     QList<int> SelectedRows() const;
     // The private copy buffer: (MOTION, DATA NAME) pairs.
-    const QList<orvane::ScenarioRow> &ClipboardRows() const { return doc_->Clipboard(); }
+    const orvane::ScenarioRows &ClipboardRows() const { return doc_->Clipboard(); }
     bool TransferRunning() const;
 
     // Event handlers, named after their controls.

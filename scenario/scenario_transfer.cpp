@@ -143,7 +143,7 @@ TransferResult ScenarioTransfer::Read(int slot)
     }
 
     run.Progress(length, 0);
-    QList<ScenarioRow> rows;
+    ScenarioRows rows;
     rows.reserve(length);
     for (int i = 0; i < length; ++i) {
         std::array<int, 2> numbers{};
@@ -155,7 +155,7 @@ TransferResult ScenarioTransfer::Read(int slot)
             return run.Finish(Failure());
         const int number = numbers[size_t(lead)];
         // A number past the motion list names no slot: no name to show.
-        rows.append(
+        rows.Append(
             {QStringLiteral("M") + QString::number(number), doc_.Motions()->List().NameOf(number).value_or(QString())});
         run.Progress(length, i + 1);
     }

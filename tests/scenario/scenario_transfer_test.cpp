@@ -196,7 +196,7 @@ TEST_F(ScenarioOnBoards, ReadThatFailsOrFindsBoardsDisagreeingKeepsTheList)
 {
     FillMotions();
     FillScenario(2);
-    const QList<ScenarioRow> before = form.Scenario()->Rows();
+    const ScenarioRows before = form.Scenario()->Rows();
 
     Store(0, {1, 2, 3}, 2);  // the boards differ at row 2
     form.FILE_READ_BTN->click();
