@@ -1,5 +1,6 @@
 // The single-instance lock and the program refusing a second start.
 
+#include "built_program.h"
 #include "main_form_fixture.h"
 #include "modal_wait.h"
 
@@ -59,8 +60,8 @@ TEST(SingleInstance, ASecondProgramIsRefusedAndTouchesNothing)
     const QString a = root.filePath(QStringLiteral("a/orvane"));
     const QString b = root.filePath(QStringLiteral("b/orvane"));
     QFile::setPermissions(root.filePath(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ORVANE_BINARY), a));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ORVANE_BINARY), b));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(BuiltProgram(ORVANE_BINARY)), a));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(BuiltProgram(ORVANE_BINARY)), b));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("run")));

@@ -1,6 +1,7 @@
 // A port whose device goes away (the virtual boards unplugged) is closed, watched, and opened again once the
 // same device path is back, without the port list being touched; choosing otherwise ends the watch.
 
+#include "built_program.h"
 #include "modal_wait.h"
 #include "scripted_prompt.h"
 
@@ -122,7 +123,7 @@ TEST_F(PortComesBack, UnpluggedAndStartedAgainOnTheSameLinkTheNextSliderMoveReac
     const QString log1 = QDir(dir.path()).filePath("first.log"), log2 = QDir(dir.path()).filePath("second.log");
     QProcess first, second;
     const QStringList args{"--ids", "0,1", "--link", link};
-    first.start(QStringLiteral(VARKEL_SIM_PATH), args + QStringList{"--log", log1});
+    first.start(QString::fromStdString(BuiltProgram(VARKEL_SIM_PATH)), args + QStringList{"--log", log1});
     ASSERT_TRUE(first.waitForReadyRead(5000));
     OpenMainWindow();
     Slide(*form, 5, 100);
@@ -132,7 +133,7 @@ TEST_F(PortComesBack, UnpluggedAndStartedAgainOnTheSameLinkTheNextSliderMoveReac
     EXPECT_TRUE(WaitLost()) << form->StatusField(3).toStdString();
     EXPECT_EQ(form->PortKeeper().Waiting(), true);
 
-    second.start(QStringLiteral(VARKEL_SIM_PATH), args + QStringList{"--log", log2});
+    second.start(QString::fromStdString(BuiltProgram(VARKEL_SIM_PATH)), args + QStringList{"--log", log2});
     ASSERT_TRUE(second.waitForReadyRead(5000));
     QElapsedTimer back;
     back.start();

@@ -1,5 +1,6 @@
 // The varkel-sim program as a user or a script runs it.
 
+#include "built_program.h"
 #include "pty_client.h"
 
 #include <csignal>
@@ -29,17 +30,18 @@ public:
         int out[2], err[2];
         if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
             throw std::runtime_error("pipe");
+        const std::string program = BuiltProgram(VARKEL_SIM_PATH);
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(out[1], 1);
             ::dup2(err[1], 2);
             const int null = ::open("/dev/null", O_RDONLY);
             ::dup2(null, 0);
-            std::vector<char *> argv{const_cast<char *>(VARKEL_SIM_PATH)};
+            std::vector<char *> argv{const_cast<char *>(program.c_str())};
             for (const auto &a : args)
                 argv.push_back(const_cast<char *>(a.c_str()));
             argv.push_back(nullptr);
-            ::execv(VARKEL_SIM_PATH, argv.data());
+            ::execv(program.c_str(), argv.data());
             ::_exit(127);
         }
         ::close(out[1]);

@@ -2,6 +2,7 @@
 // Runs the varkel program and keeps what it said; VarkelOnBoards runs it against two virtual boards
 // (IDs 0 and 1) that live for the whole suite.
 
+#include "built_program.h"
 #include "sim/virtual_boards.h"
 
 #include <QProcess>
@@ -18,7 +19,7 @@ struct VarkelOutcome {
 inline VarkelOutcome RunVarkel(const QStringList &args, int timeoutMs = 10000)
 {
     QProcess process;
-    process.start(QStringLiteral(VARKEL_PATH), args);
+    process.start(QString::fromStdString(BuiltProgram(VARKEL_PATH)), args);
     process.waitForFinished(timeoutMs);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
