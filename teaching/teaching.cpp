@@ -75,7 +75,7 @@ TTeaching::TTeaching(MainOperations &main, QWidget *parent) : QDialog(parent), m
         REC_SAVE_BTN->setEnabled(samples > 0);
     });
     connect(&session_, &TeachingSession::SamplingLost, this,
-            [this](int) { STATUS_LINE->setText(Text(orvane::TchBoardSilent)); });
+            [this](orvane::FailureMask) { STATUS_LINE->setText(Text(orvane::TchBoardSilent)); });
 }
 
 void TTeaching::BuildControls()

@@ -64,7 +64,7 @@ bool TeachingSession::Open()
     emit ChannelsChanged();
 
     SyncIds();
-    if (const int failures = SendBoth()) {
+    if (const FailureMask failures = SendBoth()) {
         main_.ShowLinkStatus(failures);
         return false;
     }
@@ -166,7 +166,7 @@ void TeachingSession::Capture()
     for (int n = 1; n <= kChannelCount; ++n)
         saved_[size_t(n)] = main_.ValueCode(n);
     SyncIds();
-    int failures = boards_.SetModeAll(kModeTeaching);
+    FailureMask failures = boards_.SetModeAll(kModeTeaching);
     if (failures == 0) {
         Settle();
         for (int g = 0; g < 2; ++g) {
@@ -174,7 +174,7 @@ void TeachingSession::Capture()
                 continue;
             std::array<int, kChannelsPerBoard> values{};
             if (!boards_.GetPositions(g, values)) {
-                failures |= 1 << g;
+                failures |= GroupFailure(g);
                 continue;
             }
             for (int k = 1; k <= kChannelsPerBoard; ++k) {
@@ -234,12 +234,12 @@ void TeachingSession::Refresh()
     ready_ = true;
 }
 
-int TeachingSession::SendBoth()
+FailureMask TeachingSession::SendBoth()
 {
-    int failures = 0;
+    FailureMask failures = 0;
     for (int g = 0; g < 2; ++g)
         if (!main_.SendBoardPositions(g, 0))
-            failures |= 1 << g;
+            failures |= GroupFailure(g);
     return failures;
 }
 
@@ -291,10 +291,10 @@ bool TeachingSession::StartSampling(Sampling kind)
     emit SamplingChanged();
 
     inSample_ = true;
-    int failures = 0;
+    FailureMask failures = 0;
     for (int g = 0; g < 2; ++g)
         if (sampledGroups_[size_t(g)] && !boards_.SetMode(g, kModeTeaching))
-            failures |= 1 << g;
+            failures |= GroupFailure(g);
     if (failures == 0)
         Settle();
     inSample_ = false;
@@ -330,13 +330,13 @@ void TeachingSession::SampleTick()
     }
     inSample_ = true;
     PoseValues values = base_;
-    int failures = 0;
+    FailureMask failures = 0;
     for (int g = 0; g < 2 && failures == 0; ++g) {
         if (!sampledGroups_[size_t(g)])
             continue;
         std::array<int, kChannelsPerBoard> read{};
         if (!boards_.GetPositions(g, read)) {
-            failures |= 1 << g;
+            failures |= GroupFailure(g);
             break;
         }
         for (int k = 0; k < kChannelsPerBoard; ++k) {
@@ -387,7 +387,7 @@ void TeachingSession::TakeSample(qint64 ms, const PoseValues &values)
     }
 }
 
-void TeachingSession::FinishSampling(int failureMask)
+void TeachingSession::FinishSampling(FailureMask failureMask)
 {
     const Sampling kind = sampling_;
     next_.stop();
@@ -395,10 +395,10 @@ void TeachingSession::FinishSampling(int failureMask)
     stopAsked_ = false;
     // Our own frames go out now; nothing else may start meanwhile.
     busy_ = true;
-    int modeFailures = 0;
+    FailureMask modeFailures = 0;
     for (int g = 0; g < 2; ++g)
         if (sampledGroups_[size_t(g)] && !boards_.SetMode(g, kModeDefault))
-            modeFailures |= 1 << g;
+            modeFailures |= GroupFailure(g);
     for (int c = 0; c < kChannelCount; ++c) {
         if (!freeChannels_[size_t(c)])
             continue;
@@ -410,7 +410,7 @@ void TeachingSession::FinishSampling(int failureMask)
         emit RecordingProgress(trace_.back().ms, int(trace_.size()));
         AddTraceRows(trace_);
     }
-    if (const int mask = failureMask | modeFailures) {
+    if (const FailureMask mask = failureMask | modeFailures) {
         main_.ShowLinkStatus(mask);
         emit SamplingLost(mask);
     }

@@ -82,11 +82,11 @@ signals:
     void RecordingProgress(qint64 ms, int samples);
     void TraceReduced(int samples, int rows);
     // Sampling ended because a board stopped answering (failure mask); said once.
-    void SamplingLost(int failureMask);
+    void SamplingLost(orvane::FailureMask failures);
 
 private:
     void SetBusy(bool busy);
-    int SendBoth();
+    FailureMask SendBoth();
     void Refresh();
     void Capture();
     void ReleaseHeld();
@@ -96,7 +96,7 @@ private:
     bool StartSampling(Sampling kind);
     void SampleTick();
     void TakeSample(qint64 ms, const PoseValues &values);
-    void FinishSampling(int failureMask);
+    void FinishSampling(FailureMask failureMask);
     QStringList RowTexts(const PoseValues &values) const;
 
     MainOperations &main_;
