@@ -5,6 +5,7 @@
 #include "bench_main.h"
 #include "write_timing.h"
 
+#include "measure.h"
 #include "transmitter/propo_dialog.h"
 
 #include <QApplication>
@@ -18,8 +19,7 @@ constexpr int kBenchPort = 953;
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
 
     orvane::sim::VirtualBoards boards(PacedBoards());

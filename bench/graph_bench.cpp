@@ -7,6 +7,7 @@
 
 #include "graph/graph_form.h"
 #include "graph/graph_geometry.h"
+#include "measure.h"
 #include "motion/motion_data.h"
 #include "widgets/color_btn.h"
 
@@ -92,8 +93,7 @@ void Print(const char *what, const Figures &f)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
     const int largest = argc > 1 ? std::atoi(argv[1]) : 1000000;
 

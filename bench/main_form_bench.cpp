@@ -2,6 +2,7 @@
 // track event takes to put the first byte of its SendPositions frame on the line.
 
 #include "app/main_form.h"
+#include "measure.h"
 #include "protocol/serial_port.h"
 #include "session/prompt.h"
 #include "sim/pty.h"
@@ -155,8 +156,7 @@ void BenchTrack()
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
     BenchStart();
     BenchTrack();

@@ -7,8 +7,10 @@
 #include "bench_main.h"
 #include "write_timing.h"
 
+#include "measure.h"
 #include "monitor/line_monitor.h"
 #include "motion/motion_form.h"
+#include "motion_rows.h"
 #include "protocol/transaction.h"
 
 #include <QApplication>
@@ -27,21 +29,6 @@
 namespace {
 
 constexpr int kBenchPort = 954;
-
-// CPU time of the calling (user-interface) thread: what the monitor adds to it is what a write waits for
-// on an idle machine, and unlike the wall time it hardly depends on what else the machine does.
-double ThreadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Resident memory of this process in KiB.
 long ResidentKiB()
@@ -86,12 +73,7 @@ void WriteBench(int runs)
     BenchMain main;
     TMotionForm form(nullptr, main, QString(), MotionFormPlacement{});
     form.show();
-    for (int r = 0; r < 100; ++r) {
-        QStringList values;
-        for (int ch = 1; ch <= 24; ++ch)
-            values << QString::number((r * 7 + ch) % 181);
-        form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
-    }
+    FillMotionRows(form, 100);
     TLineMonitor monitor(nullptr, main, MonitorPlacement{});
 
     std::vector<WriteRun> closed, open;
@@ -248,8 +230,7 @@ void HoldBench(int count)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(0, std::atoi(argv[1])) : 9;
     const int count = argc > 2 ? std::max(1000, std::atoi(argv[2])) : 100000;

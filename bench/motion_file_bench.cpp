@@ -1,5 +1,6 @@
 // Saves and loads a motion file of 100,000 rows and prints the times; the goal
 // is under a second for each. Run: motion_file_bench [rows] [folder]
+#include "measure.h"
 #include "motion/motion_file.h"
 
 #include <QCoreApplication>
@@ -15,19 +16,6 @@
 using namespace orvane;
 
 namespace {
-
-double MedianMs(int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 MotionRows MakeRows(int count, bool japanese)
 {

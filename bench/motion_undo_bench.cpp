@@ -7,6 +7,7 @@
 
 #include "bench_main.h"
 
+#include "measure.h"
 #include "motion/motion_data.h"
 #include "motion/motion_form.h"
 
@@ -73,8 +74,7 @@ double Ms(F &&f)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
     const int deletes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
     BenchMain main;

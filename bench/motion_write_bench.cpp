@@ -4,7 +4,9 @@
 #include "bench_main.h"
 #include "write_timing.h"
 
+#include "measure.h"
 #include "motion/motion_form.h"
+#include "motion_rows.h"
 
 #include <QApplication>
 #include <QToolButton>
@@ -17,8 +19,7 @@ constexpr int kBenchPort = 951;
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
 
     orvane::sim::VirtualBoards boards(PacedBoards());
@@ -27,12 +28,7 @@ int main(int argc, char **argv)
     BenchMain main;
     TMotionForm form(nullptr, main, QString(), MotionFormPlacement{});
     form.show();
-    for (int r = 0; r < 100; ++r) {
-        QStringList values;
-        for (int ch = 1; ch <= orvane::kChannelCount; ++ch)
-            values << QString::number((r * 7 + ch) % 181);
-        form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
-    }
+    FillMotionRows(form, 100);
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     std::vector<WriteRun> all;

@@ -5,6 +5,7 @@
 
 #include "bench_main.h"
 
+#include "measure.h"
 #include "scenario/scenario_form.h"
 
 #include <QApplication>
@@ -26,19 +27,6 @@ using namespace orvane;
 
 namespace {
 
-double MedianMs(int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // Every question answered Yes, every file dialog answered with `path`.
 class FilePrompt : public AgreeingPrompt {
 public:
@@ -54,8 +42,7 @@ double HeapMb() { return double(mallinfo2().uordblks) / 1e6; }
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
     const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 100'000;
     QTemporaryDir tmp(argc > 2 ? QString::fromLocal8Bit(argv[2]) + QStringLiteral("/scenario-bench-XXXXXX")

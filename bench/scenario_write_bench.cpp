@@ -4,6 +4,7 @@
 #include "bench_main.h"
 #include "write_timing.h"
 
+#include "measure.h"
 #include "protocol/commands.h"
 #include "scenario/scenario_form.h"
 
@@ -17,26 +18,11 @@ namespace {
 
 constexpr int kBenchPort = 952;
 
-// CPU time of the calling thread: what the program itself spends, whatever else the machine runs.
-double ThreadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
 
     orvane::sim::VirtualBoards boards(PacedBoards());

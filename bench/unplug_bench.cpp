@@ -3,7 +3,9 @@
 
 #include "bench_main.h"
 
+#include "measure.h"
 #include "motion/motion_form.h"
+#include "motion_rows.h"
 #include "protocol/serial_port.h"
 #include "protocol/transaction.h"
 #include "session/board_operations.h"
@@ -91,20 +93,14 @@ Run UnplugOnce(TMotionForm &form, BenchMain &main, size_t unplugAfterFrames)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessSet();
     QApplication app(argc, argv);
 
     BenchMain main;
     StampingPrompt idle;
     main.Use(&idle);
     TMotionForm form(nullptr, main, QString(), MotionFormPlacement{});
-    for (int r = 0; r < 100; ++r) {
-        QStringList values;
-        for (int ch = 1; ch <= orvane::kChannelCount; ++ch)
-            values << QString::number((r * 7 + ch) % 181);
-        form.AppendPosition(QStringLiteral("P%1").arg(r), QString::number(r % 8), values);
-    }
+    FillMotionRows(form, 100);
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
     std::vector<Run> all;
