@@ -26,8 +26,6 @@ namespace {
 
 constexpr int kEnglish = 1;
 
-QByteArray Q(const Bytes &b) { return QByteArray(reinterpret_cast<const char *>(b.data()), qsizetype(b.size())); }
-
 QByteArray Hex(const char *text) { return QByteArray::fromHex(text); }
 
 // Every line the list shows, top rows and their tries, in English.
@@ -126,9 +124,10 @@ TEST_F(LineOnBoards, EveryCommandsFrameAndReplyAppearByteForByte)
     log.Flush();
     for (int i = 0; i < 21; ++i) {
         SCOPED_TRACE(names[i]);
-        EXPECT_EQ(seen[i].frame, Q(frames[i]));
+        EXPECT_EQ(seen[i].frame, AsByteArray(frames[i]));
         EXPECT_EQ(Cell(log, i, orvane::monitor::ColCommand), QLatin1String(names[i]));
-        EXPECT_EQ(Cell(log, i, orvane::monitor::ColSent), QString::fromLatin1(Q(frames[i]).toHex(' ').toUpper()));
+        EXPECT_EQ(Cell(log, i, orvane::monitor::ColSent),
+                  QString::fromLatin1(AsByteArray(frames[i]).toHex(' ').toUpper()));
         EXPECT_EQ(Cell(log, i, orvane::monitor::ColId), i == 20 ? QStringLiteral("99") : QStringLiteral("0"));
         ASSERT_EQ(seen[i].tries.size(), 1u);
     }

@@ -39,11 +39,7 @@ namespace {
 
 using BoardMain = SleepOnBoards<FakeMain>;
 
-QString HexOf(const Bytes &b)
-{
-    return QString::fromLatin1(
-        QByteArray(reinterpret_cast<const char *>(b.data()), qsizetype(b.size())).toHex(' ').toUpper());
-}
+QString HexOf(const Bytes &b) { return QString::fromLatin1(AsByteArray(b).toHex(' ').toUpper()); }
 
 class MonitorOnBoards : public BoardsOnLineTest<962> {
 protected:

@@ -115,7 +115,7 @@ QStringList Hex(const std::vector<orvane::sim::Bytes> &frames)
 {
     QStringList out;
     for (const auto &f : frames)
-        out << QByteArray(reinterpret_cast<const char *>(f.data()), qsizetype(f.size())).toHex(' ');
+        out << AsByteArray(f).toHex(' ');
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include "sanitized.h"
 #include "sim/virtual_boards.h"
 
+#include <QByteArray>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -42,6 +43,12 @@ inline orvane::sim::Bytes Frame(const std::vector<int> &bytes)
     orvane::sim::Bytes b(bytes.begin(), bytes.end());
     b.push_back(orvane::sim::Checksum(b));
     return b;
+}
+
+// A frame's bytes as the program's side holds them.
+inline QByteArray AsByteArray(const orvane::sim::Bytes &b)
+{
+    return QByteArray(reinterpret_cast<const char *>(b.data()), qsizetype(b.size()));
 }
 
 // The frames of one command, in the order they went out.
