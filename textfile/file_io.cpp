@@ -150,14 +150,21 @@ bool ReadFileBytes(const QString &path, QByteArray *data, bool *missing, QString
     return true;
 }
 
-bool ReadTextFile(const QString &path, QString *text, QString *error)
+bool ReadTextFileBytes(const QString &path, QByteArray *bytes, QString *error)
 {
-    QByteArray bytes;
     bool missing = false;
-    if (!ReadFileBytes(path, &bytes, &missing, error))
+    if (!ReadFileBytes(path, bytes, &missing, error))
         return false;
     if (missing)
         return Fail(error, QStringLiteral("cannot read %1").arg(path), ENOENT);
+    return true;
+}
+
+bool ReadTextFile(const QString &path, QString *text, QString *error)
+{
+    QByteArray bytes;
+    if (!ReadTextFileBytes(path, &bytes, error))
+        return false;
     *text = DecodeText(bytes);
     return true;
 }

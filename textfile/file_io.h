@@ -22,6 +22,8 @@ bool ReadFileBytes(const QString &path, QByteArray *data, bool *missing, QString
 // Whole text files under the code page rule (see code_page.h). A missing file
 // reads as an error here; callers that accept it use ReadFileBytes.
 bool ReadTextFile(const QString &path, QString *text, QString *error);
+// The same file's bytes, undecoded (for FileLineReader).
+bool ReadTextFileBytes(const QString &path, QByteArray *bytes, QString *error);
 bool WriteTextFile(const QString &path, const QString &text, QString *error);
 
 // The name with `extension` (".csv") appended when its last part has no extension of its own.

@@ -6,7 +6,6 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace orvane {
 
@@ -66,19 +65,6 @@ bool FileLineReader::DecodeBlock()
     }
     next_ = end;
     lines_ = TextLineReader(block_);
-    return true;
-}
-
-bool ReadTextFileBytes(const QString &path, QByteArray *bytes, QString *error)
-{
-    bool missing = false;
-    if (!ReadFileBytes(path, bytes, &missing, error))
-        return false;
-    if (missing) {
-        if (error)
-            *error = QStringLiteral("cannot read %1: %2").arg(path, qt_error_string(ENOENT));
-        return false;
-    }
     return true;
 }
 

@@ -35,7 +35,4 @@ private:
     TextLineReader lines_{QStringView()};
 };
 
-// Reads a whole file for FileLineReader; a missing file reads as an error (as ReadTextFile).
-bool ReadTextFileBytes(const QString &path, QByteArray *bytes, QString *error);
-
 }  // namespace orvane
