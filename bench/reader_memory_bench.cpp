@@ -17,14 +17,6 @@ using namespace orvane;
 
 namespace {
 
-QByteArray ScenarioHead()
-{
-    QByteArray head = "\"MOTION_NAME\",\"COUNT\"\r\n";
-    for (int k = 0; k < 40; ++k)
-        head += "walk" + QByteArray::number(k) + ",5\r\n";
-    return head + "\"MOTION_NUMBER\",\"FILE_NAME\"\r\n";
-}
-
 void MeasureWritten(const char *what, const QString &path, const std::function<bool(const QString &)> &load)
 {
     const qint64 size = QFile(path).size();
@@ -60,7 +52,7 @@ void MeasureOwnNames(const char *what, const QString &path, qint64 rows,
                      const std::function<bool(const QString &)> &load)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(ScenarioHead()) < 0) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(ScenarioFileHead()) < 0) {
         std::printf("%-44s cannot write the file\n", what);
         return;
     }
@@ -105,13 +97,13 @@ int main(int argc, char **argv)
     Measure("scenario: line feeds", path, {}, "\n", bytes, scenario);
     Measure("assignment: line feeds", path, {}, "\n", bytes, assignment);
     Measure("motion: header, then line feeds", path, motionHeader, "\n", bytes, motion);
-    Measure("scenario: head, then line feeds", path, ScenarioHead(), "\n", bytes, scenario);
+    Measure("scenario: head, then line feeds", path, ScenarioFileHead(), "\n", bytes, scenario);
     for (qint64 rows : {100'000LL, 1'000'000LL})
         Measure(qPrintable(QStringLiteral("motion: %1 short rows").arg(rows)), path, motionHeader, shortRow,
                 rows * shortRow.size(), motion);
     for (qint64 rows : {100'000LL, 1'000'000LL, 10'000'000LL})
-        Measure(qPrintable(QStringLiteral("scenario: %1 rows").arg(rows)), path, ScenarioHead(), "M7,walk7\n", rows * 9,
-                scenario);
+        Measure(qPrintable(QStringLiteral("scenario: %1 rows").arg(rows)), path, ScenarioFileHead(), "M7,walk7\n",
+                rows * 9, scenario);
     for (qint64 rows : {100'000LL, 1'000'000LL})
         MeasureOwnNames(qPrintable(QStringLiteral("scenario: %1 rows, each its own name").arg(rows)), path, rows,
                         scenario);

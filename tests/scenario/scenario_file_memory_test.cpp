@@ -7,30 +7,23 @@
 
 namespace {
 
-QByteArray Head()
-{
-    QByteArray head = "\"MOTION_NAME\",\"COUNT\"\r\n";
-    for (int k = 0; k < 40; ++k)
-        head += "walk" + QByteArray::number(k) + ",5\r\n";
-    return head + "\"MOTION_NUMBER\",\"FILE_NAME\"\r\n";
-}
-
 TEST(ScenarioFileMemory, AnyFileCostsUnderFourTimesItsSizePlusFiftyMegabytes)
 {
     SKIP_WITHOUT_MEMORY_FIGURES();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     constexpr qint64 MB = 1 << 20;
-    ExpectBoundedReads(dir.path(),
-                       {
-                           {"line feeds only", "", "\n", 32 * MB, false},
-                           {"one line without an end", "", "x", 32 * MB, false},
-                           {"the head, then line feeds", Head(), "\n", 32 * MB, false},
-                           {"the head, then a bad row of doubled quotes", Head() + "M1,\"", "\"\"", 32 * MB, true},
-                           {"250,000 rows named as their motion", Head(), "M7,walk7\r\n", 250'000 * 10, true},
-                           {"rows with names of their own", Head(), "X7,\xB1\xB2\xB3\xB4\xB5 step\r\n", 4 * MB, true},
-                       },
-                       [](const QString &path) { return orvane::LoadScenarioFile(path).ok(); });
+    ExpectBoundedReads(
+        dir.path(),
+        {
+            {"line feeds only", "", "\n", 32 * MB, false},
+            {"one line without an end", "", "x", 32 * MB, false},
+            {"the head, then line feeds", ScenarioFileHead(), "\n", 32 * MB, false},
+            {"the head, then a bad row of doubled quotes", ScenarioFileHead() + "M1,\"", "\"\"", 32 * MB, true},
+            {"250,000 rows named as their motion", ScenarioFileHead(), "M7,walk7\r\n", 250'000 * 10, true},
+            {"rows with names of their own", ScenarioFileHead(), "X7,\xB1\xB2\xB3\xB4\xB5 step\r\n", 4 * MB, true},
+        },
+        [](const QString &path) { return orvane::LoadScenarioFile(path).ok(); });
 }
 
 }  // namespace

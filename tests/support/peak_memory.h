@@ -3,7 +3,9 @@
 // chosen shapes to drive it with. The work runs in a child process whose peak is reset first, so that
 // nothing else the process did counts.
 
+#include "protocol/board_facts.h"
 #include "sanitized.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -74,6 +76,15 @@ inline long long PeakGrowthBytes(const std::function<bool()> &work)
 
 // The bound every reader keeps: four times the file plus 50 MB.
 inline long long ReaderMemoryBound(qint64 fileBytes) { return 4 * fileBytes + 50LL * 1024 * 1024; }
+
+// The part of a scenario file before its rows: every motion slot named, then the rows' header.
+inline QByteArray ScenarioFileHead()
+{
+    QByteArray head = "\"MOTION_NAME\",\"COUNT\"\r\n";
+    for (int k = 0; k < orvane::kMotionSlotCount; ++k)
+        head += "walk" + QByteArray::number(k) + ",5\r\n";
+    return head + "\"MOTION_NUMBER\",\"FILE_NAME\"\r\n";
+}
 
 // `line` repeated until the file holds at least `bytes` after `head`; false when it cannot be written.
 inline bool WriteRepeated(const QString &path, const QByteArray &head, const QByteArray &line, qint64 bytes)
