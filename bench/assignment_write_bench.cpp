@@ -11,22 +11,11 @@
 #include <QApplication>
 #include <QToolButton>
 
-namespace {
-
-constexpr int kBenchPort = 953;
-
-}  // namespace
-
 int main(int argc, char **argv)
 {
-    UseOffscreenUnlessSet();
-    QApplication app(argc, argv);
-
-    orvane::sim::VirtualBoards boards(PacedBoards());
-    OpenPortOn(boards, kBenchPort);
-
-    BenchMain main;
-    TPropoDialog form(nullptr, main);
+    PacedWriteBench bench(argc, argv, 953);
+    orvane::sim::VirtualBoards &boards = bench.boards;
+    TPropoDialog form(nullptr, bench.main);
     form.show();
     QList<orvane::SlotRow> motions;
     for (int k = 0; k < orvane::kMotionSlotCount; ++k)

@@ -11,22 +11,11 @@
 #include <QApplication>
 #include <QToolButton>
 
-namespace {
-
-constexpr int kBenchPort = 951;
-
-}  // namespace
-
 int main(int argc, char **argv)
 {
-    UseOffscreenUnlessSet();
-    QApplication app(argc, argv);
-
-    orvane::sim::VirtualBoards boards(PacedBoards());
-    OpenPortOn(boards, kBenchPort);
-
-    BenchMain main;
-    TMotionForm form(nullptr, main, QString(), MotionFormPlacement{});
+    PacedWriteBench bench(argc, argv, 951);
+    orvane::sim::VirtualBoards &boards = bench.boards;
+    TMotionForm form(nullptr, bench.main, QString(), MotionFormPlacement{});
     form.show();
     FillMotionRows(form, 100);
 

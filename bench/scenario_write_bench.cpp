@@ -14,22 +14,11 @@
 
 #include <ctime>
 
-namespace {
-
-constexpr int kBenchPort = 952;
-
-}  // namespace
-
 int main(int argc, char **argv)
 {
-    UseOffscreenUnlessSet();
-    QApplication app(argc, argv);
-
-    orvane::sim::VirtualBoards boards(PacedBoards());
-    OpenPortOn(boards, kBenchPort);
-
-    BenchMain main;
-    TFileDialog form(nullptr, main, QString());
+    PacedWriteBench bench(argc, argv, 952);
+    orvane::sim::VirtualBoards &boards = bench.boards;
+    TFileDialog form(nullptr, bench.main, QString());
     form.show();
     QList<orvane::ScenarioRow> rows;
     for (int i = 0; i < 200; ++i)

@@ -3,11 +3,14 @@
 // and their replies need on the line, and the longest stall of the event loop meanwhile (a 1 ms timer that
 // should keep firing).
 
+#include "bench_main.h"
 #include "line_time.h"
+#include "measure.h"
 #include "protocol/serial_port.h"
 #include "sim/virtual_boards.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -40,6 +43,18 @@ inline void OpenPortOn(orvane::sim::VirtualBoards &boards, int portNo)
     SetupPort(portNo, 115200);
     SerialPort->Open();
 }
+
+// What a write benchmark runs in: no display unless one is chosen, boards 0 and 1 paced like the real line
+// behind the program's port `portNo`, and the main window's stand-in.
+struct PacedWriteBench {
+    PacedWriteBench(int &argc, char **argv, int portNo) : app((UseOffscreenUnlessSet(), argc), argv)
+    {
+        OpenPortOn(boards, portNo);
+    }
+    QApplication app;
+    orvane::sim::VirtualBoards boards{PacedBoards()};
+    BenchMain main;
+};
 
 inline WriteRun TimeWrite(orvane::sim::VirtualBoards &boards, QAbstractButton *button)
 {
