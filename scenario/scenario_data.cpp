@@ -29,11 +29,11 @@ NameChanges RefreshedNames(const ScenarioRows &rows, const SlotList &motions)
         ScenarioRows::Pair &to = renamed[rows.PairOf(i)];
         if (to == kUnseen) {
             to = ScenarioRows::kNoPair;
-            const ScenarioRow &row = rows[i];
-            if (const std::optional<int> number = MotionNumberOf(row.motion)) {
+            const QStringView motion = rows.MotionAt(i);
+            if (const std::optional<int> number = MotionNumberOf(motion)) {
                 const std::optional<QString> name = motions.NameOf(*number);
-                if (name && *name != row.name)
-                    to = changes.after.Intern(ScenarioRow{row.motion, *name});
+                if (name && *name != rows.NameAt(i))
+                    to = changes.after.Intern(motion, *name);
             }
         }
         if (to != ScenarioRows::kNoPair) {
@@ -188,7 +188,7 @@ void ScenarioModel::SetName(int i, const QString &name)
 {
     if (i < 0 || i >= Count())
         return;
-    rows_.Set(i, ScenarioRow{rows_[i].motion, name});
+    rows_.Set(i, ScenarioRow{rows_.MotionAt(i).toString(), name});
     emit dataChanged(index(i, NameColumn), index(i, NameColumn));
 }
 
@@ -240,11 +240,10 @@ QVariant ScenarioModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= Count() || role != Qt::DisplayRole)
         return {};
-    const ScenarioRow &row = rows_[index.row()];
     switch (index.column()) {
     case NumberColumn: return Number(index.row());
-    case MotionColumn: return row.motion;
-    case NameColumn: return row.name;
+    case MotionColumn: return rows_.MotionAt(index.row()).toString();
+    case NameColumn: return rows_.NameAt(index.row()).toString();
     default: return {};
     }
 }

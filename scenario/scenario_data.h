@@ -77,7 +77,7 @@ public:
     explicit ScenarioModel(QObject *parent = nullptr);
 
     int Count() const { return int(rows_.size()); }
-    const ScenarioRow &Row(int i) const { return rows_[i]; }
+    ScenarioRow Row(int i) const { return rows_[i]; }
     const ScenarioRows &Rows() const { return rows_; }
     QString Number(int i) const { return QString::number(i + 1); }
 

@@ -16,7 +16,7 @@ const QString kMotionHeader = QStringLiteral("\"MOTION_NAME\",\"COUNT\"");
 const QString kScenarioHeader = QStringLiteral("\"MOTION_NUMBER\",\"FILE_NAME\"");
 const QString kLineEnd = QStringLiteral("\r\n");
 
-void AppendPair(QString &text, const QString &first, const QString &second)
+void AppendPair(QString &text, QStringView first, QStringView second)
 {
     AppendCommaField(text, first);
     text.append(u',');
@@ -44,8 +44,8 @@ QString ScenarioFileText(const QList<SlotRow> &motions, const ScenarioRows &rows
         AppendPair(text, motion.name, motion.count);
     text.append(kScenarioHeader);
     text.append(kLineEnd);
-    for (const ScenarioRow &row : rows)
-        AppendPair(text, row.motion, row.name);
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        AppendPair(text, rows.MotionAt(i), rows.NameAt(i));
     return text;
 }
 
@@ -144,23 +144,14 @@ ScenarioFileLoad ParseScenarioLines(Lines &lines)
     lines.Rewind();
     for (int k = 0; k < kScenarioHeaderLines; ++k)
         lines.Next(&line);
-    // Each row is the number of its (MOTION, DATA NAME) pair; a pair's texts are made once, and those it
-    // shares with the motion list (the usual "M7" and the slot's name) take no memory of their own.
+    // Each row is the number of its (MOTION, DATA NAME) pair, whose texts are kept once.
     ScenarioRows rows;
     rows.reserve(count);
     while (lines.Next(&line)) {
         CommaLineReader reader(line);
         RowFields row;
         ReadRowLine(reader, &row);
-        ScenarioRows::Pair pair = rows.Find(row.motion, row.name);
-        if (pair == ScenarioRows::kNoPair) {
-            const SlotRow &slot = motions[row.number];
-            ScenarioRow made;
-            made.motion = row.motion == slot.label ? slot.label : std::move(row.motion);
-            made.name = row.name == slot.name ? slot.name : row.name.toString();
-            pair = rows.Intern(made);
-        }
-        rows.AppendPair(pair);
+        rows.AppendPair(rows.Intern(row.motion, row.name));
     }
 
     ScenarioFileLoad load;

@@ -1,11 +1,13 @@
 #pragma once
 // The rows of a scenario, held compactly: a scenario repeats few (MOTION, DATA NAME) pairs, so each row is a
 // small number into a pool of the distinct pairs. Ten million rows cost 40 MB instead of half a gigabyte.
+// The pairs' texts sit side by side in large blocks, not in two strings each: a file whose every row
+// brings a name of its own costs its characters and 16 bytes a pair, not twice a string's overhead.
 //
 // Lists cut from one another (a range kept by an undo step, the copy buffer) share the pool, so they cost
-// their row numbers only; the pool grows while rows are added and never loses a pair, so a reference to a
-// row's pair stays valid as long as any list holding the pool lives. Changing a row gives it another pair;
-// the rows that shared the old one keep it.
+// their row numbers only; the pool grows while rows are added and never loses or moves a pair, so a view
+// of a pair's text stays valid as long as any list holding the pool lives. Changing a row gives it another
+// pair; the rows that shared the old one keep it.
 
 #include <QList>
 #include <QString>
@@ -36,12 +38,11 @@ public:
         using iterator_category = std::forward_iterator_tag;
         using value_type = ScenarioRow;
         using difference_type = std::ptrdiff_t;
-        using pointer = const ScenarioRow *;
-        using reference = const ScenarioRow &;
+        using pointer = void;
+        using reference = ScenarioRow;  // made from the pool's texts
 
         const_iterator() = default;
-        reference operator*() const;
-        pointer operator->() const { return &**this; }
+        ScenarioRow operator*() const;
         const_iterator &operator++()
         {
             ++at_;
@@ -72,7 +73,10 @@ public:
 
     qsizetype size() const { return index_.size(); }
     bool isEmpty() const { return index_.isEmpty(); }
-    const ScenarioRow &operator[](qsizetype i) const;
+    // A copy of row i's texts; MotionAt and NameAt look without copying.
+    ScenarioRow operator[](qsizetype i) const;
+    QStringView MotionAt(qsizetype i) const { return PairMotion(index_[i]); }
+    QStringView NameAt(qsizetype i) const { return PairName(index_[i]); }
     const_iterator begin() const;
     const_iterator end() const;
     void reserve(qsizetype rows) { index_.reserve(rows); }
@@ -101,11 +105,14 @@ public:
 
     // The pool, for work done once per distinct pair instead of once per row. PairOf(i) < PairCount().
     qsizetype PairCount() const;
-    const ScenarioRow &PairRow(Pair pair) const;
+    ScenarioRow PairRow(Pair pair) const;
+    QStringView PairMotion(Pair pair) const;
+    QStringView PairName(Pair pair) const;
     Pair PairOf(qsizetype i) const { return index_[i]; }
     void SetPair(qsizetype i, Pair pair) { index_[i] = pair; }
     // The pair's number, added to the pool when it is new.
-    Pair Intern(const ScenarioRow &row);
+    Pair Intern(const ScenarioRow &row) { return Intern(row.motion, row.name); }
+    Pair Intern(QStringView motion, QStringView name);
     // The pair's number, or kNoPair when the pool does not hold it; nothing is copied.
     Pair Find(QStringView motion, QStringView name) const;
     void AppendPair(Pair pair) { index_.append(pair); }

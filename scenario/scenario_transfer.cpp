@@ -82,7 +82,7 @@ TransferResult ScenarioTransfer::Write(int slot, const QString &slotText)
     std::vector<std::uint8_t> items;
     items.reserve(size_t(std::min(n, kScenarioItemsPerSlot)));
     for (int i = 0; i < n && i < kScenarioItemsPerSlot; ++i) {
-        const std::optional<int> number = MotionNumberOf(doc_.Scenario()->Row(i).motion);
+        const std::optional<int> number = MotionNumberOf(doc_.Scenario()->Rows().MotionAt(i));
         if (!number || *number < 0 || *number > 255) {
             Tell(main_, Notice(PromptIcon::Warning, ScnUnwritableMotion));
             return TransferResult::Stopped;

@@ -16,6 +16,7 @@ struct FileShape {
     QByteArray line;  // then repeated up to the size
     qint64 bytes;
     bool loads;  // whether the reader takes the file
+    bool numbered = false;  // each line gets a number of its own before its last character
 };
 
 // Writes each shape, lets `load` read it (true when the reader took it) and expects the peak under
@@ -25,7 +26,9 @@ inline void ExpectBoundedReads(const QString &folder, const std::vector<FileShap
 {
     for (const FileShape &shape : shapes) {
         const QString path = folder + QStringLiteral("/shape.csv");
-        ASSERT_TRUE(WriteRepeated(path, shape.head, shape.line, shape.bytes)) << shape.what;
+        ASSERT_TRUE(shape.numbered ? WriteNumbered(path, shape.head, shape.line, shape.bytes)
+                                   : WriteRepeated(path, shape.head, shape.line, shape.bytes))
+            << shape.what;
         const qint64 size = QFile(path).size();
         const long long growth = PeakGrowthBytes([&] { return load(path) == shape.loads; });
         EXPECT_NE(growth, -2) << shape.what << (shape.loads ? ": refused" : ": taken");

@@ -100,3 +100,26 @@ inline bool WriteRepeated(const QString &path, const QByteArray &head, const QBy
             return false;
     return true;
 }
+
+// `line` up to its last character, then each time a number of its own and the last character: no two lines
+// alike, until the file holds at least `bytes` after `head`.
+inline bool WriteNumbered(const QString &path, const QByteArray &head, const QByteArray &line, qint64 bytes)
+{
+    QFile f(path);
+    if (line.isEmpty() || !f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(head) != head.size())
+        return false;
+    const QByteArray start = line.chopped(1);
+    const char end = line.back();
+    QByteArray block;
+    qint64 written = head.size();
+    for (qint64 n = 0; written < bytes; ++n) {
+        block += start + QByteArray::number(n) + end;
+        if (block.size() >= 1 << 20 || written + block.size() >= bytes) {
+            if (f.write(block) != block.size())
+                return false;
+            written += block.size();
+            block.clear();
+        }
+    }
+    return true;
+}
