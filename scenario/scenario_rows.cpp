@@ -236,10 +236,7 @@ bool ScenarioRows::SameRow(qsizetype i, const ScenarioRows &other, qsizetype j) 
 
 qsizetype ScenarioRows::PairCount() const { return pool_ ? qsizetype(pool_->pairs.size()) : 0; }
 
-ScenarioRow ScenarioRows::PairRow(Pair pair) const
-{
-    return {PairMotion(pair).toString(), PairName(pair).toString()};
-}
+ScenarioRow ScenarioRows::PairRow(Pair pair) const { return {PairMotion(pair).toString(), PairName(pair).toString()}; }
 
 QStringView ScenarioRows::PairMotion(Pair pair) const { return pool_->Motion(pair); }
 

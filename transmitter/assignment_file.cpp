@@ -4,6 +4,7 @@
 #include "textfile/comma_rule.h"
 #include "textfile/decimal.h"
 #include "textfile/file_io.h"
+#include "textfile/file_lines.h"
 
 namespace orvane {
 
@@ -45,15 +46,18 @@ std::optional<int> InRange(QStringView field, int low, int high)
     return v;
 }
 
-// Lines of one slot list; the first fault found, or None.
-AssignmentFileError ReadSlotLines(const std::vector<QStringView> &lines, int first, QChar prefix, int slotCount,
-                                  int countLimit, QList<SlotRow> &rows, int &faultLine)
+// The lines of one slot list, each taken from `lines` in turn; the first fault found, or None.
+template <typename Lines>
+AssignmentFileError ReadSlotLines(Lines &lines, int first, QChar prefix, int slotCount, int countLimit,
+                                  QList<SlotRow> &rows, int &faultLine)
 {
     rows.reserve(slotCount);
+    QStringView line;
     for (int k = 0; k < slotCount; ++k) {
         faultLine = first + k + 1;
+        lines.Next(&line);
         // Three fields are all that count; a hostile long line costs no more.
-        const QStringList fields = SplitCommaLine(lines[size_t(first + k)], 3);
+        const QStringList fields = SplitCommaLine(line, 3);
         if (fields.size() < 3)
             return AssignmentFileError::ShortLine;
         if (fields[0] != prefix + QString::number(k))
@@ -99,56 +103,87 @@ std::uint8_t KeyPatternOf(QStringView field)
     return v ? std::uint8_t(unsigned(*v) & 0xFFu) : std::uint8_t(0);
 }
 
-AssignmentFileLoad ParseAssignmentText(QStringView text)
-{
-    // One line more than the file has tells "exactly 207" from "more" without looking further.
-    const std::vector<QStringView> lines = SplitTextLines(text, kAssignmentFileLines + 1);
-    if (lines.size() != size_t(kAssignmentFileLines))
-        return Fault(AssignmentFileError::LineCount, 0);
-    // Whole lines: a quoted or spaced header splits into the same words but is not the header.
-    if (lines[kScenarioHeaderLine] != kScenarioHeader)
-        return Fault(AssignmentFileError::Header, kScenarioHeaderLine + 1);
-    if (lines[kMotionHeaderLine] != kMotionHeader)
-        return Fault(AssignmentFileError::Header, kMotionHeaderLine + 1);
-    if (lines[kEntryHeaderLine] != kEntryHeader)
-        return Fault(AssignmentFileError::Header, kEntryHeaderLine + 1);
+namespace {
 
+// `lines` is a TextLineReader or a FileLineReader: a line at a time, each valid up to the next, and back
+// to the first. The file is walked three times (its line count, its headers, its rows), so that faults are
+// told in that order while no line is ever copied.
+template <typename Lines>
+AssignmentFileLoad ParseAssignmentLines(Lines &lines)
+{
+    // Up to one line more than the file has: "exactly 207" is told from "more" without looking further.
+    QStringView line;
+    int count = 0;
+    while (count <= kAssignmentFileLines && lines.Next(&line))
+        ++count;
+    if (count != kAssignmentFileLines)
+        return Fault(AssignmentFileError::LineCount, 0);
+
+    // Whole lines: a quoted or spaced header splits into the same words but is not the header.
+    lines.Rewind();
+    for (int n = 0; n <= kEntryHeaderLine; ++n) {
+        lines.Next(&line);
+        const QString *header = n == kScenarioHeaderLine ? &kScenarioHeader
+                                : n == kMotionHeaderLine ? &kMotionHeader
+                                : n == kEntryHeaderLine  ? &kEntryHeader
+                                                         : nullptr;
+        if (header && line != *header)
+            return Fault(AssignmentFileError::Header, n + 1);
+    }
+
+    lines.Rewind();
     AssignmentFileLoad load;
     int faultLine = 0;
+    lines.Next(&line);
     AssignmentFileError error = ReadSlotLines(lines, kScenarioHeaderLine + 1, QLatin1Char('S'), kScenarioSlotCount,
                                               kScenarioItemsPerSlot, load.scenarios, faultLine);
-    if (error == AssignmentFileError::None)
+    if (error == AssignmentFileError::None) {
+        lines.Next(&line);
         error = ReadSlotLines(lines, kMotionHeaderLine + 1, QLatin1Char('M'), kMotionSlotCount, kMotionRowsPerSlot,
                               load.motions, faultLine);
+    }
     if (error != AssignmentFileError::None)
         return Fault(error, faultLine);
 
+    lines.Next(&line);
     for (int e = 0; e < kAssignmentEntryCount; ++e) {
-        const int line = kEntryHeaderLine + 1 + e;
-        const QStringList fields = SplitCommaLine(lines[size_t(line)], 3);
+        const int lineNo = kEntryHeaderLine + 2 + e;
+        lines.Next(&line);
+        const QStringList fields = SplitCommaLine(line, 3);
         if (fields.size() < 3)
-            return Fault(AssignmentFileError::ShortLine, line + 1);
+            return Fault(AssignmentFileError::ShortLine, lineNo);
         // The number is checked but not compared with the line's place: the place decides the entry.
         if (!InRange(fields[0], 0, 200))
-            return Fault(AssignmentFileError::EntryNumber, line + 1);
+            return Fault(AssignmentFileError::EntryNumber, lineNo);
         const std::optional<int> target = ParseDecimal(fields[2]);
         if (!target || !IsValidTarget(*target))
-            return Fault(AssignmentFileError::Target, line + 1);
+            return Fault(AssignmentFileError::Target, lineNo);
         load.table[size_t(e)] = AssignmentEntry{KeyPatternOf(fields[1]), std::uint8_t(*target)};
     }
     return load;
 }
 
+}  // namespace
+
+AssignmentFileLoad ParseAssignmentText(QStringView text)
+{
+    TextLineReader lines(text);
+    return ParseAssignmentLines(lines);
+}
+
 AssignmentFileLoad LoadAssignmentFile(const QString &path)
 {
-    QString text;
+    QByteArray bytes;
     QString error;
-    if (!ReadTextFile(path, &text, &error)) {
+    if (!ReadTextFileBytes(path, &bytes, &error)) {
         AssignmentFileLoad load = Fault(AssignmentFileError::CannotRead, 0);
         load.detail = error;
         return load;
     }
-    return ParseAssignmentText(text);
+    // Decoded a block at a time and only up to the line past the last: the rest of a file of millions of
+    // lines is never decoded.
+    FileLineReader lines(std::move(bytes));
+    return ParseAssignmentLines(lines);
 }
 
 bool ApplyAssignmentLoad(ControlAssignment &assignment, AssignmentFileLoad &&load)

@@ -15,7 +15,7 @@ struct FileShape {
     QByteArray head;  // written once
     QByteArray line;  // then repeated up to the size
     qint64 bytes;
-    bool loads;  // whether the reader takes the file
+    bool loads;             // whether the reader takes the file
     bool numbered = false;  // each line gets a number of its own before its last character
 };
 

@@ -1,6 +1,7 @@
 // The control assignment file, its rejection rules and the cell texts.
 
 #include "file_helpers.h"
+#include "textfile/code_page.h"
 #include "transmitter/assignment_file.h"
 
 #include <QDir>
@@ -180,6 +181,29 @@ TEST(AssignmentFile, RejectedFileChangesNothing)
         EXPECT_EQ(a.Scenarios().Rows(), before.Scenarios().Rows());
     }
     EXPECT_EQ(LoadAssignmentFile(QStringLiteral("/nonexistent/keys.csv")).error, AssignmentFileError::CannotRead);
+}
+
+// The file is read line by line and stops after the line past the last; its verdicts are the text reader's.
+TEST(AssignmentFile, AFileIsJudgedAsItsText)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keys.csv"));
+    const QString good = QString::fromUtf8(WorkedExampleBytes());
+    const QStringList texts{good,
+                            good + QStringLiteral("\r\n"),
+                            good + QStringLiteral("\n").repeated(100'000),
+                            good.left(good.lastIndexOf(QStringLiteral("159,0,200"))),
+                            WithLine(6, QStringLiteral("INDEX,MOTION,COUNT ")),
+                            WithLine(207, QStringLiteral("159,0,104")),
+                            WithLine(100, QStringLiteral("52,x"))};
+    for (const QString &text : texts) {
+        WriteAll(path, EncodeText(text));
+        const AssignmentFileLoad fromFile = LoadAssignmentFile(path);
+        const AssignmentFileLoad fromText = ParseAssignmentText(text);
+        EXPECT_EQ(fromFile.error, fromText.error) << text.size();
+        EXPECT_EQ(fromFile.line, fromText.line) << text.size();
+        EXPECT_EQ(fromFile.table, fromText.table);
+    }
 }
 
 TEST(AssignmentFile, FailedSaveLeavesTheOldFile)
