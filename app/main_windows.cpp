@@ -58,7 +58,11 @@ MainWindows::MainWindows(TMainForm &main)
         s.graphWidth = p.width;
     });
     windows.Join(main.INFO_BTN, &info);
-    windows.Join(main.SHOT_BTN, &teaching).Looks(&teaching).Opening([this, &main] { teaching.RunFromMain(&main); });
+    teaching.SetHandSettings(main.Settings().hand);
+    windows.Join(main.SHOT_BTN, &teaching)
+        .Looks(&teaching)
+        .Opening([this, &main] { teaching.RunFromMain(&main); })
+        .KeepSettings([this](orvane::MainSettings &s) { s.hand = teaching.HandSettings(); });
     windows.Join(main.MONITOR_BTN, &monitor)
         .Opening([this] { monitor.Open(); })
         .KeepSettings([this](orvane::MainSettings &s) {

@@ -95,6 +95,10 @@ MainSettings LoadSettings(const QString &folder)
     s.monitorLeft = integer(keys::kMonitorLeft, s.monitorLeft);
     s.monitorWidth = integer(keys::kMonitorWidth, s.monitorWidth);
     s.monitorHeight = integer(keys::kMonitorHeight, s.monitorHeight);
+    s.hand = HandTeachingSettings{integer(keys::kTeachStillTime, s.hand.stillMs),
+                                  integer(keys::kTeachStillDeg, s.hand.stillDeg),
+                                  integer(keys::kTeachRecTol, s.hand.tolerance)}
+                 .Checked();
 
     for (int n = 1; n <= kPortListSize; ++n) {
         const QString path = ini.ReadString(keys::kPortsSection, keys::PortPath(n), QString());
@@ -161,6 +165,9 @@ bool SaveSettings(const QString &folder, const MainSettings &s, QString *error)
     integer(keys::kMonitorLeft, s.monitorLeft);
     integer(keys::kMonitorWidth, s.monitorWidth);
     integer(keys::kMonitorHeight, s.monitorHeight);
+    integer(keys::kTeachStillTime, s.hand.stillMs);
+    integer(keys::kTeachStillDeg, s.hand.stillDeg);
+    integer(keys::kTeachRecTol, s.hand.tolerance);
     return ini.Flush(error);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/panel_layout.h"
 #include "protocol/board_facts.h"
+#include "teaching/hand_settings.h"
 
 #include <QMap>
 #include <QString>
@@ -55,6 +56,7 @@ struct MainSettings {
     int monitorLeft = -1;
     int monitorWidth = -1;
     int monitorHeight = -1;
+    HandTeachingSettings hand;  // a value out of its range reads as its default
     // [Ports] COM n: the device path of port n, only where the file names one.
     // Read only: the section is never written, so the user's entries survive.
     QMap<int, QString> portPaths;

@@ -33,6 +33,10 @@ inline constexpr QLatin1String kMonitorTop{"MonitorTop"};
 inline constexpr QLatin1String kMonitorLeft{"MonitorLeft"};
 inline constexpr QLatin1String kMonitorWidth{"MonitorWidth"};
 inline constexpr QLatin1String kMonitorHeight{"MonitorHeight"};
+// Teaching by hand, after the monitor: the still time in milliseconds, then whole degrees.
+inline constexpr QLatin1String kTeachStillTime{"TeachStillTime"};
+inline constexpr QLatin1String kTeachStillDeg{"TeachStillDeg"};
+inline constexpr QLatin1String kTeachRecTol{"TeachRecTol"};
 
 inline QString ServoName(int n) { return QStringLiteral("ServoName%1").arg(n); }
 inline QString PanelColor(int n) { return QStringLiteral("PanelColor%1").arg(n); }

@@ -26,9 +26,7 @@ namespace {
 
 constexpr int kPanelWidth = 250;
 constexpr int kPanelHeight = 24;
-constexpr double kStillDefault = 0.8;
-constexpr int kStillDegDefault = 3;
-constexpr int kToleranceDefault = 2;
+using Hand = orvane::HandTeachingSettings;
 
 QString Text(int entry) { return TeachingMessages(entry); }
 
@@ -141,17 +139,17 @@ void TTeaching::BuildHandControls(int top)
     Label(this, "STILL_TIME_LAB", Text(orvane::TchStillTime), 184, top + 2, 56);
     STILL_TIME = new QDoubleSpinBox(this);
     STILL_TIME->setObjectName(QStringLiteral("STILL_TIME"));
-    STILL_TIME->setRange(0.3, 3.0);
+    STILL_TIME->setRange(Hand::kStillMsMin / 1000.0, Hand::kStillMsMax / 1000.0);
     STILL_TIME->setSingleStep(0.1);
     STILL_TIME->setDecimals(1);
-    STILL_TIME->setValue(kStillDefault);
+    STILL_TIME->setValue(Hand::kStillMsDefault / 1000.0);
     STILL_TIME->setSuffix(QLatin1Char(' ') + Text(orvane::TchSeconds));
     STILL_TIME->setGeometry(240, top + 2, 70, 24);
     Label(this, "STILL_DEG_LAB", Text(orvane::TchStillDeg), 318, top + 2, 56);
     STILL_DEG = new QSpinBox(this);
     STILL_DEG->setObjectName(QStringLiteral("STILL_DEG"));
-    STILL_DEG->setRange(1, 20);
-    STILL_DEG->setValue(kStillDegDefault);
+    STILL_DEG->setRange(Hand::kDegreesMin, Hand::kDegreesMax);
+    STILL_DEG->setValue(Hand::kStillDegDefault);
     STILL_DEG->setSuffix(QLatin1Char(' ') + Text(orvane::TchDegrees));
     STILL_DEG->setGeometry(374, top + 2, 66, 24);
     AUTO_COUNT = Label(this, "AUTO_COUNT", QString(), 446, top + 2, 62);
@@ -163,8 +161,8 @@ void TTeaching::BuildHandControls(int top)
     Label(this, "REC_TOL_LAB", Text(orvane::TchRecTolerance), 92, row + 3, 48);
     REC_TOL = new QSpinBox(this);
     REC_TOL->setObjectName(QStringLiteral("REC_TOL"));
-    REC_TOL->setRange(1, 20);
-    REC_TOL->setValue(kToleranceDefault);
+    REC_TOL->setRange(Hand::kDegreesMin, Hand::kDegreesMax);
+    REC_TOL->setValue(Hand::kToleranceDefault);
     REC_TOL->setSuffix(QLatin1Char(' ') + Text(orvane::TchDegrees));
     REC_TOL->setGeometry(140, row + 3, 66, 24);
     REC_COUNT = Label(this, "REC_COUNT", QString(), 212, row + 3, 150);
@@ -304,6 +302,20 @@ void TTeaching::AUTO_CHKClick()
 }
 
 void TTeaching::STILL_Change() { session_.SetStillness(int(STILL_TIME->value() * 1000 + 0.5), STILL_DEG->value()); }
+
+orvane::HandTeachingSettings TTeaching::HandSettings() const
+{
+    return {int(STILL_TIME->value() * 1000 + 0.5), STILL_DEG->value(), REC_TOL->value()};
+}
+
+void TTeaching::SetHandSettings(const orvane::HandTeachingSettings &settings)
+{
+    const Hand checked = settings.Checked();
+    // The boxes tell the session through their change handlers.
+    STILL_TIME->setValue(checked.stillMs / 1000.0);
+    STILL_DEG->setValue(checked.stillDeg);
+    REC_TOL->setValue(checked.tolerance);
+}
 
 void TTeaching::REC_BTNClick()
 {

@@ -6,6 +6,7 @@
 
 #include "protocol/board_facts.h"
 #include "session/main_operations.h"
+#include "teaching/hand_settings.h"
 #include "teaching/teaching_session.h"
 
 #include <QDialog>
@@ -47,6 +48,10 @@ public:
 
     // ChannelLookListener: THC_n takes the name and text colour, PANEL_n the panel colour.
     void ChannelLookChanged(int channel, const QString &name, uint32_t panelColor, uint32_t textColor) override;
+
+    // The stillness and recording boxes, as ORV.ini keeps them.
+    orvane::HandTeachingSettings HandSettings() const;
+    void SetHandSettings(const orvane::HandTeachingSettings &settings);
 
     bool Ready() const { return session_.Ready(); }
     bool Captured() const { return session_.Captured(); }

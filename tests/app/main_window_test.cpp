@@ -13,6 +13,7 @@
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
@@ -23,6 +24,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableView>
 #include <QToolButton>
 #include <QTranslator>
@@ -418,8 +420,13 @@ TEST_F(MainFormTest, ClosingAsksAboutMotionDataFirstOnlyWhenThereIsSome)
 
 TEST_F(MainFormTest, OptionsTeachingAndVersionBoxJoinTheirButtonsAndIdsReachOrvIni)
 {
-    auto form = Open(QStringLiteral("CH1-12ID=2\nCH13-24ID=6\nServoName4=肘"));
+    auto form = Open(QStringLiteral("CH1-12ID=2\nCH13-24ID=6\nServoName4=肘\nTeachStillTime=1500\nTeachRecTol=9"));
     MainWindows windows(*form);
+    // Teaching by hand comes back as it was left, in the boxes and in what the session works with.
+    EXPECT_DOUBLE_EQ(windows.teaching.STILL_TIME->value(), 1.5);
+    EXPECT_EQ(windows.teaching.STILL_DEG->value(), 3);
+    EXPECT_EQ(windows.teaching.Session().Tolerance(), 9);
+    windows.teaching.STILL_DEG->setValue(12);
     EXPECT_TRUE(form->OPTION_BTN->isEnabled());
     EXPECT_TRUE(form->SHOT_BTN->isEnabled());
     EXPECT_TRUE(form->INFO_BTN->isEnabled());
@@ -438,6 +445,8 @@ TEST_F(MainFormTest, OptionsTeachingAndVersionBoxJoinTheirButtonsAndIdsReachOrvI
     const QString text = orvane::DecodeText(IniBytes());
     EXPECT_TRUE(text.contains(QStringLiteral("CH1-12ID=2\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("CH13-24ID=255\r\n")));
+    for (const char *line : {"TeachStillTime=1500\r\n", "TeachStillDeg=12\r\n", "TeachRecTol=9\r\n"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line;
 }
 
 TEST(ProgramPlaces, AWritableFolderKeepsEverythingAndAnUnwritableOneMovesToXdgConfig)

@@ -77,10 +77,11 @@ TEST_F(Settings, FreshSaveWritesEveryKeyInTableOrderWithCrLf)
     EXPECT_TRUE(bytes.contains("PanelLeft1_24=254\r\nPanelTop1_24=294\r\nPanelName2=Pattern2\r\n"));
     EXPECT_TRUE(bytes.contains("PanelTop10_24=294\r\nHomePos_1=90\r\nHomePos_2=90\r\n"));
     EXPECT_TRUE(bytes.endsWith("HomePos_23=90\r\nHomePos_24=90\r\nMonitorView=0\r\nMonitorTop=-1\r\n"
-                               "MonitorLeft=-1\r\nMonitorWidth=-1\r\nMonitorHeight=-1\r\n"));
-    EXPECT_EQ(bytes.count("\r\n"), 628);
-    EXPECT_EQ(bytes.count('\n'), 628);
-    EXPECT_EQ(bytes.count('\r'), 628);
+                               "MonitorLeft=-1\r\nMonitorWidth=-1\r\nMonitorHeight=-1\r\n"
+                               "TeachStillTime=800\r\nTeachStillDeg=3\r\nTeachRecTol=2\r\n"));
+    EXPECT_EQ(bytes.count("\r\n"), 631);
+    EXPECT_EQ(bytes.count('\n'), 631);
+    EXPECT_EQ(bytes.count('\r'), 631);
 }
 
 TEST_F(Settings, EveryValueSurvivesSaveAndLoad)
@@ -105,6 +106,7 @@ TEST_F(Settings, EveryValueSurvivesSaveAndLoad)
     s.monitorLeft = 21;
     s.monitorWidth = 22;
     s.monitorHeight = 23;
+    s.hand = {3000, 1, 20};
     for (int i = 0; i < kChannelCount; ++i) {
         s.servoNames[i] = QStringLiteral("肩%1").arg(i);
         s.panelColors[i] = 0x00010203u * uint32_t(i + 1);
@@ -132,7 +134,16 @@ TEST_F(Settings, UnknownSectionsAndKeysSurviveInPlace)
     EXPECT_TRUE(bytes.startsWith("; mine\r\n[Before]\r\na=1\r\n[Orvane]\r\nMine=x\r\nCommPort=0\r\n"
                                  "Check=OK\r\nCH1-12ID=0\r\n"))
         << bytes.left(200).toStdString();
-    EXPECT_TRUE(bytes.endsWith("MonitorHeight=-1\r\n\r\n[Ports]\r\nCOM3=/dev/ttyUSB7\r\n"));
+    EXPECT_TRUE(bytes.endsWith("TeachRecTol=2\r\n\r\n[Ports]\r\nCOM3=/dev/ttyUSB7\r\n"));
+}
+
+// A hand-edited file cannot set teaching by hand to what its window would not offer.
+TEST_F(Settings, TeachingValuesOutOfTheirRangesReadAsTheirDefaults)
+{
+    WriteAll(IniPath(), "[Orvane]\r\nTeachStillTime=299\r\nTeachStillDeg=21\r\nTeachRecTol=0\r\n");
+    EXPECT_EQ(LoadSettings(dir.path()).hand, HandTeachingSettings{});
+    WriteAll(IniPath(), "[Orvane]\r\nTeachStillTime=300\r\nTeachStillDeg=20\r\nTeachRecTol=x\r\n");
+    EXPECT_EQ(LoadSettings(dir.path()).hand, (HandTeachingSettings{300, 20, 2}));
 }
 
 TEST_F(Settings, JapaneseNamesRoundTripInCp932)
