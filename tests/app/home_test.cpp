@@ -24,16 +24,6 @@ namespace {
 using orvane::sim::BoardMemory;
 using orvane::sim::Bytes;
 
-Bytes WithSum(std::initializer_list<int> values)
-{
-    Bytes b(values.begin(), values.end());
-    unsigned sum = 0;
-    for (uint8_t v : b)
-        sum += v;
-    b.push_back(uint8_t(sum & 0x7F));
-    return b;
-}
-
 QByteArray AllNinety()
 {
     QByteArray text = "[HOME_POSITION]\r\n";
@@ -165,7 +155,7 @@ TEST_F(HomeOnBoards, RegisterWithoutSecondBoardStoresAndReadsBackTheFirstOnly)
     main.ids = {0, 255};
     RegisterHome(main);
 
-    const std::vector<Bytes> expected{WithSum({0xFB, 0x00}), WithSum({0xFA, 0x00})};
+    const std::vector<Bytes> expected{Frame({0xFB, 0x00}), Frame({0xFA, 0x00})};
     EXPECT_EQ(boards->Frames(), expected);
     EXPECT_EQ(boards->Board(0).home[0], 1);
     QStringList expectedCalls;
@@ -183,8 +173,8 @@ TEST_F(HomeOnBoards, RegisterOnTwoBoardsReadsBothBack)
     main.ids = {0, 1};
     RegisterHome(main);
 
-    const std::vector<Bytes> expected{WithSum({0xFB, 0x00}), WithSum({0xFB, 0x01}), WithSum({0xFA, 0x00}),
-                                      WithSum({0xFA, 0x01})};
+    const std::vector<Bytes> expected{Frame({0xFB, 0x00}), Frame({0xFB, 0x01}), Frame({0xFA, 0x00}),
+                                      Frame({0xFA, 0x01})};
     EXPECT_EQ(boards->Frames(), expected);
     EXPECT_EQ(main.home[12], 12);
     EXPECT_EQ(main.home[13], 11);
@@ -201,9 +191,9 @@ TEST_F(HomeOnBoards, FailedRegisterOnOneBoardReadsNothingBack)
 
     const std::vector<Bytes> frames = boards->Frames();
     ASSERT_EQ(frames.size(), 1u + MainRetryCount);
-    EXPECT_EQ(frames[0], WithSum({0xFB, 0x00}));
+    EXPECT_EQ(frames[0], Frame({0xFB, 0x00}));
     for (size_t i = 1; i < frames.size(); ++i)
-        EXPECT_EQ(frames[i], WithSum({0xFB, 0x07}));
+        EXPECT_EQ(frames[i], Frame({0xFB, 0x07}));
     EXPECT_EQ(main.calls, QStringList{QStringLiteral("ShowLinkStatus(2)")});
     EXPECT_EQ(main.home[1], 45);
 }
@@ -213,7 +203,7 @@ TEST_F(HomeOnBoards, GetFromBoardWithoutSecondBoardReadsChannelsOneToTwelveOnly)
     main.ids = {0, 255};
     EXPECT_TRUE(GetHomeFromBoard(main));
 
-    EXPECT_EQ(boards->Frames(), std::vector<Bytes>{WithSum({0xFA, 0x00})});
+    EXPECT_EQ(boards->Frames(), std::vector<Bytes>{Frame({0xFA, 0x00})});
     QStringList expectedCalls;
     for (int n = 1; n <= 12; ++n) {
         expectedCalls << QStringLiteral("SetHomeValue(%1,%2)").arg(n).arg(99 + n)
@@ -293,8 +283,8 @@ TEST_F(HomeFiles, OpeningWithSyncOnWarnsThenDrivesBothBoardsToTheFile)
     EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("ＯＫをクリックするとサーボが動き出すので注意してください！"));
     EXPECT_EQ(prompt.boxes[0].buttons, PromptButtons::Ok);
     const std::vector<Bytes> expected{
-        WithSum({0xFD, 0x00, 0x00, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72}),
-        WithSum({0xFD, 0x01, 0x00, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83, 84}),
+        Frame({0xFD, 0x00, 0x00, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72}),
+        Frame({0xFD, 0x01, 0x00, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83, 84}),
     };
     EXPECT_EQ(boards->Frames(), expected);
     EXPECT_TRUE(main.Calls(QStringLiteral("ShowLinkStatus")).isEmpty());

@@ -2,6 +2,7 @@
 
 #include "built_program.h"
 #include "pty_client.h"
+#include "sim_files.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -19,6 +20,8 @@ using simtest::Clock;
 using simtest::frame;
 using simtest::hex;
 using simtest::PtyClient;
+using simtest::slurp;
+using simtest::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
@@ -113,24 +116,6 @@ private:
     int out_ = -1;
     int err_ = -1;
 };
-
-struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        std::string tmpl = (fs::temp_directory_path() / "simexe-XXXXXX").string();
-        path = ::mkdtemp(tmpl.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-};
-
-std::string slurp(const fs::path &path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 bool waitForFile(const fs::path &path, std::chrono::milliseconds timeout = 2000ms)
 {

@@ -2,6 +2,7 @@
 
 #include "pty_client.h"
 #include "sim/virtual_boards.h"
+#include "sim_files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,26 +21,10 @@ using simtest::Clock;
 using simtest::frame;
 using simtest::hex;
 using simtest::PtyClient;
+using simtest::slurp;
+using simtest::TempDir;
 
 namespace {
-
-std::string slurp(const std::filesystem::path &path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-struct TempDir {
-    std::filesystem::path path;
-    TempDir()
-    {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "simtest-XXXXXX").string();
-        path = ::mkdtemp(tmpl.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-};
 
 Options twoBoards()
 {
