@@ -494,3 +494,5 @@ void TMotionForm::REDO_MENUClick()
     if (!TransferRunning())
         doc_->Redo();
 }
+
+#include "moc_motion_form.cpp"  // meta-object code, compiled with the headers this file has read

@@ -83,3 +83,5 @@ void PortWatch::LookForDevice()
     NotifyPortChanged(LinePortEvent::Back, portNo_, path_);
     emit Back(portNo_, path_);
 }
+
+#include "moc_port_watch.cpp"  // meta-object code, compiled with the headers this file has read
