@@ -67,5 +67,3 @@ int THomeDialog::ChosenTag() const
 }
 
 void THomeDialog::HomeOkButtonClick(QObject *sender) { done(sender == HomeOkButton ? ChosenTag() : int(CancelResult)); }
-
-#include "moc_home_dialog.cpp"  // meta-object code, compiled with the headers this file has read

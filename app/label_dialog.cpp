@@ -190,5 +190,3 @@ void RunLabelDialog(TLabelDialog &dialog, MainOperations &main)
     if (dialog.exec() == QDialog::Accepted)
         dialog.ApplyTo(main);
 }
-
-#include "moc_label_dialog.cpp"  // meta-object code, compiled with the headers this file has read

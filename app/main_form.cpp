@@ -512,5 +512,3 @@ void TMainForm::HOME_BTNClick() { windows_.Open(HOME_BTN); }
 void TMainForm::NAME_CHANGEDblClick() { windows_.Open(SpeedButton1); }
 
 void TMainForm::VIEW_BTNClick(QAbstractButton *sender) { windows_.Open(sender); }
-
-#include "moc_main_form.cpp"  // meta-object code, compiled with the headers this file has read

@@ -376,5 +376,3 @@ void TGraphForm::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     KeepOuterSize();
 }
-
-#include "moc_graph_form.cpp"  // meta-object code, compiled with the headers this file has read

@@ -465,5 +465,3 @@ QVariant LineLog::headerData(int section, Qt::Orientation orientation, int role)
 }
 
 }  // namespace orvane::monitor
-
-#include "moc_line_log.cpp"  // meta-object code, compiled with the headers this file has read

@@ -338,5 +338,3 @@ void TLineMonitor::MONITOR_FILTERChange()
         log_.SetFilter(LineLog::Filter::Board, data);
     MONITOR_LIST->scrollToBottom();
 }
-
-#include "moc_line_monitor.cpp"  // meta-object code, compiled with the headers this file has read

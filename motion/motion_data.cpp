@@ -636,5 +636,3 @@ void MotionData::ReplaceRows(int from, int count, const MotionRows &with)
 }
 
 }  // namespace orvane
-
-#include "moc_motion_data.cpp"  // meta-object code, compiled with the headers this file has read

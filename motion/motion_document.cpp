@@ -362,5 +362,3 @@ void MotionDocument::Undo() { undo_->undo(); }
 void MotionDocument::Redo() { undo_->redo(); }
 
 }  // namespace orvane
-
-#include "moc_motion_document.cpp"  // meta-object code, compiled with the headers this file has read

@@ -494,5 +494,3 @@ void TMotionForm::REDO_MENUClick()
     if (!TransferRunning())
         doc_->Redo();
 }
-
-#include "moc_motion_form.cpp"  // meta-object code, compiled with the headers this file has read

@@ -452,5 +452,3 @@ void TOptionDialog::IMAGE_RESTORE_BTNClick()
     run.Finish(failure);
     busy_ = false;
 }
-
-#include "moc_option_dialog.cpp"  // meta-object code, compiled with the headers this file has read

@@ -265,5 +265,3 @@ QStringList ScenarioModel::mimeTypes() const { return {QLatin1String(kFileListMi
 QMimeData *ScenarioModel::mimeData(const QModelIndexList &indexes) const { return RowDrag(kFileListMime, indexes); }
 
 }  // namespace orvane
-
-#include "moc_scenario_data.cpp"  // meta-object code, compiled with the headers this file has read

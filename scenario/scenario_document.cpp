@@ -329,5 +329,3 @@ bool ScenarioDocument::Redo()
 }
 
 }  // namespace orvane
-
-#include "moc_scenario_document.cpp"  // meta-object code, compiled with the headers this file has read

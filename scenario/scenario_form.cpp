@@ -391,5 +391,3 @@ void TFileDialog::ShowStep(const ScenarioDocument::Shown &rows)
     ShowRowCount();
     ListEditorFrame::ShowRows(FileList, rows);
 }
-
-#include "moc_scenario_form.cpp"  // meta-object code, compiled with the headers this file has read

@@ -574,5 +574,3 @@ void TCustomCommX::DeliverLineEvents(quint64 generation)
             OnReceive(this, size);
     }
 }
-
-#include "moc_comm_x.cpp"  // meta-object code, compiled with the headers this file has read

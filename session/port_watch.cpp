@@ -83,5 +83,3 @@ void PortWatch::LookForDevice()
     NotifyPortChanged(LinePortEvent::Back, portNo_, path_);
     emit Back(portNo_, path_);
 }
-
-#include "moc_port_watch.cpp"  // meta-object code, compiled with the headers this file has read

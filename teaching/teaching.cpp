@@ -409,5 +409,3 @@ void TTeaching::ChannelLookChanged(int channel, const QString &name, uint32_t pa
     panel.setColor(QPalette::Window, Resolved(panelColor));
     PANEL[channel]->setPalette(panel);
 }
-
-#include "moc_teaching.cpp"  // meta-object code, compiled with the headers this file has read

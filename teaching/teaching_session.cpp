@@ -439,5 +439,3 @@ QStringList TeachingSession::RowTexts(const PoseValues &values) const
 }
 
 }  // namespace orvane
-
-#include "moc_teaching_session.cpp"  // meta-object code, compiled with the headers this file has read

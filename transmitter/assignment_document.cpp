@@ -208,5 +208,3 @@ bool AssignmentDocument::Load(AssignmentFileLoad &&load)
 }
 
 }  // namespace orvane
-
-#include "moc_assignment_document.cpp"  // meta-object code, compiled with the headers this file has read

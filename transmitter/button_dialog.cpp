@@ -93,5 +93,3 @@ KeyNames TButtonDialog::KeyCaptions() const
 }
 
 QString TButtonDialog::PatternText(std::uint8_t pattern) const { return orvane::PatternText(pattern, KeyCaptions()); }
-
-#include "moc_button_dialog.cpp"  // meta-object code, compiled with the headers this file has read

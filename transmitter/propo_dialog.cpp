@@ -623,5 +623,3 @@ void TPropoDialog::REDO_MENUClick()
     if (!TransferRunning())
         document_.UndoStack().redo();
 }
-
-#include "moc_propo_dialog.cpp"  // meta-object code, compiled with the headers this file has read

@@ -108,5 +108,3 @@ void TColorBtn::paintEvent(QPaintEvent *)
         painter.drawRect(area.adjusted(1, 1, -2, -2));
     }
 }
-
-#include "moc_color_btn.cpp"  // meta-object code, compiled with the headers this file has read

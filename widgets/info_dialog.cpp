@@ -115,5 +115,3 @@ bool TInfoDialog::eventFilter(QObject *watched, QEvent *event)
     }
     return QDialog::eventFilter(watched, event);
 }
-
-#include "moc_info_dialog.cpp"  // meta-object code, compiled with the headers this file has read

@@ -48,5 +48,3 @@ bool InputQuery(QWidget *parent, const QString &caption, const QString &prompt, 
     value = dialog.Value();
     return true;
 }
-
-#include "moc_input_dialog.cpp"  // meta-object code, compiled with the headers this file has read

@@ -15,5 +15,3 @@ void TLabel2::leaveEvent(QEvent *event)
     QLabel::leaveEvent(event);
     emit MouseLeave();
 }
-
-#include "moc_label2.cpp"  // meta-object code, compiled with the headers this file has read
