@@ -7,11 +7,6 @@ namespace {
 enum { Title, Running };
 }  // namespace
 
-const orvane::MessageTable<2> kCloseGuardMessages{
-    {"確認", "ボードとの通信中です。通信が終わってから終了してください"},
-    {"Confirmation", "Communicating with the boards. Close the program when the transfer has ended."},
-};
-
 bool MayCloseNow(bool transferRunning, Prompt &prompt)
 {
     if (!transferRunning)

@@ -2,11 +2,9 @@
 // The main window's close request while a board transfer runs. The transfer lives in event loops
 // nested below the request: closing then would pull the port and the windows from under it.
 
-#include "session/message_table.h"
+#include "app/window_messages.h"
 
 class Prompt;
-
-extern const orvane::MessageTable<2> kCloseGuardMessages;
 
 // False while `transferRunning`; the user is told why in a box that lets the transfer go on.
 bool MayCloseNow(bool transferRunning, Prompt &prompt);

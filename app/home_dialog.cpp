@@ -9,13 +9,6 @@ namespace {
 enum { GetText, SetText, OpenText, SaveText, TitleText };
 }  // namespace
 
-const orvane::MessageTable<5> kHomeDialogMessages{
-    {"Varkel-1からホームポジションを呼び出します", "現在のポジションをホームポジションに登録します",
-     "ホームポジションのファイルを開く", "ホームポジションをファイルに保存する", "ホームポジション"},
-    {"Get home position form Varkel-1", "Save current position as home position", "Open home position file",
-     "Save home position", "Home Position"},
-};
-
 namespace {
 QString Text(int entry) { return kHomeDialogMessages(entry); }
 

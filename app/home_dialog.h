@@ -1,14 +1,11 @@
 #pragma once
 // THomeDialog: the home position dialog. Four choices, OK and Cancel; created once, the last choice stays chosen.
 
-#include "session/message_table.h"
+#include "app/window_messages.h"
 
 #include <QDate>
 #include <QDialog>
 #include <QString>
-
-// Texts of the four choices and the title.
-extern const orvane::MessageTable<5> kHomeDialogMessages;
 
 class QPushButton;
 class QRadioButton;

@@ -17,13 +17,6 @@ namespace {
 enum { ReadFailed, SaveFailed, AlreadyExists, MessageCount };
 }  // namespace
 
-const orvane::MessageTable<MessageCount> kHomeFileMessages{
-    {"ホームポジションのファイルを読み込めませんでした。", "ホームポジションのファイルを保存できませんでした。",
-     "%1 は既に存在します。\n上書きしますか？"},
-    {"Could not read the home position file.", "Could not save the home position file.",
-     "%1 already exists.\nReplace it?"},
-};
-
 namespace {
 QString Text(int entry) { return kHomeFileMessages(entry); }
 

@@ -2,13 +2,10 @@
 // The main window's home position operations: the dialog's four choices and the read-back that
 // `return to home` uses. Every board command runs with MainRetryCount attempts.
 
-#include "session/message_table.h"
+#include "app/window_messages.h"
 
 class MainOperations;
 class THomeDialog;
-
-// Failure texts of the home files.
-extern const orvane::MessageTable<3> kHomeFileMessages;
 
 // Shows the dialog modally and runs the chosen operation; Cancel or closing it does nothing.
 void RunHomeDialog(THomeDialog &dialog, MainOperations &main);

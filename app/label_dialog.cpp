@@ -19,11 +19,6 @@ namespace {
 enum { TitleText, ColorHint };
 }  // namespace
 
-const orvane::MessageTable<2> kLabelMessages{
-    {"ラベルプロパティ", "ダブルクリックでチャンネルごとの色を設定できます"},
-    {"Label property", "Label can be changed by double click."},
-};
-
 namespace {
 QString Text(int entry) { return kLabelMessages(entry); }
 

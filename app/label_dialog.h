@@ -2,16 +2,13 @@
 // TLabelDialog: the label dialog. Name, panel colour, name colour and visibility of every channel, and HOLD.
 // It edits a copy; the main window takes the values over only when the dialog closes with OK.
 
+#include "app/window_messages.h"
 #include "protocol/board_facts.h"
-#include "session/message_table.h"
 
 #include <QDialog>
 
 #include <array>
 #include <cstdint>
-
-// The title and the colour hint.
-extern const orvane::MessageTable<2> kLabelMessages;
 
 class MainOperations;
 class Prompt;

@@ -1,11 +1,8 @@
 // Every window's texts: each entry has a readable text in both languages, and the English row shows
 // no Japanese (an English build must not fall back to it).
 
-#include "app/close_guard.h"
-#include "app/home_dialog.h"
-#include "app/home_ops.h"
-#include "app/label_dialog.h"
 #include "app/main_messages.h"
+#include "app/window_messages.h"
 #include "graph/graph_messages.h"
 #include "monitor/monitor_messages.h"
 #include "motion/motion_messages.h"
