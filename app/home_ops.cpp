@@ -14,7 +14,7 @@
 namespace {
 
 // Failure texts of the home files; everything else comes from the main window's table.
-enum { ReadFailed, SaveFailed, AlreadyExists, MessageCount };
+enum { ReadFailed, SaveFailed, AlreadyExists };
 }  // namespace
 
 namespace {

@@ -89,13 +89,10 @@ ScenarioFileLoad ParseScenarioLines(Lines &lines)
 {
     // Lines are counted up to the first scenario line before anything is looked at; a file refused
     // early costs nothing for its other lines.
-    QStringView line;
-    int got = 0;
-    while (got <= kScenarioHeaderLines && lines.Next(&line))
-        ++got;
+    const int got = CountLines(lines, kScenarioHeaderLines + 1);
     if (got <= kScenarioHeaderLines)
         return Fault(ScenarioFileError::TooFewLines, got);
-    lines.Rewind();
+    QStringView line;
 
     // One field more than needed tells "exactly two" from "more"; a hostile line costs no more than that.
     lines.Next(&line);

@@ -136,7 +136,7 @@ ScenarioRows::ScenarioRows(const QList<ScenarioRow> &rows)
         Append(row);
 }
 
-ScenarioRow ScenarioRows::operator[](qsizetype i) const { return PairRow(index_[i]); }
+ScenarioRow ScenarioRows::operator[](qsizetype i) const { return {MotionAt(i).toString(), NameAt(i).toString()}; }
 
 ScenarioRow ScenarioRows::const_iterator::operator*() const
 {
@@ -235,8 +235,6 @@ bool ScenarioRows::SameRow(qsizetype i, const ScenarioRows &other, qsizetype j) 
 }
 
 qsizetype ScenarioRows::PairCount() const { return pool_ ? qsizetype(pool_->pairs.size()) : 0; }
-
-ScenarioRow ScenarioRows::PairRow(Pair pair) const { return {PairMotion(pair).toString(), PairName(pair).toString()}; }
 
 QStringView ScenarioRows::PairMotion(Pair pair) const { return pool_->Motion(pair); }
 

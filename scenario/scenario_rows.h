@@ -105,11 +105,7 @@ public:
 
     // The pool, for work done once per distinct pair instead of once per row. PairOf(i) < PairCount().
     qsizetype PairCount() const;
-    ScenarioRow PairRow(Pair pair) const;
-    QStringView PairMotion(Pair pair) const;
-    QStringView PairName(Pair pair) const;
     Pair PairOf(qsizetype i) const { return index_[i]; }
-    void SetPair(qsizetype i, Pair pair) { index_[i] = pair; }
     // The pair's number, added to the pool when it is new.
     Pair Intern(const ScenarioRow &row) { return Intern(row.motion, row.name); }
     Pair Intern(QStringView motion, QStringView name);
@@ -121,6 +117,8 @@ public:
     friend bool operator==(const ScenarioRows &a, const QList<ScenarioRow> &b);
 
 private:
+    QStringView PairMotion(Pair pair) const;
+    QStringView PairName(Pair pair) const;
     // `rows`' pair numbers as numbers of this pool.
     QList<Pair> Adopted(const ScenarioRows &rows);
 

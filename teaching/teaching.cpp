@@ -301,7 +301,11 @@ void TTeaching::AUTO_CHKClick()
     }
 }
 
-void TTeaching::STILL_Change() { session_.SetStillness(int(STILL_TIME->value() * 1000 + 0.5), STILL_DEG->value()); }
+void TTeaching::STILL_Change()
+{
+    const Hand hand = HandSettings();
+    session_.SetStillness(hand.stillMs, hand.stillDeg);
+}
 
 orvane::HandTeachingSettings TTeaching::HandSettings() const
 {

@@ -1,7 +1,6 @@
 #include "textfile/file_lines.h"
 
 #include "textfile/code_page.h"
-#include "textfile/file_io.h"
 
 #include <QStringDecoder>
 

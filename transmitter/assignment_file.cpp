@@ -112,15 +112,11 @@ template <typename Lines>
 AssignmentFileLoad ParseAssignmentLines(Lines &lines)
 {
     // Up to one line more than the file has: "exactly 207" is told from "more" without looking further.
-    QStringView line;
-    int count = 0;
-    while (count <= kAssignmentFileLines && lines.Next(&line))
-        ++count;
-    if (count != kAssignmentFileLines)
+    if (CountLines(lines, kAssignmentFileLines + 1) != kAssignmentFileLines)
         return Fault(AssignmentFileError::LineCount, 0);
 
     // Whole lines: a quoted or spaced header splits into the same words but is not the header.
-    lines.Rewind();
+    QStringView line;
     for (int n = 0; n <= kEntryHeaderLine; ++n) {
         lines.Next(&line);
         const QString *header = n == kScenarioHeaderLine ? &kScenarioHeader
